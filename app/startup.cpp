@@ -1,0 +1,58 @@
+#include "startup.h"
+
+#include "applicationinfo.h"
+#include "tform1.h"
+#include "tform2.h"
+
+#include "platform/localfilesystem.h"
+#include "platform/platform.h"
+#include "platform/qtclipboard.h"
+#include "platform/qtdialogs.h"
+#include "platform/qtshell.h"
+#include "widgets/placementstore.h"
+#include "widgets/uistyle.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <memory>
+
+namespace Startup {
+
+int run(QApplication &app, const std::function<void(TForm1 &)> &mainWindowShown)
+{
+    QApplication::setApplicationName(ApplicationInfo::title());
+    UiStyle::install(app);
+
+    QtDialogs dialogs;
+    QtShell shell;
+    QtClipboard clipboard;
+    LocalFileSystem files;
+    Platform platform{dialogs, shell, clipboard, files};
+
+    // The splash window is painted once before the main window is built on the same thread.
+    auto splash = std::make_unique<TForm2>();
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents();
+
+    std::unique_ptr<TForm1> mainWindow;
+    try {
+        mainWindow = std::make_unique<TForm1>(platform, QCoreApplication::applicationDirPath(),
+                                              PlacementStore::defaultPath());
+    } catch (const std::exception &error) {
+        splash.reset();
+        std::fprintf(stderr, "vellumo: %s\n", error.what());
+        return 1;
+    }
+    splash->close();
+    splash.reset();
+
+    dialogs.setParent(mainWindow.get());
+    mainWindow->show();
+    if (mainWindowShown)
+        mainWindowShown(*mainWindow);
+    return app.exec();
+}
+
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <functional>
+
+class QApplication;
+class TForm1;
+
+// The program's start-up: splash window, main window built and shown, then the message loop.
+namespace Startup {
+// mainWindowShown, when given, runs right after the main window is shown (benchmarks use it).
+int run(QApplication &app, const std::function<void(TForm1 &)> &mainWindowShown = {});
+}

@@ -1,0 +1,70 @@
+#include "tform2.h"
+
+#include "artwork.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QMouseEvent>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// The picture reports a click; the label lying on it does not pass clicks on to it.
+class ClickablePicture : public QLabel
+{
+public:
+    std::function<void()> clicked;
+    using QLabel::QLabel;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && clicked)
+            clicked();
+    }
+    void mousePressEvent(QMouseEvent *event) override { event->accept(); }
+};
+}
+
+TForm2::TForm2(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
+{
+    setObjectName(u"Form2"_s);
+    setWindowTitle(u"关于..."_s);
+    setFixedSize(348, 262);
+    QFont font(u"宋体"_s);
+    font.setPixelSize(12);
+    setFont(font);
+
+    auto *picture = new ClickablePicture(this);
+    Image1 = picture;
+    Image1->setObjectName(u"Image1"_s);
+    Image1->setGeometry(rect());
+    Image1->setAlignment(Qt::AlignCenter);
+    Image1->setPixmap(QPixmap(vellumo::artwork::kSplashImage));
+    picture->clicked = [this] { Image1Click(); };
+
+    Label1 = new QLabel(u"本程序所有特效来自互联网"_s, this);
+    Label1->setObjectName(u"Label1"_s);
+    Label1->setGeometry(192, 67, 144, 12);
+    Label1->setStyleSheet(u"color: black; background: transparent;"_s);
+    Label1->setFont(font);
+}
+
+void TForm2::Image1Click()
+{
+    close();
+}
+
+void TForm2::keyPressEvent(QKeyEvent *event)
+{
+    // No key closes the window; only a click on the picture does.
+    event->accept();
+}
+
+void TForm2::showEvent(QShowEvent *event)
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+// The splash window at start-up and the about box: the program's picture, closed by a click on it.
+class TForm2 : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TForm2(QWidget *parent = nullptr);
+
+    QLabel *Image1;
+    QLabel *Label1;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void Image1Click();
+};

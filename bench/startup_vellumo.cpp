@@ -1,0 +1,16 @@
+// The program's own start-up, ended at the main window's first paint.
+#include "app/startup.h"
+#include "app/tform1.h"
+#include "firstpaint.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QuitOnFirstPaint quit;
+    return Startup::run(app, [&](TForm1 &window) {
+        window.installEventFilter(&quit);
+        window.centralWidget()->installEventFilter(&quit);
+    });
+}

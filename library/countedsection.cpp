@@ -1,0 +1,46 @@
+#include "countedsection.h"
+
+#include "ininumber.h"
+#include "inifile.h"
+#include "platform/vellumoerror.h"
+
+using namespace Qt::StringLiterals;
+
+CountedSection::CountedSection(IniFile &file, const QString &section, const QString &entryPrefix)
+    : m_file(file), m_section(section), m_prefix(entryPrefix)
+{
+}
+
+QString CountedSection::totalText() const
+{
+    return m_file.readString(m_section, u"TOTAL"_s);
+}
+
+int CountedSection::total() const
+{
+    return IniNumber::toInt(totalText());
+}
+
+QStringList CountedSection::entries(int first, int last) const
+{
+    QStringList result;
+    if (last < first)
+        return result;
+    if (qint64(last) - first >= MaxEntriesBeyondKeys)
+        last = qMax(first + MaxEntriesBeyondKeys - 1, m_file.highestNumberedKey(m_section, m_prefix));
+    result.reserve(last - first + 1);
+    for (qint64 n = first; n <= last; ++n)
+        result.append(m_file.readString(m_section, m_prefix + QString::number(n)));
+    return result;
+}
+
+int CountedSection::append(const QString &writePrefix, const QString &value)
+{
+    const int total = this->total();
+    if (total == 2147483647)
+        throw VellumoError::integerOverflow();
+    const int next = total + 1;
+    m_file.writeString(m_section, u"TOTAL"_s, QString::number(next));
+    m_file.writeString(m_section, writePrefix + QString::number(next), value);
+    return next;
+}

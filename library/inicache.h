@@ -1,0 +1,44 @@
+#pragma once
+
+#include "inidocument.h"
+#include "platform/filesystem.h"
+
+#include <QHash>
+#include <QString>
+
+#include <memory>
+
+// Parsed INI files, each checked against its file at every access: a file changed, replaced or
+// deleted by anyone is parsed again, so a cached answer is never older than the file.
+class IniCache
+{
+public:
+    static IniCache &instance();
+
+    // exists (when given) tells whether the file was there.
+    std::shared_ptr<const IniDocument> document(const FileSystem &files, const QString &path, bool *exists = nullptr);
+    // Takes the content just written by the system itself.
+    void store(const FileSystem &files, const QString &path, std::shared_ptr<const IniDocument> document,
+               const QByteArray &bytes);
+    void clear();
+
+    // A file modified this recently may change again without its stamp changing (coarse file clocks);
+    // its bytes are compared at each access until it is older.
+    static constexpr std::int64_t RacyWindowNs = 50'000'000;
+    static constexpr int MaxFiles = 64;
+
+private:
+    struct Entry
+    {
+        FileStamp stamp;
+        bool racy = false;
+        QByteArray bytes; // kept only while racy
+        std::shared_ptr<const IniDocument> document;
+        quint64 lastUse = 0;
+    };
+    void remember(const FileSystem &files, const QString &path, const FileStamp &stamp, const QByteArray &bytes,
+                  std::shared_ptr<const IniDocument> document);
+
+    QHash<QString, Entry> m_entries;
+    quint64 m_uses = 0;
+};

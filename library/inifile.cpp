@@ -1,0 +1,44 @@
+#include "inifile.h"
+
+#include "inicache.h"
+#include "platform/filesystem.h"
+#include "platform/vellumoerror.h"
+
+IniFile::IniFile(FileSystem &files, const QString &path)
+    : m_files(files), m_askedPath(path), m_path(files.resolveName(path))
+{
+}
+
+std::shared_ptr<const IniDocument> IniFile::current() const
+{
+    bool exists = false;
+    auto document = IniCache::instance().document(m_files, m_path, &exists);
+    if (exists)
+        return document;
+    // The file may have been deleted, or created under another spelling, since the name was resolved.
+    const QString resolved = m_files.resolveName(m_askedPath);
+    if (resolved == m_path)
+        return document;
+    m_path = resolved;
+    return IniCache::instance().document(m_files, m_path);
+}
+
+QString IniFile::readString(const QString &section, const QString &key) const
+{
+    return current()->read(section, key);
+}
+
+int IniFile::highestNumberedKey(const QString &section, const QString &prefix) const
+{
+    return current()->highestNumberedKey(section, prefix);
+}
+
+void IniFile::writeString(const QString &section, const QString &key, const QString &value)
+{
+    auto edited = std::make_shared<IniDocument>(*current());
+    edited->write(section, key, value);
+    const QByteArray bytes = edited->fileBytes();
+    if (!m_files.writeAtomically(m_path, bytes))
+        throw VellumoError::unableToWrite(m_path);
+    IniCache::instance().store(m_files, m_path, std::move(edited), bytes);
+}

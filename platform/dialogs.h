@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+enum class MessageIcon { None, Question, Information, Warning, Error };
+
+struct FileDialogRequest
+{
+    QString caption;
+    QString filter; // description and pattern pairs separated by "|"
+    QString defaultExtension;
+    QString folder;
+    QString fileName;
+};
+
+// The standard boxes and dialogs; each answer is a choice or a path, or nothing on cancel.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    // The text, one OK button, no icon, captioned with the application title.
+    virtual void message(const QString &text) = 0;
+    // Yes and No; true only for Yes.
+    virtual bool question(const QString &caption, const QString &text, MessageIcon icon) = 0;
+    // The generic error box: error icon, application title, one OK button.
+    virtual void error(const QString &text) = 0;
+    // A box with its own caption and icon and one OK button.
+    virtual void notice(const QString &caption, const QString &text, MessageIcon icon) = 0;
+    virtual std::optional<QString> openFile(const FileDialogRequest &request) = 0;
+    virtual std::optional<QString> saveFile(const FileDialogRequest &request) = 0;
+    virtual std::optional<QString> browseFolder(const QString &caption) = 0;
+    virtual std::optional<QString> openPicture(const FileDialogRequest &request) = 0;
+};

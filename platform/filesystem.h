@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+// What identifies one version of a file: a change, a replacement or a deletion changes it.
+struct FileStamp
+{
+    bool exists = false;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+
+    bool operator==(const FileStamp &other) const;
+    bool operator!=(const FileStamp &other) const { return !(*this == other); }
+};
+
+// The file operations the system needs; tests replace it to refuse or fail chosen operations.
+class FileSystem
+{
+public:
+    virtual ~FileSystem() = default;
+
+    // True for an existing file; a folder is not a file.
+    virtual bool fileExists(const QString &path) const = 0;
+    virtual bool folderExists(const QString &path) const = 0;
+    virtual FileStamp stamp(const QString &path) const = 0;
+    virtual std::optional<QByteArray> readAll(const QString &path) const = 0;
+    // Writes through a temporary file in the same folder that replaces the old file whole.
+    virtual bool writeAtomically(const QString &path, const QByteArray &bytes) = 0;
+    // Copies a file; an existing target is never overwritten (the copy then fails).
+    virtual bool copyWithoutOverwrite(const QString &from, const QString &to) = 0;
+    virtual bool remove(const QString &path) = 0;
+    // The path whose last component names an existing entry regardless of letter case;
+    // the path as asked when none matches.
+    virtual QString resolveName(const QString &path) const = 0;
+    // Nanoseconds on the clock that file times are taken from.
+    virtual std::int64_t nowNs() const = 0;
+};

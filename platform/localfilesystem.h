@@ -1,0 +1,18 @@
+#pragma once
+
+#include "filesystem.h"
+
+// The machine's own file system.
+class LocalFileSystem : public FileSystem
+{
+public:
+    bool fileExists(const QString &path) const override;
+    bool folderExists(const QString &path) const override;
+    FileStamp stamp(const QString &path) const override;
+    std::optional<QByteArray> readAll(const QString &path) const override;
+    bool writeAtomically(const QString &path, const QByteArray &bytes) override;
+    bool copyWithoutOverwrite(const QString &from, const QString &to) override;
+    bool remove(const QString &path) override;
+    QString resolveName(const QString &path) const override;
+    std::int64_t nowNs() const override;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Dialogs for tests: answers from a queue the test fills, records every call, and reports
+// any dialog the test did not expect.
+class ScriptedDialogs : public Dialogs
+{
+public:
+    enum class Kind { Message, Question, Error, Notice, OpenFile, SaveFile, BrowseFolder, OpenPicture };
+
+    struct Call
+    {
+        Kind kind;
+        QString caption;
+        QString text;
+        MessageIcon icon = MessageIcon::None;
+        FileDialogRequest request;
+    };
+
+    explicit ScriptedDialogs(std::function<void(const QString &)> onUnexpected = {});
+
+    // Queues the answer to the next dialog of this kind: for a question "yes"/"no", for a file
+    // dialog the path or an empty string for cancel; boxes with one button need no answer.
+    void expect(Kind kind, const QString &answer = {});
+    bool allAnswersUsed() const { return m_expected.isEmpty(); }
+
+    QList<Call> calls;
+    QStringList unexpected;
+
+    void message(const QString &text) override;
+    bool question(const QString &caption, const QString &text, MessageIcon icon) override;
+    void error(const QString &text) override;
+    void notice(const QString &caption, const QString &text, MessageIcon icon) override;
+    std::optional<QString> openFile(const FileDialogRequest &request) override;
+    std::optional<QString> saveFile(const FileDialogRequest &request) override;
+    std::optional<QString> browseFolder(const QString &caption) override;
+    std::optional<QString> openPicture(const FileDialogRequest &request) override;
+
+private:
+    std::optional<QString> take(const Call &call);
+    std::optional<QString> path(const Call &call);
+
+    struct Expected
+    {
+        Kind kind;
+        QString answer;
+    };
+    QList<Expected> m_expected;
+    std::function<void(const QString &)> m_onUnexpected;
+};

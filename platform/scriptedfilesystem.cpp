@@ -1,0 +1,27 @@
+#include "scriptedfilesystem.h"
+
+bool ScriptedFileSystem::refused(const QString &path)
+{
+    ++operations;
+    if (m_failAt > 0 && --m_failAt == 0)
+        return true;
+    for (const QString &folder : m_readOnlyFolders)
+        if (path.startsWith(folder))
+            return true;
+    return false;
+}
+
+bool ScriptedFileSystem::writeAtomically(const QString &path, const QByteArray &bytes)
+{
+    return !refused(path) && LocalFileSystem::writeAtomically(path, bytes);
+}
+
+bool ScriptedFileSystem::copyWithoutOverwrite(const QString &from, const QString &to)
+{
+    return !refused(to) && LocalFileSystem::copyWithoutOverwrite(from, to);
+}
+
+bool ScriptedFileSystem::remove(const QString &path)
+{
+    return !refused(path) && LocalFileSystem::remove(path);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "localfilesystem.h"
+
+#include <QStringList>
+
+// The machine's file system with refusals chosen by a test: a read-only folder, or the n-th
+// write or copy failing.
+class ScriptedFileSystem : public LocalFileSystem
+{
+public:
+    // Writes, copies and removals inside this folder are refused, as in a read-only folder.
+    void refuseWritesUnder(const QString &folder) { m_readOnlyFolders.append(folder); }
+    // The n-th write or copy from now (1 for the next) fails; 0 for none.
+    void failOperation(int n) { m_failAt = n; }
+
+    bool writeAtomically(const QString &path, const QByteArray &bytes) override;
+    bool copyWithoutOverwrite(const QString &from, const QString &to) override;
+    bool remove(const QString &path) override;
+
+    int operations = 0;
+
+private:
+    bool refused(const QString &path);
+
+    QStringList m_readOnlyFolders;
+    int m_failAt = 0;
+};

@@ -1,0 +1,110 @@
+#include "platform/ansi.h"
+#include "platform/errorguard.h"
+#include "platform/localfilesystem.h"
+#include "platform/scripteddialogs.h"
+#include "platform/vellumoerror.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void errorBoxAppendsFullStopByLastCharacter_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letter") << u"'x' is not a valid integer value"_s << u"'x' is not a valid integer value."_s;
+        QTest::newRow("closing parenthesis") << u"Unknown picture file extension (.txt)"_s
+                                             << u"Unknown picture file extension (.txt)"_s;
+        QTest::newRow("digit") << u"JPEG error #53"_s << u"JPEG error #53."_s;
+        QTest::newRow("Chinese") << u"文件"_s << u"文件."_s;
+        QTest::newRow("full stop") << u"done."_s << u"done."_s;
+        QTest::newRow("blank") << u"ends "_s << u"ends "_s;
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void errorBoxAppendsFullStopByLastCharacter()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        ScriptedDialogs dialogs;
+        dialogs.expect(ScriptedDialogs::Kind::Error);
+        bool after = false;
+        QVERIFY(!ErrorGuard::run(dialogs, [&] {
+            throw VellumoError(text);
+            after = true;
+        }));
+        QVERIFY(!after);
+        QCOMPARE(dialogs.calls.size(), 1);
+        QCOMPARE(dialogs.calls[0].text, shown);
+        QVERIFY(dialogs.unexpected.isEmpty());
+    }
+
+    void guardKeepsWhatWasDone()
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expect(ScriptedDialogs::Kind::Error);
+        QStringList done;
+        ErrorGuard::run(dialogs, [&] {
+            done << u"first"_s;
+            throw VellumoError::unableToWrite(u"/x/LINK2.INI"_s);
+        });
+        QCOMPARE(done, QStringList{u"first"_s});
+        QCOMPARE(dialogs.calls[0].text, u"Unable to write to /x/LINK2.INI."_s);
+    }
+
+    void scriptedDialogsReportTheUnexpected()
+    {
+        QStringList reported;
+        ScriptedDialogs dialogs([&](const QString &what) { reported << what; });
+        dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
+        QVERIFY(dialogs.question(u"询问"_s, u"真的?"_s, MessageIcon::Question));
+        QVERIFY(!dialogs.question(u"询问"_s, u"again"_s, MessageIcon::None));
+        QCOMPARE(reported.size(), 1);
+        dialogs.expect(ScriptedDialogs::Kind::OpenFile, QString());
+        QCOMPARE(dialogs.openFile({}), std::optional<QString>());
+    }
+
+    void ansiUpperCasesAsciiLettersOnly()
+    {
+        QCOMPARE(Ansi::upper(u"abc中文xyzé"_s), u"ABC中文XYZé"_s);
+    }
+
+    void ansiRoundTripsChinese()
+    {
+        const QString text = u"简单复制 图片特效 €𠀀"_s;
+        QCOMPARE(Ansi::decode(Ansi::encode(text)), text);
+        QCOMPARE(Ansi::encode(u"中"_s), QByteArray("\xD6\xD0"));
+    }
+
+    void copyNeverOverwritesAndFoldersAreNoFiles()
+    {
+        QTemporaryDir dir;
+        LocalFileSystem files;
+        const QString a = dir.filePath(u"a.gif"_s), b = dir.filePath(u"b.gif"_s);
+        QFile fa(a);
+        QVERIFY(fa.open(QIODevice::WriteOnly));
+        fa.write("A");
+        fa.close();
+        QFile fb(b);
+        QVERIFY(fb.open(QIODevice::WriteOnly));
+        fb.write("B");
+        fb.close();
+        QVERIFY(!files.copyWithoutOverwrite(a, b));
+        QCOMPARE(files.readAll(b).value(), QByteArray("B"));
+        QVERIFY(files.copyWithoutOverwrite(a, dir.filePath(u"c.gif"_s)));
+        QVERIFY(files.fileExists(a));
+        QVERIFY(!files.fileExists(dir.path()));
+        QVERIFY(files.folderExists(dir.path()));
+        QCOMPARE(files.resolveName(dir.filePath(u"A.GIF"_s)), a);
+        QCOMPARE(files.resolveName(dir.filePath(u"new.gif"_s)), dir.filePath(u"new.gif"_s));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestPlatform)
+#include "tst_platform.moc"

@@ -1,0 +1,76 @@
+#include "librarylayout.h"
+
+#include "platform/ansi.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+LibraryLayout::LibraryLayout(const QString &sourceFolder, const QString &applicationFolder)
+    : m_source(QDir(sourceFolder).absolutePath()), m_target(QDir(applicationFolder).absolutePath())
+{
+}
+
+bool LibraryLayout::isTextFile(const QString &relativePath)
+{
+    const QFileInfo info(relativePath);
+    const QString suffix = info.suffix().toLower();
+    return suffix.isEmpty() || suffix == u"ini"_s || suffix == u"txt"_s || suffix == u"htm"_s || suffix == u"html"_s;
+}
+
+bool LibraryLayout::belongsToUser(const QString &relativePath)
+{
+    const QString name = relativePath.toUpper();
+    return name == u"LINK2.INI"_s || name == u"MAIN.INI"_s || name == u"SINKNAME"_s
+        || relativePath.startsWith(u"简单复制/"_s) || relativePath.startsWith(u"模板/"_s);
+}
+
+QByteArray LibraryLayout::toAnsiText(const QByteArray &utf8)
+{
+    QString text = QString::fromUtf8(utf8);
+    text.replace(u"\r\n"_s, u"\n"_s);
+    text.replace(u'\n', u"\r\n"_s);
+    return Ansi::encode(text);
+}
+
+QStringList LibraryLayout::run()
+{
+    QStringList problems;
+    QDirIterator it(m_source, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString relative = QDir(m_source).relativeFilePath(path);
+        // Placeholders that keep empty folders in the repository are not part of the library.
+        if (QFileInfo(path).fileName().startsWith(u'.'))
+            continue;
+        const QString target = m_target + u'/' + relative;
+        if (it.fileInfo().isDir()) {
+            if (!QDir().mkpath(target))
+                problems << u"cannot create folder "_s + target;
+            continue;
+        }
+        if (belongsToUser(relative) && QFileInfo::exists(target))
+            continue;
+        QFile source(path);
+        if (!source.open(QIODevice::ReadOnly)) {
+            problems << u"cannot read "_s + path;
+            continue;
+        }
+        const QByteArray bytes = isTextFile(relative) ? toAnsiText(source.readAll()) : source.readAll();
+        QFile existing(target);
+        if (existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes)
+            continue;
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QSaveFile out(target);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+            problems << u"cannot write "_s + target;
+            continue;
+        }
+        ++written;
+    }
+    return problems;
+}

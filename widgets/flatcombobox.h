@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QComboBox>
+
+// A combo box with free text entry and a thin border that lights up under the mouse.
+class FlatComboBox : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit FlatComboBox(QWidget *parent = nullptr);
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QLineEdit>
+
+// A single-line edit with a thin border that lights up under the mouse; optionally every letter
+// typed or pasted is made lower case.
+class FlatLineEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    explicit FlatLineEdit(QWidget *parent = nullptr);
+    void setLowerCaseInput(bool lower);
+
+private:
+    void lowerTypedText(const QString &text);
+    bool m_lowerCase = false;
+};
