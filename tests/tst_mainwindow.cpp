@@ -1,0 +1,422 @@
+#include "mainwindowfixture.h"
+
+#include "library/inifile.h"
+#include "widgets/flatcombobox.h"
+#include "widgets/flatlineedit.h"
+
+#include <Qsci/qscicommandset.h>
+#include <Qsci/qsciscintilla.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QByteArray pictureBytes(const char *format, QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// Qt writes no GIF files, so the test carries a 1 x 1 one.
+const QByteArray OnePixelGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00!\xf9\x04\x00\x00\x00\x00\x00,"
+                             "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02" "D\x01\x00;", 43);
+
+const QString ValidLink1 = u"[COMBOX]\r\nTOTAL=2\r\nL1=图片特效\r\nL2=简单复制\r\n"_s;
+}
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opensWithBuiltInPicturesAndNoIndexFiles()
+    {
+        MainWindowFixture f;
+        TForm1 &w = f.create();
+        QCOMPARE(w.applicationFolder(), f.folder());
+        QCOMPARE(w.MAINIMG->pixmap().size(), QSize(329, 257));
+        QCOMPARE(w.IMG->pixmap().size(), QSize(352, 75));
+        QCOMPARE(w.ComboBox1->count(), 0);
+        QVERIFY(f.dialogs.calls.isEmpty());
+        QCOMPARE(w.windowTitle(), u"新文件"_s);
+    }
+
+    void categoriesFromTheCategoryIndex()
+    {
+        MainWindowFixture f;
+        f.putText(u"LINK1.INI"_s, u"[COMBOX]\r\nTOTAL=3\r\nL1=图片特效\r\nL3=简单复制\r\n"_s);
+        TForm1 &w = f.create();
+        QCOMPARE(w.ComboBox1->count(), 3);
+        QCOMPARE(w.ComboBox1->itemText(0), u"图片特效"_s);
+        QCOMPARE(w.ComboBox1->itemText(1), QString());
+        QCOMPARE(w.ComboBox1->itemText(2), u"简单复制"_s);
+        QCOMPARE(w.ComboBox1->currentText(), QString());
+        QCOMPARE(w.ComboBox3->count(), 0);
+        QCOMPARE(w.ComboBox3->currentText(), QString());
+    }
+
+    void creationErrors_data()
+    {
+        QTest::addColumn<QString>("link1");
+        QTest::addColumn<QString>("mainPicture");
+        QTest::addColumn<QByteArray>("mainBytes");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("categories");
+
+        QTest::newRow("unknown extension stops the category list")
+            << ValidLink1 << u"skin.txt"_s << QByteArray("text") << u"Unknown picture file extension (.txt)"_s << 0;
+        QTest::newRow("damaged bitmap") << ValidLink1 << u"skin.bmp"_s << QByteArray("BMnot a bitmap")
+                                        << u"Bitmap image is not valid."_s << 0;
+        QTest::newRow("not a JPEG") << ValidLink1 << u"skin.jpg"_s << QByteArray("GIF89a....")
+                                    << u"JPEG error #%1."_s << 0;
+        QTest::newRow("non-numeric category count") << u"[COMBOX]\r\nTOTAL=many\r\nL1=a\r\n"_s << QString()
+                                                    << QByteArray() << u"'many' is not a valid integer value."_s << 0;
+        QTest::newRow("category index without its section")
+            << u"[OTHER]\r\nTOTAL=1\r\n"_s << QString() << QByteArray() << u"'' is not a valid integer value."_s << 0;
+        QTest::newRow("zero categories, no message") << u"[COMBOX]\r\nTOTAL=0\r\n"_s << QString() << QByteArray()
+                                                     << QString() << 0;
+        QTest::newRow("missing picture file is silent") << ValidLink1 << u"gone.jpg"_s << QByteArray() << QString() << 2;
+    }
+
+    void creationErrors()
+    {
+        QFETCH(QString, link1);
+        QFETCH(QString, mainPicture);
+        QFETCH(QByteArray, mainBytes);
+        QFETCH(QString, error);
+        QFETCH(int, categories);
+        MainWindowFixture f;
+        f.putText(u"LINK1.INI"_s, link1);
+        if (!mainBytes.isEmpty())
+            f.put(mainPicture, mainBytes);
+        if (!mainPicture.isEmpty())
+            f.putText(u"MAIN.INI"_s, u"[MAIN]\r\nMAINFORMIMG=%1\r\nLIMG=\r\n"_s.arg(f.folder() + mainPicture));
+        if (!error.isEmpty())
+            f.dialogs.expect(ScriptedDialogs::Kind::Error);
+        TForm1 &w = f.create();
+        if (error.isEmpty()) {
+            QVERIFY(f.dialogs.calls.isEmpty());
+        } else {
+            QCOMPARE(f.dialogs.calls.size(), 1);
+            const QString shown = f.dialogs.calls[0].text;
+            if (error.contains(u"%1"_s))
+                QVERIFY2(QRegularExpression(u"^JPEG error #\\d+\\.$"_s).match(shown).hasMatch(), qPrintable(shown));
+            else
+                QCOMPARE(shown, error);
+        }
+        QCOMPARE(w.ComboBox1->count(), categories);
+        QCOMPARE(w.MAINIMG->pixmap().size(), QSize(329, 257));
+        QCOMPARE(w.applicationFolder(), f.folder());
+    }
+
+    void skinPicturesLoadedByExtension()
+    {
+        MainWindowFixture f;
+        f.put(u"pics/main.jpeg"_s, pictureBytes("JPG", QSize(100, 80), Qt::red));
+        f.put(u"pics/strip.GIF"_s, OnePixelGif);
+        f.putText(u"MAIN.INI"_s, u"[MAIN]\r\nMAINFORMIMG=%1pics/main.jpeg\r\nLIMG=%1pics/strip.GIF\r\n"_s.arg(f.folder()));
+        f.putText(u"LINK1.INI"_s, ValidLink1);
+        TForm1 &w = f.create();
+        QCOMPARE(w.MAINIMG->pixmap().size(), QSize(100, 80));
+        QCOMPARE(w.IMG->pixmap().size(), QSize(1, 1));
+        QCOMPARE(w.ComboBox1->count(), 2);
+    }
+
+    void onlyTheStatusPictureNamed()
+    {
+        MainWindowFixture f;
+        f.put(u"strip.bmp"_s, pictureBytes("BMP", QSize(40, 8), Qt::green));
+        f.putText(u"MAIN.INI"_s, u"[MAIN]\r\nMAINFORMIMG=\r\nLIMG=%1strip.bmp\r\n"_s.arg(f.folder()));
+        TForm1 &w = f.create();
+        QCOMPARE(w.IMG->pixmap().size(), QSize(40, 8));
+        QCOMPARE(w.MAINIMG->pixmap().size(), QSize(329, 257));
+    }
+
+    void damagedIndexFilesStillOpenTheWindow_data()
+    {
+        QTest::addColumn<QByteArray>("link1");
+        QTest::addColumn<QByteArray>("mainIni");
+        QTest::addColumn<int>("errors");
+        QByteArray garbage;
+        for (int i = 0; i < 4096; ++i)
+            garbage.append(char((i * 7919) % 256));
+        QTest::newRow("binary garbage") << garbage << garbage << 1;
+        QTest::newRow("invalid byte sequences") << QByteArray("[COMBOX]\r\nTOTAL=1\r\nL1=\xFF\xFE\x81\r\n")
+                                                << QByteArray("[MAIN]\r\nMAINFORMIMG=\x81\x30\r\n") << 0;
+        QTest::newRow("value over 2047 bytes")
+            << QByteArray("[COMBOX]\r\nTOTAL=1\r\nL1=") + QByteArray(5000, 'x') + "\r\n"
+            << QByteArray("[MAIN]\r\nMAINFORMIMG=") + QByteArray(5000, '/') + "\r\n" << 0;
+        QTest::newRow("NUL bytes") << QByteArray("[COMBOX]\r\nTOTAL=1\0junk\r\nL1=a\r\n", 26) << QByteArray("\0\0\0", 3) << 0;
+        QByteArray big;
+        big.reserve(50 * 1024 * 1024 + 64);
+        big.append("[COMBOX]\r\nTOTAL=1\r\nL1=first\r\n");
+        const QByteArray line("junk line without equals sign, repeated to make the file large\r\n");
+        while (big.size() < 50 * 1024 * 1024)
+            big.append(line);
+        QTest::newRow("50 MB file") << big << QByteArray() << 0;
+    }
+
+    void damagedIndexFilesStillOpenTheWindow()
+    {
+        QFETCH(QByteArray, link1);
+        QFETCH(QByteArray, mainIni);
+        QFETCH(int, errors);
+        MainWindowFixture f;
+        f.put(u"LINK1.INI"_s, link1);
+        f.put(u"MAIN.INI"_s, mainIni);
+        for (int i = 0; i < errors; ++i)
+            f.dialogs.expect(ScriptedDialogs::Kind::Error);
+        TForm1 &w = f.create();
+        QCOMPARE(f.dialogs.calls.size(), errors);
+        QCOMPARE(w.applicationFolder(), f.folder());
+        // Nothing was written.
+        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files).size(), 2);
+        QFile link(f.folder() + u"LINK1.INI"_s);
+        QVERIFY(link.open(QIODevice::ReadOnly));
+        QCOMPARE(link.size(), qint64(link1.size()));
+        QVERIFY(link.readAll() == link1);
+    }
+
+    void menuCaptionsAndShortcuts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QKeySequence>("shortcut");
+        const auto row = [](const char *name, const QString &caption, QKeySequence key = {}) {
+            QTest::newRow(name) << QString::fromLatin1(name) << caption << key;
+        };
+        row("N1", u"新建...(&N)"_s);
+        row("O1", u"打开...(&O)"_s);
+        row("S1", u"保存...(&S)"_s);
+        row("A1", u"另存为...(&A)"_s);
+        row("N3", u"IE网页预览"_s, QKeySequence(Qt::Key_F12));
+        row("X1", u"退出程序(&X)"_s);
+        row("U1", u"撤消"_s, QKeySequence(Qt::CTRL | Qt::Key_Z));
+        row("C1", u"复制"_s, QKeySequence(Qt::CTRL | Qt::Key_C));
+        row("X2", u"剪切"_s, QKeySequence(Qt::CTRL | Qt::Key_Y));
+        row("V1", u"贴粘"_s, QKeySequence(Qt::CTRL | Qt::Key_V));
+        row("A2", u"全选(&A)"_s);
+        row("F2", u"查找...(&F)"_s);
+        row("N7", u"查找下一个"_s, QKeySequence(Qt::Key_F3));
+        row("R1", u"替换...(&R)"_s);
+        row("S3", u"皮肤设置(&S)"_s);
+        row("O3", u"系统设置(&O)"_s);
+        row("M1", u"模板功能(&M)"_s);
+        row("N8", u"帮助"_s, QKeySequence(Qt::Key_F1));
+        row("FeedbackMail1", u"错误改进"_s);
+        row("QuestionMail1", u"问题询问"_s);
+        row("H2", u"作者主页(&H)"_s);
+        row("A3", u"关于(&A)"_s);
+    }
+
+    void menuCaptionsAndShortcuts()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QKeySequence, shortcut);
+        MainWindowFixture f;
+        TForm1 &w = f.create();
+        auto *action = w.findChild<QAction *>(name);
+        QVERIFY(action);
+        QCOMPARE(action->text(), caption);
+        QCOMPARE(action->shortcut(), shortcut);
+    }
+
+    void menuBarOrder()
+    {
+        MainWindowFixture f;
+        TForm1 &w = f.create();
+        QStringList menus;
+        for (QAction *a : w.menuBar()->actions())
+            menus << a->text();
+        QCOMPARE(menus, (QStringList{u"文件(&F)"_s, u"编辑(&E)"_s, u"查找(&S)"_s, u"选项(&O)"_s, u"帮助(&H)"_s}));
+        QStringList file;
+        for (QAction *a : w.F1->actions())
+            file << (a->isSeparator() ? u"-"_s : a->objectName());
+        QCOMPARE(file, (QStringList{u"N1"_s, u"O1"_s, u"S1"_s, u"-"_s, u"A1"_s, u"N3"_s, u"-"_s, u"X1"_s}));
+        QStringList help;
+        for (QAction *a : w.H1->actions())
+            help << (a->menu() ? a->menu()->objectName() : a->objectName());
+        QCOMPARE(help, (QStringList{u"N8"_s, u"E2"_s, u"H2"_s, u"A3"_s}));
+    }
+
+    void toolbarHintsInOrder()
+    {
+        MainWindowFixture f;
+        TForm1 &w = f.create();
+        QStringList hints;
+        for (QAction *a : w.ToolBar1->actions())
+            hints << (a->isSeparator() ? u"-"_s : a->toolTip());
+        QCOMPARE(hints, (QStringList{u"新建"_s, u"打开"_s, u"保存"_s, u"用IE预览网页"_s, u"-"_s, u"撤消"_s, u"复制"_s,
+                                     u"剪切"_s, u"粘贴"_s, u"-"_s, u"皮肤功能"_s, u"系统设置"_s, u"模板"_s, u"-"_s,
+                                     u"帮助"_s, u"关于"_s}));
+    }
+
+    void toolbarButtonsRunTheirMenuItems()
+    {
+        MainWindowFixture f;
+        TForm1 &w = f.create();
+        f.dialogs.expect(ScriptedDialogs::Kind::Message);
+        w.findChild<QAction *>(u"ToolButton15"_s)->trigger();
+        QCOMPARE(f.dialogs.calls.size(), 1);
+        // A command that is not available yet is unavailable on the toolbar and in the context menu too.
+        QVERIFY(!w.findChild<QAction *>(u"ToolButton1"_s)->isEnabled());
+        QVERIFY(!w.N9->isEnabled());
+        w.C1->setEnabled(true);
+        QVERIFY(w.findChild<QAction *>(u"ToolButton6"_s)->isEnabled());
+        QVERIFY(w.N9->isEnabled());
+    }
+
+    void contextMenuItems()
+    {
+        MainWindowFixture f;
+        TForm1 &w = f.create();
+        QStringList items;
+        for (QAction *a : w.PopupMenu1->actions())
+            items << (a->isSeparator() ? u"-"_s : a->text());
+        QCOMPARE(items, (QStringList{u"撤消(&U)"_s, u"-"_s, u"复制(&C)"_s, u"粘贴(&V)"_s, u"剪切(&X)"_s, u"-"_s,
+                                     u"全选(&A)"_s}));
+    }
+
+    void ctrlYIsNotTheEditorsRedo()
+    {
+        MainWindowFixture f;
+        TForm1 &w = f.create();
+        QVERIFY(!w.RichEdit1->standardCommands()->boundTo(QKeyCombination(Qt::CTRL, Qt::Key_Y).toCombined()));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.RichEdit1->setFocus();
+        QTest::keyClicks(w.RichEdit1, u"abc"_s);
+        w.RichEdit1->undo();
+        QTest::keyClick(w.RichEdit1, Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(!w.RichEdit1->text().contains(u"abc"_s));
+    }
+
+    void layoutSizesAndTexts()
+    {
+        MainWindowFixture f;
+        TForm1 &w = f.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.Panel4->width(), 216);
+        QCOMPARE(w.Panel5->height(), 192);
+        QCOMPARE(w.Panel2->height(), 20);
+        QCOMPARE(w.CoolBar1->height(), 33);
+        QCOMPARE(w.ComboBox1->geometry(), QRect(66, 10, 138, 22));
+        QCOMPARE(w.ComboBox3->geometry(), QRect(67, 35, 137, 22));
+        QCOMPARE(w.SpeedButton7->geometry(), QRect(57, 68, 99, 22));
+        QCOMPARE(w.Edit1->geometry(), QRect(14, 120, 189, 18));
+        QCOMPARE(w.SpeedButton6->geometry(), QRect(57, 150, 99, 22));
+        QCOMPARE(w.ADDEdit->width(), 281);
+        QCOMPARE(w.Edit1->text(), u"特效名称..."_s);
+        QCOMPARE(w.SpeedButton7->text(), u"特效设置"_s);
+        QCOMPARE(w.SpeedButton6->text(), u"按条件查询"_s);
+        QCOMPARE(w.ListBox1->toolTip(), u"双击可以运行此特效设置"_s);
+        QCOMPARE(w.PageControl1->tabPosition(), QTabWidget::South);
+        QCOMPARE(w.PageControl1->tabText(0), u"HTML"_s);
+        QCOMPARE(w.PageControl1->tabText(1), u"预览"_s);
+        QCOMPARE(w.BitBtn1->text(), u"转到"_s);
+        QCOMPARE(w.Label2->text(),
+                 u"本程序由Tamsel制作，升级程序请访问https://vellumo.example.org/\u3000作者：Tamsel"_s);
+        QVERIFY(!w.Label1->isVisible());
+    }
+
+    void hiddenBuffersStartAsStated()
+    {
+        MainWindowFixture f;
+        TForm1 &w = f.create();
+        w.show();
+        QCOMPARE(w.RichEdit2->toPlainText(), u"RichEdit2"_s);
+        QCOMPARE(w.Memo1->toPlainText(), QString());
+        QCOMPARE(w.Memo2->toPlainText(), QString());
+        for (QPlainTextEdit *buffer : {w.RichEdit2, w.Memo1, w.Memo2}) {
+            QVERIFY(!buffer->isVisible());
+            QCOMPARE(buffer->lineWrapMode(), QPlainTextEdit::NoWrap);
+        }
+    }
+
+    void searchBoxLowersTypedLetters()
+    {
+        MainWindowFixture f;
+        TForm1 &w = f.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.Edit1->setFocus();
+        w.Edit1->selectAll();
+        QTest::keyClicks(w.Edit1, u"AbC"_s);
+        QCOMPARE(w.Edit1->text(), u"abc"_s);
+    }
+
+    void focusFollowsTheMouseIntoTheEditor()
+    {
+        MainWindowFixture f;
+        TForm1 &w = f.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QApplication::setActiveWindow(&w);
+        w.RichEdit1->setText(u"hello world"_s);
+        w.RichEdit1->setSelection(0, 2, 0, 7);
+        w.Edit1->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.Edit1));
+        QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), w.RichEdit1->viewport()->mapToGlobal(QPointF(20, 20)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w.RichEdit1->viewport(), &move);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.RichEdit1));
+        QCOMPARE(w.RichEdit1->selectedText(), u"llo w"_s);
+    }
+
+    void placementSavedAndRestored()
+    {
+        MainWindowFixture f;
+        {
+            TForm1 &w = f.create();
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            w.setGeometry(30, 40, 650, 420);
+            w.close();
+        }
+        IniFile store(f.files, f.placementFile());
+        QCOMPARE(store.readString(u"form"_s, u"ShowCmd"_s), u"1"_s);
+        QCOMPARE(store.readString(u"form"_s, u"MinMaxPos"_s), u"-1,-1,-1,-1"_s);
+        QCOMPARE(store.readString(u"form"_s, u"NormPos"_s), u"30,40,680,460"_s);
+        QVERIFY(!store.readString(u"form"_s, u"PixelsPerInch"_s).isEmpty());
+        QCOMPARE(store.readString(u"form"_s, u"Flags"_s), u"0"_s);
+        QVERIFY(!store.readString(u"form"_s, u"ActiveControl"_s).isNull());
+        f.window.reset();
+        TForm1 &again = f.create();
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QCOMPARE(again.geometry(), QRect(30, 40, 650, 420));
+    }
+
+    void placementOffEveryScreenIsIgnored()
+    {
+        MainWindowFixture f;
+        QDir().mkpath(QFileInfo(f.placementFile()).absolutePath());
+        IniFile(f.files, f.placementFile()).writeString(u"form"_s, u"NormPos"_s, u"90000,90000,90700,90400"_s);
+        TForm1 &w = f.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.geometry().left() < 10000);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/tform1.h"
+#include "library/inicache.h"
+#include "platform/ansi.h"
+#include "platform/memoryclipboard.h"
+#include "platform/platform.h"
+#include "platform/recordingshell.h"
+#include "platform/scripteddialogs.h"
+#include "platform/scriptedfilesystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+// A main window on a temporary application folder with scripted dialogs, shell and clipboard.
+struct MainWindowFixture
+{
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs{[](const QString &what) { QTest::qFail(qPrintable(what), __FILE__, __LINE__); }};
+    RecordingShell shell;
+    MemoryClipboard clipboard;
+    ScriptedFileSystem files;
+    Platform platform{dialogs, shell, clipboard, files};
+    std::unique_ptr<TForm1> window;
+
+    MainWindowFixture() { IniCache::instance().clear(); }
+
+    QString folder() const { return dir.path() + u'/'; }
+    QString placementFile() const { return dir.filePath(QStringLiteral("config/mainform")); }
+
+    void put(const QString &name, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(folder() + name).absolutePath());
+        QFile file(folder() + name);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    void putText(const QString &name, const QString &text) { put(name, Ansi::encode(text)); }
+
+    TForm1 &create()
+    {
+        window = std::make_unique<TForm1>(platform, dir.path(), placementFile());
+        return *window;
+    }
+};

@@ -1,0 +1,57 @@
+#include "librarylayout.h"
+#include "platform/ansi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class TestLibraryLayout : public QObject
+{
+    Q_OBJECT
+
+    static void write(const QString &path, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+    static QByteArray read(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+private slots:
+    void textBecomesAnsiWithCrLfAndUserFilesSurvive()
+    {
+        QTemporaryDir source, app;
+        write(source.filePath(u"LINK1.INI"_s), u"[COMBOX]\nTOTAL=1\nL1=图片特效\n"_s.toUtf8());
+        write(source.filePath(u"LINK2.INI"_s), "[system]\n");
+        write(source.filePath(u"图片特效/渐变"_s), u"[imgfile]\r\nTOTAL=0\n"_s.toUtf8());
+        write(source.filePath(u"图片特效/pic.gif"_s), "GIF89a\n\x80");
+        write(source.filePath(u"模板/.keep"_s), "");
+
+        QVERIFY(LibraryLayout(source.path(), app.path()).run().isEmpty());
+        QCOMPARE(read(app.filePath(u"LINK1.INI"_s)), Ansi::encode(u"[COMBOX]\r\nTOTAL=1\r\nL1=图片特效\r\n"_s));
+        QCOMPARE(read(app.filePath(u"图片特效/渐变"_s)), QByteArray("[imgfile]\r\nTOTAL=0\r\n"));
+        QCOMPARE(read(app.filePath(u"图片特效/pic.gif"_s)), QByteArray("GIF89a\n\x80"));
+        QVERIFY(QFileInfo(app.filePath(u"模板"_s)).isDir());
+        QVERIFY(!QFile::exists(app.filePath(u"模板/.keep"_s)));
+
+        // The user's effect index is kept on the next build; shipped files are brought up to date.
+        write(app.filePath(u"LINK2.INI"_s), "[system]\r\nmine=1\r\n");
+        write(source.filePath(u"LINK1.INI"_s), "[COMBOX]\nTOTAL=0\n");
+        LibraryLayout again(source.path(), app.path());
+        QVERIFY(again.run().isEmpty());
+        QCOMPARE(read(app.filePath(u"LINK2.INI"_s)), QByteArray("[system]\r\nmine=1\r\n"));
+        QCOMPARE(read(app.filePath(u"LINK1.INI"_s)), QByteArray("[COMBOX]\r\nTOTAL=0\r\n"));
+        QCOMPARE(again.written, 1);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestLibraryLayout)
+#include "tst_librarylayout.moc"
