@@ -13,9 +13,11 @@
 #include "platform/platform.h"
 #include "platform/shell.h"
 #include "widgets/flatcombobox.h"
+#include "widgets/fixedheightdelegate.h"
 #include "widgets/flatlineedit.h"
 #include "widgets/pictureloader.h"
 #include "widgets/placementstore.h"
+#include "widgets/uistyle.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -45,19 +47,13 @@ namespace {
 constexpr int ClientWidth = 704;
 constexpr int ClientHeight = 435;
 
-QFont songFont(int pixelSize)
-{
-    QFont font(u"宋体"_s);
-    font.setPixelSize(pixelSize);
-    return font;
-}
-
 QLabel *transparentLabel(const QString &text, QWidget *parent, const QString &name)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
-    label->setAttribute(Qt::WA_TranslucentBackground);
-    label->setStyleSheet(u"background: transparent; color: black;"_s);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
     return label;
 }
 
@@ -79,19 +75,14 @@ QPlainTextEdit *hiddenBuffer(QWidget *parent, const QString &name, const QString
     return buffer;
 }
 
-QToolButton *flatButton(const QString &text, const QString &glyph, QWidget *parent, const QString &name)
+QToolButton *flatButton(const QString &text, vellumo::artwork::Glyph glyph, QWidget *parent, const QString &name)
 {
     auto *button = new QToolButton(parent);
     button->setObjectName(name);
     button->setText(text);
-    button->setIcon(QIcon(glyph));
+    button->setIcon(QIcon(QPixmap::fromImage(vellumo::artwork::glyph(glyph))));
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true);
-    button->setStyleSheet(uR"(
-QToolButton { border: 1px solid transparent; background: transparent; padding: 1px 4px; }
-QToolButton:hover { border: 1px solid #2f7fc0; background: rgba(214, 233, 248, 200); }
-QToolButton:pressed { background: rgba(170, 205, 235, 220); }
-)"_s);
     return button;
 }
 }
@@ -101,7 +92,7 @@ TForm1::TForm1(Platform &platform, const QString &executableFolder, const QStrin
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(u"新文件"_s);
-    setFont(songFont(12));
+    setFont(UiStyle::songFont(12));
     resize(ClientWidth, ClientHeight);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(ClientWidth / 2, ClientHeight / 2));
@@ -123,7 +114,10 @@ TForm1::TForm1(Platform &platform, const QString &executableFolder, const QStrin
     Panel4->setFixedWidth(216);
     buildEffectPanel(Panel4);
     upper->addWidget(Panel4);
-    Panel2 = panel(central, u"Panel2"_s);
+    auto *statusFrame = new QFrame(central);
+    statusFrame->setObjectName(u"Panel2"_s);
+    statusFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel2 = statusFrame;
     Panel2->setFixedHeight(20);
     buildStatusStrip(Panel2);
     outer->addWidget(Panel2);
@@ -146,7 +140,7 @@ void TForm1::guarded(const std::function<void()> &handler)
 
 QIcon TForm1::imageListIcon(int index)
 {
-    return QIcon(vellumo::artwork::iconPath(index));
+    return QIcon(QPixmap::fromImage(vellumo::artwork::icon(index)));
 }
 
 QString TForm1::creditLine()
@@ -178,6 +172,7 @@ void TForm1::buildEffectPanel(QWidget *parent)
     MAINIMG = new QLabel(Panel5);
     MAINIMG->setObjectName(u"MAINIMG"_s);
     MAINIMG->setAlignment(Qt::AlignCenter);
+    // Read by its name's suffix: naming the format makes the reader load every picture plug-in.
     MAINIMG->setPixmap(QPixmap(vellumo::artwork::kMainImage));
     // The picture is shown centred at its own size, whatever the panel's size.
     MAINIMG->setMinimumSize(1, 1);
@@ -189,14 +184,14 @@ void TForm1::buildEffectPanel(QWidget *parent)
     ComboBox1 = new FlatComboBox(Panel5);
     ComboBox1->setObjectName(u"ComboBox1"_s);
     ComboBox1->setGeometry(66, 10, 138, 22);
-    ComboBox1->setFont(songFont(14));
+    ComboBox1->setFont(UiStyle::songFont(14));
     Label5 = transparentLabel(u"特效细分："_s, Panel5, u"Label5"_s);
     Label5->move(8, 40);
     ComboBox3 = new FlatComboBox(Panel5);
     ComboBox3->setObjectName(u"ComboBox3"_s);
     ComboBox3->setGeometry(67, 35, 137, 22);
-    ComboBox3->setFont(songFont(14));
-    SpeedButton7 = flatButton(u"特效设置"_s, vellumo::artwork::kGlyphSetup, Panel5, u"SpeedButton7"_s);
+    ComboBox3->setFont(UiStyle::songFont(14));
+    SpeedButton7 = flatButton(u"特效设置"_s, vellumo::artwork::GlyphSetup, Panel5, u"SpeedButton7"_s);
     SpeedButton7->setGeometry(57, 68, 99, 22);
     Label6 = transparentLabel(u"查询特效："_s, Panel5, u"Label6"_s);
     Label6->move(8, 100);
@@ -205,7 +200,7 @@ void TForm1::buildEffectPanel(QWidget *parent)
     Edit1->setGeometry(14, 120, 189, 18);
     Edit1->setLowerCaseInput(true);
     Edit1->setText(u"特效名称..."_s);
-    SpeedButton6 = flatButton(u"按条件查询"_s, vellumo::artwork::kGlyphSearch, Panel5, u"SpeedButton6"_s);
+    SpeedButton6 = flatButton(u"按条件查询"_s, vellumo::artwork::GlyphSearch, Panel5, u"SpeedButton6"_s);
     SpeedButton6->setGeometry(57, 150, 99, 22);
     Label7 = transparentLabel(u"查询结果："_s, Panel5, u"Label7"_s);
     Label7->move(8, 180);
@@ -224,7 +219,7 @@ void TForm1::buildEffectPanel(QWidget *parent)
     ListBox1->setObjectName(u"ListBox1"_s);
     ListBox1->setToolTip(u"双击可以运行此特效设置"_s);
     ListBox1->setUniformItemSizes(true);
-    ListBox1->setStyleSheet(u"QListWidget::item { height: 12px; }"_s);
+    ListBox1->setItemDelegate(new FixedHeightDelegate(12, ListBox1));
     listLayout->addWidget(ListBox1);
 }
 
@@ -232,7 +227,6 @@ void TForm1::buildStatusStrip(QWidget *parent)
 {
     auto *layout = new QGridLayout(parent);
     layout->setContentsMargins(1, 1, 1, 1);
-    parent->setStyleSheet(u"#Panel2 { border-top: 1px solid #9aa3ad; }"_s);
     IMG = new QLabel(parent);
     IMG->setObjectName(u"IMG"_s);
     IMG->setScaledContents(true);
@@ -259,8 +253,7 @@ void TForm1::buildDocumentSide(QWidget *parent)
     ToolBar1->setObjectName(u"ToolBar1"_s);
     ToolBar1->setIconSize(QSize(16, 16));
     ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    ToolBar1->setStyleSheet(u"QToolBar { border: none; spacing: 0px; } QToolButton { min-width: 21px; max-width: 21px; }"
-                            " QToolBar::separator { width: 8px; }"_s);
+    ToolBar1->setMovable(false);
     band->addWidget(ToolBar1);
 
     PageControl1 = new QTabWidget(parent);
@@ -277,14 +270,11 @@ void TForm1::buildDocumentSide(QWidget *parent)
     RichEdit1->setUtf8(true);
     RichEdit1->setEolMode(QsciScintilla::EolWindows);
     auto *lexer = new QsciLexerHTML(RichEdit1);
-    QFont code(u"Fixedsys"_s);
-    code.setPointSize(10);
+    const QFont code = UiStyle::fixedFont(10);
     lexer->setDefaultFont(code);
     lexer->setFont(code);
     RichEdit1->setLexer(lexer);
-    RichEdit1->setMarginType(0, QsciScintilla::NumberMargin);
-    RichEdit1->setMarginWidth(0, u"00000"_s);
-    RichEdit1->setMarginsFont(code);
+    RichEdit1->setMarginWidth(1, 0);
     // Ctrl+Y is the cut command of the menu, not the editor's redo.
     if (QsciCommand *redo = RichEdit1->standardCommands()->boundTo(QKeyCombination(Qt::CTRL, Qt::Key_Y).toCombined()))
         redo->setKey(0);
@@ -317,8 +307,10 @@ void TForm1::buildDocumentSide(QWidget *parent)
     addressBar->addStretch(1);
     previewLayout->addWidget(Panel1);
     BrowserArea = panel(TabSheet2, u"BrowserArea"_s);
-    BrowserArea->setStyleSheet(u"#BrowserArea { background: white; }"_s);
-    BrowserArea->setAttribute(Qt::WA_StyledBackground);
+    BrowserArea->setAutoFillBackground(true);
+    QPalette white = BrowserArea->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    BrowserArea->setPalette(white);
     previewLayout->addWidget(BrowserArea, 1);
     PageControl1->addTab(TabSheet2, imageListIcon(vellumo::artwork::IconBrowserPreview), u"预览"_s);
 }

@@ -2,6 +2,8 @@
 
 #include "artwork.h"
 
+#include "widgets/uistyle.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -32,8 +34,7 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::
     setObjectName(u"Form2"_s);
     setWindowTitle(u"关于..."_s);
     setFixedSize(348, 262);
-    QFont font(u"宋体"_s);
-    font.setPixelSize(12);
+    const QFont font = UiStyle::songFont(12);
     setFont(font);
 
     auto *picture = new ClickablePicture(this);
@@ -47,7 +48,9 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::
     Label1 = new QLabel(u"本程序所有特效来自互联网"_s, this);
     Label1->setObjectName(u"Label1"_s);
     Label1->setGeometry(192, 67, 144, 12);
-    Label1->setStyleSheet(u"color: black; background: transparent;"_s);
+    QPalette palette = Label1->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    Label1->setPalette(palette);
     Label1->setFont(font);
 }
 

@@ -23,15 +23,11 @@ int CountedSection::total() const
 
 QStringList CountedSection::entries(int first, int last) const
 {
-    QStringList result;
     if (last < first)
-        return result;
+        return {};
     if (qint64(last) - first >= MaxEntriesBeyondKeys)
         last = qMax(first + MaxEntriesBeyondKeys - 1, m_file.highestNumberedKey(m_section, m_prefix));
-    result.reserve(last - first + 1);
-    for (qint64 n = first; n <= last; ++n)
-        result.append(m_file.readString(m_section, m_prefix + QString::number(n)));
-    return result;
+    return m_file.readNumbered(m_section, m_prefix, first, last);
 }
 
 int CountedSection::append(const QString &writePrefix, const QString &value)

@@ -5,6 +5,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <cstring>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -171,9 +173,8 @@ QString IniDocument::read(const QString &section, const QString &key) const
     qsizetype from = line.equals + 1;
     qsizetype to = line.end;
     trim(from, to);
-    const qsizetype nul = m_text.indexOf('\0', from);
-    if (nul >= 0 && nul < to)
-        to = nul;
+    if (const void *nul = std::memchr(m_text.constData() + from, 0, size_t(to - from)))
+        to = static_cast<const char *>(nul) - m_text.constData();
     if (to - from >= 2) {
         const char open = m_text[from];
         if ((open == '"' || open == '\'') && m_text[to - 1] == open) {

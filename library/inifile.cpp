@@ -42,3 +42,14 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
         throw VellumoError::unableToWrite(m_path);
     IniCache::instance().store(m_files, m_path, std::move(edited), bytes);
 }
+
+QStringList IniFile::readNumbered(const QString &section, const QString &prefix, int first, int last) const
+{
+    const auto document = current();
+    QStringList values;
+    if (last >= first)
+        values.reserve(qsizetype(last) - first + 1);
+    for (qint64 n = first; n <= last; ++n)
+        values.append(document->read(section, prefix + QString::number(n)));
+    return values;
+}

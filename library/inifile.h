@@ -3,6 +3,7 @@
 #include "inidocument.h"
 
 #include <QString>
+#include <QStringList>
 
 class FileSystem;
 
@@ -17,6 +18,8 @@ public:
     QString readString(const QString &section, const QString &key) const;
     void writeString(const QString &section, const QString &key, const QString &value);
     int highestNumberedKey(const QString &section, const QString &prefix) const;
+    // The values of prefix + first .. prefix + last, read in one look at the file.
+    QStringList readNumbered(const QString &section, const QString &prefix, int first, int last) const;
 
     const QString &path() const { return m_path; }
 

@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <vector>
+
 namespace {
 bool isAscii(QByteArrayView bytes)
 {
@@ -10,6 +12,55 @@ bool isAscii(QByteArrayView bytes)
         if (static_cast<unsigned char>(c) >= 0x80)
             return false;
     return true;
+}
+
+// The two-byte characters, decoded once by the converter itself: a converter call costs far more
+// than a short name or value, and most text of the index files is ASCII and two-byte characters.
+class TwoByteTable
+{
+public:
+    TwoByteTable() : m_table(size_t(Leads) * Trails, 0)
+    {
+        QByteArray all;
+        all.reserve(qsizetype(Leads) * Trails * 2);
+        for (int lead = 0x81; lead <= 0xFE; ++lead)
+            for (int trail = 0x40; trail <= 0xFE; ++trail)
+                if (trail != 0x7F) {
+                    all.append(char(lead));
+                    all.append(char(trail));
+                }
+        QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
+        const QString decoded = decoder.decode(all);
+        // Every pair is one BMP character; anything else leaves the table unused.
+        if (decoded.size() != all.size() / 2)
+            return;
+        qsizetype i = 0;
+        for (int lead = 0x81; lead <= 0xFE; ++lead)
+            for (int trail = 0x40; trail <= 0xFE; ++trail)
+                if (trail != 0x7F) {
+                    const char16_t c = decoded[i++].unicode();
+                    if (c != 0xFFFD && !QChar::isSurrogate(c))
+                        m_table[size_t(lead - 0x81) * Trails + size_t(trail - 0x40)] = c;
+                }
+    }
+    // 0 when the pair is no two-byte character.
+    char16_t at(unsigned char lead, unsigned char trail) const
+    {
+        if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE)
+            return 0;
+        return m_table[size_t(lead - 0x81) * Trails + size_t(trail - 0x40)];
+    }
+
+private:
+    static constexpr int Leads = 0xFE - 0x81 + 1;
+    static constexpr int Trails = 0xFE - 0x40 + 1;
+    std::vector<char16_t> m_table;
+};
+
+const TwoByteTable &twoByteTable()
+{
+    static const TwoByteTable table;
+    return table;
 }
 }
 
@@ -19,8 +70,31 @@ QString decode(QByteArrayView bytes)
 {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
-    QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
-    return decoder.decode(bytes);
+    // The table pays off only for many decodes (a search, a large index), not for the few at start-up.
+    static thread_local int decodes = 0;
+    static thread_local QStringDecoder converter("GB18030", QStringConverter::Flag::Stateless);
+    if (++decodes < 512)
+        return converter.decode(bytes);
+    const TwoByteTable &table = twoByteTable();
+    QString result(bytes.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(result.data());
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            out[n++] = b;
+            continue;
+        }
+        const char16_t c = i + 1 < bytes.size() ? table.at(b, static_cast<unsigned char>(bytes[i + 1])) : 0;
+        if (c == 0) {
+            // Four-byte characters and damaged bytes: the converter decides.
+            return converter.decode(bytes);
+        }
+        out[n++] = c;
+        ++i;
+    }
+    result.truncate(n);
+    return result;
 }
 
 QByteArray encode(QStringView text)
@@ -33,7 +107,7 @@ QByteArray encode(QStringView text)
         }
     if (ascii)
         return text.toLatin1();
-    QStringEncoder encoder("GB18030", QStringConverter::Flag::Stateless);
+    static thread_local QStringEncoder encoder("GB18030", QStringConverter::Flag::Stateless);
     return encoder.encode(text);
 }
 

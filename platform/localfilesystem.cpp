@@ -17,7 +17,16 @@ bool FileStamp::operator==(const FileStamp &other) const
 namespace {
 bool statPath(const QString &path, struct stat &st)
 {
-    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0;
+    if (path.isEmpty())
+        return false;
+    // The same index file is looked at thousands of times in a row; its name is encoded once.
+    static thread_local QString lastPath;
+    static thread_local QByteArray lastNative;
+    if (path != lastPath) {
+        lastPath = path;
+        lastNative = QFile::encodeName(path);
+    }
+    return ::stat(lastNative.constData(), &st) == 0;
 }
 }
 

@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 
-// A combo box with free text entry and a thin border that lights up under the mouse.
+// A combo box with free text entry; the flat style gives it a thin border that lights up under the mouse.
 class FlatComboBox : public QComboBox
 {
     Q_OBJECT

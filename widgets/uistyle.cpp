@@ -3,35 +3,47 @@
 #include <QApplication>
 #include <QFont>
 
+#include "flatstyle.h"
+
 using namespace Qt::StringLiterals;
 
 namespace UiStyle {
 
+namespace {
+// Installed families asked for by name, so that no substitution has to be resolved at start-up.
+const QString SongFamily = u"AR PL UMing CN"_s;
+const QString FixedFamily = u"DejaVu Sans Mono"_s;
+}
+
 void install(QApplication &app)
 {
-    const QStringList cjk{u"AR PL UMing CN"_s, u"Noto Sans CJK SC"_s, u"Noto Serif CJK SC"_s};
-    QFont::insertSubstitutions(u"宋体"_s, cjk);
-    QFont::insertSubstitutions(u"SimSun"_s, cjk);
-    QFont::insertSubstitutions(u"Fixedsys"_s, {u"DejaVu Sans Mono"_s, u"Noto Sans Mono CJK SC"_s});
-    QFont::insertSubstitutions(u"Tahoma"_s, {u"DejaVu Sans"_s, u"Noto Sans CJK SC"_s});
+    // Names that pages and settings may still ask for resolve to the same installed fonts.
+    QFont::insertSubstitutions(u"宋体"_s, {SongFamily, u"Noto Sans CJK SC"_s});
+    QFont::insertSubstitutions(u"SimSun"_s, {SongFamily, u"Noto Sans CJK SC"_s});
+    QFont::insertSubstitutions(u"Fixedsys"_s, {FixedFamily});
+    QFont::insertSubstitutions(u"Tahoma"_s, {u"DejaVu Sans"_s});
+    app.setFont(songFont(12));
+    QFont menu(u"DejaVu Sans"_s);
+    menu.setPointSize(8);
+    QApplication::setFont(menu, "QMenu");
+    QApplication::setFont(menu, "QMenuBar");
+    QApplication::setStyle(new FlatStyle);
+}
 
-    QFont font(u"宋体"_s);
-    font.setPixelSize(DefaultPixelSize);
-    app.setFont(font);
+QFont songFont(int pixelSize)
+{
+    QFont font(SongFamily);
+    font.setPixelSize(pixelSize);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
 
-    // Flat menus: a tinted icon column, an aqua selection with a thin frame.
-    app.setStyleSheet(uR"(
-QMenuBar { background: #f4f6f9; border-bottom: 1px solid #d4d9e2; }
-QMenuBar::item { padding: 3px 8px; background: transparent; }
-QMenuBar::item:selected { background: #c8ecf7; border: 1px solid #5fb3d6; }
-QMenu { font-family: "Tahoma"; font-size: 8pt; background: qlineargradient(x1:0, y1:0, x2:1, y2:0,
-        stop:0 #e3e9f2, stop:0.09 #eef2f7, stop:0.091 #ffffff, stop:1 #ffffff); border: 1px solid #8a9bb5; }
-QMenu::item { padding: 4px 24px 4px 30px; border: 1px solid transparent; }
-QMenu::item:selected { background: #c8ecf7; border: 1px solid #5fb3d6; color: black; }
-QMenu::item:disabled { color: #9aa0a8; }
-QMenu::icon { padding-left: 4px; }
-QMenu::separator { height: 1px; background: #c9d1dd; margin: 3px 4px 3px 30px; }
-)"_s);
+QFont fixedFont(int pointSize)
+{
+    QFont font(FixedFamily);
+    font.setPointSize(pointSize);
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
 }
 
 }

@@ -1,6 +1,7 @@
 // Resource paths of the pictures compiled into vellumo_artwork.
 #pragma once
 
+#include <QImage>
 #include <QString>
 
 namespace vellumo::artwork {
@@ -65,5 +66,10 @@ inline constexpr QLatin1String kGlyphSearch(":/artwork/glyph-search.png"); // 16
 
 // ":/artwork/icons/NN.png" for 0 <= index < kIconCount, otherwise empty.
 QString iconPath(int index);
+
+// The image list's picture at index, without decoding a file; a null image when out of range.
+QImage icon(int index);
+enum Glyph : int { GlyphSetup = 0, GlyphSearch = 1 };
+QImage glyph(Glyph which);
 
 } // namespace vellumo::artwork

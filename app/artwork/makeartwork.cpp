@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -678,11 +679,56 @@ bool save(const QImage &img, const QString &path, const char *format)
 
 } // namespace
 
+// An image list: "VIL1", then count, width and height as little-endian 32-bit numbers, then each
+// picture's premultiplied ARGB pixels. The program shows it without decoding anything, which
+// spares its start-up the image reader's search through every picture plug-in.
+static bool writeImageList(const QString &out, const QList<QImage> &images)
+{
+    QByteArray bytes("VIL1");
+    const auto put = [&bytes](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            bytes.append(char((v >> (8 * i)) & 0xFF));
+    };
+    const QSize size = images.isEmpty() ? QSize() : images.first().size();
+    put(quint32(images.size()));
+    put(quint32(size.width()));
+    put(quint32(size.height()));
+    for (const QImage &image : images) {
+        if (image.size() != size) {
+            std::fprintf(stderr, "makeartwork: pictures of an image list must be of one size\n");
+            return false;
+        }
+        const QImage argb = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < argb.height(); ++y)
+            for (int x = 0; x < argb.width(); ++x)
+                put(quint32(reinterpret_cast<const QRgb *>(argb.constScanLine(y))[x]));
+    }
+    QFile file(out);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "makeartwork: cannot write %s\n", qPrintable(out));
+        return false;
+    }
+    return true;
+}
+
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+
+    if (argc >= 3 && qstrcmp(argv[1], "--image-list") == 0) {
+        QList<QImage> images;
+        for (int i = 3; i < argc; ++i) {
+            QImage image(QString::fromLocal8Bit(argv[i]));
+            if (image.isNull()) {
+                std::fprintf(stderr, "makeartwork: cannot read %s\n", argv[i]);
+                return 1;
+            }
+            images.append(image);
+        }
+        return writeImageList(QString::fromLocal8Bit(argv[2]), images) ? 0 : 1;
+    }
 
     if (argc != 2) {
         std::fprintf(stderr, "usage: makeartwork OUTPUT_DIR\n");
