@@ -234,7 +234,7 @@ void TForm1::buildStatusStrip(QWidget *parent)
     IMG->setPixmap(QPixmap(vellumo::artwork::kStatusImage));
     layout->addWidget(IMG, 0, 0);
     Label2 = transparentLabel(QString(), parent, u"Label2"_s);
-    Label2->move(7, 4);
+    Label2->move(7, 5);
     Label2->raise();
 }
 
