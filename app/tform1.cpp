@@ -6,6 +6,15 @@
 
 #include "library/applicationfolder.h"
 #include "library/categoryindex.h"
+#include "library/effectindex.h"
+#include "library/effectkind.h"
+#include "library/effectsearch.h"
+#include "library/linebreaks.h"
+#include "library/resultline.h"
+#include "effects/setupcontext.h"
+#include "effects/tvc2_form.h"
+#include "platform/ansi.h"
+#include "platform/clipboard.h"
 #include "library/mainindex.h"
 #include "platform/dialogs.h"
 #include "platform/errorguard.h"
@@ -17,6 +26,7 @@
 #include "widgets/flatlineedit.h"
 #include "widgets/pictureloader.h"
 #include "widgets/placementstore.h"
+#include "widgets/textbufferedit.h"
 #include "widgets/uistyle.h"
 
 #include <Qsci/qscicommand.h>
@@ -64,12 +74,11 @@ QWidget *panel(QWidget *parent, const QString &name)
     return widget;
 }
 
-QPlainTextEdit *hiddenBuffer(QWidget *parent, const QString &name, const QString &text)
+TextBufferEdit *hiddenBuffer(QWidget *parent, const QString &name, const QString &text)
 {
-    auto *buffer = new QPlainTextEdit(parent);
+    auto *buffer = new TextBufferEdit(parent);
     buffer->setObjectName(name);
-    buffer->setLineWrapMode(QPlainTextEdit::NoWrap);
-    buffer->setPlainText(text);
+    buffer->setText(text);
     buffer->setGeometry(0, 0, 10000, 100);
     buffer->hide();
     return buffer;
@@ -207,9 +216,12 @@ void TForm1::buildEffectPanel(QWidget *parent)
     for (QWidget *label : {static_cast<QWidget *>(Label3), static_cast<QWidget *>(Label5),
                            static_cast<QWidget *>(Label6), static_cast<QWidget *>(Label7)})
         label->adjustSize();
-    // Later issues give the browser its behaviour; until then its commands are visibly unavailable.
-    SpeedButton7->setEnabled(false);
-    SpeedButton6->setEnabled(false);
+    Edit1->setMouseTracking(true);
+    Edit1->installEventFilter(this);
+    connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Click);
+    connect(ComboBox1, &QComboBox::editTextChanged, this, &TForm1::ComboBox1Change);
+    connect(SpeedButton7, &QToolButton::clicked, this, &TForm1::SpeedButton7Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &TForm1::SpeedButton6Click);
 
     Panel6 = panel(parent, u"Panel6"_s);
     layout->addWidget(Panel6, 1);
@@ -219,6 +231,7 @@ void TForm1::buildEffectPanel(QWidget *parent)
     ListBox1->setObjectName(u"ListBox1"_s);
     ListBox1->setToolTip(u"双击可以运行此特效设置"_s);
     ListBox1->setUniformItemSizes(true);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm1::ListBox1DblClick);
     ListBox1->setItemDelegate(new FixedHeightDelegate(12, ListBox1));
     listLayout->addWidget(ListBox1);
 }
@@ -515,6 +528,8 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == RichEdit1->viewport() && event->type() == QEvent::MouseMove)
         RichEdit1MouseMove();
+    else if (watched == Edit1 && event->type() == QEvent::MouseMove)
+        Edit1MouseMove();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -522,4 +537,111 @@ void TForm1::RichEdit1MouseMove()
 {
     if (focusWidget() != RichEdit1)
         RichEdit1->setFocus(Qt::MouseFocusReason);
+}
+
+void TForm1::ComboBox1Click()
+{
+    const QString category = ComboBox1->currentText();
+    if (category == u"请选择..."_s)
+        return;
+    guarded([&] {
+        const std::optional<QStringList> effects = EffectIndex(m_platform.files, applicationFolder()).effects(category);
+        if (!effects) {
+            ComboBox3->setEditText(QString());
+            ComboBox3->clearItemsKeepingText();
+            return;
+        }
+        ComboBox3->setItemsKeepingText(*effects);
+    });
+}
+
+void TForm1::ComboBox1Change()
+{
+    ComboBox3->setEditText(QString());
+}
+
+void TForm1::SpeedButton7Click()
+{
+    const QString category = ComboBox1->currentText();
+    const QString effect = ComboBox3->currentText();
+    if (effect.isEmpty())
+        return;
+    guarded([&] {
+        const QString kind = EffectIndex(m_platform.files, applicationFolder()).kind(category, effect);
+        SetupContext context{m_platform, applicationFolder(), category, effect, Memo2, Memo1, RichEdit2};
+        switch (EffectKinds::fromText(kind)) {
+        case EffectKind::Unusable:
+            m_platform.dialogs.message(u"出现莫名奇妙的错误"_s);
+            return;
+        case EffectKind::SimpleCopy:
+            copySimpleEffect(category, effect);
+            return;
+        case EffectKind::Image: {
+            TVC2_FORM window(context, this);
+            window.exec();
+            return;
+        }
+        case EffectKind::Menu:
+        case EffectKind::Text:
+            // Their setup windows are not part of this version yet: starting them does nothing.
+            return;
+        case EffectKind::Unknown:
+            return;
+        }
+    });
+}
+
+void TForm1::copySimpleEffect(const QString &category, const QString &effect)
+{
+    if (!m_platform.dialogs.question(u"询问"_s, u"本特效不用做任何设置，直接复接便可使用，是否真的要确定"_s,
+                                     MessageIcon::Question))
+        return;
+    const QString path = m_platform.files.resolveName(applicationFolder() + category + u'/' + effect + u".txt"_s);
+    const std::optional<QByteArray> bytes =
+        m_platform.files.fileExists(path) ? m_platform.files.readAll(path) : std::nullopt;
+    if (!bytes) {
+        m_platform.dialogs.message(u"文件不存在"_s);
+        return;
+    }
+    Memo1->setText(LineBreaks::toCrLf(Ansi::decode(*bytes)));
+    m_platform.clipboard.setText(Memo1->text());
+    Memo1->clearText();
+}
+
+void TForm1::SpeedButton6Click()
+{
+    ListBox1->clear();
+    if (ComboBox1->count() == 0)
+        return;
+    QStringList categories;
+    for (int i = 0; i < ComboBox1->count(); ++i)
+        categories.append(ComboBox1->itemText(i));
+    QStringList found;
+    // Lines found before a damaged counter stay listed.
+    guarded([&] {
+        EffectSearch(m_platform.files, applicationFolder())
+            .run(categories, Edit1->text(), [&](const QString &line) { found.append(line); });
+    });
+    ListBox1->addItems(found);
+    ListBox1->setCurrentRow(-1);
+}
+
+void TForm1::ListBox1DblClick()
+{
+    const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const ResultLine line = ResultLine::split(selected.first()->text());
+    ComboBox1->setEditText(line.category);
+    ComboBox3->setEditText(line.effect);
+    ComboBox1Click();
+    SpeedButton7Click();
+}
+
+void TForm1::Edit1MouseMove()
+{
+    if (focusWidget() == Edit1)
+        return;
+    Edit1->setFocus(Qt::MouseFocusReason);
+    Edit1->selectAll();
 }

@@ -18,6 +18,7 @@ class QToolBar;
 class QToolButton;
 class QWidget;
 class QsciScintilla;
+class TextBufferEdit;
 struct Platform;
 
 // The main window: the document side with the editor and preview tabs, the effect panel, the
@@ -64,9 +65,9 @@ public:
     QTabWidget *PageControl1;
     QWidget *TabSheet1;
     QsciScintilla *RichEdit1;
-    QPlainTextEdit *RichEdit2;
-    QPlainTextEdit *Memo1;
-    QPlainTextEdit *Memo2;
+    TextBufferEdit *RichEdit2;
+    TextBufferEdit *Memo1;
+    TextBufferEdit *Memo2;
     QWidget *TabSheet2;
     QWidget *Panel1;
     FlatLineEdit *ADDEdit;
@@ -89,6 +90,13 @@ public:
     void FeedbackMail1Click();
     void QuestionMail1Click();
     void A3Click();
+    // Effect browser.
+    void ComboBox1Click();
+    void ComboBox1Change();
+    void SpeedButton7Click();
+    void SpeedButton6Click();
+    void ListBox1DblClick();
+    void Edit1MouseMove();
 
     // The image list shared by menus, toolbar and tabs.
     static QIcon imageListIcon(int index);
@@ -109,6 +117,7 @@ private:
     void buildPopupMenu();
     void loadSkinPictures();
     void RichEdit1MouseMove();
+    void copySimpleEffect(const QString &category, const QString &effect);
     void guarded(const std::function<void()> &handler);
 
     Platform &m_platform;

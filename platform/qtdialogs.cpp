@@ -1,7 +1,9 @@
 #include "qtdialogs.h"
 
 #include "app/applicationinfo.h"
+#include "widgets/picturedialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -43,8 +45,13 @@ QString QtDialogs::qtFilter(const QString &filter)
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(u';', u' ');
-        // The description often names its patterns already; Qt needs them in parentheses at the end.
-        entries.append(parts[i] + u" ("_s + patterns + u')');
+        // Qt takes the patterns from the parentheses at the end of an entry, separated by blanks;
+        // a description that names its patterns already loses that part.
+        QString description = parts[i].trimmed();
+        if (description.endsWith(u')'))
+            if (const qsizetype open = description.lastIndexOf(u'('); open > 0)
+                description = description.left(open).trimmed();
+        entries.append(description + u" ("_s + patterns + u')');
     }
     return entries.join(u";;"_s);
 }
@@ -90,10 +97,13 @@ std::optional<QString> QtDialogs::saveFile(const FileDialogRequest &request)
 
 std::optional<QString> QtDialogs::browseFolder(const QString &caption)
 {
-    return chosen(QFileDialog::getExistingDirectory(m_parent, caption));
+    return chosen(QFileDialog::getExistingDirectory(m_parent, caption, QDir::homePath()));
 }
 
 std::optional<QString> QtDialogs::openPicture(const FileDialogRequest &request)
 {
-    return openFile(request);
+    PictureDialog dialog(m_parent, request.caption, qtFilter(request.filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return chosen(dialog.selectedFiles().first());
 }

@@ -3,6 +3,7 @@
 #include "library/inifile.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatlineedit.h"
+#include "widgets/textbufferedit.h"
 
 #include <Qsci/qscicommandset.h>
 #include <Qsci/qsciscintilla.h>
@@ -343,10 +344,10 @@ private slots:
         MainWindowFixture f;
         TForm1 &w = f.create();
         w.show();
-        QCOMPARE(w.RichEdit2->toPlainText(), u"RichEdit2"_s);
-        QCOMPARE(w.Memo1->toPlainText(), QString());
-        QCOMPARE(w.Memo2->toPlainText(), QString());
-        for (QPlainTextEdit *buffer : {w.RichEdit2, w.Memo1, w.Memo2}) {
+        QCOMPARE(w.RichEdit2->text(), u"RichEdit2"_s);
+        QCOMPARE(w.Memo1->text(), QString());
+        QCOMPARE(w.Memo2->text(), QString());
+        for (TextBufferEdit *buffer : {w.RichEdit2, w.Memo1, w.Memo2}) {
             QVERIFY(!buffer->isVisible());
             QCOMPARE(buffer->lineWrapMode(), QPlainTextEdit::NoWrap);
         }

@@ -10,3 +10,18 @@ FlatComboBox::FlatComboBox(QWidget *parent) : QComboBox(parent)
     // The typed text stays as typed; completing it to an item would change what the user chose.
     setCompleter(nullptr);
 }
+
+void FlatComboBox::setItemsKeepingText(const QStringList &items)
+{
+    const QString text = currentText();
+    const QSignalBlocker blocker(this);
+    clear();
+    addItems(items);
+    setCurrentIndex(-1);
+    setEditText(text);
+}
+
+void FlatComboBox::clearItemsKeepingText()
+{
+    setItemsKeepingText({});
+}

@@ -8,4 +8,8 @@ class FlatComboBox : public QComboBox
     Q_OBJECT
 public:
     explicit FlatComboBox(QWidget *parent = nullptr);
+
+    // The item list changes; the text shown in the box stays as it was.
+    void setItemsKeepingText(const QStringList &items);
+    void clearItemsKeepingText();
 };

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <qdrawutil.h>
 #include <QStyleFactory>
 #include <QStyleOption>
 
@@ -66,8 +67,14 @@ void FlatStyle::polish(QWidget *widget)
 void FlatStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
                               const QWidget *widget) const
 {
+    const bool sunken = widget && widget->property("sunken").toBool();
     switch (element) {
     case PE_PanelLineEdit:
+        if (sunken) {
+            painter->fillRect(option->rect, option->palette.base());
+            qDrawShadePanel(painter, option->rect, option->palette, true, 2);
+            return;
+        }
         // The edit inside a combo box is framed by the combo box.
         if (widget && qobject_cast<const QComboBox *>(widget->parentWidget()))
             return;
@@ -75,6 +82,10 @@ void FlatStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *opti
         flatFrame(painter, option->rect, hot(option));
         return;
     case PE_FrameLineEdit:
+        if (sunken) {
+            qDrawShadePanel(painter, option->rect, option->palette, true, 2);
+            return;
+        }
         flatFrame(painter, option->rect, hot(option));
         return;
     default:

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "snippetsink.h"
+
+class Clipboard;
+class TextBufferEdit;
+
+// The snippet buffer as the assembly's sink: each addition goes to the buffer, and the buffer's
+// whole text to the clipboard at once, so an error part-way leaves what was added on the clipboard.
+class BufferSink : public SnippetSink
+{
+public:
+    BufferSink(TextBufferEdit &buffer, Clipboard &clipboard) : m_buffer(buffer), m_clipboard(clipboard) {}
+
+    void appendLine(const QString &text) override;
+    void appendRaw(const QString &text) override;
+
+private:
+    void publish();
+
+    TextBufferEdit &m_buffer;
+    Clipboard &m_clipboard;
+};

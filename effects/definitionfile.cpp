@@ -1,0 +1,56 @@
+#include "definitionfile.h"
+
+#include "library/ininumber.h"
+#include "platform/filesystem.h"
+
+using namespace Qt::StringLiterals;
+
+DefinitionFile::DefinitionFile(FileSystem &files, const QString &applicationFolder, const QString &category,
+                               const QString &effect)
+    : m_files(files),
+      m_categoryFolder(applicationFolder + category + u'/'),
+      m_ini(files, m_categoryFolder + effect)
+{
+}
+
+bool DefinitionFile::exists() const
+{
+    // The name may have been resolved before the file appeared under another spelling.
+    return m_files.fileExists(m_ini.path()) || m_files.fileExists(m_files.resolveName(m_ini.path()));
+}
+
+QString DefinitionFile::file(const QString &key) const
+{
+    return m_ini.readString(u"file"_s, key);
+}
+
+QString DefinitionFile::steps(const QString &key) const
+{
+    return m_ini.readString(u"abcd"_s, key);
+}
+
+QString DefinitionFile::rows(const QString &key) const
+{
+    return m_ini.readString(u"list"_s, key);
+}
+
+QString DefinitionFile::countText(const QString &key) const
+{
+    const QString value = file(key);
+    return value.isEmpty() ? u"0"_s : value;
+}
+
+int DefinitionFile::number(const QString &text)
+{
+    return IniNumber::toInt(text);
+}
+
+QString DefinitionFile::piecePath(int j) const
+{
+    return m_categoryFolder + file(u"fno"_s + QString::number(j));
+}
+
+QString DefinitionFile::missingMessage()
+{
+    return u"该文件不存在，是否你非法对文件进行删除或编辑？要运行该特效，请重新安装本产品"_s;
+}

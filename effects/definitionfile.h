@@ -1,0 +1,38 @@
+#pragma once
+
+#include "library/inifile.h"
+
+#include <QString>
+
+class FileSystem;
+
+// An effect's definition file: the category folder followed by the effect's name, no extension,
+// INI syntax. Every file it names lies in the category folder.
+class DefinitionFile
+{
+public:
+    DefinitionFile(FileSystem &files, const QString &applicationFolder, const QString &category,
+                   const QString &effect);
+
+    bool exists() const;
+    const QString &categoryFolder() const { return m_categoryFolder; }
+    QString path() const { return m_ini.path(); }
+
+    QString file(const QString &key) const;
+    QString steps(const QString &key) const;
+    QString rows(const QString &key) const;
+    // A count of [file] where empty means "0" (imgfilet, txtfilet), as text.
+    QString countText(const QString &key) const;
+    // A count as a number; "'%s' is not a valid integer value" when it is none.
+    static int number(const QString &text);
+
+    // The file of text piece j (the value of fno + j), in the category folder.
+    QString piecePath(int j) const;
+
+    static QString missingMessage();
+
+private:
+    FileSystem &m_files;
+    QString m_categoryFolder;
+    IniFile m_ini;
+};

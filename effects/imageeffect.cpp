@@ -1,0 +1,82 @@
+#include "imageeffect.h"
+
+#include "definitionfile.h"
+#include "snippetsink.h"
+
+using namespace Qt::StringLiterals;
+
+ImageEffect::ImageEffect(FileSystem &files, const DefinitionFile &definition)
+    : m_definition(definition), m_flow(files, definition)
+{
+}
+
+QString ImageEffect::sizesCompleteMessage()
+{
+    return u"图像文件已经达到饱和，无文件可再设置"_s;
+}
+
+QString ImageEffect::zeroSizeMessage()
+{
+    return u"长或宽的设置不能为0"_s;
+}
+
+QString ImageEffect::notReadyMessage()
+{
+    return u"未能达到设置文件数目要求"_s;
+}
+
+QString ImageEffect::pictureFilter()
+{
+    return u"All (*.jpg;*.gif;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.jpg;*.gif;*.jpeg;*.bmp;*.ico;*.emf;*.wmf|"
+           "JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|"
+           "Icons (*.ico)|*.ico|Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf|gif(*.gif)|*.gif"_s;
+}
+
+ImageEffect::SizeResult ImageEffect::setSize(const QString &width, const QString &height)
+{
+    if (heights.size() >= state.images.size() || state.sizeCounter >= state.images.size())
+        return SizeResult::Saturated;
+    if (width == u"0"_s || height == u"0"_s)
+        return SizeResult::Zero;
+    widths.append(width);
+    heights.append(height);
+    ++state.sizeCounter;
+    return SizeResult::Set;
+}
+
+bool ImageEffect::readyToCopy() const
+{
+    const int images = DefinitionFile::number(state.imageCount);
+    if (state.images.size() != images || state.sizeCounter != images)
+        return false;
+    return state.textFiles.size() == DefinitionFile::number(state.textCount);
+}
+
+void ImageEffect::assemble(SnippetSink &sink) const
+{
+    m_flow.walkSteps([&](const QString &token) { offer(token, sink); });
+}
+
+void ImageEffect::offer(const QString &token, SnippetSink &sink) const
+{
+    const QString n = m_definition.countText(u"imgfilet"_s);
+    const int count = DefinitionFile::number(n);
+    const bool names = token == u"inname"_s + n;
+    const bool tags = token == u"imain"_s + n;
+    // A definition file changed since the checks cannot make the loop run past the lists.
+    const int listed = int(qMax(state.images.size(), widths.size()));
+    for (int k = 0; k < qMin(count, listed) && (names || tags); ++k) {
+        // An image or size pair the lists do not hold (a definition file changed since opening)
+        // stands as an empty value.
+        const auto at = [k](const QStringList &list) { return k < list.size() ? list[k] : QString(); };
+        if (names)
+            sink.appendLine(m_definition.file(u"intop"_s + n) + SetupFlow::fileNameOf(at(state.images))
+                            + m_definition.file(u"inbu"_s + n));
+        else
+            sink.appendLine(m_definition.file(u"immtop"_s + n) + u" WIDTH=\""_s + at(widths) + u"\" HEIGHT=\""_s
+                            + at(heights) + m_definition.file(u"immbu"_s + n));
+    }
+    QString text;
+    if (m_flow.piece(token, &text))
+        sink.appendRaw(text);
+}

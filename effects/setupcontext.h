@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class TextBufferEdit;
+struct Platform;
+
+// What a setup window takes from the main window: the effect being set up and the hidden buffers.
+struct SetupContext
+{
+    Platform &platform;
+    QString applicationFolder;
+    QString category;
+    QString effect;
+    TextBufferEdit *snippets; // Memo2
+    TextBufferEdit *rows;     // Memo1
+    TextBufferEdit *pieces;   // RichEdit2
+
+    void emptyBuffers() const;
+};

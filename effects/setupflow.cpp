@@ -1,0 +1,112 @@
+#include "setupflow.h"
+
+#include "definitionfile.h"
+#include "textpiece.h"
+#include "platform/filesystem.h"
+
+using namespace Qt::StringLiterals;
+
+SetupFlow::SetupFlow(FileSystem &files, const DefinitionFile &definition) : m_files(files), m_definition(definition)
+{
+}
+
+QString SetupFlow::statusLine(const QString &images, const QString &texts, const QString &hint)
+{
+    return u"本特效需图像文件"_s + images + u"个，需文本文件"_s + texts + u"个。"_s + hint;
+}
+
+QString SetupFlow::completeMessage()
+{
+    return u"图像文件已经达到饱和，无需再增多文件"_s;
+}
+
+void SetupFlow::open(SetupState &state, bool skipImageNames) const
+{
+    state.opened = m_definition.exists();
+    if (!state.opened)
+        return;
+    state.imageCount = m_definition.countText(u"imgfilet"_s);
+    state.textCount = m_definition.countText(u"txtfilet"_s);
+    const QString folder = m_definition.categoryFolder();
+    if (!skipImageNames) {
+        const int n = DefinitionFile::number(state.imageCount);
+        for (int k = 1; k <= n; ++k) {
+            const QString name = m_definition.file(u"imgfilename"_s + QString::number(k));
+            if (name != u"0"_s)
+                state.images.append(folder + name);
+        }
+    }
+    const int m = DefinitionFile::number(state.textCount);
+    for (int k = 1; k <= m; ++k) {
+        const QString name = m_definition.file(u"txtfilename"_s + QString::number(k));
+        if (name != u"0"_s)
+            state.textFiles.append(folder + name);
+    }
+    state.hint = m_definition.file(u"hbu"_s);
+    const QString sizes = m_definition.file(u"szwc"_s);
+    state.sizeCounter = sizes.isEmpty() ? 0 : DefinitionFile::number(sizes);
+    state.status = statusLine(state.imageCount, state.textCount, state.hint);
+}
+
+bool SetupFlow::canAddImage(const SetupState &state)
+{
+    return state.images.size() < DefinitionFile::number(state.imageCount);
+}
+
+QString SetupFlow::destinationFolder(const QString &chosen)
+{
+    return chosen.endsWith(u'/') ? chosen : chosen + u'/';
+}
+
+QString SetupFlow::fileNameOf(const QString &path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+int SetupFlow::copyFiles(const SetupState &state, const QString &destination) const
+{
+    int copied = 0;
+    for (const QString &image : state.images)
+        if (m_files.copyWithoutOverwrite(image, destination + fileNameOf(image)))
+            ++copied;
+    for (const QString &text : state.textFiles) {
+        const QString name = fileNameOf(text);
+        const QString source = m_files.resolveName(m_definition.categoryFolder() + name);
+        if (m_files.copyWithoutOverwrite(source, destination + name))
+            ++copied;
+    }
+    return copied;
+}
+
+void SetupFlow::walkSteps(const std::function<void(const QString &token)> &offer) const
+{
+    const int total = DefinitionFile::number(m_definition.steps(u"total"_s));
+    for (int i = 1; i <= total; ++i)
+        offer(m_definition.steps(u"open"_s + QString::number(i)));
+}
+
+bool SetupFlow::piece(const QString &token, QString *text) const
+{
+    const int pieces = DefinitionFile::number(m_definition.file(u"ft"_s));
+    const int j = numberedToken(token, u"fno"_s);
+    if (j < 1 || j > pieces)
+        return false;
+    const std::optional<QString> loaded = TextPiece::load(m_files, m_definition.piecePath(j));
+    if (!loaded)
+        return false;
+    *text = *loaded;
+    return true;
+}
+
+int SetupFlow::numberedToken(const QString &token, const QString &stem)
+{
+    if (!token.startsWith(stem) || token.size() == stem.size() || token.size() - stem.size() > 9)
+        return 0;
+    const QStringView digits = QStringView(token).mid(stem.size());
+    if (digits.front() == u'0')
+        return 0;
+    for (QChar c : digits)
+        if (c < u'0' || c > u'9')
+            return 0;
+    return digits.toInt();
+}

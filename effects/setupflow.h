@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class DefinitionFile;
+class FileSystem;
+class SnippetSink;
+
+// What a setup window holds for its lifetime: the counts as read, the file lists, the size counter.
+struct SetupState
+{
+    bool opened = false;    // the definition file was there at opening
+    QString imageCount;     // imgfilet as read, "0" for empty
+    QString textCount;      // txtfilet as read, "0" for empty
+    QStringList images;     // full paths: the effect's own images, then the ones the user added
+    QStringList textFiles;  // full paths of the effect's text files
+    QString hint;           // hbu
+    int sizeCounter = 0;    // szwc at opening, then one more per size pair set
+    QString status;         // the status line
+};
+
+// The steps the three setup windows share: opening, adding images, copying the effect's files and
+// walking the step list.
+class SetupFlow
+{
+public:
+    SetupFlow(FileSystem &files, const DefinitionFile &definition);
+
+    // Fills state step by step; a count that is no number raises the conversion error and leaves what
+    // was read so far. skipImageNames: the menu window's "x" count lists no images.
+    void open(SetupState &state, bool skipImageNames = false) const;
+    // Fewer images listed than the effect needs.
+    static bool canAddImage(const SetupState &state);
+
+    // The chosen folder with the separator at its end, never doubled.
+    static QString destinationFolder(const QString &chosen);
+    // Copies the listed images, then the text files, into the folder; existing files are never
+    // overwritten and a failed copy is skipped silently. Returns the number of files copied.
+    int copyFiles(const SetupState &state, const QString &destination) const;
+
+    // Reads [abcd] total and offers each step token, in order, to the window's element kinds.
+    void walkSteps(const std::function<void(const QString &token)> &offer) const;
+    // The text of piece token fno + j for j in 1..ft, when its file exists: true and text set.
+    // ft is read (and converted) at each call, whatever the token.
+    bool piece(const QString &token, QString *text) const;
+
+    // n when the token is exactly stem + n (decimal, no leading zero, n >= 1); 0 otherwise.
+    static int numberedToken(const QString &token, const QString &stem);
+    static QString fileNameOf(const QString &path);
+    static QString statusLine(const QString &images, const QString &texts, const QString &hint);
+    static QString completeMessage();
+
+private:
+    FileSystem &m_files;
+    const DefinitionFile &m_definition;
+};

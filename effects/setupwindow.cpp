@@ -1,0 +1,126 @@
+#include "setupwindow.h"
+
+#include "platform/dialogs.h"
+#include "platform/errorguard.h"
+#include "platform/platform.h"
+
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int TitleHeight = 24;
+const QColor FrameColour(83, 83, 255);
+}
+
+SetupWindow::SetupWindow(const SetupContext &context, QSize clientSize, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_context(context)
+{
+    setFixedSize(clientSize);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(0xc0, 0xc0, 0xc0));
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(u"Image1"_s);
+    Image1->setGeometry(2, 2, clientSize.width() - 4, TitleHeight);
+    Image1->setAutoFillBackground(false);
+    Image1->installEventFilter(this);
+    Label3 = new QLabel(u"特效设置窗口"_s, Image1);
+    Label3->setObjectName(u"Label3"_s);
+    Label3->move(8, 6);
+    QPalette titleText = Label3->palette();
+    titleText.setColor(QPalette::WindowText, Qt::white);
+    Label3->setPalette(titleText);
+    Label3->adjustSize();
+    Label3->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    SpeedButton1 = new QToolButton(this);
+    SpeedButton1->setObjectName(u"SpeedButton1"_s);
+    SpeedButton1->setText(u"✕"_s);
+    SpeedButton1->setToolTip(u"关闭"_s);
+    SpeedButton1->setAutoRaise(true);
+    SpeedButton1->setGeometry(clientSize.width() - 24, 4, 20, 20);
+    connect(SpeedButton1, &QToolButton::clicked, this, &QDialog::close);
+
+    spanle = new QLabel(this);
+    spanle->setObjectName(u"spanle"_s);
+    spanle->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    spanle->setGeometry(2, clientSize.height() - 22, clientSize.width() - 4, 20);
+    spanle->setIndent(4);
+}
+
+bool SetupWindow::guarded(const std::function<void()> &handler)
+{
+    return ErrorGuard::run(m_context.platform.dialogs, handler);
+}
+
+void SetupWindow::message(const QString &text)
+{
+    m_context.platform.dialogs.message(text);
+}
+
+QListWidget *SetupWindow::groupedList(const QString &caption, const QRect &place, const QString &listName)
+{
+    auto *box = new QGroupBox(caption, this);
+    box->setGeometry(place);
+    auto *layout = new QVBoxLayout(box);
+    layout->setContentsMargins(6, 4, 6, 6);
+    auto *list = new QListWidget(box);
+    list->setObjectName(listName);
+    layout->addWidget(list);
+    return list;
+}
+
+bool SetupWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Image1) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            if (mouse->button() == Qt::LeftButton) {
+                m_dragging = true;
+                m_dragOffset = mouse->globalPosition().toPoint() - frameGeometry().topLeft();
+            }
+            return true;
+        case QEvent::MouseMove:
+            if (m_dragging)
+                move(mouse->globalPosition().toPoint() - m_dragOffset);
+            return true;
+        case QEvent::MouseButtonRelease:
+            m_dragging = false;
+            return true;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void SetupWindow::showEvent(QShowEvent *event)
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+}
+
+void SetupWindow::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    QLinearGradient title(0, 0, width(), 0);
+    title.setColorAt(0, FrameColour);
+    title.setColorAt(1, QColor(150, 170, 255));
+    painter.fillRect(QRect(2, 2, width() - 4, TitleHeight), title);
+    painter.setPen(QPen(FrameColour, 2));
+    painter.drawRect(rect().adjusted(1, 1, -1, -1));
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "definitionfile.h"
+#include "imageeffect.h"
+#include "setupwindow.h"
+
+class NumericEdit;
+class QListWidget;
+class QPushButton;
+class QToolButton;
+
+// The image effect's setup window: pictures for the effect's slots, one width and height pair per
+// picture, then "复制" copies the files and puts the assembled code on the clipboard.
+class TVC2_FORM : public SetupWindow
+{
+    Q_OBJECT
+public:
+    explicit TVC2_FORM(const SetupContext &context, QWidget *parent = nullptr);
+
+    QListWidget *ListBox1; // images
+    QListWidget *ListBox2; // text files
+    QListWidget *ListBox4; // widths
+    QListWidget *ListBox3; // heights
+    NumericEdit *NumEdit1;
+    NumericEdit *NumEdit2;
+    QToolButton *SpeedButton2;
+    QPushButton *Button4;
+    QPushButton *Button5;
+    QPushButton *Button6;
+
+    void FormShow();
+    void Button4Click();
+    void Button1Click();
+    void Button5Click();
+    void ListBox4Click();
+    void ListBox3Click();
+    void NumEdit1MouseMove();
+    void NumEdit2MouseMove();
+
+    const ImageEffect &effect() const { return m_effect; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void done(int result) override;
+
+private:
+    void FormClose();
+    void showLists();
+
+    DefinitionFile m_definition;
+    ImageEffect m_effect;
+    bool m_shown = false;
+    bool m_closed = false;
+};

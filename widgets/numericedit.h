@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QLineEdit>
+
+// A number box: digits and backspace always, a minus sign only once and only as the first character,
+// one decimal separator of the user's locale. Typing the separator again moves the caret behind the
+// one there and selects the rest; a second minus sign is ignored; any other character is refused
+// with a beep.
+class NumericEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    explicit NumericEdit(QWidget *parent = nullptr);
+
+    // Drawn with a sunken three-dimensional frame instead of the flat one.
+    void setSunken(bool sunken);
+    bool isSunken() const { return m_sunken; }
+
+    // What a typed character does to the text; exposed for tests.
+    enum class KeyAction { Insert, Ignore, JumpBehindSeparator, Refuse };
+    // cursor: where the typed character would go (the start of a selection).
+    static KeyAction actionFor(QChar typed, const QString &text, int cursor, QChar separator);
+
+signals:
+    void mouseMoved();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    bool m_sunken = false;
+};
