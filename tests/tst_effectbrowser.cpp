@@ -1,0 +1,260 @@
+#include "mainwindowfixture.h"
+
+#include "effects/tvc2_form.h"
+#include "widgets/flatcombobox.h"
+#include "widgets/flatlineedit.h"
+#include "widgets/textbufferedit.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QListWidget>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString Link1 = u"[COMBOX]\r\nTOTAL=4\r\nL1=图片特效\r\nL2=简单复制\r\nL3=空类\r\nL4=请选择...\r\n"_s;
+const QString Link2 = u"[图片特效]\r\nTOTAL=2\r\nl1=渐变\r\nl2=轮换\r\n[简单复制]\r\nTOTAL=3\r\nl1=返回顶部\r\nl2=不在\r\nl3=返回顶部\r\n"
+                      "[空类]\r\nTOTAL=0\r\n[system]\r\n图片特效渐变=2\r\n图片特效轮换=01\r\n简单复制返回顶部=1\r\n"
+                      "简单复制不在=1\r\n"_s;
+}
+
+class TestEffectBrowser : public QObject
+{
+    Q_OBJECT
+
+    void library(MainWindowFixture &f)
+    {
+        f.putText(u"LINK1.INI"_s, Link1);
+        f.putText(u"LINK2.INI"_s, Link2);
+        f.put(u"简单复制/返回顶部.txt"_s, Ansi::encode(u"<a href=\"#\">顶部</a>\n<script>\rvar x;\r\n</script>"_s));
+        f.putText(u"图片特效/渐变"_s, u"[file]\r\nimgfilet=0\r\nhbu=无需图片\r\n"_s);
+    }
+    void choose(TForm1 &w, int index)
+    {
+        w.ComboBox1->setCurrentIndex(index);
+        emit w.ComboBox1->activated(index);
+    }
+    QStringList effectItems(TForm1 &w)
+    {
+        QStringList items;
+        for (int i = 0; i < w.ComboBox3->count(); ++i)
+            items << w.ComboBox3->itemText(i);
+        return items;
+    }
+    QStringList results(TForm1 &w)
+    {
+        QStringList lines;
+        for (int i = 0; i < w.ListBox1->count(); ++i)
+            lines << w.ListBox1->item(i)->text();
+        return lines;
+    }
+
+private slots:
+    void choosingACategoryLoadsItsEffects()
+    {
+        MainWindowFixture f;
+        library(f);
+        TForm1 &w = f.create();
+        w.ComboBox3->setEditText(u"old"_s);
+        choose(w, 0);
+        QCOMPARE(effectItems(w), (QStringList{u"渐变"_s, u"轮换"_s}));
+        QCOMPARE(w.ComboBox3->currentText(), QString());
+        // The pseudo category leaves the list as it is and empties the text.
+        w.ComboBox3->setEditText(u"渐变"_s);
+        choose(w, 3);
+        QCOMPARE(effectItems(w), (QStringList{u"渐变"_s, u"轮换"_s}));
+        QCOMPARE(w.ComboBox3->currentText(), QString());
+        // A category without effects empties both.
+        choose(w, 2);
+        QCOMPARE(effectItems(w), QStringList());
+        QCOMPARE(w.ComboBox3->currentText(), QString());
+    }
+
+    void typingACategoryOnlyEmptiesTheEffectText()
+    {
+        MainWindowFixture f;
+        library(f);
+        TForm1 &w = f.create();
+        choose(w, 0);
+        w.ComboBox3->setEditText(u"渐变"_s);
+        w.ComboBox1->setEditText(u"图片"_s);
+        QCOMPARE(w.ComboBox3->currentText(), QString());
+        QCOMPARE(effectItems(w).size(), 2);
+    }
+
+    void damagedCountKeepsThePreviousList()
+    {
+        MainWindowFixture f;
+        library(f);
+        f.putText(u"LINK2.INI"_s, Link2 + u"[坏]\r\nTOTAL=abc\r\n"_s);
+        TForm1 &w = f.create();
+        choose(w, 0);
+        w.ComboBox1->setEditText(u"坏"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::Error);
+        w.ComboBox1Click();
+        QCOMPARE(f.dialogs.calls.last().text, u"'abc' is not a valid integer value."_s);
+        QCOMPARE(effectItems(w), (QStringList{u"渐变"_s, u"轮换"_s}));
+    }
+
+    void startingByKind_data()
+    {
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("effect");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty effect does nothing") << u"图片特效"_s << QString() << QString();
+        QTest::newRow("no kind entry") << u"图片特效"_s << u"手写"_s << u"出现莫名奇妙的错误"_s;
+        QTest::newRow("kind 01 does nothing") << u"图片特效"_s << u"轮换"_s << QString();
+        QTest::newRow("category naming no section") << u"无此类"_s << u"渐变"_s << u"出现莫名奇妙的错误"_s;
+    }
+    void startingByKind()
+    {
+        QFETCH(QString, category);
+        QFETCH(QString, effect);
+        QFETCH(QString, message);
+        MainWindowFixture f;
+        library(f);
+        TForm1 &w = f.create();
+        w.ComboBox1->setEditText(category);
+        w.ComboBox3->setEditText(effect);
+        if (!message.isEmpty())
+            f.dialogs.expect(ScriptedDialogs::Kind::Message);
+        w.SpeedButton7->click();
+        QCOMPARE(f.dialogs.calls.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QCOMPARE(f.dialogs.calls[0].text, message);
+        QCOMPARE(f.clipboard.setCount, 0);
+    }
+
+    void simpleCopyPutsTheTextWithCrLfOnTheClipboard()
+    {
+        MainWindowFixture f;
+        library(f);
+        TForm1 &w = f.create();
+        w.ComboBox1->setEditText(u"简单复制"_s);
+        w.ComboBox3->setEditText(u"返回顶部"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
+        w.SpeedButton7Click();
+        QCOMPARE(f.dialogs.calls[0].caption, u"询问"_s);
+        QCOMPARE(f.dialogs.calls[0].text, u"本特效不用做任何设置，直接复接便可使用，是否真的要确定"_s);
+        QCOMPARE(f.dialogs.calls[0].icon, MessageIcon::Question);
+        QCOMPARE(f.clipboard.text(), u"<a href=\"#\">顶部</a>\r\n<script>\r\nvar x;\r\n</script>"_s);
+        QCOMPARE(w.Memo1->text(), QString());
+    }
+
+    void simpleCopyAnsweredNoOrMissingLeavesTheClipboard()
+    {
+        MainWindowFixture f;
+        library(f);
+        TForm1 &w = f.create();
+        f.clipboard.setText(u"before"_s);
+        w.ComboBox1->setEditText(u"简单复制"_s);
+        w.ComboBox3->setEditText(u"返回顶部"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
+        w.SpeedButton7Click();
+        w.ComboBox3->setEditText(u"不在"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::Message);
+        w.SpeedButton7Click();
+        QCOMPARE(f.dialogs.calls.last().text, u"文件不存在"_s);
+        QCOMPARE(f.clipboard.text(), u"before"_s);
+    }
+
+    void searchListsResultsInOrder()
+    {
+        MainWindowFixture f;
+        library(f);
+        TForm1 &w = f.create();
+        w.Edit1->setText(u"返回"_s);
+        w.SpeedButton6->click();
+        QCOMPARE(results(w), (QStringList{u"简单复制.返回顶部"_s, u"简单复制.返回顶部"_s}));
+        QVERIFY(w.ListBox1->selectedItems().isEmpty());
+        w.Edit1->setText(QString());
+        w.SpeedButton6Click();
+        QCOMPARE(results(w), QStringList());
+    }
+
+    void doubleClickStartsTheEffectOfTheLine()
+    {
+        MainWindowFixture f;
+        library(f);
+        TForm1 &w = f.create();
+        choose(w, 0);
+        w.Edit1->setText(u"返回"_s);
+        w.SpeedButton6Click();
+        w.ListBox1->setCurrentRow(0);
+        f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
+        w.ListBox1DblClick();
+        QCOMPARE(w.ComboBox1->currentText(), u"简单复制"_s);
+        QCOMPARE(w.ComboBox3->currentText(), u"返回顶部"_s);
+        QCOMPARE(effectItems(w), (QStringList{u"返回顶部"_s, u"不在"_s, u"返回顶部"_s}));
+        QVERIFY(f.clipboard.text().startsWith(u"<a href"_s));
+    }
+
+    void doubleClickWithoutSelectionDoesNothing()
+    {
+        MainWindowFixture f;
+        library(f);
+        TForm1 &w = f.create();
+        w.ListBox1->addItem(u"简单复制.返回顶部"_s);
+        w.ListBox1DblClick();
+        QVERIFY(f.dialogs.calls.isEmpty());
+    }
+
+    void doubleClickOnADottedNameStartsNothing()
+    {
+        MainWindowFixture f;
+        library(f);
+        TForm1 &w = f.create();
+        w.ListBox1->addItem(u"简单复制.a.b"_s);
+        w.ListBox1->setCurrentRow(0);
+        w.ListBox1DblClick();
+        // No section "简单复制.a": loading its list empties the effect text, so nothing starts.
+        QCOMPARE(w.ComboBox1->currentText(), u"简单复制.a"_s);
+        QCOMPARE(w.ComboBox3->currentText(), QString());
+        QVERIFY(f.dialogs.calls.isEmpty());
+    }
+
+    void imageEffectOpensItsWindow()
+    {
+        MainWindowFixture f;
+        library(f);
+        TForm1 &w = f.create();
+        w.ComboBox1->setEditText(u"图片特效"_s);
+        w.ComboBox3->setEditText(u"渐变"_s);
+        QString status;
+        QTimer::singleShot(0, [&] {
+            auto *window = qobject_cast<TVC2_FORM *>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            status = window->spanle->text();
+            window->Button6->click();
+        });
+        w.SpeedButton7Click();
+        QCOMPARE(status, u"本特效需图像文件0个，需文本文件0个。无需图片"_s);
+    }
+
+    void searchBoxTakesTheFocusWithItsTextSelected()
+    {
+        MainWindowFixture f;
+        TForm1 &w = f.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QApplication::setActiveWindow(&w);
+        w.RichEdit1->setFocus();
+        QTRY_VERIFY(w.RichEdit1->hasFocus());
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), w.Edit1->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w.Edit1, &move);
+        QTRY_VERIFY(w.Edit1->hasFocus());
+        QCOMPARE(w.Edit1->selectedText(), u"特效名称..."_s);
+        QTest::keyClick(w.Edit1, Qt::Key_A, Qt::ShiftModifier);
+        QCOMPARE(w.Edit1->text(), u"a"_s);
+    }
+};
+
+QTEST_MAIN(TestEffectBrowser)
+#include "tst_effectbrowser.moc"

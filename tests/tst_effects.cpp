@@ -1,0 +1,326 @@
+#include "recordingsink.h"
+
+#include "effects/definitionfile.h"
+#include "effects/imageeffect.h"
+#include "effects/setupflow.h"
+#include "effects/textpiece.h"
+#include "library/inicache.h"
+#include "library/inifile.h"
+#include "platform/ansi.h"
+#include "platform/scriptedfilesystem.h"
+#include "platform/vellumoerror.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString Category = u"图片特效"_s;
+const QString Effect = u"测试特效"_s;
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QString errorOf(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const VellumoError &e) {
+        return e.message();
+    }
+    return {};
+}
+}
+
+class TestEffects : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    ScriptedFileSystem m_files;
+    QString app() const { return m_dir.path() + u"/app/"_s; }
+    QString category() const { return app() + Category + u'/'; }
+    void define(const QString &text) { writeFile(category() + Effect, Ansi::encode(text)); }
+    DefinitionFile definition() { return DefinitionFile(m_files, app(), Category, Effect); }
+
+private slots:
+    void init()
+    {
+        IniCache::instance().clear();
+        QDir(m_dir.path()).removeRecursively();
+        QDir().mkpath(category());
+        m_files = ScriptedFileSystem();
+    }
+
+    void assemblyMatchesGoldenFolders_data()
+    {
+        QTest::addColumn<QString>("folder");
+        const QString root = QFINDTESTDATA("fixtures/imageeffects");
+        QVERIFY(!root.isEmpty());
+        for (const QString &name : QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            QTest::newRow(qPrintable(name)) << root + u'/' + name;
+    }
+
+    void assemblyMatchesGoldenFolders()
+    {
+        QFETCH(QString, folder);
+        for (const QString &name : QDir(folder).entryList(QDir::Files)) {
+            if (name == u"inputs.ini"_s || name == u"expected.txt"_s)
+                continue;
+            const QByteArray bytes = readFile(folder + u'/' + name);
+            const bool text = name == u"effect"_s || name.endsWith(u".txt"_s);
+            writeFile(category() + (name == u"effect"_s ? Effect : name),
+                      text ? Ansi::encode(QString::fromUtf8(bytes)) : bytes);
+        }
+        IniFile inputs(m_files, folder + u"/inputs.ini"_s);
+        const DefinitionFile file = definition();
+        ImageEffect effect(m_files, file);
+        effect.open();
+        for (const QString &image : inputs.readString(u"inputs"_s, u"images"_s).split(u';', Qt::SkipEmptyParts)) {
+            writeFile(m_dir.path() + u"/pics/"_s + image, "picture");
+            QVERIFY(SetupFlow::canAddImage(effect.state));
+            effect.state.images.append(m_dir.path() + u"/pics/"_s + image);
+        }
+        for (const QString &size : inputs.readString(u"inputs"_s, u"sizes"_s).split(u';', Qt::SkipEmptyParts)) {
+            const QStringList pair = size.split(u'x');
+            QCOMPARE(effect.setSize(pair[0], pair[1]), ImageEffect::SizeResult::Set);
+        }
+        QVERIFY(effect.readyToCopy());
+        RecordingSink sink;
+        effect.assemble(sink);
+        QString expected = QString::fromUtf8(readFile(folder + u"/expected.txt"_s));
+        expected.replace(u"\n"_s, u"\r\n"_s);
+        QCOMPARE(sink.text, expected);
+        // The clipboard holds the whole code after every addition.
+        if (!sink.clipboards.isEmpty())
+            QCOMPARE(sink.clipboards.last(), expected);
+    }
+
+    void openingListsFilesAndWritesTheStatusLine_data()
+    {
+        QTest::addColumn<QString>("fileSection");
+        QTest::addColumn<QStringList>("images");
+        QTest::addColumn<QStringList>("textFiles");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("sizeCounter");
+        QTest::newRow("no counts") << u"hbu=提示"_s << QStringList() << QStringList()
+                                   << u"本特效需图像文件0个，需文本文件0个。提示"_s << 0;
+        QTest::newRow("own image and a slot") << u"imgfilet=2\nimgfilename1=a.gif\nimgfilename2=0\nszwc=1"_s
+                                              << QStringList{u"a.gif"_s} << QStringList()
+                                              << u"本特效需图像文件2个，需文本文件0个。"_s << 1;
+        QTest::newRow("missing name is no zero") << u"imgfilet=1\ntxtfilet=2\ntxtfilename1=x.js\ntxtfilename2=0"_s
+                                                 << QStringList{QString()} << QStringList{u"x.js"_s}
+                                                 << u"本特效需图像文件1个，需文本文件2个。"_s << 0;
+    }
+
+    void openingListsFilesAndWritesTheStatusLine()
+    {
+        QFETCH(QString, fileSection);
+        QFETCH(QStringList, images);
+        QFETCH(QStringList, textFiles);
+        QFETCH(QString, status);
+        QFETCH(int, sizeCounter);
+        define(u"[file]\n"_s + fileSection + u"\n"_s);
+        const DefinitionFile file = definition();
+        SetupState state;
+        SetupFlow(m_files, file).open(state);
+        QVERIFY(state.opened);
+        QStringList expectedImages, expectedTexts;
+        for (const QString &name : images)
+            expectedImages << category() + name;
+        for (const QString &name : textFiles)
+            expectedTexts << category() + name;
+        QCOMPARE(state.images, expectedImages);
+        QCOMPARE(state.textFiles, expectedTexts);
+        QCOMPARE(state.status, status);
+        QCOMPARE(state.sizeCounter, sizeCounter);
+    }
+
+    void damagedCountsStopWithTheConversionError_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("imagesListed");
+        QTest::newRow("image count") << u"[file]\nimgfilet=two\n"_s << u"'two' is not a valid integer value"_s << 0;
+        QTest::newRow("text count after images")
+            << u"[file]\nimgfilet=1\nimgfilename1=a.gif\ntxtfilet=9x\n"_s << u"'9x' is not a valid integer value"_s << 1;
+        QTest::newRow("size counter") << u"[file]\nszwc=many\n"_s << u"'many' is not a valid integer value"_s << 0;
+        QTest::newRow("huge count") << u"[file]\nimgfilet=99999999999\n"_s
+                                    << u"'99999999999' is not a valid integer value"_s << 0;
+    }
+
+    void damagedCountsStopWithTheConversionError()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, error);
+        QFETCH(int, imagesListed);
+        define(text);
+        const DefinitionFile file = definition();
+        SetupState state;
+        QCOMPARE(errorOf([&] { SetupFlow(m_files, file).open(state); }), error);
+        QCOMPARE(state.images.size(), imagesListed);
+    }
+
+    void missingDefinitionFileOpensNothing()
+    {
+        const DefinitionFile file = definition();
+        SetupState state;
+        SetupFlow(m_files, file).open(state);
+        QVERIFY(!state.opened);
+        QVERIFY(state.images.isEmpty());
+        QCOMPARE(state.status, QString());
+    }
+
+    void definitionFileFoundWithoutLetterCase()
+    {
+        writeFile(category() + u"Effect"_s, "[file]\nimgfilet=1\n");
+        const DefinitionFile file(m_files, app(), Category, u"EFFECT"_s);
+        SetupState state;
+        SetupFlow(m_files, file).open(state);
+        QVERIFY(state.opened);
+        QCOMPARE(state.imageCount, u"1"_s);
+    }
+
+    void stepCountErrorComesAfterTheAdditionsBeforeIt()
+    {
+        define(u"[file]\nft=1\nfno1=p.txt\n[abcd]\ntotal=\n"_s);
+        writeFile(category() + u"p.txt"_s, "x");
+        const DefinitionFile file = definition();
+        ImageEffect effect(m_files, file);
+        effect.open();
+        RecordingSink sink;
+        QCOMPARE(errorOf([&] { effect.assemble(sink); }), u"'' is not a valid integer value"_s);
+        define(u"[file]\nft=x\n[abcd]\ntotal=1\nopen1=fno1\n"_s);
+        QCOMPARE(errorOf([&] { effect.assemble(sink); }), u"'x' is not a valid integer value"_s);
+        QVERIFY(sink.text.isEmpty());
+    }
+
+    void sizePairsFollowTheListedImages()
+    {
+        define(u"[file]\nimgfilet=1\nimgfilename1=0\n"_s);
+        const DefinitionFile file = definition();
+        ImageEffect effect(m_files, file);
+        effect.open();
+        QCOMPARE(effect.setSize(u"10"_s, u"10"_s), ImageEffect::SizeResult::Saturated); // no image yet
+        effect.state.images << u"/p/a.gif"_s;
+        QCOMPARE(effect.setSize(u"0"_s, u"10"_s), ImageEffect::SizeResult::Zero);
+        QCOMPARE(effect.setSize(u"10"_s, u"0"_s), ImageEffect::SizeResult::Zero);
+        QVERIFY(!effect.readyToCopy());
+        QCOMPARE(effect.setSize(u"-5"_s, u"1.5"_s), ImageEffect::SizeResult::Set);
+        QCOMPARE(effect.setSize(u"00"_s, QString()), ImageEffect::SizeResult::Saturated);
+        QCOMPARE(effect.widths, QStringList{u"-5"_s});
+        QCOMPARE(effect.heights, QStringList{u"1.5"_s});
+        QVERIFY(effect.readyToCopy());
+    }
+
+    void sizeCounterFromTheDefinitionCountsAsSet()
+    {
+        define(u"[file]\nimgfilet=2\nimgfilename1=0\nimgfilename2=0\nszwc=2\n"_s);
+        const DefinitionFile file = definition();
+        ImageEffect effect(m_files, file);
+        effect.open();
+        effect.state.images << u"/p/a.gif"_s << u"/p/b.gif"_s;
+        QCOMPARE(effect.setSize(u"1"_s, u"1"_s), ImageEffect::SizeResult::Saturated);
+        QVERIFY(effect.readyToCopy());
+        effect.state.textFiles << u"/extra"_s;
+        QVERIFY(!effect.readyToCopy());
+    }
+
+    void copiesNeverOverwriteAndSkipFailures()
+    {
+        define(u"[file]\ntxtfilet=2\ntxtfilename1=a.js\ntxtfilename2=gone.js\n"_s);
+        writeFile(category() + u"a.js"_s, "script");
+        const QString destination = m_dir.path() + u"/site/"_s;
+        QDir().mkpath(destination);
+        writeFile(destination + u"sun.gif"_s, "old sun");
+        writeFile(m_dir.path() + u"/one/sun.gif"_s, "new sun");
+        writeFile(m_dir.path() + u"/two/sun.gif"_s, "other sun");
+        writeFile(m_dir.path() + u"/one/moon.gif"_s, "moon");
+        const DefinitionFile file = definition();
+        SetupState state;
+        SetupFlow flow(m_files, file);
+        flow.open(state);
+        state.images << m_dir.path() + u"/one/sun.gif"_s << m_dir.path() + u"/one/moon.gif"_s
+                     << m_dir.path() + u"/two/moon.gif"_s;
+        QCOMPARE(flow.copyFiles(state, destination), 2);
+        QCOMPARE(readFile(destination + u"sun.gif"_s), QByteArray("old sun"));
+        QCOMPARE(readFile(destination + u"moon.gif"_s), QByteArray("moon"));
+        QCOMPARE(readFile(destination + u"a.js"_s), QByteArray("script"));
+        QVERIFY(!QFile::exists(destination + u"gone.js"_s));
+    }
+
+    void destinationGetsOneSeparator_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("destination");
+        QTest::newRow("folder") << u"/home/u/site"_s << u"/home/u/site/"_s;
+        QTest::newRow("root") << u"/"_s << u"/"_s;
+        QTest::newRow("already ends") << u"/media/usb/"_s << u"/media/usb/"_s;
+    }
+    void destinationGetsOneSeparator()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, destination);
+        QCOMPARE(SetupFlow::destinationFolder(chosen), destination);
+    }
+
+    void numberedTokensAreExact_data()
+    {
+        QTest::addColumn<QString>("token");
+        QTest::addColumn<int>("number");
+        QTest::newRow("fno1") << u"fno1"_s << 1;
+        QTest::newRow("fno12") << u"fno12"_s << 12;
+        QTest::newRow("leading zero") << u"fno01"_s << 0;
+        QTest::newRow("upper case") << u"FNO1"_s << 0;
+        QTest::newRow("no number") << u"fno"_s << 0;
+        QTest::newRow("zero") << u"fno0"_s << 0;
+        QTest::newRow("sign") << u"fno+1"_s << 0;
+        QTest::newRow("trailing text") << u"fno1a"_s << 0;
+    }
+    void numberedTokensAreExact()
+    {
+        QFETCH(QString, token);
+        QFETCH(int, number);
+        QCOMPARE(SetupFlow::numberedToken(token, u"fno"_s), number);
+    }
+
+    void textPiecesEndEveryLineWithCrLf_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("piece");
+        QTest::newRow("LF") << QByteArray("a\nb\n") << u"a\r\nb\r\n"_s;
+        QTest::newRow("no last break") << QByteArray("a\r\nb") << u"a\r\nb\r\n"_s;
+        QTest::newRow("empty") << QByteArray() << QString();
+        QTest::newRow("blank lines") << QByteArray("\n\n") << u"\r\n\r\n"_s;
+        QTest::newRow("GB18030") << Ansi::encode(u"中文\r"_s) << u"中文\r\n"_s;
+        QTest::newRow("long line") << QByteArray(10000, 'x') << QString(10000, u'x') + u"\r\n"_s;
+    }
+    void textPiecesEndEveryLineWithCrLf()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, piece);
+        writeFile(category() + u"piece.txt"_s, file);
+        const auto loaded = TextPiece::load(m_files, category() + u"piece.txt"_s);
+        QVERIFY(loaded);
+        QCOMPARE(*loaded, piece);
+        QVERIFY(!TextPiece::load(m_files, category() + u"none.txt"_s));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestEffects)
+#include "tst_effects.moc"
