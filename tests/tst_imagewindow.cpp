@@ -1,0 +1,244 @@
+#include "mainwindowfixture.h"
+
+#include "effects/imageeffect.h"
+#include "effects/tvc2_form.h"
+#include "widgets/numericedit.h"
+#include "widgets/textbufferedit.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(NumericEdit::KeyAction)
+
+namespace {
+const QString Category = u"图片特效"_s;
+const QString Effect = u"轮换"_s;
+const QString Definition = u"[file]\r\nimgfilet=2\r\ntxtfilet=1\r\nimgfilename1=0\r\nimgfilename2=0\r\ntxtfilename1=show.js\r\n"
+                           "hbu=请选两张图片\r\nintop2=<img src=\"\r\ninbu2=\">\r\nimmtop2=<img\r\nimmbu2=\">\r\nft=1\r\nfno1=end.txt\r\n"
+                           "[abcd]\r\ntotal=3\r\nopen1=inname2\r\nopen2=imain2\r\nopen3=fno1\r\n"_s;
+const QString Expected = u"<img src=\"a.gif\">\r\n<img src=\"b.gif\">\r\n<img WIDTH=\"100\" HEIGHT=\"50\">\r\n"
+                         "<img WIDTH=\"80\" HEIGHT=\"40\">\r\n<!-- 结束 -->\r\n"_s;
+}
+
+class TestImageWindow : public QObject
+{
+    Q_OBJECT
+
+    struct Run
+    {
+        MainWindowFixture f;
+        std::unique_ptr<TVC2_FORM> window;
+
+        Run(const QString &definition = Definition)
+        {
+            if (!definition.isEmpty())
+                f.putText(Category + u'/' + Effect, definition);
+            f.putText(Category + u"/end.txt"_s, u"<!-- 结束 -->"_s);
+            f.put(Category + u"/show.js"_s, "var shown;");
+            f.put(u"pics/a.gif"_s, "picture a");
+            f.put(u"pics/b.gif"_s, "picture b");
+            TForm1 &w = f.create();
+            w.Memo2->setText(u"left over"_s);
+            SetupContext context{f.platform, w.applicationFolder(), Category, Effect, w.Memo2, w.Memo1, w.RichEdit2};
+            window = std::make_unique<TVC2_FORM>(context, &w);
+        }
+        QString pic(const QString &name) const { return f.folder() + u"pics/"_s + name; }
+        void show()
+        {
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        }
+        void addImages()
+        {
+            for (const QString &name : {u"a.gif"_s, u"b.gif"_s}) {
+                f.dialogs.expect(ScriptedDialogs::Kind::OpenPicture, pic(name));
+                window->Button4->click();
+            }
+        }
+        void setSize(const QString &w, const QString &h)
+        {
+            window->NumEdit1->setText(w);
+            window->NumEdit2->setText(h);
+            window->SpeedButton2->click();
+        }
+        QString lastMessage() const { return f.dialogs.calls.isEmpty() ? QString() : f.dialogs.calls.last().text; }
+    };
+
+private slots:
+    void opensWithTheEffectsFilesAndStatus()
+    {
+        Run run;
+        run.show();
+        QCOMPARE(run.window->size(), QSize(547, 378));
+        QCOMPARE(run.window->Label3->text(), u"特效设置窗口"_s);
+        QCOMPARE(run.window->ListBox2->count(), 1);
+        QCOMPARE(run.window->ListBox2->item(0)->text(), run.f.folder() + Category + u"/show.js"_s);
+        QCOMPARE(run.window->spanle->text(), u"本特效需图像文件2个，需文本文件1个。请选两张图片"_s);
+        QCOMPARE(run.window->NumEdit1->text(), u"0"_s);
+        QCOMPARE(run.window->NumEdit2->text(), u"0"_s);
+        QCOMPARE(run.f.window->Memo2->text(), QString()); // opening empties the buffers
+    }
+
+    void missingDefinitionFileSaysSoAndDisablesTheWindow()
+    {
+        Run run{QString()};
+        run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
+        run.show();
+        QCOMPARE(run.lastMessage(), u"该文件不存在，是否你非法对文件进行删除或编辑？要运行该特效，请重新安装本产品"_s);
+        QCOMPARE(run.window->spanle->text(), QString());
+        QVERIFY(!run.window->Button5->isEnabled());
+        QVERIFY(run.window->Button6->isEnabled());
+    }
+
+    void imagesUpToTheCountThenRefused()
+    {
+        Run run;
+        run.show();
+        run.addImages();
+        QCOMPARE(run.f.dialogs.calls[0].request.filter, ImageEffect::pictureFilter());
+        QCOMPARE(run.window->ListBox1->count(), 2);
+        QCOMPARE(run.window->ListBox1->item(1)->text(), run.pic(u"b.gif"_s));
+        run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
+        run.window->Button4->click();
+        QCOMPARE(run.lastMessage(), u"图像文件已经达到饱和，无需再增多文件"_s);
+        // A cancelled picture dialog adds nothing.
+        Run other;
+        other.show();
+        other.f.dialogs.expect(ScriptedDialogs::Kind::OpenPicture, QString());
+        other.window->Button4->click();
+        QCOMPARE(other.window->ListBox1->count(), 0);
+    }
+
+    void sizesAreCheckedAndListedInStep()
+    {
+        Run run;
+        run.show();
+        run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
+        run.setSize(u"100"_s, u"50"_s);
+        QCOMPARE(run.lastMessage(), u"图像文件已经达到饱和，无文件可再设置"_s);
+        run.addImages();
+        run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
+        run.setSize(u"0"_s, u"50"_s);
+        QCOMPARE(run.lastMessage(), u"长或宽的设置不能为0"_s);
+        run.setSize(u"100"_s, u"50"_s);
+        run.setSize(u"80"_s, u"40"_s);
+        QCOMPARE(run.window->ListBox4->count(), 2);
+        QCOMPARE(run.window->ListBox3->item(1)->text(), u"40"_s);
+        run.window->ListBox4->setCurrentRow(1);
+        QCOMPARE(run.window->ListBox3->currentRow(), 1);
+        run.window->ListBox3->setCurrentRow(0);
+        QCOMPARE(run.window->ListBox4->currentRow(), 0);
+        run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
+        run.setSize(u"1"_s, u"1"_s);
+        QCOMPARE(run.lastMessage(), u"图像文件已经达到饱和，无文件可再设置"_s);
+    }
+
+    void copyBeforeEverythingIsSetIsRefused()
+    {
+        Run run;
+        run.show();
+        run.addImages();
+        run.setSize(u"100"_s, u"50"_s);
+        run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
+        run.window->Button5->click();
+        QCOMPARE(run.lastMessage(), u"未能达到设置文件数目要求"_s);
+        QVERIFY(run.window->isVisible());
+        QCOMPARE(run.f.clipboard.setCount, 0);
+    }
+
+    void copyCopiesTheFilesAndPutsTheCodeOnTheClipboard()
+    {
+        Run run;
+        run.show();
+        run.addImages();
+        run.setSize(u"100"_s, u"50"_s);
+        run.setSize(u"80"_s, u"40"_s);
+        const QString site = run.f.folder() + u"site"_s;
+        QDir().mkpath(site);
+        run.f.put(u"site/b.gif"_s, "kept");
+        run.f.dialogs.expect(ScriptedDialogs::Kind::BrowseFolder, site);
+        run.window->Button5->click();
+        QCOMPARE(run.f.dialogs.calls.last().caption, u"本特效还需要别的文件支持，请选择文件夹!"_s);
+        QCOMPARE(run.f.clipboard.text(), Expected);
+        QCOMPARE(run.f.clipboard.setCount, 5);
+        QFile a(site + u"/a.gif"_s), b(site + u"/b.gif"_s), js(site + u"/show.js"_s);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly) && js.open(QIODevice::ReadOnly));
+        QCOMPARE(a.readAll(), QByteArray("picture a"));
+        QCOMPARE(b.readAll(), QByteArray("kept"));
+        QCOMPARE(js.readAll(), QByteArray("var shown;"));
+        QVERIFY(!run.window->isVisible());
+        QCOMPARE(run.f.window->Memo2->text(), QString());
+        QVERIFY(run.f.dialogs.allAnswersUsed());
+    }
+
+    void cancellingTheFolderStillAssemblesAndCloses()
+    {
+        Run run;
+        run.show();
+        run.addImages();
+        run.setSize(u"100"_s, u"50"_s);
+        run.setSize(u"80"_s, u"40"_s);
+        run.f.dialogs.expect(ScriptedDialogs::Kind::BrowseFolder, QString());
+        run.window->Button5->click();
+        QCOMPARE(run.f.clipboard.text(), Expected);
+        QVERIFY(!run.window->isVisible());
+    }
+
+    void closingEmptiesTheBuffersButNotTheClipboard()
+    {
+        Run run;
+        run.show();
+        run.f.clipboard.setText(u"kept"_s);
+        run.f.window->Memo1->setText(u"rows"_s);
+        run.window->SpeedButton1->click();
+        QVERIFY(!run.window->isVisible());
+        QCOMPARE(run.f.window->Memo1->text(), QString());
+        QCOMPARE(run.f.window->RichEdit2->text(), QString());
+        QCOMPARE(run.f.clipboard.text(), u"kept"_s);
+    }
+
+    void numberBoxKeyRule_data()
+    {
+        QTest::addColumn<QChar>("typed");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<NumericEdit::KeyAction>("action");
+        using A = NumericEdit::KeyAction;
+        QTest::newRow("digit") << QChar(u'7') << u"12"_s << 1 << A::Insert;
+        QTest::newRow("minus first") << QChar(u'-') << u"12"_s << 0 << A::Insert;
+        QTest::newRow("minus inside") << QChar(u'-') << u"12"_s << 1 << A::Refuse;
+        QTest::newRow("second minus") << QChar(u'-') << u"-12"_s << 0 << A::Ignore;
+        QTest::newRow("separator") << QChar(u'.') << u"12"_s << 2 << A::Insert;
+        QTest::newRow("second separator") << QChar(u'.') << u"1.2"_s << 0 << A::JumpBehindSeparator;
+        QTest::newRow("letter") << QChar(u'a') << u"12"_s << 0 << A::Refuse;
+        QTest::newRow("full-width digit") << QChar(0xFF11) << u"12"_s << 0 << A::Refuse;
+    }
+    void numberBoxKeyRule()
+    {
+        QFETCH(QChar, typed);
+        QFETCH(QString, text);
+        QFETCH(int, cursor);
+        QFETCH(NumericEdit::KeyAction, action);
+        QCOMPARE(NumericEdit::actionFor(typed, text, cursor, u'.'), action);
+    }
+
+    void numberBoxTyping()
+    {
+        NumericEdit edit;
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        const QString separator = QLocale().decimalPoint();
+        QTest::keyClicks(&edit, u"-1x-2"_s + separator + u"5"_s);
+        QCOMPARE(edit.text(), u"-12"_s + separator + u"5"_s);
+        edit.setCursorPosition(1);
+        QTest::keyClicks(&edit, separator);
+        QCOMPARE(edit.selectedText(), u"5"_s);
+    }
+};
+
+QTEST_MAIN(TestImageWindow)
+#include "tst_imagewindow.moc"
