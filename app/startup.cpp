@@ -13,9 +13,14 @@
 #include "widgets/uistyle.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <cstdio>
 #include <memory>
+
+using namespace Qt::StringLiterals;
 
 namespace Startup {
 
@@ -23,6 +28,11 @@ int run(QApplication &app, const std::function<void(TForm1 &)> &mainWindowShown)
 {
     QApplication::setApplicationName(ApplicationInfo::title());
     UiStyle::install(app);
+    // The standard dialogs speak the program's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), u"qtbase"_s, u"_"_s,
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
 
     QtDialogs dialogs;
     QtShell shell;

@@ -103,6 +103,8 @@ void TVC2_FORM::showLists()
     ListBox2->clear();
     ListBox2->addItems(m_effect.state.textFiles);
     spanle->setText(m_effect.state.status);
+    // A long hint runs past the panel's end; the whole line shows when the mouse rests on it.
+    spanle->setToolTip(m_effect.state.status);
 }
 
 void TVC2_FORM::Button4Click()

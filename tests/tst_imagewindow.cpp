@@ -2,7 +2,9 @@
 
 #include "effects/imageeffect.h"
 #include "effects/tvc2_form.h"
+#include "platform/qtdialogs.h"
 #include "widgets/numericedit.h"
+#include "widgets/picturedialog.h"
 #include "widgets/textbufferedit.h"
 
 #include <QLabel>
@@ -224,6 +226,21 @@ private slots:
         QFETCH(int, cursor);
         QFETCH(NumericEdit::KeyAction, action);
         QCOMPARE(NumericEdit::actionFor(typed, text, cursor, u'.'), action);
+    }
+
+    void pictureDialogPreviewsThePictureUnderTheCursor()
+    {
+        QTemporaryDir dir;
+        QImage image(400, 200, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(dir.filePath(u"wide.jpg"_s)));
+        PictureDialog dialog(nullptr, QString(), QtDialogs::qtFilter(ImageEffect::pictureFilter()));
+        QCOMPARE(dialog.selectedNameFilter(), u"All (*.jpg *.gif *.jpeg *.bmp *.ico *.emf *.wmf)"_s);
+        emit dialog.currentChanged(dir.filePath(u"wide.jpg"_s));
+        QVERIFY(!dialog.preview()->pixmap().isNull());
+        QVERIFY(dialog.preview()->pixmap().width() <= dialog.preview()->width());
+        emit dialog.currentChanged(dir.path());
+        QVERIFY(dialog.preview()->pixmap().isNull());
     }
 
     void numberBoxTyping()
