@@ -45,6 +45,13 @@ int DefinitionFile::number(const QString &text)
     return IniNumber::toInt(text);
 }
 
+int DefinitionFile::walkedCount(const QString &section, const QString &prefix, int count) const
+{
+    if (count <= MaxWalkedBeyondKeys)
+        return count;
+    return qMin(count, m_ini.highestNumberedKey(section, prefix));
+}
+
 QString DefinitionFile::piecePath(int j) const
 {
     return m_categoryFolder + file(u"fno"_s + QString::number(j));

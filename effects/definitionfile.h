@@ -26,6 +26,11 @@ public:
     // A count as a number; "'%s' is not a valid integer value" when it is none.
     static int number(const QString &text);
 
+    // How many of the numbered keys prefix + 1 .. prefix + count to walk: all of them, unless a damaged
+    // count reaches far beyond the keys the section holds; then only up to the last key present.
+    int walkedCount(const QString &section, const QString &prefix, int count) const;
+    static constexpr int MaxWalkedBeyondKeys = 10000;
+
     // The file of text piece j (the value of fno + j), in the category folder.
     QString piecePath(int j) const;
 

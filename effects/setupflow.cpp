@@ -29,14 +29,14 @@ void SetupFlow::open(SetupState &state, bool skipImageNames) const
     state.textCount = m_definition.countText(u"txtfilet"_s);
     const QString folder = m_definition.categoryFolder();
     if (!skipImageNames) {
-        const int n = DefinitionFile::number(state.imageCount);
+        const int n = m_definition.walkedCount(u"file"_s, u"imgfilename"_s, DefinitionFile::number(state.imageCount));
         for (int k = 1; k <= n; ++k) {
             const QString name = m_definition.file(u"imgfilename"_s + QString::number(k));
             if (name != u"0"_s)
                 state.images.append(folder + name);
         }
     }
-    const int m = DefinitionFile::number(state.textCount);
+    const int m = m_definition.walkedCount(u"file"_s, u"txtfilename"_s, DefinitionFile::number(state.textCount));
     for (int k = 1; k <= m; ++k) {
         const QString name = m_definition.file(u"txtfilename"_s + QString::number(k));
         if (name != u"0"_s)
@@ -80,7 +80,7 @@ int SetupFlow::copyFiles(const SetupState &state, const QString &destination) co
 
 void SetupFlow::walkSteps(const std::function<void(const QString &token)> &offer) const
 {
-    const int total = DefinitionFile::number(m_definition.steps(u"total"_s));
+    const int total = m_definition.walkedCount(u"abcd"_s, u"open"_s, DefinitionFile::number(m_definition.steps(u"total"_s)));
     for (int i = 1; i <= total; ++i)
         offer(m_definition.steps(u"open"_s + QString::number(i)));
 }
@@ -100,7 +100,7 @@ bool SetupFlow::piece(const QString &token, QString *text) const
 
 int SetupFlow::numberedToken(const QString &token, const QString &stem)
 {
-    if (!token.startsWith(stem) || token.size() == stem.size() || token.size() - stem.size() > 9)
+    if (!token.startsWith(stem) || token.size() == stem.size() || token.size() - stem.size() > 10)
         return 0;
     const QStringView digits = QStringView(token).mid(stem.size());
     if (digits.front() == u'0')
@@ -108,5 +108,6 @@ int SetupFlow::numberedToken(const QString &token, const QString &stem)
     for (QChar c : digits)
         if (c < u'0' || c > u'9')
             return 0;
-    return digits.toInt();
+    const qint64 n = digits.toLongLong();
+    return n <= 2147483647 ? int(n) : 0;
 }

@@ -176,6 +176,22 @@ private slots:
         QCOMPARE(state.images.size(), imagesListed);
     }
 
+    void hugeCountsWalkOnlyTheKeysPresent()
+    {
+        define(u"[file]\nimgfilet=2000000000\nimgfilename1=0\nimgfilename3=a.gif\ntxtfilet=2000000000\nft=2000000000\n"
+               "fno2000000000=p.txt\n[abcd]\ntotal=2000000000\nopen1=fno2000000000\nopen2=x\n"_s);
+        writeFile(category() + u"p.txt"_s, "piece");
+        const DefinitionFile file = definition();
+        ImageEffect effect(m_files, file);
+        effect.open();
+        QCOMPARE(effect.state.images, (QStringList{category(), category() + u"a.gif"_s}));
+        QVERIFY(effect.state.textFiles.isEmpty());
+        QVERIFY(!effect.readyToCopy());
+        RecordingSink sink;
+        effect.assemble(sink);
+        QCOMPARE(sink.text, u"piece\r\n"_s);
+    }
+
     void missingDefinitionFileOpensNothing()
     {
         const DefinitionFile file = definition();
