@@ -1,0 +1,157 @@
+#include "document.h"
+
+#include "documentview.h"
+#include "platform/dialogs.h"
+#include "platform/filesystem.h"
+#include "platform/vellumoerror.h"
+
+using namespace Qt::StringLiterals;
+
+Document::Document(DocumentView &view, Dialogs &dialogs, FileSystem &files, const QString &applicationFolder)
+    : m_view(view), m_dialogs(dialogs), m_files(files), m_applicationFolder(applicationFolder)
+{
+}
+
+QString Document::newCaption()
+{
+    return u"新文件"_s;
+}
+
+QString Document::fileFilter()
+{
+    return u"htm file|*.htm;*.html"_s;
+}
+
+QString Document::notCleanMessage()
+{
+    return u"此网页中有无法识别的字符，已用替代符号显示；保存后这些字符会被改变。"_s;
+}
+
+QByteArray Document::defaultPage()
+{
+    return QByteArray("<html>\r\n<head>\r\n<title>TamselVellumo") + u"制作"_s.toUtf8()
+        + "</title>\r\n<meta http-equiv=\"Content-Type\" \r\ncontent=\"text/html; \r\ncharset=gb2312\">\r\n"
+          "</head>\r\n\r\n<body bgcolor=\"#FFFFFF\" text=\"#000000\">\r\n\r\n</body>\r\n</html>";
+}
+
+void Document::showDefaultPage()
+{
+    m_view.beginLoad();
+    m_view.appendUtf8(defaultPage());
+    m_view.endLoad();
+    m_view.setCaption(newCaption());
+    m_encoding = PageEncoding::Gb18030;
+}
+
+bool Document::askToSave()
+{
+    return m_dialogs.question(u"询问"_s, u"网页文件已经被修改，是否要进行存盘"_s, MessageIcon::Question);
+}
+
+void Document::load(const QString &path, bool detectEncoding)
+{
+    // The file is read whole before the editor is touched, so a failed read changes nothing.
+    const std::optional<QByteArray> bytes = m_files.fileExists(path) ? m_files.readAll(path) : std::nullopt;
+    if (!bytes)
+        throw VellumoError::cannotOpen(path);
+    const PageEncoding encoding = detectEncoding ? PageCodec::detect(*bytes) : PageEncoding::Gb18030;
+    m_view.beginLoad();
+    const bool clean = PageCodec::toUtf8(*bytes, encoding, [this](QByteArrayView piece) { m_view.appendUtf8(piece); });
+    m_view.endLoad();
+    m_encoding = encoding;
+    if (!clean)
+        m_dialogs.message(notCleanMessage());
+}
+
+void Document::write(const QString &path)
+{
+    if (!m_files.writeAtomically(path, PageCodec::fromUtf8(m_view.utf8(), m_encoding)))
+        throw VellumoError::cannotCreate(path);
+}
+
+bool Document::dialogSave(QString *chosen)
+{
+    FileDialogRequest request;
+    request.filter = fileFilter();
+    request.defaultExtension = u"htm"_s;
+    std::optional<QString> path = m_dialogs.saveFile(request);
+    if (!path)
+        return false;
+    // A name typed without an extension is saved as a page.
+    const qsizetype slash = path->lastIndexOf(u'/');
+    if (!path->mid(slash + 1).contains(u'.'))
+        *path += u".htm"_s;
+    if (m_files.fileExists(*path)
+        && !m_dialogs.question(u"询问"_s, u"网页文件已经存在，是否要覆盖"_s, MessageIcon::Question))
+        return false;
+    write(*path);
+    *chosen = *path;
+    return true;
+}
+
+void Document::N1Click()
+{
+    QString saved;
+    if (m_view.isModified() && askToSave() && !dialogSave(&saved))
+        return;
+    load(m_applicationFolder + u"lines.txt"_s, false);
+    m_view.setCaption(newCaption());
+}
+
+void Document::O1Click()
+{
+    QString saved;
+    if (m_view.isModified() && askToSave() && !dialogSave(&saved))
+        return;
+    FileDialogRequest request;
+    request.filter = fileFilter();
+    const std::optional<QString> path = m_dialogs.openFile(request);
+    if (!path)
+        return;
+    load(*path, true);
+    m_view.setCaption(*path);
+}
+
+void Document::S1Click()
+{
+    if (m_view.caption() == newCaption()) {
+        A1Click();
+        return;
+    }
+    write(m_view.caption());
+    m_view.setUnmodified();
+}
+
+void Document::A1Click()
+{
+    QString chosen;
+    if (!dialogSave(&chosen))
+        return;
+    m_view.setCaption(chosen);
+    m_view.setUnmodified();
+}
+
+bool Document::FormCloseQuery()
+{
+    if (!m_view.isModified() || !askToSave())
+        return true;
+    QString chosen;
+    // A save that does not happen (cancelled, refused, failed) keeps the window and the changes.
+    return dialogSave(&chosen);
+}
+
+QString Document::previewPath() const
+{
+    const QString caption = m_view.caption();
+    if (caption == newCaption())
+        return m_applicationFolder + u"TEM~~CHO.HTM"_s;
+    QString folder = caption.left(caption.lastIndexOf(u'/') + 1);
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder + u"TEM~~CHO.HTM"_s;
+}
+
+void Document::writePreview()
+{
+    write(previewPath());
+}

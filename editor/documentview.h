@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+// The editor as the document commands see it: the caption that names the document, the editor's
+// modification flag, and its whole text as UTF-8.
+class DocumentView
+{
+public:
+    virtual ~DocumentView() = default;
+
+    virtual QString caption() const = 0;
+    virtual void setCaption(const QString &caption) = 0;
+    virtual bool isModified() const = 0;
+    virtual void setUnmodified() = 0;
+
+    // The whole text is replaced by the pieces appended between beginLoad and endLoad; afterwards
+    // there is nothing to undo and the flag is clear.
+    virtual void beginLoad() = 0;
+    virtual void appendUtf8(QByteArrayView piece) = 0;
+    virtual void endLoad() = 0;
+
+    // The whole text, valid until the next change.
+    virtual QByteArrayView utf8() = 0;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "documentview.h"
+
+#include <QByteArray>
+
+// A document view over a byte string, for tests: the text as UTF-8, the caption and the flag.
+class StringDocumentView : public DocumentView
+{
+public:
+    QString caption() const override { return m_caption; }
+    void setCaption(const QString &caption) override { m_caption = caption; }
+    bool isModified() const override { return m_modified; }
+    void setUnmodified() override { m_modified = false; }
+    void beginLoad() override { m_loading.clear(); }
+    void appendUtf8(QByteArrayView piece) override { m_loading.append(piece); }
+    void endLoad() override
+    {
+        text = m_loading;
+        m_modified = false;
+    }
+    QByteArrayView utf8() override { return text; }
+
+    // An edit as the user makes it.
+    void type(const QByteArray &utf8)
+    {
+        text += utf8;
+        m_modified = true;
+    }
+
+    QByteArray text;
+
+private:
+    QString m_caption;
+    QByteArray m_loading;
+    bool m_modified = false;
+};

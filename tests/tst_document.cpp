@@ -1,0 +1,308 @@
+#include "editor/document.h"
+#include "editor/pagecodec.h"
+#include "editor/stringdocumentview.h"
+#include "library/inicache.h"
+#include "platform/ansi.h"
+#include "platform/scripteddialogs.h"
+#include "platform/scriptedfilesystem.h"
+#include "platform/vellumoerror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using Kind = ScriptedDialogs::Kind;
+
+Q_DECLARE_METATYPE(PageEncoding)
+
+namespace {
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QByteArray crlf(QByteArray text)
+{
+    text.replace("\r\n", "\n");
+    text.replace('\r', '\n');
+    text.replace("\n", "\r\n");
+    return text;
+}
+}
+
+class TestDocument : public QObject
+{
+    Q_OBJECT
+
+    struct Fixture
+    {
+        QTemporaryDir dir;
+        QStringList unexpected;
+        ScriptedDialogs dialogs{[this](const QString &what) { unexpected << what; }};
+        ScriptedFileSystem files;
+        StringDocumentView view;
+        Document document{view, dialogs, files, dir.path() + u'/'};
+
+        Fixture()
+        {
+            writeFile(path(u"lines.txt"_s), Ansi::encode(u"<html>新页</html>\n"_s));
+            document.showDefaultPage();
+        }
+        QString path(const QString &name) const { return dir.filePath(name); }
+        QString error(const std::function<void()> &f)
+        {
+            try {
+                f();
+            } catch (const VellumoError &e) {
+                return e.message();
+            }
+            return {};
+        }
+    };
+
+private slots:
+    void startsWithTheDefaultPage()
+    {
+        Fixture f;
+        QCOMPARE(f.view.caption(), u"新文件"_s);
+        QVERIFY(!f.view.isModified());
+        QCOMPARE(f.view.text.split('\n').size(), 12);
+        QVERIFY(f.view.text.contains("content=\"text/html; \r\ncharset=gb2312\">"));
+    }
+
+    void saveOfANewPageAsksForAName()
+    {
+        Fixture f;
+        f.view.type("x");
+        f.dialogs.expect(Kind::SaveFile, f.path(u"page"_s));
+        f.document.S1Click();
+        QCOMPARE(f.dialogs.calls[0].request.defaultExtension, u"htm"_s);
+        QCOMPARE(f.dialogs.calls[0].request.filter, u"htm file|*.htm;*.html"_s);
+        QCOMPARE(f.view.caption(), f.path(u"page.htm"_s));
+        QVERIFY(!f.view.isModified());
+        QCOMPARE(readFile(f.path(u"page.htm"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
+        // A named page saves silently, also unchanged.
+        writeFile(f.path(u"page.htm"_s), "changed outside");
+        f.document.S1Click();
+        QCOMPARE(readFile(f.path(u"page.htm"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
+        QCOMPARE(f.dialogs.calls.size(), 1);
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    void saveAsOntoAnExistingFileAsks()
+    {
+        Fixture f;
+        writeFile(f.path(u"old.htm"_s), "old");
+        f.view.type("x");
+        f.dialogs.expect(Kind::SaveFile, f.path(u"old.htm"_s));
+        f.dialogs.expect(Kind::Question, u"no"_s);
+        f.document.A1Click();
+        QCOMPARE(f.dialogs.calls[1].text, u"网页文件已经存在，是否要覆盖"_s);
+        QCOMPARE(f.dialogs.calls[1].caption, u"询问"_s);
+        QCOMPARE(readFile(f.path(u"old.htm"_s)), QByteArray("old"));
+        QCOMPARE(f.view.caption(), u"新文件"_s);
+        QVERIFY(f.view.isModified());
+        f.dialogs.expect(Kind::SaveFile, f.path(u"old.htm"_s));
+        f.dialogs.expect(Kind::Question, u"yes"_s);
+        f.document.A1Click();
+        QCOMPARE(f.view.caption(), f.path(u"old.htm"_s));
+        QVERIFY(!f.view.isModified());
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    void newAndOpenAskAboutUnsavedChanges_data()
+    {
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("savedAs");
+        QTest::addColumn<bool>("goesOn");
+        QTest::newRow("new, no") << false << u"no"_s << QString() << true;
+        QTest::newRow("new, yes, cancelled") << false << u"yes"_s << QString() << false;
+        QTest::newRow("new, yes, saved") << false << u"yes"_s << u"saved.htm"_s << true;
+        QTest::newRow("open, no") << true << u"no"_s << QString() << true;
+        QTest::newRow("open, yes, cancelled") << true << u"yes"_s << QString() << false;
+        QTest::newRow("open, yes, saved") << true << u"yes"_s << u"saved.htm"_s << true;
+    }
+    void newAndOpenAskAboutUnsavedChanges()
+    {
+        QFETCH(bool, open);
+        QFETCH(QString, answer);
+        QFETCH(QString, savedAs);
+        QFETCH(bool, goesOn);
+        Fixture f;
+        writeFile(f.path(u"other.htm"_s), Ansi::encode(u"<p>其他</p>"_s));
+        f.view.type("edited");
+        const QByteArray edited = f.view.text;
+        f.dialogs.expect(Kind::Question, answer);
+        if (answer == u"yes"_s)
+            f.dialogs.expect(Kind::SaveFile, savedAs.isEmpty() ? QString() : f.path(savedAs));
+        if (open && goesOn)
+            f.dialogs.expect(Kind::OpenFile, f.path(u"other.htm"_s));
+        open ? f.document.O1Click() : f.document.N1Click();
+        QCOMPARE(f.dialogs.calls[0].text, u"网页文件已经被修改，是否要进行存盘"_s);
+        QVERIFY(f.unexpected.isEmpty());
+        if (!savedAs.isEmpty())
+            QCOMPARE(readFile(f.path(savedAs)), Ansi::encode(QString::fromUtf8(edited)));
+        if (!goesOn) {
+            QCOMPARE(f.view.text, edited);
+            QVERIFY(f.view.isModified());
+            QCOMPARE(f.view.caption(), u"新文件"_s);
+            return;
+        }
+        QVERIFY(!f.view.isModified());
+        QCOMPARE(f.view.caption(), open ? f.path(u"other.htm"_s) : u"新文件"_s);
+        QCOMPARE(QString::fromUtf8(f.view.text), open ? u"<p>其他</p>"_s : u"<html>新页</html>\r\n"_s);
+    }
+
+    void openCancelledAfterASaveKeepsTheSavedPage()
+    {
+        Fixture f;
+        f.view.type("edited");
+        f.dialogs.expect(Kind::Question, u"yes"_s);
+        f.dialogs.expect(Kind::SaveFile, f.path(u"kept.htm"_s));
+        f.dialogs.expect(Kind::OpenFile, QString());
+        f.document.O1Click();
+        QCOMPARE(f.view.caption(), u"新文件"_s);
+        QVERIFY(f.view.isModified());
+        QVERIFY(QFile::exists(f.path(u"kept.htm"_s)));
+    }
+
+    void missingFilesAreFileErrors()
+    {
+        Fixture f;
+        f.dialogs.expect(Kind::OpenFile, f.path(u"none.htm"_s));
+        QCOMPARE(f.error([&] { f.document.O1Click(); }), u"Cannot open file "_s + f.path(u"none.htm"_s));
+        QFile::remove(f.path(u"lines.txt"_s));
+        QCOMPARE(f.error([&] { f.document.N1Click(); }), u"Cannot open file "_s + f.path(u"lines.txt"_s));
+        QCOMPARE(f.view.caption(), u"新文件"_s);
+        QVERIFY(f.view.text.contains("TamselVellumo"));
+    }
+
+    void failedSaveKeepsTheOldFileAndThePageUnsaved()
+    {
+        Fixture f;
+        writeFile(f.path(u"page.htm"_s), "old bytes");
+        f.dialogs.expect(Kind::OpenFile, f.path(u"page.htm"_s));
+        f.document.O1Click();
+        f.view.type(" more");
+        f.files.failOperation(1); // the disk is full
+        QCOMPARE(f.error([&] { f.document.S1Click(); }), u"Cannot create file "_s + f.path(u"page.htm"_s));
+        QCOMPARE(readFile(f.path(u"page.htm"_s)), QByteArray("old bytes"));
+        QVERIFY(f.view.isModified());
+        f.files.refuseWritesUnder(f.dir.path());
+        f.dialogs.expect(Kind::SaveFile, f.path(u"new.htm"_s));
+        QCOMPARE(f.error([&] { f.document.A1Click(); }), u"Cannot create file "_s + f.path(u"new.htm"_s));
+        QCOMPARE(f.view.caption(), f.path(u"page.htm"_s));
+        QVERIFY(!QFile::exists(f.path(u"new.htm"_s)));
+    }
+
+    void closingKeepsTheWindowWhenTheSaveDoesNotHappen()
+    {
+        Fixture f;
+        QVERIFY(f.document.FormCloseQuery());
+        f.view.type("x");
+        f.dialogs.expect(Kind::Question, u"no"_s);
+        QVERIFY(f.document.FormCloseQuery());
+        f.dialogs.expect(Kind::Question, u"yes"_s);
+        f.dialogs.expect(Kind::SaveFile, QString());
+        QVERIFY(!f.document.FormCloseQuery());
+        f.dialogs.expect(Kind::Question, u"yes"_s);
+        f.dialogs.expect(Kind::SaveFile, f.path(u"end.htm"_s));
+        QVERIFY(f.document.FormCloseQuery());
+        QVERIFY(QFile::exists(f.path(u"end.htm"_s)));
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    void pagesRoundTripInTheirEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<PageEncoding>("encoding");
+        QTest::addColumn<QString>("text");
+        const QString chinese = u"<p>网页特效 简单复制 €"_s;
+        QTest::newRow("GB2312") << QByteArray("<p>\xCD\xF8\xD2\xB3</p>\r\n") << PageEncoding::Gb18030 << u"<p>网页</p>\r\n"_s;
+        QTest::newRow("GBK") << QByteArray("\x81\x40\xFE\x4F\r\n") << PageEncoding::Gb18030 << Ansi::decode("\x81\x40\xFE\x4F") + u"\r\n"_s;
+        QTest::newRow("GB18030 four bytes") << QByteArray("\x81\x30\x81\x30\x95\x32\x82\x36") << PageEncoding::Gb18030
+                                            << Ansi::decode("\x81\x30\x81\x30\x95\x32\x82\x36");
+        QTest::newRow("UTF-8") << (chinese + u"\r\n"_s).toUtf8() << PageEncoding::Utf8 << chinese + u"\r\n"_s;
+        QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8() << PageEncoding::Utf8Bom << chinese;
+        QTest::newRow("ASCII") << QByteArray("<html></html>\r\n") << PageEncoding::Gb18030 << u"<html></html>\r\n"_s;
+        QTest::newRow("LF only") << Ansi::encode(u"a\n中\n"_s) << PageEncoding::Gb18030 << u"a\r\n中\r\n"_s;
+        QTest::newRow("mixed line ends") << u"a\rb\nc\r\nd"_s.toUtf8() + "\xE4\xB8\xAD" << PageEncoding::Utf8
+                                         << u"a\r\nb\r\nc\r\nd中"_s;
+        QTest::newRow("empty") << QByteArray() << PageEncoding::Gb18030 << QString();
+    }
+    void pagesRoundTripInTheirEncoding()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(PageEncoding, encoding);
+        QFETCH(QString, text);
+        Fixture f;
+        writeFile(f.path(u"in.htm"_s), bytes);
+        f.dialogs.expect(Kind::OpenFile, f.path(u"in.htm"_s));
+        f.document.O1Click();
+        QCOMPARE(f.document.encoding(), encoding);
+        QCOMPARE(QString::fromUtf8(f.view.text), text);
+        f.document.S1Click();
+        QCOMPARE(readFile(f.path(u"in.htm"_s)), crlf(bytes));
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    void damagedBytesOpenWithAWarning_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xFF\xFE\xFD", 20);
+        QTest::newRow("NUL bytes") << QByteArray("<p>a\0b</p>\x81", 12);
+    }
+    void damagedBytesOpenWithAWarning()
+    {
+        QFETCH(QByteArray, bytes);
+        Fixture f;
+        writeFile(f.path(u"bad.htm"_s), bytes);
+        f.dialogs.expect(Kind::OpenFile, f.path(u"bad.htm"_s));
+        f.dialogs.expect(Kind::Message);
+        f.document.O1Click();
+        QCOMPARE(f.dialogs.calls.last().text, Document::notCleanMessage());
+        QCOMPARE(f.view.caption(), f.path(u"bad.htm"_s));
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    void previewFileBesideTheDocument()
+    {
+        Fixture f;
+        QCOMPARE(f.document.previewPath(), f.dir.path() + u"/TEM~~CHO.HTM"_s);
+        QDir().mkpath(f.path(u"site"_s));
+        f.view.setCaption(f.path(u"site/index.htm"_s));
+        QCOMPARE(f.document.previewPath(), f.path(u"site/TEM~~CHO.HTM"_s));
+        f.view.type("<p>预览</p>");
+        f.document.writePreview();
+        QCOMPARE(readFile(f.path(u"site/TEM~~CHO.HTM"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
+        QVERIFY(f.view.isModified());
+        f.view.setCaption(f.path(u"gone/index.htm"_s));
+        QCOMPARE(f.error([&] { f.document.writePreview(); }), u"Cannot create file "_s + f.path(u"gone/TEM~~CHO.HTM"_s));
+    }
+
+    void crLfSurvivesPieceBoundaries()
+    {
+        // A CR ending one piece and the LF starting the next are one line break.
+        QByteArray big(1 << 20, 'a');
+        big[(1 << 20) - 1] = '\r';
+        big += "\nb";
+        QByteArray out;
+        QVERIFY(PageCodec::toUtf8(big, PageEncoding::Utf8, [&](QByteArrayView piece) { out += piece; }));
+        QCOMPARE(out.size(), big.size());
+        QVERIFY(out.endsWith("\r\nb"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestDocument)
+#include "tst_document.moc"
