@@ -13,6 +13,9 @@
 #include "library/resultline.h"
 #include "effects/setupcontext.h"
 #include "effects/tvc2_form.h"
+#include "editor/document.h"
+#include "editor/scintilladocumentview.h"
+#include "editor/browserview.h"
 #include "platform/ansi.h"
 #include "platform/clipboard.h"
 #include "library/mainindex.h"
@@ -21,6 +24,7 @@
 #include "platform/filesystem.h"
 #include "platform/platform.h"
 #include "platform/shell.h"
+#include "platform/vellumoerror.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/fixedheightdelegate.h"
 #include "widgets/flatlineedit.h"
@@ -34,6 +38,7 @@
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qsciscintilla.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -137,6 +142,10 @@ TForm1::TForm1(Platform &platform, const QString &executableFolder, const QStrin
     buildPopupMenu();
 
     m_placement = std::make_unique<PlacementStore>(platform.files, placementFile, this);
+    m_view = std::make_unique<ScintillaDocumentView>(this, RichEdit1);
+    m_document = std::make_unique<Document>(*m_view, platform.dialogs, platform.files,
+                                            ApplicationFolder::fromExecutableFolder(executableFolder));
+    m_document->showDefaultPage();
     FormCreate();
 }
 
@@ -282,8 +291,20 @@ void TForm1::buildDocumentSide(QWidget *parent)
     RichEdit1->setObjectName(u"RichEdit1"_s);
     RichEdit1->setUtf8(true);
     RichEdit1->setEolMode(QsciScintilla::EolWindows);
+    RichEdit1->setWrapMode(QsciScintilla::WrapWord);
+    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    RichEdit1->SendScintilla(QsciScintillaBase::SCI_SETPASTECONVERTENDINGS, 1UL);
+    // Insertions and deletions are not announced: Scintilla computes a character position from the
+    // start of the page for each, which makes edits deep in a large page slow.
+    // A screen reader needs them, and gets them.
+    if (!QAccessible::isActive())
+        RichEdit1->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK,
+                                 static_cast<unsigned long>(QsciScintillaBase::SC_MODEVENTMASKALL
+                                                            & ~(QsciScintillaBase::SC_MOD_INSERTTEXT
+                                                                | QsciScintillaBase::SC_MOD_DELETETEXT)));
     auto *lexer = new QsciLexerHTML(RichEdit1);
-    const QFont code = UiStyle::fixedFont(10);
+    QFont code = UiStyle::fixedFont(10);
+    code.setPixelSize(16);
     lexer->setDefaultFont(code);
     lexer->setFont(code);
     RichEdit1->setLexer(lexer);
@@ -315,7 +336,7 @@ void TForm1::buildDocumentSide(QWidget *parent)
     BitBtn1 = new QPushButton(u"转到"_s, Panel1);
     BitBtn1->setObjectName(u"BitBtn1"_s);
     BitBtn1->setFixedHeight(22);
-    BitBtn1->setEnabled(false);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
     addressBar->addWidget(BitBtn1);
     addressBar->addStretch(1);
     previewLayout->addWidget(Panel1);
@@ -326,6 +347,10 @@ void TForm1::buildDocumentSide(QWidget *parent)
     BrowserArea->setPalette(white);
     previewLayout->addWidget(BrowserArea, 1);
     PageControl1->addTab(TabSheet2, imageListIcon(vellumo::artwork::IconBrowserPreview), u"预览"_s);
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == 1)
+            TabSheet2Enter();
+    });
 }
 
 void TForm1::buildMenus()
@@ -387,8 +412,19 @@ void TForm1::buildMenus()
     A3 = item(H1, u"A3"_s, u"关于(&A)"_s, IconAbout);
 
     // Commands that later work gives their behaviour stay visible but unavailable until then.
-    for (QAction *later : {N1, O1, S1, A1, N3, X1, U1, C1, X2, V1, A2, F2, N7, R1, S3, O3, M1})
+    for (QAction *later : {F2, N7, R1, S3, O3, M1})
         later->setEnabled(false);
+    connect(N1, &QAction::triggered, this, &TForm1::N1Click);
+    connect(O1, &QAction::triggered, this, &TForm1::O1Click);
+    connect(S1, &QAction::triggered, this, &TForm1::S1Click);
+    connect(A1, &QAction::triggered, this, &TForm1::A1Click);
+    connect(N3, &QAction::triggered, this, &TForm1::N3Click);
+    connect(X1, &QAction::triggered, this, &TForm1::X1Click);
+    connect(U1, &QAction::triggered, this, &TForm1::U1Click);
+    connect(C1, &QAction::triggered, this, &TForm1::C1Click);
+    connect(X2, &QAction::triggered, this, &TForm1::X2Click);
+    connect(V1, &QAction::triggered, this, &TForm1::V1Click);
+    connect(A2, &QAction::triggered, this, &TForm1::A2Click);
 
     connect(N8, &QAction::triggered, this, &TForm1::N8Click);
     connect(H2, &QAction::triggered, this, &TForm1::H2Click);
@@ -520,8 +556,113 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
     m_placement->save();
     event->accept();
+}
+
+bool TForm1::FormCloseQuery()
+{
+    bool mayClose = false;
+    // A failed save keeps the window open with the changes in it.
+    guarded([this, &mayClose] { mayClose = m_document->FormCloseQuery(); });
+    return mayClose;
+}
+
+void TForm1::N1Click()
+{
+    guarded([this] { m_document->N1Click(); });
+}
+
+void TForm1::O1Click()
+{
+    guarded([this] { m_document->O1Click(); });
+}
+
+void TForm1::S1Click()
+{
+    guarded([this] { m_document->S1Click(); });
+}
+
+void TForm1::A1Click()
+{
+    guarded([this] { m_document->A1Click(); });
+}
+
+void TForm1::X1Click()
+{
+    close();
+}
+
+void TForm1::U1Click()
+{
+    RichEdit1->undo();
+}
+
+void TForm1::C1Click()
+{
+    if (RichEdit1->hasSelectedText())
+        m_platform.clipboard.setText(RichEdit1->selectedText());
+}
+
+void TForm1::X2Click()
+{
+    if (!RichEdit1->hasSelectedText())
+        return;
+    m_platform.clipboard.setText(RichEdit1->selectedText());
+    RichEdit1->removeSelectedText();
+}
+
+void TForm1::V1Click()
+{
+    RichEdit1->replaceSelectedText(LineBreaks::toCrLf(m_platform.clipboard.text()));
+}
+
+void TForm1::A2Click()
+{
+    RichEdit1->selectAll(true);
+}
+
+void TForm1::N3Click()
+{
+    guarded([this] {
+        m_document->writePreview();
+        m_platform.shell.open(m_document->previewPath());
+    });
+}
+
+void TForm1::TabSheet2Enter()
+{
+    guarded([this] {
+        m_document->writePreview();
+        if (!WebBrowser1) {
+            QString error;
+            WebBrowser1 = BrowserView::create(BrowserArea, &error);
+            if (!WebBrowser1)
+                throw VellumoError(u"The browser cannot be started: "_s + error);
+            WebBrowser1->widget()->setObjectName(u"WebBrowser1"_s);
+            auto *layout = new QVBoxLayout(BrowserArea);
+            layout->setContentsMargins(0, 0, 0, 0);
+            layout->addWidget(WebBrowser1->widget());
+        }
+        // A page that names no charset is read in the encoding it was opened in.
+        WebBrowser1->setDefaultTextEncoding(m_document->encoding() == PageEncoding::Gb18030 ? u"GB18030"_s
+                                                                                            : u"UTF-8"_s);
+        const QString path = m_document->previewPath();
+        WebBrowser1->navigate(path);
+        ADDEdit->setText(path);
+    });
+}
+
+void TForm1::BitBtn1Click()
+{
+    if (!WebBrowser1)
+        TabSheet2Enter();
+    if (WebBrowser1)
+        WebBrowser1->navigate(ADDEdit->text());
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)

@@ -19,6 +19,9 @@ class QToolButton;
 class QWidget;
 class QsciScintilla;
 class TextBufferEdit;
+class Document;
+class ScintillaDocumentView;
+class BrowserView;
 struct Platform;
 
 // The main window: the document side with the editor and preview tabs, the effect panel, the
@@ -73,6 +76,7 @@ public:
     FlatLineEdit *ADDEdit;
     QPushButton *BitBtn1;
     QWidget *BrowserArea;
+    BrowserView *WebBrowser1 = nullptr; // created when the preview tab is first entered
     // Menus and commands.
     QMenu *F1, *E1, *S2, *O2, *H1, *E2;
     QAction *N1, *O1, *S1, *A1, *N3, *X1;
@@ -90,6 +94,22 @@ public:
     void FeedbackMail1Click();
     void QuestionMail1Click();
     void A3Click();
+    // Document files, edit commands and preview.
+    void N1Click();
+    void O1Click();
+    void S1Click();
+    void A1Click();
+    void X1Click();
+    bool FormCloseQuery();
+    void U1Click();
+    void C1Click();
+    void X2Click();
+    void V1Click();
+    void A2Click();
+    void N3Click();
+    void TabSheet2Enter();
+    void BitBtn1Click();
+    Document &document() { return *m_document; }
     // Effect browser.
     void ComboBox1Click();
     void ComboBox1Change();
@@ -124,5 +144,7 @@ private:
     QString m_executableFolder;
     QString m_applicationFolder;
     std::unique_ptr<PlacementStore> m_placement;
+    std::unique_ptr<ScintillaDocumentView> m_view;
+    std::unique_ptr<Document> m_document;
     bool m_placementRestored = false;
 };

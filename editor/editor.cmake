@@ -6,4 +6,6 @@ set(VELLUMO_EDITOR_CORE_SOURCES
     editor/stringdocumentview.h
 )
 set(VELLUMO_EDITOR_GUI_SOURCES
+    editor/browserview.cpp
+    editor/scintilladocumentview.cpp
 )

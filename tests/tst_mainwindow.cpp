@@ -278,11 +278,12 @@ private slots:
         w.findChild<QAction *>(u"ToolButton15"_s)->trigger();
         QCOMPARE(f.dialogs.calls.size(), 1);
         // A command that is not available yet is unavailable on the toolbar and in the context menu too.
-        QVERIFY(!w.findChild<QAction *>(u"ToolButton1"_s)->isEnabled());
+        QVERIFY(!w.findChild<QAction *>(u"ToolButton11"_s)->isEnabled());
+        w.S3->setEnabled(true);
+        QVERIFY(w.findChild<QAction *>(u"ToolButton11"_s)->isEnabled());
+        w.C1->setEnabled(false);
+        QVERIFY(!w.findChild<QAction *>(u"ToolButton6"_s)->isEnabled());
         QVERIFY(!w.N9->isEnabled());
-        w.C1->setEnabled(true);
-        QVERIFY(w.findChild<QAction *>(u"ToolButton6"_s)->isEnabled());
-        QVERIFY(w.N9->isEnabled());
     }
 
     void contextMenuItems()
