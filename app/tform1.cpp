@@ -294,14 +294,18 @@ void TForm1::buildDocumentSide(QWidget *parent)
     RichEdit1->setWrapMode(QsciScintilla::WrapWord);
     RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     RichEdit1->SendScintilla(QsciScintillaBase::SCI_SETPASTECONVERTENDINGS, 1UL);
-    // Insertions and deletions are not announced: Scintilla computes a character position from the
-    // start of the page for each, which makes edits deep in a large page slow.
+    // Insertions and deletions are not announced: for each, Scintilla's accessibility support computes
+    // a character position from the start of the page, which makes edits deep in a large page slow.
+    // The "performed by" and undo flags must go too, as any of them lets those notices through.
     // A screen reader needs them, and gets them.
-    if (!QAccessible::isActive())
-        RichEdit1->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK,
-                                 static_cast<unsigned long>(QsciScintillaBase::SC_MODEVENTMASKALL
-                                                            & ~(QsciScintillaBase::SC_MOD_INSERTTEXT
-                                                                | QsciScintillaBase::SC_MOD_DELETETEXT)));
+    if (!QAccessible::isActive()) {
+        using Base = QsciScintillaBase;
+        const unsigned long quiet = Base::SC_MOD_INSERTTEXT | Base::SC_MOD_DELETETEXT | Base::SC_PERFORMED_USER
+            | Base::SC_PERFORMED_UNDO | Base::SC_PERFORMED_REDO | Base::SC_MULTISTEPUNDOREDO
+            | Base::SC_LASTSTEPINUNDOREDO | Base::SC_MOD_BEFOREINSERT | Base::SC_MOD_BEFOREDELETE
+            | Base::SC_MULTILINEUNDOREDO | Base::SC_STARTACTION;
+        RichEdit1->SendScintilla(Base::SCI_SETMODEVENTMASK, Base::SC_MODEVENTMASKALL & ~quiet);
+    }
     auto *lexer = new QsciLexerHTML(RichEdit1);
     QFont code = UiStyle::fixedFont(10);
     code.setPixelSize(16);
