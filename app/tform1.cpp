@@ -142,7 +142,7 @@ TForm1::TForm1(Platform &platform, const QString &executableFolder, const QStrin
     buildPopupMenu();
 
     m_placement = std::make_unique<PlacementStore>(platform.files, placementFile, this);
-    m_view = std::make_unique<ScintillaDocumentView>(this, RichEdit1);
+    m_view = std::make_unique<ScintillaDocumentView>(this, RichEdit1, [this](bool large) { setLargePage(large); });
     m_document = std::make_unique<Document>(*m_view, platform.dialogs, platform.files,
                                             ApplicationFolder::fromExecutableFolder(executableFolder));
     m_document->showDefaultPage();
@@ -306,7 +306,8 @@ void TForm1::buildDocumentSide(QWidget *parent)
             | Base::SC_MULTILINEUNDOREDO | Base::SC_STARTACTION;
         RichEdit1->SendScintilla(Base::SCI_SETMODEVENTMASK, Base::SC_MODEVENTMASKALL & ~quiet);
     }
-    auto *lexer = new QsciLexerHTML(RichEdit1);
+    m_lexer = new QsciLexerHTML(RichEdit1);
+    auto *lexer = m_lexer;
     QFont code = UiStyle::fixedFont(10);
     code.setPixelSize(16);
     lexer->setDefaultFont(code);
@@ -789,4 +790,14 @@ void TForm1::Edit1MouseMove()
         return;
     Edit1->setFocus(Qt::MouseFocusReason);
     Edit1->selectAll();
+}
+
+void TForm1::setLargePage(bool large)
+{
+    // A new document needs its colouring attached again; a large one goes without.
+    RichEdit1->setLexer(nullptr);
+    if (!large)
+        RichEdit1->setLexer(m_lexer);
+    RichEdit1->setWrapMode(large ? QsciScintilla::WrapNone : QsciScintilla::WrapWord);
+    RichEdit1->setHorizontalScrollBarPolicy(large ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }

@@ -17,6 +17,7 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class QWidget;
+class QsciLexer;
 class QsciScintilla;
 class TextBufferEdit;
 class Document;
@@ -138,6 +139,7 @@ private:
     void loadSkinPictures();
     void RichEdit1MouseMove();
     void copySimpleEffect(const QString &category, const QString &effect);
+    void setLargePage(bool large);
     void guarded(const std::function<void()> &handler);
 
     Platform &m_platform;
@@ -146,5 +148,6 @@ private:
     std::unique_ptr<PlacementStore> m_placement;
     std::unique_ptr<ScintillaDocumentView> m_view;
     std::unique_ptr<Document> m_document;
+    QsciLexer *m_lexer = nullptr;
     bool m_placementRestored = false;
 };

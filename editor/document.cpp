@@ -36,7 +36,7 @@ QByteArray Document::defaultPage()
 
 void Document::showDefaultPage()
 {
-    m_view.beginLoad();
+    m_view.beginLoad(defaultPage().size());
     m_view.appendUtf8(defaultPage());
     m_view.endLoad();
     m_view.setCaption(newCaption());
@@ -50,14 +50,18 @@ bool Document::askToSave()
 
 void Document::load(const QString &path, bool detectEncoding)
 {
-    // The file is read whole before the editor is touched, so a failed read changes nothing.
-    const std::optional<QByteArray> bytes = m_files.fileExists(path) ? m_files.readAll(path) : std::nullopt;
-    if (!bytes)
+    // A first reading tells the encoding and the size; a file that cannot be read changes nothing.
+    PageCodec::Detector detector;
+    if (!m_files.readPieces(path, [&detector](QByteArrayView piece) { detector.feed(piece); }))
         throw VellumoError::cannotOpen(path);
-    const PageEncoding encoding = detectEncoding ? PageCodec::detect(*bytes) : PageEncoding::Gb18030;
-    m_view.beginLoad();
-    const bool clean = PageCodec::toUtf8(*bytes, encoding, [this](QByteArrayView piece) { m_view.appendUtf8(piece); });
+    const PageEncoding encoding = detectEncoding ? detector.encoding() : PageEncoding::Gb18030;
+    m_view.beginLoad(detector.utf8SizeEstimate());
+    PageCodec::Decoder decoder(encoding, [this](QByteArrayView piece) { m_view.appendUtf8(piece); });
+    const bool read = m_files.readPieces(path, [&decoder](QByteArrayView piece) { decoder.feed(piece); });
+    const bool clean = decoder.finish();
     m_view.endLoad();
+    if (!read)
+        throw VellumoError::cannotOpen(path);
     m_encoding = encoding;
     if (!clean)
         m_dialogs.message(notCleanMessage());

@@ -16,8 +16,8 @@ public:
     virtual void setUnmodified() = 0;
 
     // The whole text is replaced by the pieces appended between beginLoad and endLoad; afterwards
-    // there is nothing to undo and the flag is clear.
-    virtual void beginLoad() = 0;
+    // there is nothing to undo and the flag is clear. expectedSize: about how many UTF-8 bytes come.
+    virtual void beginLoad(qint64 expectedSize) = 0;
     virtual void appendUtf8(QByteArrayView piece) = 0;
     virtual void endLoad() = 0;
 

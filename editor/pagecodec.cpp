@@ -7,71 +7,37 @@ namespace {
 constexpr qsizetype Chunk = 1 << 20;
 const char Utf8Mark[] = "\xEF\xBB\xBF";
 
-bool validUtf8(QByteArrayView bytes, bool *nonAscii)
-{
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    const qsizetype n = bytes.size();
-    *nonAscii = false;
-    for (qsizetype i = 0; i < n;) {
-        const unsigned char c = p[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        *nonAscii = true;
-        int extra;
-        char32_t cp;
-        if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3;
-            cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + extra >= n)
-            return false;
-        for (int k = 1; k <= extra; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (p[i + k] & 0x3F);
-        }
-        if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
-            return false;
-        i += extra + 1;
-    }
-    return true;
-}
-
 // Turns every CR, LF and CR LF of a stream of UTF-8 pieces into CR LF; a CR at the end of one piece
 // may be followed by the LF that starts the next.
 class CrLfWriter
 {
 public:
-    explicit CrLfWriter(const PageCodec::Sink &sink) : m_sink(sink) { m_out.reserve(Chunk + Chunk / 8); }
+    explicit CrLfWriter(PageCodec::Sink sink) : m_sink(std::move(sink)) { m_out.reserve(Chunk + Chunk / 8); }
 
     void write(QByteArrayView piece)
     {
         const char *p = piece.data();
-        const qsizetype n = piece.size();
-        for (qsizetype i = 0; i < n; ++i) {
-            const char c = p[i];
-            if (m_pendingCr) {
-                m_pendingCr = false;
-                if (c == '\n')
-                    continue;
-            }
-            if (c == '\r') {
-                m_out.append("\r\n", 2);
-                m_pendingCr = true;
-            } else if (c == '\n') {
-                m_out.append("\r\n", 2);
+        const char *end = p + piece.size();
+        if (m_pendingCr && p < end && *p == '\n')
+            ++p;
+        m_pendingCr = false;
+        while (p < end) {
+            // Runs without a line break are copied whole.
+            const char *run = p;
+            while (p < end && *p != '\r' && *p != '\n')
+                ++p;
+            m_out.append(run, p - run);
+            if (p == end)
+                break;
+            m_out.append("\r\n", 2);
+            if (*p == '\r') {
+                ++p;
+                if (p == end)
+                    m_pendingCr = true;
+                else if (*p == '\n')
+                    ++p;
             } else {
-                m_out.append(c);
+                ++p;
             }
         }
         if (m_out.size() >= Chunk)
@@ -85,7 +51,7 @@ public:
     }
 
 private:
-    const PageCodec::Sink &m_sink;
+    PageCodec::Sink m_sink;
     QByteArray m_out;
     bool m_pendingCr = false;
 };
@@ -93,46 +59,109 @@ private:
 
 namespace PageCodec {
 
+void Detector::feed(QByteArrayView piece)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(piece.data());
+    const qsizetype n = piece.size();
+    if (m_size == 0 && n >= 3 && piece.startsWith(QByteArrayView(Utf8Mark, 3)))
+        m_mark = true;
+    m_size += n;
+    for (qsizetype i = 0; i < n; ++i) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            if (m_pending)
+                m_valid = false;
+            m_pending = 0;
+            continue;
+        }
+        ++m_highBytes;
+        if (!m_valid)
+            continue;
+        if (m_pending) {
+            if ((c & 0xC0) != 0x80) {
+                m_valid = false;
+                continue;
+            }
+            m_codePoint = (m_codePoint << 6) | (c & 0x3F);
+            if (--m_pending == 0
+                && ((m_length == 3 && (m_codePoint < 0x800 || (m_codePoint >= 0xD800 && m_codePoint <= 0xDFFF)))
+                    || (m_length == 4 && (m_codePoint < 0x10000 || m_codePoint > 0x10FFFF))))
+                m_valid = false;
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF) {
+            m_pending = 1;
+            m_codePoint = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            m_pending = 2;
+            m_codePoint = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            m_pending = 3;
+            m_codePoint = c & 0x07;
+        } else {
+            m_valid = false;
+            continue;
+        }
+        m_length = m_pending + 1;
+    }
+}
+
+PageEncoding Detector::encoding() const
+{
+    if (m_mark)
+        return PageEncoding::Utf8Bom;
+    const bool nonAscii = m_highBytes > 0;
+    return m_valid && m_pending == 0 && nonAscii ? PageEncoding::Utf8 : PageEncoding::Gb18030;
+}
+
+struct Decoder::State
+{
+    State(PageEncoding e, const Sink &sink)
+        : encoding(e), writer(sink),
+          decoder(e == PageEncoding::Gb18030 ? QStringDecoder("GB18030") : QStringDecoder(QStringConverter::Utf8))
+    {
+    }
+    PageEncoding encoding;
+    CrLfWriter writer;
+    QStringDecoder decoder;
+    qint64 fed = 0;
+};
+
+Decoder::Decoder(PageEncoding encoding, const Sink &sink) : m(std::make_unique<State>(encoding, sink)) {}
+
+Decoder::~Decoder() = default;
+
+void Decoder::feed(QByteArrayView piece)
+{
+    if (m->encoding == PageEncoding::Utf8Bom && m->fed == 0 && piece.startsWith(QByteArrayView(Utf8Mark, 3)))
+        piece = piece.sliced(3);
+    m->fed += piece.size();
+    const QString text = m->decoder.decode(piece);
+    m->writer.write(text.toUtf8());
+}
+
+bool Decoder::finish()
+{
+    const QString rest = m->decoder.decode(QByteArrayView());
+    if (!rest.isEmpty())
+        m->writer.write(rest.toUtf8());
+    m->writer.flush();
+    return !m->decoder.hasError();
+}
+
 PageEncoding detect(QByteArrayView bytes)
 {
-    if (bytes.startsWith(QByteArrayView(Utf8Mark, 3)))
-        return PageEncoding::Utf8Bom;
-    bool nonAscii = false;
-    if (validUtf8(bytes, &nonAscii) && nonAscii)
-        return PageEncoding::Utf8;
-    return PageEncoding::Gb18030;
+    Detector detector;
+    detector.feed(bytes);
+    return detector.encoding();
 }
 
 bool toUtf8(QByteArrayView bytes, PageEncoding encoding, const Sink &sink)
 {
-    CrLfWriter writer(sink);
-    if (encoding != PageEncoding::Gb18030) {
-        if (encoding == PageEncoding::Utf8Bom && bytes.startsWith(QByteArrayView(Utf8Mark, 3)))
-            bytes = bytes.sliced(3);
-        bool nonAscii = false;
-        const bool clean = validUtf8(bytes, &nonAscii);
-        if (clean) {
-            for (qsizetype at = 0; at < bytes.size(); at += Chunk)
-                writer.write(bytes.sliced(at, qMin(Chunk, bytes.size() - at)));
-        } else {
-            // Damaged sequences become replacement characters, as any UTF-8 reader shows them.
-            QStringDecoder decoder(QStringConverter::Utf8);
-            for (qsizetype at = 0; at < bytes.size(); at += Chunk)
-                writer.write(QString(decoder.decode(bytes.sliced(at, qMin(Chunk, bytes.size() - at)))).toUtf8());
-        }
-        writer.flush();
-        return clean;
-    }
-    QStringDecoder decoder("GB18030");
-    for (qsizetype at = 0; at < bytes.size(); at += Chunk) {
-        const QString text = decoder.decode(bytes.sliced(at, qMin(Chunk, bytes.size() - at)));
-        writer.write(text.toUtf8());
-    }
-    const QString rest = decoder.decode(QByteArrayView());
-    if (!rest.isEmpty())
-        writer.write(rest.toUtf8());
-    writer.flush();
-    return !decoder.hasError();
+    Decoder decoder(encoding, sink);
+    for (qsizetype at = 0; at < bytes.size(); at += Chunk)
+        decoder.feed(bytes.sliced(at, qMin(Chunk, bytes.size() - at)));
+    return decoder.finish();
 }
 
 QByteArray fromUtf8(QByteArrayView utf8, PageEncoding encoding)

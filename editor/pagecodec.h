@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 
 #include <functional>
+#include <memory>
 
 // The encodings a page is kept in: saved as it was opened, so an unchanged page gives back its bytes.
 enum class PageEncoding { Gb18030, Utf8, Utf8Bom };
@@ -13,11 +14,43 @@ enum class PageEncoding { Gb18030, Utf8, Utf8Bom };
 namespace PageCodec {
 using Sink = std::function<void(QByteArrayView)>;
 
-// A UTF-8 mark, or valid UTF-8 holding at least one non-ASCII character, is UTF-8; everything else
-// is GB18030 (which reads GB2312 and GBK pages as they are).
+// Watches a page's bytes piece by piece and tells their encoding: a UTF-8 mark, or valid UTF-8
+// holding at least one non-ASCII character, is UTF-8; everything else is GB18030 (which reads
+// GB2312 and GBK pages as they are).
+class Detector
+{
+public:
+    void feed(QByteArrayView piece);
+    PageEncoding encoding() const;
+    // What the page needs as UTF-8, near enough to reserve room for it.
+    qint64 utf8SizeEstimate() const { return m_size + m_highBytes / 2 + 16; }
+
+private:
+    qint64 m_size = 0;
+    qint64 m_highBytes = 0;
+    int m_pending = 0; // continuation bytes still due
+    char32_t m_codePoint = 0;
+    int m_length = 0;
+    bool m_valid = true;
+    bool m_mark = false;
+};
+
+// Turns a page's bytes, fed piece by piece, into UTF-8 text with every line break as CR LF.
+class Decoder
+{
+public:
+    Decoder(PageEncoding encoding, const Sink &sink);
+    ~Decoder();
+    void feed(QByteArrayView piece);
+    // False when some bytes did not decode cleanly (they became replacement characters).
+    bool finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> m;
+};
+
 PageEncoding detect(QByteArrayView bytes);
-// The page's text as UTF-8 with every line break as CR LF; false when some bytes did not decode
-// cleanly (they become replacement characters).
 bool toUtf8(QByteArrayView bytes, PageEncoding encoding, const Sink &sink);
 // UTF-8 text in the page's encoding, the mark included for UTF-8 with a mark.
 QByteArray fromUtf8(QByteArrayView utf8, PageEncoding encoding);

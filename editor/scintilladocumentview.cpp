@@ -24,11 +24,26 @@ void ScintillaDocumentView::setUnmodified()
     m_editor->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
 }
 
-void ScintillaDocumentView::beginLoad()
+void ScintillaDocumentView::beginLoad(qint64 expectedSize)
 {
+    using Base = QsciScintillaBase;
+    const bool large = expectedSize > LargePage;
+    // A fresh document, sized for the page at once: growing it piece by piece copies it again and again.
+    const long options = large ? Base::SC_DOCUMENTOPTION_STYLES_NONE : Base::SC_DOCUMENTOPTION_DEFAULT;
+    const long document = m_editor->SendScintilla(Base::SCI_CREATEDOCUMENT, static_cast<unsigned long>(expectedSize),
+                                                  options);
+    if (document) {
+        m_editor->SendScintilla(Base::SCI_SETDOCPOINTER, 0UL, document);
+        m_editor->SendScintilla(Base::SCI_RELEASEDOCUMENT, 0UL, document);
+    } else {
+        m_editor->SendScintilla(Base::SCI_CLEARALL);
+    }
+    m_editor->SendScintilla(Base::SCI_SETCODEPAGE, static_cast<unsigned long>(Base::SC_CP_UTF8));
+    m_editor->setEolMode(QsciScintilla::EolWindows);
+    if (m_largeChanged)
+        m_largeChanged(large);
     // A loaded page is no edit: nothing of it goes into the undo history.
-    m_editor->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0UL);
-    m_editor->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+    m_editor->SendScintilla(Base::SCI_SETUNDOCOLLECTION, 0UL);
 }
 
 void ScintillaDocumentView::appendUtf8(QByteArrayView piece)

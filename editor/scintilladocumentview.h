@@ -2,6 +2,8 @@
 
 #include "documentview.h"
 
+#include <functional>
+
 class QWidget;
 class QsciScintilla;
 
@@ -9,13 +11,19 @@ class QsciScintilla;
 class ScintillaDocumentView : public DocumentView
 {
 public:
-    ScintillaDocumentView(QWidget *window, QsciScintilla *editor) : m_window(window), m_editor(editor) {}
+    ScintillaDocumentView(QWidget *window, QsciScintilla *editor, std::function<void(bool large)> largeChanged)
+        : m_window(window), m_editor(editor), m_largeChanged(std::move(largeChanged))
+    {
+    }
 
     QString caption() const override;
     void setCaption(const QString &caption) override;
     bool isModified() const override;
     void setUnmodified() override;
-    void beginLoad() override;
+    void beginLoad(qint64 expectedSize) override;
+    // Pages this large are kept without colouring or line wrapping: both cost seconds and a second
+    // copy of the page in memory.
+    static constexpr qint64 LargePage = 8 << 20;
     void appendUtf8(QByteArrayView piece) override;
     void endLoad() override;
     QByteArrayView utf8() override;
@@ -23,4 +31,5 @@ public:
 private:
     QWidget *m_window;
     QsciScintilla *m_editor;
+    std::function<void(bool large)> m_largeChanged;
 };

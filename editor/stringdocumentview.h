@@ -12,7 +12,7 @@ public:
     void setCaption(const QString &caption) override { m_caption = caption; }
     bool isModified() const override { return m_modified; }
     void setUnmodified() override { m_modified = false; }
-    void beginLoad() override { m_loading.clear(); }
+    void beginLoad(qint64) override { m_loading.clear(); }
     void appendUtf8(QByteArrayView piece) override { m_loading.append(piece); }
     void endLoad() override
     {

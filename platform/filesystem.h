@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 // What identifies one version of a file: a change, a replacement or a deletion changes it.
@@ -31,6 +33,9 @@ public:
     virtual bool folderExists(const QString &path) const = 0;
     virtual FileStamp stamp(const QString &path) const = 0;
     virtual std::optional<QByteArray> readAll(const QString &path) const = 0;
+    // Reads a file a piece at a time, so that a large file never lies in memory whole; false when it
+    // cannot be read.
+    virtual bool readPieces(const QString &path, const std::function<void(QByteArrayView)> &piece) const = 0;
     // Writes through a temporary file in the same folder that replaces the old file whole.
     virtual bool writeAtomically(const QString &path, const QByteArray &bytes) = 0;
     // Copies a file; an existing target is never overwritten (the copy then fails).

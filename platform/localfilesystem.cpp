@@ -70,6 +70,24 @@ std::optional<QByteArray> LocalFileSystem::readAll(const QString &path) const
     return bytes;
 }
 
+bool LocalFileSystem::readPieces(const QString &path, const std::function<void(QByteArrayView)> &piece) const
+{
+    if (!fileExists(path))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = file.read(buffer.data(), buffer.size());
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return true;
+        piece(QByteArrayView(buffer.constData(), got));
+    }
+}
+
 bool LocalFileSystem::writeAtomically(const QString &path, const QByteArray &bytes)
 {
     const QFileInfo info(path);

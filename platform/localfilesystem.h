@@ -10,6 +10,7 @@ public:
     bool folderExists(const QString &path) const override;
     FileStamp stamp(const QString &path) const override;
     std::optional<QByteArray> readAll(const QString &path) const override;
+    bool readPieces(const QString &path, const std::function<void(QByteArrayView)> &piece) const override;
     bool writeAtomically(const QString &path, const QByteArray &bytes) override;
     bool copyWithoutOverwrite(const QString &from, const QString &to) override;
     bool remove(const QString &path) override;
