@@ -15,6 +15,9 @@
 #include "effects/tvc2_form.h"
 #include "editor/document.h"
 #include "editor/scintilladocumentview.h"
+#include "editor/finddialog.h"
+#include "editor/replacedialog.h"
+#include "editor/searchcontroller.h"
 #include "editor/browserview.h"
 #include "platform/ansi.h"
 #include "platform/clipboard.h"
@@ -146,6 +149,10 @@ TForm1::TForm1(Platform &platform, const QString &executableFolder, const QStrin
     m_document = std::make_unique<Document>(*m_view, platform.dialogs, platform.files,
                                             ApplicationFolder::fromExecutableFolder(executableFolder));
     m_document->showDefaultPage();
+    m_search = new SearchController(RichEdit1, platform.dialogs, this);
+    connect(F2, &QAction::triggered, m_search, &SearchController::F2Click);
+    connect(N7, &QAction::triggered, m_search, &SearchController::N7Click);
+    connect(R1, &QAction::triggered, m_search, &SearchController::R1Click);
     FormCreate();
 }
 
@@ -417,7 +424,7 @@ void TForm1::buildMenus()
     A3 = item(H1, u"A3"_s, u"关于(&A)"_s, IconAbout);
 
     // Commands that later work gives their behaviour stay visible but unavailable until then.
-    for (QAction *later : {F2, N7, R1, S3, O3, M1})
+    for (QAction *later : {S3, O3, M1})
         later->setEnabled(false);
     connect(N1, &QAction::triggered, this, &TForm1::N1Click);
     connect(O1, &QAction::triggered, this, &TForm1::O1Click);

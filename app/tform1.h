@@ -18,6 +18,7 @@ class QToolBar;
 class QToolButton;
 class QWidget;
 class QsciLexer;
+class SearchController;
 class QsciScintilla;
 class TextBufferEdit;
 class Document;
@@ -111,6 +112,7 @@ public:
     void TabSheet2Enter();
     void BitBtn1Click();
     Document &document() { return *m_document; }
+    SearchController &search() { return *m_search; }
     // Effect browser.
     void ComboBox1Click();
     void ComboBox1Change();
@@ -149,5 +151,6 @@ private:
     std::unique_ptr<ScintillaDocumentView> m_view;
     std::unique_ptr<Document> m_document;
     QsciLexer *m_lexer = nullptr;
+    SearchController *m_search = nullptr;
     bool m_placementRestored = false;
 };

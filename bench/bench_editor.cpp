@@ -1,0 +1,158 @@
+// The editor on a 36 MB GB18030 page against vim on the same file, in one run: open and show,
+// Replace All, save, and the peak memory with the page open.
+#include "app/tform1.h"
+#include "editor/document.h"
+#include "editor/findreplace.h"
+#include "editor/scintillasearchtarget.h"
+#include "platform/ansi.h"
+#include "platform/localfilesystem.h"
+#include "platform/memoryclipboard.h"
+#include "platform/platform.h"
+#include "platform/recordingshell.h"
+#include "platform/scripteddialogs.h"
+#include "widgets/uistyle.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double runVim(const QStringList &commands, const QString &file)
+{
+    QStringList args{u"-u"_s, u"NONE"_s, u"-i"_s, u"NONE"_s, u"-N"_s, u"-es"_s};
+    for (const QString &command : commands)
+        args << u"-c"_s << command;
+    args << file;
+    QElapsedTimer timer;
+    timer.start();
+    QProcess vim;
+    vim.start(u"vim"_s, args);
+    if (!vim.waitForFinished(600000))
+        return -1;
+    return timer.nsecsElapsed() / 1e6;
+}
+
+long peakKilobytes()
+{
+    QFile status(u"/proc/self/status"_s);
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+struct Editor
+{
+    ScriptedDialogs dialogs{[](const QString &what) { std::fprintf(stderr, "bench_editor: %s\n", qPrintable(what)); }};
+    RecordingShell shell;
+    MemoryClipboard clipboard;
+    LocalFileSystem files;
+    Platform platform{dialogs, shell, clipboard, files};
+    TForm1 window;
+
+    Editor(const QString &folder) : window(platform, folder, folder + u"/mainform"_s) { window.show(); }
+
+    double open(const QString &path)
+    {
+        dialogs.expect(ScriptedDialogs::Kind::OpenFile, path);
+        QElapsedTimer timer;
+        timer.start();
+        window.O1Click();
+        window.RichEdit1->repaint();
+        QCoreApplication::processEvents();
+        return timer.nsecsElapsed() / 1e6;
+    }
+};
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    UiStyle::install(app);
+    QTemporaryDir dir;
+    const QString page = dir.filePath(u"big.htm"_s);
+
+    if (argc == 3 && qstrcmp(argv[1], "--memory") == 0) {
+        // A process of its own, so that its peak is the open page's alone.
+        Editor editor(dir.path());
+        editor.open(QString::fromLocal8Bit(argv[2]));
+        std::printf("%ld\n", peakKilobytes());
+        return 0;
+    }
+
+    const QByteArray line = Ansi::encode(u"<p class=\"demo\">网页特效示例文字 effect 演示内容</p>\r\n"_s);
+    const int lines = int((36LL << 20) / line.size());
+    {
+        QFile file(page);
+        file.open(QIODevice::WriteOnly);
+        QByteArray block;
+        for (int i = 0; i < 1000; ++i)
+            block += line;
+        for (int i = 0; i < lines / 1000; ++i)
+            file.write(block);
+    }
+    const qint64 size = QFileInfo(page).size();
+
+    std::vector<double> ourOpen, ourReplace, ourSave, vimOpen, vimReplace, vimSave;
+    const int runs = qEnvironmentVariableIntValue("VELLUMO_BENCH_RUNS") > 0 ? qEnvironmentVariableIntValue("VELLUMO_BENCH_RUNS") : 3;
+    for (int run = 0; run < runs; ++run) {
+        const double open = runVim({u"q"_s}, page);
+        vimOpen.push_back(open);
+        vimSave.push_back(runVim({u"w! "_s + dir.filePath(u"vim-out.htm"_s), u"q"_s}, page) - open);
+        vimReplace.push_back(runVim({u"%s/effect/EFFECT!/g"_s, u"q!"_s}, page) - open);
+
+        Editor editor(dir.path());
+        ourOpen.push_back(editor.open(page));
+        ScintillaSearchTarget target(editor.window.RichEdit1);
+        SearchState state;
+        state.replace.findText = u"effect"_s;
+        state.replace.replaceText = u"EFFECT!"_s;
+        // vim's :s matches case, as the window does with 区分大小写 checked.
+        state.replace.options.matchCase = true;
+        FindReplace search(target, editor.dialogs, state);
+        editor.dialogs.expect(ScriptedDialogs::Kind::Notice);
+        QElapsedTimer timer;
+        timer.start();
+        const int replaced = search.replaceAll();
+        QCoreApplication::processEvents();
+        ourReplace.push_back(timer.nsecsElapsed() / 1e6);
+        if (replaced != lines / 1000 * 1000)
+            std::fprintf(stderr, "bench_editor: %d replacements, expected %d\n", replaced, lines / 1000 * 1000);
+        editor.dialogs.expect(ScriptedDialogs::Kind::SaveFile, dir.filePath(u"ours-out.htm"_s));
+        timer.restart();
+        editor.window.A1Click();
+        ourSave.push_back(timer.nsecsElapsed() / 1e6);
+    }
+
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {u"--memory"_s, page});
+    child.waitForFinished(600000);
+    const double peak = child.readAllStandardOutput().trimmed().toDouble() * 1024;
+
+    std::printf("editor-open: ratio %.2f (target <= 1.0)\n", median(ourOpen) / median(vimOpen));
+    std::printf("editor-replace-all: ratio %.2f (target <= 1.0)\n", median(ourReplace) / median(vimReplace));
+    std::printf("editor-save: ratio %.2f (target <= 1.0)\n", median(ourSave) / median(vimSave));
+    std::printf("editor-memory: ratio %.2f (target <= 4)\n", peak / double(size));
+    std::printf("editor-open-ms: %.0f ms (vim %.0f ms)\n", median(ourOpen), median(vimOpen));
+    std::printf("editor-replace-all-ms: %.0f ms (vim %.0f ms)\n", median(ourReplace), median(vimReplace));
+    std::printf("editor-save-ms: %.0f ms (vim %.0f ms)\n", median(ourSave), median(vimSave));
+    std::printf("editor-page-size: %.1f MB\n", size / 1048576.0);
+    return 0;
+}

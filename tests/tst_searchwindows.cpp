@@ -1,0 +1,276 @@
+#include "mainwindowfixture.h"
+
+#include "editor/finddialog.h"
+#include "editor/replacedialog.h"
+#include "editor/searchcontroller.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+using Base = QsciScintillaBase;
+}
+
+class TestSearchWindows : public QObject
+{
+    Q_OBJECT
+
+    // The main window's editor holding a freshly loaded page, with a search controller of its own.
+    struct Run
+    {
+        MainWindowFixture f;
+        QsciScintilla *editor = nullptr;
+        SearchController *search = nullptr;
+        FindDialog *find = nullptr;
+        ReplaceDialog *replace = nullptr;
+
+        explicit Run(const QString &text)
+        {
+            TForm1 &window = f.create();
+            window.show();
+            editor = window.RichEdit1;
+            editor->setText(text);
+            editor->SendScintilla(Base::SCI_EMPTYUNDOBUFFER);
+            editor->setModified(false);
+            search = new SearchController(editor, f.dialogs, &window);
+            find = search->findDialog();
+            replace = search->replaceDialog();
+        }
+        // The selection in bytes, as "start+length".
+        QString selection() const
+        {
+            const long start = editor->SendScintilla(Base::SCI_GETSELECTIONSTART);
+            return u"%1+%2"_s.arg(start).arg(editor->SendScintilla(Base::SCI_GETSELECTIONEND) - start);
+        }
+        void select(long from, long to) { editor->SendScintilla(Base::SCI_SETSEL, static_cast<unsigned long>(from), to); }
+        // The box the next press must show.
+        void expectNotice() { f.dialogs.expect(ScriptedDialogs::Kind::Notice); }
+        QString lastNotice() const
+        {
+            if (f.dialogs.calls.isEmpty())
+                return u"<none>"_s;
+            const ScriptedDialogs::Call &call = f.dialogs.calls.last();
+            return u"[%1] %2 %3"_s.arg(call.caption, call.text).arg(int(call.icon));
+        }
+    };
+    static QString notice(const QString &text, MessageIcon icon) { return u"[] %1 %2"_s.arg(text).arg(int(icon)); }
+
+    // Key by key: keyClicks takes Latin-1 only.
+    static void type(QLineEdit *edit, const QString &text)
+    {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    static void press(QPushButton *button)
+    {
+        QVERIFY(button->isVisible() && button->isEnabled());
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+private slots:
+    void bothWindowsStayOpenBesideThePage()
+    {
+        Run run{QString()};
+        run.search->F2Click();
+        run.search->R1Click();
+        QVERIFY(QTest::qWaitForWindowExposed(run.find) && QTest::qWaitForWindowExposed(run.replace));
+        QCOMPARE(run.find->windowTitle(), u"查找"_s);
+        QCOMPARE(run.replace->windowTitle(), u"替换"_s);
+        QVERIFY(!run.find->isModal() && !run.replace->isModal());
+        // Nothing to search for yet.
+        QVERIFY(!run.find->Button1->isEnabled() && !run.replace->Button3->isEnabled());
+        type(run.replace->Edit1, u"x"_s);
+        QVERIFY(run.replace->Button3->isEnabled());
+        QTest::mouseClick(run.find->Button2, Qt::LeftButton);
+        QTest::mouseClick(run.replace->Button4, Qt::LeftButton);
+        QVERIFY(!run.find->isVisible() && !run.replace->isVisible());
+    }
+
+    void findWindowSelectsSuccessiveMatches_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<QString>("searched");
+        QTest::addColumn<QStringList>("options"); // the buttons clicked first
+        // The selections, in bytes, of Find Next presses in a row; the last one reports "本次查找完畢".
+        QTest::addColumn<QStringList>("found");
+        const QStringList none, matchCase{u"CheckBox1"_s}, wholeWord{u"CheckBox2"_s}, up{u"RadioButton1"_s};
+        QTest::newRow("case ignored") << u"Cat cat CAT"_s << 0 << u"cat"_s << none
+                                      << QStringList{u"0+3"_s, u"4+3"_s, u"8+3"_s};
+        QTest::newRow("match case") << u"Cat cat CAT"_s << 0 << u"cat"_s << matchCase << QStringList{u"4+3"_s};
+        QTest::newRow("whole word") << u"concat cat cats cat_ cat"_s << 0 << u"cat"_s << wholeWord
+                                    << QStringList{u"7+3"_s, u"21+3"_s};
+        QTest::newRow("Chinese in bytes") << u"中文字，中文"_s << 0 << u"中文"_s << none
+                                          << QStringList{u"0+6"_s, u"12+6"_s};
+        QTest::newRow("Chinese whole word") << u"中文字，中文"_s << 0 << u"中文"_s << wholeWord
+                                            << QStringList{u"12+6"_s};
+        QTest::newRow("from the caret, across lines") << u"ab\r\nab\r\nab"_s << 5 << u"ab"_s << none
+                                                      << QStringList{u"8+2"_s};
+        QTest::newRow("up still searches forward") << u"ab ab ab"_s << 3 << u"ab"_s << up
+                                                   << QStringList{u"3+2"_s, u"6+2"_s};
+    }
+    void findWindowSelectsSuccessiveMatches()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, caret);
+        QFETCH(QString, searched);
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, found);
+        Run run(text);
+        run.select(caret, caret);
+        run.search->F2Click();
+        type(run.find->Edit1, searched);
+        for (const QString &name : options)
+            run.find->findChild<QAbstractButton *>(name)->click();
+        for (const QString &selection : found) {
+            press(run.find->Button1);
+            QCOMPARE(run.selection(), selection);
+            QCOMPARE(run.editor->selectedText().toCaseFolded(), searched.toCaseFolded());
+        }
+        QTRY_VERIFY(run.editor->hasFocus());
+        run.expectNotice();
+        press(run.find->Button1);
+        QCOMPARE(run.lastNotice(), notice(u"本次查找完畢"_s, MessageIcon::Error));
+        QCOMPARE(run.selection(), found.last());
+        QCOMPARE(run.editor->text(), text);
+    }
+
+    void f3RepeatsWhatWasUsedLast()
+    {
+        Run run(u"ab ab 中文 ab ab"_s);
+        // Nothing to repeat yet: the Find window opens.
+        run.search->N7Click();
+        QVERIFY(run.find->isVisible());
+        type(run.find->Edit1, u"ab"_s);
+        press(run.find->Button1);
+        QTest::mouseClick(run.find->Button2, Qt::LeftButton);
+        run.search->N7Click();
+        QCOMPARE(run.selection(), u"3+2"_s);
+        QVERIFY(!run.find->isVisible());
+
+        // The occurrence F3 selected stays; Replace takes the next one and selects its replacement.
+        run.search->R1Click();
+        type(run.replace->Edit1, u"ab"_s);
+        type(run.replace->Edit2, u"替"_s);
+        press(run.replace->Button2);
+        QCOMPARE(run.editor->text(), u"ab ab 中文 替 ab"_s);
+        QCOMPARE(run.editor->selectedText(), u"替"_s);
+        run.search->N7Click();
+        QCOMPARE(run.editor->text(), u"ab ab 中文 替 替"_s);
+        QCOMPARE(run.selection(), u"17+3"_s);
+        run.expectNotice();
+        run.search->N7Click();
+        QCOMPARE(run.lastNotice(), notice(u"本次搜索完畢"_s, MessageIcon::Warning));
+
+        // Find forgets the replacement, in the Replace window too; F3 finds again.
+        run.search->F2Click();
+        QVERIFY(run.replace->Edit2->text().isEmpty());
+        run.select(0, 0);
+        run.search->N7Click();
+        QCOMPARE(run.editor->text(), u"ab ab 中文 替 替"_s);
+        QCOMPARE(run.selection(), u"0+2"_s);
+        QVERIFY(run.editor->isModified());
+    }
+
+    void replaceWindowFindNextFillsTheFindWindow()
+    {
+        Run run(u"cat Cat CAT"_s);
+        run.search->F2Click();
+        type(run.find->Edit1, u"dog"_s);
+        run.find->CheckBox2->click();
+        run.search->R1Click();
+        type(run.replace->Edit1, u"Cat"_s);
+        run.replace->CheckBox1->click();
+        press(run.replace->Button1);
+        QCOMPARE(run.selection(), u"4+3"_s);
+        QCOMPARE(run.find->Edit1->text(), u"Cat"_s);
+        QVERIFY(run.find->CheckBox1->isChecked() && !run.find->CheckBox2->isChecked());
+        run.expectNotice();
+        press(run.find->Button1);
+        QCOMPARE(run.lastNotice(), notice(u"本次查找完畢"_s, MessageIcon::Error));
+    }
+
+    void replaceAllMakesOnePassAndOneUndoStep_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("searched");
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QStringList>("options"); // the buttons clicked first
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("selection"); // in bytes
+        const QStringList none, matchCase{u"CheckBox1"_s}, wholeWord{u"CheckBox2"_s};
+        QTest::newRow("replacement holding the search text")
+            << u"a a a"_s << u"a"_s << u"aa"_s << none << u"aa aa aa"_s << u"8+0"_s;
+        QTest::newRow("absent text") << u"abc"_s << u"x"_s << u"y"_s << none << u"abc"_s << u"1+1"_s;
+        QTest::newRow("match case") << u"Ab ab AB"_s << u"ab"_s << u"c"_s << matchCase << u"Ab c AB"_s << u"4+0"_s;
+        QTest::newRow("whole word") << u"<p>cat concat\r\ncat</p>"_s << u"cat"_s << u"dog"_s << wholeWord
+                                    << u"<p>dog concat\r\ndog</p>"_s << u"18+0"_s;
+        QTest::newRow("Chinese") << u"<p>一</p>\r\n<p>二</p>"_s << u"p>"_s << u"段落>"_s << none
+                                 << u"<段落>一</段落>\r\n<段落>二</段落>"_s << u"42+0"_s;
+    }
+    void replaceAllMakesOnePassAndOneUndoStep()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, searched);
+        QFETCH(QString, replacement);
+        QFETCH(QStringList, options);
+        QFETCH(QString, result);
+        QFETCH(QString, selection);
+        Run run(text);
+        run.select(1, 2);
+        run.search->R1Click();
+        type(run.replace->Edit1, searched);
+        type(run.replace->Edit2, replacement);
+        for (const QString &name : options)
+            run.replace->findChild<QAbstractButton *>(name)->click();
+        run.expectNotice();
+        press(run.replace->Button3);
+        QCOMPARE(run.lastNotice(), notice(u"替換完畢"_s, MessageIcon::None));
+        QCOMPARE(run.editor->text(), result);
+        QCOMPARE(run.selection(), selection);
+        QCOMPARE(run.editor->isModified(), result != text);
+        QCOMPARE(run.editor->wrapMode(), QsciScintilla::WrapWord);
+        run.editor->undo();
+        QCOMPARE(run.editor->text(), text);
+        QVERIFY(!run.editor->isUndoAvailable());
+    }
+
+    void replaceAllOverSeveralMegabytes()
+    {
+        // 4 MB of page with 300,000 occurrences.
+        const int lines = 100000;
+        QString text;
+        text.reserve(lines * 40);
+        for (int i = 0; i < lines; ++i)
+            text += u"<td class=\"cell\">单元 cell cells</td>\r\n"_s;
+        Run run(text);
+        const long bytes = run.editor->SendScintilla(Base::SCI_GETLENGTH);
+        QVERIFY(bytes > 4000000);
+        run.search->R1Click();
+        type(run.replace->Edit1, u"cell"_s);
+        type(run.replace->Edit2, u"格子"_s);
+        run.expectNotice();
+        QElapsedTimer timer;
+        timer.start();
+        press(run.replace->Button3);
+        const qint64 elapsed = timer.elapsed();
+        qInfo("Replace All of %d occurrences in %ld bytes: %lld ms", 3 * lines, bytes, elapsed);
+        QCOMPARE(run.lastNotice(), notice(u"替換完畢"_s, MessageIcon::None));
+        const QString after = run.editor->text();
+        QCOMPARE(after.count(u"格子"_s), 3 * lines);
+        QVERIFY(!after.contains(u"cell"_s));
+        QCOMPARE(run.selection(), u"%1+0"_s.arg(run.editor->SendScintilla(Base::SCI_GETLENGTH) - 8));
+        // A linear pass takes well under a second; one whose steps grow with the page takes hours.
+        QVERIFY2(elapsed < 15000, qPrintable(u"%1 ms"_s.arg(elapsed)));
+    }
+};
+
+QTEST_MAIN(TestSearchWindows)
+#include "tst_searchwindows.moc"
