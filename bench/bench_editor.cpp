@@ -135,7 +135,7 @@ int main(int argc, char *argv[])
         ourReplace.push_back(timer.nsecsElapsed() / 1e6);
         if (replaced != lines / 1000 * 1000)
             std::fprintf(stderr, "bench_editor: %d replacements, expected %d\n", replaced, lines / 1000 * 1000);
-        editor.dialogs.expect(ScriptedDialogs::Kind::SaveFile, dir.filePath(u"ours-out.htm"_s));
+        editor.dialogs.expect(ScriptedDialogs::Kind::SaveFile, dir.filePath(u"ours-out-%1.htm"_s.arg(run)));
         timer.restart();
         editor.window.A1Click();
         ourSave.push_back(timer.nsecsElapsed() / 1e6);
