@@ -315,8 +315,8 @@ void TForm1::buildDocumentSide(QWidget *parent)
     }
     m_lexer = new QsciLexerHTML(RichEdit1);
     auto *lexer = m_lexer;
-    QFont code = UiStyle::fixedFont(10);
-    code.setPixelSize(16);
+    // 16 pixels high at the usual 96 dots per inch; Scintilla takes its sizes in points.
+    const QFont code = UiStyle::fixedFont(12);
     lexer->setDefaultFont(code);
     lexer->setFont(code);
     RichEdit1->setLexer(lexer);

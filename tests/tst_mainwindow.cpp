@@ -297,6 +297,15 @@ private slots:
                                      u"全选(&A)"_s}));
     }
 
+    void editorTextIsSixteenPixelsHigh()
+    {
+        MainWindowFixture f;
+        TForm1 &w = f.create();
+        // The colouring is attached again for every page loaded; its sizes must survive that.
+        for (int style : {0, 1, 5})
+            QCOMPARE(w.RichEdit1->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, static_cast<unsigned long>(style)), 12L);
+    }
+
     void ctrlYIsNotTheEditorsRedo()
     {
         MainWindowFixture f;
