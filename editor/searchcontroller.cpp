@@ -8,10 +8,28 @@ SearchController::SearchController(QsciScintilla *editor, Dialogs &dialogs, QWid
     : QObject(mainWindow),
       m_target(std::make_unique<ScintillaSearchTarget>(editor)),
       m_search(std::make_unique<FindReplace>(*m_target, dialogs, m_state)),
-      m_findDialog(new FindDialog(*m_search, mainWindow)),
-      m_replaceDialog(new ReplaceDialog(*m_search, mainWindow))
+      m_mainWindow(mainWindow)
 {
-    connect(m_replaceDialog, &ReplaceDialog::findWindowChanged, m_findDialog, &FindDialog::load);
+}
+
+FindDialog *SearchController::findDialog() const
+{
+    if (!m_findDialog) {
+        m_findDialog = new FindDialog(*m_search, m_mainWindow);
+        if (m_replaceDialog)
+            connect(m_replaceDialog, &ReplaceDialog::findWindowChanged, m_findDialog, &FindDialog::load);
+    }
+    return m_findDialog;
+}
+
+ReplaceDialog *SearchController::replaceDialog() const
+{
+    if (!m_replaceDialog) {
+        m_replaceDialog = new ReplaceDialog(*m_search, m_mainWindow);
+        if (m_findDialog)
+            connect(m_replaceDialog, &ReplaceDialog::findWindowChanged, m_findDialog, &FindDialog::load);
+    }
+    return m_replaceDialog;
 }
 
 SearchController::~SearchController()
@@ -31,17 +49,18 @@ void SearchController::showWindow(QWidget *window)
 void SearchController::F2Click()
 {
     m_search->forgetReplacement();
-    m_replaceDialog->load();
-    showWindow(m_findDialog);
+    if (m_replaceDialog)
+        m_replaceDialog->load();
+    showWindow(findDialog());
 }
 
 void SearchController::N7Click()
 {
     if (!m_search->findNext())
-        showWindow(m_findDialog);
+        showWindow(findDialog());
 }
 
 void SearchController::R1Click()
 {
-    showWindow(m_replaceDialog);
+    showWindow(replaceDialog());
 }

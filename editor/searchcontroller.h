@@ -24,8 +24,9 @@ public:
     SearchController(QsciScintilla *editor, Dialogs &dialogs, QWidget *mainWindow);
     ~SearchController() override;
 
-    FindDialog *findDialog() const { return m_findDialog; }
-    ReplaceDialog *replaceDialog() const { return m_replaceDialog; }
+    // The windows are made when first needed; their texts live in the state from the start.
+    FindDialog *findDialog() const;
+    ReplaceDialog *replaceDialog() const;
     SearchState &state() { return m_state; }
 
 public slots:
@@ -42,6 +43,7 @@ private:
     SearchState m_state;
     std::unique_ptr<ScintillaSearchTarget> m_target;
     std::unique_ptr<FindReplace> m_search;
-    QPointer<FindDialog> m_findDialog;
-    QPointer<ReplaceDialog> m_replaceDialog;
+    QWidget *m_mainWindow;
+    mutable QPointer<FindDialog> m_findDialog;
+    mutable QPointer<ReplaceDialog> m_replaceDialog;
 };
