@@ -1,5 +1,6 @@
 // effect-search: a search over 20,000 effects in 100 categories, against one parse of the whole
 // LINK2.INI, in one run.
+#include "benchfiles.h"
 #include "library/effectsearch.h"
 #include "library/inicache.h"
 #include "library/inidocument.h"
@@ -14,7 +15,6 @@
 #include <cstdio>
 #include <vector>
 
-#include <utime.h>
 
 using namespace Qt::StringLiterals;
 
@@ -37,15 +37,7 @@ int main()
         }
     }
     const QString path = folder + u"LINK2.INI"_s;
-    {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(Ansi::encode(text + system));
-    }
-    const QByteArray name = QFile::encodeName(path);
-    const time_t hourAgo = time(nullptr) - 3600;
-    utimbuf times{hourAgo, hourAgo};
-    utime(name.constData(), &times);
+    BenchFiles::writeUnchanged(path, Ansi::encode(text + system));
 
     std::vector<double> parses, searches;
     qsizetype found = 0;

@@ -1,5 +1,6 @@
 // ini-reads: 20,000 key reads from an unchanged 1 MB LINK2.INI through the access service,
 // against parsing that file once, in one run.
+#include "benchfiles.h"
 #include "library/inicache.h"
 #include "library/inidocument.h"
 #include "library/inifile.h"
@@ -14,7 +15,6 @@
 #include <cstdio>
 #include <vector>
 
-#include <utime.h>
 
 using namespace Qt::StringLiterals;
 
@@ -35,16 +35,7 @@ int main()
         }
     }
     const QByteArray bytes = Ansi::encode(text + system);
-    {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-    }
-    // An unchanged file: last written an hour ago.
-    const QByteArray name = QFile::encodeName(path);
-    const time_t hourAgo = time(nullptr) - 3600;
-    utimbuf times{hourAgo, hourAgo};
-    utime(name.constData(), &times);
+    BenchFiles::writeUnchanged(path, bytes);
 
     LocalFileSystem files;
     std::vector<double> parses;

@@ -8,6 +8,7 @@
 #include "platform/recordingshell.h"
 #include "platform/scripteddialogs.h"
 #include "platform/scriptedfilesystem.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,13 +33,7 @@ struct MainWindowFixture
     QString folder() const { return dir.path() + u'/'; }
     QString placementFile() const { return dir.filePath(QStringLiteral("config/mainform")); }
 
-    void put(const QString &name, const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(folder() + name).absolutePath());
-        QFile file(folder() + name);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(file.write(bytes), bytes.size());
-    }
+    void put(const QString &name, const QByteArray &bytes) { TestFiles::write(folder() + name, bytes); }
     void putText(const QString &name, const QString &text) { put(name, Ansi::encode(text)); }
 
     TForm1 &create()

@@ -12,24 +12,15 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "testfiles.h"
+
 using namespace Qt::StringLiterals;
 using Kind = ScriptedDialogs::Kind;
 
 Q_DECLARE_METATYPE(PageEncoding)
 
 namespace {
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 QByteArray crlf(QByteArray text)
 {
@@ -55,7 +46,7 @@ class TestDocument : public QObject
 
         Fixture()
         {
-            writeFile(path(u"lines.txt"_s), Ansi::encode(u"<html>新页</html>\n"_s));
+            TestFiles::write(path(u"lines.txt"_s), Ansi::encode(u"<html>新页</html>\n"_s));
             document.showDefaultPage();
         }
         QString path(const QString &name) const { return dir.filePath(name); }
@@ -90,11 +81,11 @@ private slots:
         QCOMPARE(f.dialogs.calls[0].request.filter, u"htm file|*.htm;*.html"_s);
         QCOMPARE(f.view.caption(), f.path(u"page.htm"_s));
         QVERIFY(!f.view.isModified());
-        QCOMPARE(readFile(f.path(u"page.htm"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
+        QCOMPARE(TestFiles::read(f.path(u"page.htm"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
         // A named page saves silently, also unchanged.
-        writeFile(f.path(u"page.htm"_s), "changed outside");
+        TestFiles::write(f.path(u"page.htm"_s), "changed outside");
         f.document.S1Click();
-        QCOMPARE(readFile(f.path(u"page.htm"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
+        QCOMPARE(TestFiles::read(f.path(u"page.htm"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
         QCOMPARE(f.dialogs.calls.size(), 1);
         QVERIFY(f.unexpected.isEmpty());
     }
@@ -102,14 +93,14 @@ private slots:
     void saveAsOntoAnExistingFileAsks()
     {
         Fixture f;
-        writeFile(f.path(u"old.htm"_s), "old");
+        TestFiles::write(f.path(u"old.htm"_s), "old");
         f.view.type("x");
         f.dialogs.expect(Kind::SaveFile, f.path(u"old.htm"_s));
         f.dialogs.expect(Kind::Question, u"no"_s);
         f.document.A1Click();
         QCOMPARE(f.dialogs.calls[1].text, u"网页文件已经存在，是否要覆盖"_s);
         QCOMPARE(f.dialogs.calls[1].caption, u"询问"_s);
-        QCOMPARE(readFile(f.path(u"old.htm"_s)), QByteArray("old"));
+        QCOMPARE(TestFiles::read(f.path(u"old.htm"_s)), QByteArray("old"));
         QCOMPARE(f.view.caption(), u"新文件"_s);
         QVERIFY(f.view.isModified());
         f.dialogs.expect(Kind::SaveFile, f.path(u"old.htm"_s));
@@ -140,7 +131,7 @@ private slots:
         QFETCH(QString, savedAs);
         QFETCH(bool, goesOn);
         Fixture f;
-        writeFile(f.path(u"other.htm"_s), Ansi::encode(u"<p>其他</p>"_s));
+        TestFiles::write(f.path(u"other.htm"_s), Ansi::encode(u"<p>其他</p>"_s));
         f.view.type("edited");
         const QByteArray edited = f.view.text;
         f.dialogs.expect(Kind::Question, answer);
@@ -152,7 +143,7 @@ private slots:
         QCOMPARE(f.dialogs.calls[0].text, u"网页文件已经被修改，是否要进行存盘"_s);
         QVERIFY(f.unexpected.isEmpty());
         if (!savedAs.isEmpty())
-            QCOMPARE(readFile(f.path(savedAs)), Ansi::encode(QString::fromUtf8(edited)));
+            QCOMPARE(TestFiles::read(f.path(savedAs)), Ansi::encode(QString::fromUtf8(edited)));
         if (!goesOn) {
             QCOMPARE(f.view.text, edited);
             QVERIFY(f.view.isModified());
@@ -191,13 +182,13 @@ private slots:
     void failedSaveKeepsTheOldFileAndThePageUnsaved()
     {
         Fixture f;
-        writeFile(f.path(u"page.htm"_s), "old bytes");
+        TestFiles::write(f.path(u"page.htm"_s), "old bytes");
         f.dialogs.expect(Kind::OpenFile, f.path(u"page.htm"_s));
         f.document.O1Click();
         f.view.type(" more");
         f.files.failOperation(1); // the disk is full
         QCOMPARE(f.error([&] { f.document.S1Click(); }), u"Cannot create file "_s + f.path(u"page.htm"_s));
-        QCOMPARE(readFile(f.path(u"page.htm"_s)), QByteArray("old bytes"));
+        QCOMPARE(TestFiles::read(f.path(u"page.htm"_s)), QByteArray("old bytes"));
         QVERIFY(f.view.isModified());
         f.files.refuseWritesUnder(f.dir.path());
         f.dialogs.expect(Kind::SaveFile, f.path(u"new.htm"_s));
@@ -247,13 +238,13 @@ private slots:
         QFETCH(PageEncoding, encoding);
         QFETCH(QString, text);
         Fixture f;
-        writeFile(f.path(u"in.htm"_s), bytes);
+        TestFiles::write(f.path(u"in.htm"_s), bytes);
         f.dialogs.expect(Kind::OpenFile, f.path(u"in.htm"_s));
         f.document.O1Click();
         QCOMPARE(f.document.encoding(), encoding);
         QCOMPARE(QString::fromUtf8(f.view.text), text);
         f.document.S1Click();
-        QCOMPARE(readFile(f.path(u"in.htm"_s)), crlf(bytes));
+        QCOMPARE(TestFiles::read(f.path(u"in.htm"_s)), crlf(bytes));
         QVERIFY(f.unexpected.isEmpty());
     }
 
@@ -267,7 +258,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         Fixture f;
-        writeFile(f.path(u"bad.htm"_s), bytes);
+        TestFiles::write(f.path(u"bad.htm"_s), bytes);
         f.dialogs.expect(Kind::OpenFile, f.path(u"bad.htm"_s));
         f.dialogs.expect(Kind::Message);
         f.document.O1Click();
@@ -285,7 +276,7 @@ private slots:
         QCOMPARE(f.document.previewPath(), f.path(u"site/TEM~~CHO.HTM"_s));
         f.view.type("<p>预览</p>");
         f.document.writePreview();
-        QCOMPARE(readFile(f.path(u"site/TEM~~CHO.HTM"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
+        QCOMPARE(TestFiles::read(f.path(u"site/TEM~~CHO.HTM"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
         QVERIFY(f.view.isModified());
         f.view.setCaption(f.path(u"gone/index.htm"_s));
         QCOMPARE(f.error([&] { f.document.writePreview(); }), u"Cannot create file "_s + f.path(u"gone/TEM~~CHO.HTM"_s));

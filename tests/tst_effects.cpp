@@ -16,25 +16,15 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "testfiles.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
 const QString Category = u"图片特效"_s;
 const QString Effect = u"测试特效"_s;
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 QString errorOf(const std::function<void()> &f)
 {
@@ -55,7 +45,7 @@ class TestEffects : public QObject
     ScriptedFileSystem m_files;
     QString app() const { return m_dir.path() + u"/app/"_s; }
     QString category() const { return app() + Category + u'/'; }
-    void define(const QString &text) { writeFile(category() + Effect, Ansi::encode(text)); }
+    void define(const QString &text) { TestFiles::write(category() + Effect, Ansi::encode(text)); }
     DefinitionFile definition() { return DefinitionFile(m_files, app(), Category, Effect); }
 
 private slots:
@@ -82,9 +72,9 @@ private slots:
         for (const QString &name : QDir(folder).entryList(QDir::Files)) {
             if (name == u"inputs.ini"_s || name == u"expected.txt"_s)
                 continue;
-            const QByteArray bytes = readFile(folder + u'/' + name);
+            const QByteArray bytes = TestFiles::read(folder + u'/' + name);
             const bool text = name == u"effect"_s || name.endsWith(u".txt"_s);
-            writeFile(category() + (name == u"effect"_s ? Effect : name),
+            TestFiles::write(category() + (name == u"effect"_s ? Effect : name),
                       text ? Ansi::encode(QString::fromUtf8(bytes)) : bytes);
         }
         IniFile inputs(m_files, folder + u"/inputs.ini"_s);
@@ -92,7 +82,7 @@ private slots:
         ImageEffect effect(m_files, file);
         effect.open();
         for (const QString &image : inputs.readString(u"inputs"_s, u"images"_s).split(u';', Qt::SkipEmptyParts)) {
-            writeFile(m_dir.path() + u"/pics/"_s + image, "picture");
+            TestFiles::write(m_dir.path() + u"/pics/"_s + image, "picture");
             QVERIFY(SetupFlow::canAddImage(effect.state));
             effect.state.images.append(m_dir.path() + u"/pics/"_s + image);
         }
@@ -103,7 +93,7 @@ private slots:
         QVERIFY(effect.readyToCopy());
         RecordingSink sink;
         effect.assemble(sink);
-        QString expected = QString::fromUtf8(readFile(folder + u"/expected.txt"_s));
+        QString expected = QString::fromUtf8(TestFiles::read(folder + u"/expected.txt"_s));
         expected.replace(u"\n"_s, u"\r\n"_s);
         QCOMPARE(sink.text, expected);
         // The clipboard holds the whole code after every addition.
@@ -180,7 +170,7 @@ private slots:
     {
         define(u"[file]\nimgfilet=2000000000\nimgfilename1=0\nimgfilename3=a.gif\ntxtfilet=2000000000\nft=2000000000\n"
                "fno2000000000=p.txt\n[abcd]\ntotal=2000000000\nopen1=fno2000000000\nopen2=x\n"_s);
-        writeFile(category() + u"p.txt"_s, "piece");
+        TestFiles::write(category() + u"p.txt"_s, "piece");
         const DefinitionFile file = definition();
         ImageEffect effect(m_files, file);
         effect.open();
@@ -204,7 +194,7 @@ private slots:
 
     void definitionFileFoundWithoutLetterCase()
     {
-        writeFile(category() + u"Effect"_s, "[file]\nimgfilet=1\n");
+        TestFiles::write(category() + u"Effect"_s, "[file]\nimgfilet=1\n");
         const DefinitionFile file(m_files, app(), Category, u"EFFECT"_s);
         SetupState state;
         SetupFlow(m_files, file).open(state);
@@ -215,7 +205,7 @@ private slots:
     void stepCountErrorComesAfterTheAdditionsBeforeIt()
     {
         define(u"[file]\nft=1\nfno1=p.txt\n[abcd]\ntotal=\n"_s);
-        writeFile(category() + u"p.txt"_s, "x");
+        TestFiles::write(category() + u"p.txt"_s, "x");
         const DefinitionFile file = definition();
         ImageEffect effect(m_files, file);
         effect.open();
@@ -260,13 +250,13 @@ private slots:
     void copiesNeverOverwriteAndSkipFailures()
     {
         define(u"[file]\ntxtfilet=2\ntxtfilename1=a.js\ntxtfilename2=gone.js\n"_s);
-        writeFile(category() + u"a.js"_s, "script");
+        TestFiles::write(category() + u"a.js"_s, "script");
         const QString destination = m_dir.path() + u"/site/"_s;
         QDir().mkpath(destination);
-        writeFile(destination + u"sun.gif"_s, "old sun");
-        writeFile(m_dir.path() + u"/one/sun.gif"_s, "new sun");
-        writeFile(m_dir.path() + u"/two/sun.gif"_s, "other sun");
-        writeFile(m_dir.path() + u"/one/moon.gif"_s, "moon");
+        TestFiles::write(destination + u"sun.gif"_s, "old sun");
+        TestFiles::write(m_dir.path() + u"/one/sun.gif"_s, "new sun");
+        TestFiles::write(m_dir.path() + u"/two/sun.gif"_s, "other sun");
+        TestFiles::write(m_dir.path() + u"/one/moon.gif"_s, "moon");
         const DefinitionFile file = definition();
         SetupState state;
         SetupFlow flow(m_files, file);
@@ -274,9 +264,9 @@ private slots:
         state.images << m_dir.path() + u"/one/sun.gif"_s << m_dir.path() + u"/one/moon.gif"_s
                      << m_dir.path() + u"/two/moon.gif"_s;
         QCOMPARE(flow.copyFiles(state, destination), 2);
-        QCOMPARE(readFile(destination + u"sun.gif"_s), QByteArray("old sun"));
-        QCOMPARE(readFile(destination + u"moon.gif"_s), QByteArray("moon"));
-        QCOMPARE(readFile(destination + u"a.js"_s), QByteArray("script"));
+        QCOMPARE(TestFiles::read(destination + u"sun.gif"_s), QByteArray("old sun"));
+        QCOMPARE(TestFiles::read(destination + u"moon.gif"_s), QByteArray("moon"));
+        QCOMPARE(TestFiles::read(destination + u"a.js"_s), QByteArray("script"));
         QVERIFY(!QFile::exists(destination + u"gone.js"_s));
     }
 
@@ -330,7 +320,7 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, piece);
-        writeFile(category() + u"piece.txt"_s, file);
+        TestFiles::write(category() + u"piece.txt"_s, file);
         const auto loaded = TextPiece::load(m_files, category() + u"piece.txt"_s);
         QVERIFY(loaded);
         QCOMPARE(*loaded, piece);

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "testfiles.h"
+
 using namespace Qt::StringLiterals;
 
 class TestIndexFiles : public QObject
@@ -21,17 +23,8 @@ private:
     QTemporaryDir m_dir;
     ScriptedFileSystem m_files;
     QString folder() const { return m_dir.path() + u'/'; }
-    void put(const QString &name, const QString &text)
-    {
-        QFile file(folder() + name);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(Ansi::encode(text));
-    }
-    QString get(const QString &name)
-    {
-        QFile file(folder() + name);
-        return file.open(QIODevice::ReadOnly) ? Ansi::decode(file.readAll()) : u"<missing>"_s;
-    }
+    void put(const QString &name, const QString &text) { TestFiles::write(folder() + name, Ansi::encode(text)); }
+    QString get(const QString &name) { return Ansi::decode(TestFiles::read(folder() + name)); }
     template<typename F>
     QString errorOf(F &&f)
     {

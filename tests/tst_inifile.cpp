@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "testfiles.h"
+
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -26,20 +28,7 @@ QByteArray gb(const QString &text)
     return Ansi::encode(text);
 }
 
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
 
 struct Op
 {
@@ -129,7 +118,7 @@ private slots:
         QFETCH(QString, section);
         QFETCH(QString, key);
         QFETCH(QString, expected);
-        writeBytes(path(), file);
+        TestFiles::write(path(), file);
         QCOMPARE(IniFile(m_files, path()).readString(section, key), expected);
     }
 
@@ -206,11 +195,11 @@ private slots:
         QFETCH(QList<Op>, ops);
         QFETCH(QByteArray, after);
         if (exists)
-            writeBytes(path(), before);
+            TestFiles::write(path(), before);
         IniFile file(m_files, path());
         for (const Op &op : ops)
             file.writeString(op.section, op.key, op.value);
-        QCOMPARE(readBytes(path()), after);
+        QCOMPARE(TestFiles::read(path()), after);
     }
 
     void writeThenReadGivesTrimmedValue()
@@ -224,10 +213,10 @@ private slots:
 
     void changesByOthersAreSeenAtOnce()
     {
-        writeBytes(path(), "[Test]\nProfileInt=123\n");
+        TestFiles::write(path(), "[Test]\nProfileInt=123\n");
         IniFile file(m_files, path());
         QCOMPARE(file.readString(u"Test"_s, u"ProfileInt"_s), u"123"_s);
-        writeBytes(path(), "[Test]\nProfileInt=124\n"); // same size, same second
+        TestFiles::write(path(), "[Test]\nProfileInt=124\n"); // same size, same second
         QCOMPARE(file.readString(u"Test"_s, u"ProfileInt"_s), u"124"_s);
         QVERIFY(QFile::remove(path()));
         QCOMPARE(file.readString(u"Test"_s, u"ProfileInt"_s), QString());
@@ -236,24 +225,24 @@ private slots:
     void sameSizeChangeOfAnOldFileIsSeen()
     {
         // A file last changed long ago is trusted by its stamp; an in-place rewrite changes the stamp.
-        writeBytes(path(), "[T]\nk=1\n");
+        TestFiles::write(path(), "[T]\nk=1\n");
         const QByteArray name = QFile::encodeName(path());
         utimbuf old{1000000000, 1000000000};
         QCOMPARE(utime(name.constData(), &old), 0);
         IniFile file(m_files, path());
         QCOMPARE(file.readString(u"T"_s, u"k"_s), u"1"_s);
-        writeBytes(path(), "[T]\nk=2\n");
+        TestFiles::write(path(), "[T]\nk=2\n");
         QCOMPARE(file.readString(u"T"_s, u"k"_s), u"2"_s);
     }
 
     void fileNamesMatchWithoutCase()
     {
-        writeBytes(path(u"LINK2.INI"_s), "[S]\r\nk=v\r\n");
+        TestFiles::write(path(u"LINK2.INI"_s), "[S]\r\nk=v\r\n");
         QCOMPARE(IniFile(m_files, path(u"link2.ini"_s)).readString(u"S"_s, u"k"_s), u"v"_s);
         IniFile lower(m_files, path(u"link2.ini"_s));
         lower.writeString(u"S"_s, u"j"_s, u"w"_s);
         QVERIFY(!QFile::exists(path(u"link2.ini"_s)));
-        QCOMPARE(readBytes(path(u"LINK2.INI"_s)), QByteArray("[S]\r\nk=v\r\nj=w\r\n"));
+        QCOMPARE(TestFiles::read(path(u"LINK2.INI"_s)), QByteArray("[S]\r\nk=v\r\nj=w\r\n"));
     }
 
     void newFileKeepsTheSpellingAsked()
@@ -265,7 +254,7 @@ private slots:
     void refusedWriteLeavesTheFileAsItWas()
     {
         const QByteArray before("[S]\r\nk=old\r\n");
-        writeBytes(path(), before);
+        TestFiles::write(path(), before);
         m_files.refuseWritesUnder(m_dir.path());
         IniFile file(m_files, path());
         try {
@@ -274,7 +263,7 @@ private slots:
         } catch (const VellumoError &error) {
             QCOMPARE(error.message(), u"Unable to write to "_s + path());
         }
-        QCOMPARE(readBytes(path()), before);
+        QCOMPARE(TestFiles::read(path()), before);
         QCOMPARE(file.readString(u"S"_s, u"k"_s), u"old"_s);
     }
 
@@ -288,19 +277,19 @@ private slots:
 
     void writeReplacesTheFileWholeAndKeepsPermissions()
     {
-        writeBytes(path(), "[S]\r\nk=1\r\n");
+        TestFiles::write(path(), "[S]\r\nk=1\r\n");
         QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         const QFile::Permissions before = QFile::permissions(path());
         IniFile(m_files, path()).writeString(u"S"_s, u"k"_s, u"2"_s);
         QCOMPARE(QFile::permissions(path()), before);
-        QCOMPARE(readBytes(path()), QByteArray("[S]\r\nk=2\r\n"));
+        QCOMPARE(TestFiles::read(path()), QByteArray("[S]\r\nk=2\r\n"));
         // No temporary file is left beside it.
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{u"test.ini"_s});
     }
 
     void highestNumberedKeyCountsOnlyNumberedKeys()
     {
-        writeBytes(path(), "[C]\r\nTOTAL=9\r\nL1=a\r\nl12=b\r\nLx=c\r\nL=d\r\nL5=e\r\n");
+        TestFiles::write(path(), "[C]\r\nTOTAL=9\r\nL1=a\r\nl12=b\r\nLx=c\r\nL=d\r\nL5=e\r\n");
         QCOMPARE(IniFile(m_files, path()).highestNumberedKey(u"c"_s, u"L"_s), 12);
     }
 };
