@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "widgets/named.h"
+
 using namespace Qt::StringLiterals;
 
 FindDialog::FindDialog(FindReplace &search, QWidget *parent) : QDialog(parent), m_search(search)
@@ -20,27 +22,18 @@ FindDialog::FindDialog(FindReplace &search, QWidget *parent) : QDialog(parent), 
     setWindowTitle(u"查找"_s);
     setModal(false);
 
-    Label1 = new QLabel(u"查找内容(&N):"_s, this);
-    Label1->setObjectName(u"Label1"_s);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(u"Edit1"_s);
+    Label1 = named<QLabel>(u"Label1"_s, u"查找内容(&N):"_s, this);
+    Edit1 = named<QLineEdit>(u"Edit1"_s, this);
     Label1->setBuddy(Edit1);
-    CheckBox1 = new QCheckBox(u"区分大小写(&C)"_s, this);
-    CheckBox1->setObjectName(u"CheckBox1"_s);
-    CheckBox2 = new QCheckBox(u"全字匹配(&W)"_s, this);
-    CheckBox2->setObjectName(u"CheckBox2"_s);
-    GroupBox1 = new QGroupBox(u"方向"_s, this);
-    GroupBox1->setObjectName(u"GroupBox1"_s);
-    RadioButton1 = new QRadioButton(u"向上(&U)"_s, GroupBox1);
-    RadioButton1->setObjectName(u"RadioButton1"_s);
-    RadioButton2 = new QRadioButton(u"向下(&D)"_s, GroupBox1);
-    RadioButton2->setObjectName(u"RadioButton2"_s);
+    CheckBox1 = named<QCheckBox>(u"CheckBox1"_s, u"区分大小写(&C)"_s, this);
+    CheckBox2 = named<QCheckBox>(u"CheckBox2"_s, u"全字匹配(&W)"_s, this);
+    GroupBox1 = named<QGroupBox>(u"GroupBox1"_s, u"方向"_s, this);
+    RadioButton1 = named<QRadioButton>(u"RadioButton1"_s, u"向上(&U)"_s, GroupBox1);
+    RadioButton2 = named<QRadioButton>(u"RadioButton2"_s, u"向下(&D)"_s, GroupBox1);
     RadioButton2->setChecked(true);
-    Button1 = new QPushButton(u"查找下一个(&F)"_s, this);
-    Button1->setObjectName(u"Button1"_s);
+    Button1 = named<QPushButton>(u"Button1"_s, u"查找下一个(&F)"_s, this);
     Button1->setDefault(true);
-    Button2 = new QPushButton(u"取消"_s, this);
-    Button2->setObjectName(u"Button2"_s);
+    Button2 = named<QPushButton>(u"Button2"_s, u"取消"_s, this);
 
     auto *direction = new QHBoxLayout(GroupBox1);
     direction->addWidget(RadioButton1);

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "widgets/named.h"
+
 using namespace Qt::StringLiterals;
 
 ReplaceDialog::ReplaceDialog(FindReplace &search, QWidget *parent) : QDialog(parent), m_search(search)
@@ -17,29 +19,19 @@ ReplaceDialog::ReplaceDialog(FindReplace &search, QWidget *parent) : QDialog(par
     setWindowTitle(u"替换"_s);
     setModal(false);
 
-    Label1 = new QLabel(u"查找内容(&N):"_s, this);
-    Label1->setObjectName(u"Label1"_s);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(u"Edit1"_s);
+    Label1 = named<QLabel>(u"Label1"_s, u"查找内容(&N):"_s, this);
+    Edit1 = named<QLineEdit>(u"Edit1"_s, this);
     Label1->setBuddy(Edit1);
-    Label2 = new QLabel(u"替换为(&P):"_s, this);
-    Label2->setObjectName(u"Label2"_s);
-    Edit2 = new QLineEdit(this);
-    Edit2->setObjectName(u"Edit2"_s);
+    Label2 = named<QLabel>(u"Label2"_s, u"替换为(&P):"_s, this);
+    Edit2 = named<QLineEdit>(u"Edit2"_s, this);
     Label2->setBuddy(Edit2);
-    CheckBox1 = new QCheckBox(u"区分大小写(&C)"_s, this);
-    CheckBox1->setObjectName(u"CheckBox1"_s);
-    CheckBox2 = new QCheckBox(u"全字匹配(&W)"_s, this);
-    CheckBox2->setObjectName(u"CheckBox2"_s);
-    Button1 = new QPushButton(u"查找下一个(&F)"_s, this);
-    Button1->setObjectName(u"Button1"_s);
+    CheckBox1 = named<QCheckBox>(u"CheckBox1"_s, u"区分大小写(&C)"_s, this);
+    CheckBox2 = named<QCheckBox>(u"CheckBox2"_s, u"全字匹配(&W)"_s, this);
+    Button1 = named<QPushButton>(u"Button1"_s, u"查找下一个(&F)"_s, this);
     Button1->setDefault(true);
-    Button2 = new QPushButton(u"替换(&R)"_s, this);
-    Button2->setObjectName(u"Button2"_s);
-    Button3 = new QPushButton(u"全部替换(&A)"_s, this);
-    Button3->setObjectName(u"Button3"_s);
-    Button4 = new QPushButton(u"取消"_s, this);
-    Button4->setObjectName(u"Button4"_s);
+    Button2 = named<QPushButton>(u"Button2"_s, u"替换(&R)"_s, this);
+    Button3 = named<QPushButton>(u"Button3"_s, u"全部替换(&A)"_s, this);
+    Button4 = named<QPushButton>(u"Button4"_s, u"取消"_s, this);
 
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(Button1);
