@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QString>
+
+#include "library/inidocument.h"
 
 #include <ctime>
 
@@ -22,5 +25,17 @@ inline void writeUnchanged(const QString &path, const QByteArray &bytes)
     const time_t hourAgo = time(nullptr) - 3600;
     utimbuf times{hourAgo, hourAgo};
     utime(name.constData(), &times);
+}
+
+// Reads and parses the file once, as the access service does when it has nothing cached; returns the
+// nanoseconds that took and the parsed file.
+inline double timedParse(const QString &path, IniDocument *parsed)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    *parsed = IniDocument(file.readAll());
+    return double(timer.nsecsElapsed());
 }
 }

@@ -17,11 +17,16 @@ qsizetype FindReplace::search(const SearchTarget &target, const QString &text, q
     return target.find(text, start, range, options);
 }
 
+qsizetype FindReplace::searchFromSelection(const QString &text, SearchOptions options) const
+{
+    const qsizetype start = m_target.selectionEnd();
+    return search(m_target, text, start, m_target.textLength() - start, options);
+}
+
 bool FindReplace::find()
 {
     const SearchState::FindWindow &window = m_state.find;
-    const qsizetype start = m_target.selectionEnd();
-    const qsizetype found = search(m_target, window.findText, start, m_target.textLength() - start, window.options);
+    const qsizetype found = searchFromSelection(window.findText, window.options);
     if (found < 0) {
         m_dialogs.notice(QString(), u"本次查找完畢"_s, MessageIcon::Error);
         return false;
@@ -57,8 +62,7 @@ bool FindReplace::findNext()
 bool FindReplace::replaceOne()
 {
     const SearchState::ReplaceWindow &window = m_state.replace;
-    const qsizetype start = m_target.selectionEnd();
-    const qsizetype found = search(m_target, window.findText, start, m_target.textLength() - start, window.options);
+    const qsizetype found = searchFromSelection(window.findText, window.options);
     if (found < 0) {
         m_dialogs.notice(QString(), u"本次搜索完畢"_s, MessageIcon::Warning);
         return false;

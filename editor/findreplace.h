@@ -53,6 +53,9 @@ public:
                             SearchOptions options);
 
 private:
+    // The search step from the end of the selection to the end of the text.
+    qsizetype searchFromSelection(const QString &text, SearchOptions options) const;
+
     SearchTarget &m_target;
     Dialogs &m_dialogs;
     SearchState &m_state;
