@@ -13,6 +13,8 @@
 #include "library/resultline.h"
 #include "effects/setupcontext.h"
 #include "effects/tvc2_form.h"
+#include "effects/tvc3_form.h"
+#include "effects/tvc4_form.h"
 #include "editor/document.h"
 #include "editor/scintilladocumentview.h"
 #include "editor/finddialog.h"
@@ -721,7 +723,8 @@ void TForm1::SpeedButton7Click()
         return;
     guarded([&] {
         const QString kind = EffectIndex(m_platform.files, applicationFolder()).kind(category, effect);
-        SetupContext context{m_platform, applicationFolder(), category, effect, Memo2, Memo1, RichEdit2};
+        SetupContext context{m_platform, applicationFolder(), category, effect, Memo2, Memo1, RichEdit2,
+                             &m_parentMenuNeeded};
         switch (EffectKinds::fromText(kind)) {
         case EffectKind::Unusable:
             m_platform.dialogs.message(u"出现莫名奇妙的错误"_s);
@@ -734,10 +737,16 @@ void TForm1::SpeedButton7Click()
             window.exec();
             return;
         }
-        case EffectKind::Menu:
-        case EffectKind::Text:
-            // Their setup windows are not part of this version yet: starting them does nothing.
+        case EffectKind::Menu: {
+            Tvc3_form window(context, this);
+            window.exec();
             return;
+        }
+        case EffectKind::Text: {
+            Tvc4_form window(context, this);
+            window.exec();
+            return;
+        }
         case EffectKind::Unknown:
             return;
         }

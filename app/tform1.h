@@ -153,4 +153,6 @@ private:
     QsciLexer *m_lexer = nullptr;
     SearchController *m_search = nullptr;
     bool m_placementRestored = false;
+    // Set at program start; the menu setup windows of this run share it.
+    bool m_parentMenuNeeded = true;
 };

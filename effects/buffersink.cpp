@@ -21,7 +21,8 @@ void BufferSink::appendRaw(const QString &text)
 
 void BufferSink::publish()
 {
-    m_clipboard.setText(m_buffer.text());
+    if (m_clipboard)
+        m_clipboard->setText(m_buffer.text());
 }
 
 void SetupContext::emptyBuffers() const

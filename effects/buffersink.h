@@ -5,12 +5,14 @@
 class Clipboard;
 class TextBufferEdit;
 
-// The snippet buffer as the assembly's sink: each addition goes to the buffer, and the buffer's
-// whole text to the clipboard at once, so an error part-way leaves what was added on the clipboard.
+// A hidden buffer as a sink. For the snippet buffer each addition goes to the buffer and the
+// buffer's whole text to the clipboard at once, so an error part-way leaves what was added on the
+// clipboard; the row buffer only collects.
 class BufferSink : public SnippetSink
 {
 public:
-    BufferSink(TextBufferEdit &buffer, Clipboard &clipboard) : m_buffer(buffer), m_clipboard(clipboard) {}
+    BufferSink(TextBufferEdit &buffer, Clipboard &clipboard) : m_buffer(buffer), m_clipboard(&clipboard) {}
+    explicit BufferSink(TextBufferEdit &buffer) : m_buffer(buffer) {}
 
     void appendLine(const QString &text) override;
     void appendRaw(const QString &text) override;
@@ -19,5 +21,5 @@ private:
     void publish();
 
     TextBufferEdit &m_buffer;
-    Clipboard &m_clipboard;
+    Clipboard *m_clipboard = nullptr;
 };

@@ -40,6 +40,11 @@ QString DefinitionFile::countText(const QString &key) const
     return value.isEmpty() ? u"0"_s : value;
 }
 
+QString DefinitionFile::wrapped(const QString &stem, const QString &value) const
+{
+    return file(stem + u"top"_s) + value + file(stem + u"bu"_s);
+}
+
 int DefinitionFile::number(const QString &text)
 {
     return IniNumber::toInt(text);

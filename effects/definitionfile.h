@@ -23,6 +23,8 @@ public:
     QString rows(const QString &key) const;
     // A count of [file] where empty means "0" (imgfilet, txtfilet), as text.
     QString countText(const QString &key) const;
+    // The wrapper pair of an element kind around its value: stem + "top", the value, stem + "bu".
+    QString wrapped(const QString &stem, const QString &value) const;
     // A count as a number; "'%s' is not a valid integer value" when it is none.
     static int number(const QString &text);
 

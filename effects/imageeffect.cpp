@@ -25,13 +25,6 @@ QString ImageEffect::notReadyMessage()
     return u"未能达到设置文件数目要求"_s;
 }
 
-QString ImageEffect::pictureFilter()
-{
-    return u"All (*.jpg;*.gif;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.jpg;*.gif;*.jpeg;*.bmp;*.ico;*.emf;*.wmf|"
-           "JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|"
-           "Icons (*.ico)|*.ico|Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf|gif(*.gif)|*.gif"_s;
-}
-
 ImageEffect::SizeResult ImageEffect::setSize(const QString &width, const QString &height)
 {
     if (heights.size() >= state.images.size() || state.sizeCounter >= state.images.size())

@@ -34,7 +34,6 @@ public:
     static QString sizesCompleteMessage();
     static QString zeroSizeMessage();
     static QString notReadyMessage();
-    static QString pictureFilter();
 
 private:
     void offer(const QString &token, SnippetSink &sink) const;

@@ -1,6 +1,7 @@
 #include "setupflow.h"
 
 #include "definitionfile.h"
+#include "snippetsink.h"
 #include "textpiece.h"
 #include "platform/filesystem.h"
 
@@ -18,6 +19,13 @@ QString SetupFlow::statusLine(const QString &images, const QString &texts, const
 QString SetupFlow::completeMessage()
 {
     return u"图像文件已经达到饱和，无需再增多文件"_s;
+}
+
+QString SetupFlow::pictureFilter()
+{
+    return u"All (*.jpg;*.gif;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.jpg;*.gif;*.jpeg;*.bmp;*.ico;*.emf;*.wmf|"
+           "JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|"
+           "Icons (*.ico)|*.ico|Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf|gif(*.gif)|*.gif"_s;
 }
 
 void SetupFlow::open(SetupState &state, bool skipImageNames) const
@@ -76,6 +84,21 @@ int SetupFlow::copyFiles(const SetupState &state, const QString &destination) co
             ++copied;
     }
     return copied;
+}
+
+bool SetupFlow::hasFilesToCopy(const SetupState &state)
+{
+    return !state.images.isEmpty() || !state.textFiles.isEmpty();
+}
+
+void SetupFlow::buildRow(SnippetSink &rows, const std::function<QString(const QString &token, int i)> &element) const
+{
+    const int total = m_definition.walkedCount(u"list"_s, u"list"_s, DefinitionFile::number(m_definition.rows(u"total"_s)));
+    for (int i = 1; i <= total; ++i) {
+        const QString text = element(m_definition.rows(u"list"_s + QString::number(i)), i);
+        if (!text.isEmpty())
+            rows.appendRaw(text);
+    }
 }
 
 void SetupFlow::walkSteps(const std::function<void(const QString &token)> &offer) const

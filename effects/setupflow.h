@@ -41,8 +41,15 @@ public:
     // overwritten and a failed copy is skipped silently. Returns the number of files copied.
     int copyFiles(const SetupState &state, const QString &destination) const;
 
+    // The menu and text windows ask for a folder only when there is a file to copy.
+    static bool hasFilesToCopy(const SetupState &state);
+
     // Reads [abcd] total and offers each step token, in order, to the window's element kinds.
     void walkSteps(const std::function<void(const QString &token)> &offer) const;
+    // Builds one row from the [list] template: for each row token (and its place i, from 1) the
+    // window's element gives the row's next text, appended raw. A token that names no element gives
+    // nothing, so no earlier text is ever repeated.
+    void buildRow(SnippetSink &rows, const std::function<QString(const QString &token, int i)> &element) const;
     // The text of piece token fno + j for j in 1..ft, when its file exists: true and text set.
     // ft is read (and converted) at each call, whatever the token.
     bool piece(const QString &token, QString *text) const;
@@ -52,6 +59,8 @@ public:
     static QString fileNameOf(const QString &path);
     static QString statusLine(const QString &images, const QString &texts, const QString &hint);
     static QString completeMessage();
+    // The picture dialog's filter of the image and menu windows.
+    static QString pictureFilter();
 
 private:
     FileSystem &m_files;

@@ -1,5 +1,6 @@
 #include "setupwindow.h"
 
+#include "setupflow.h"
 #include "platform/dialogs.h"
 #include "platform/errorguard.h"
 #include "platform/platform.h"
@@ -18,11 +19,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int TitleHeight = 24;
-const QColor FrameColour(83, 83, 255);
 }
 
-SetupWindow::SetupWindow(const SetupContext &context, QSize clientSize, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_context(context)
+SetupWindow::SetupWindow(const SetupContext &context, QSize clientSize, QWidget *parent, const QColor &frameColour)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_context(context), m_frameColour(frameColour)
 {
     setFixedSize(clientSize);
     QPalette palette = this->palette();
@@ -69,6 +69,26 @@ void SetupWindow::message(const QString &text)
     m_context.platform.dialogs.message(text);
 }
 
+bool SetupWindow::copyToChosenFolder(const SetupFlow &flow, const SetupState &state)
+{
+    const auto chosen = m_context.platform.dialogs.browseFolder(u"本特效还需要别的文件支持，请选择文件夹!"_s);
+    if (!chosen)
+        return false;
+    flow.copyFiles(state, SetupFlow::destinationFolder(*chosen));
+    return true;
+}
+
+void SetupWindow::showOpened(QListWidget *images, QListWidget *textFiles, const SetupState &state)
+{
+    images->clear();
+    images->addItems(state.images);
+    textFiles->clear();
+    textFiles->addItems(state.textFiles);
+    spanle->setText(state.status);
+    // A long hint runs past the panel's end; the whole line shows when the mouse rests on it.
+    spanle->setToolTip(state.status);
+}
+
 QListWidget *SetupWindow::groupedList(const QString &caption, const QRect &place, const QString &listName)
 {
     auto *box = new QGroupBox(caption, this);
@@ -111,6 +131,10 @@ void SetupWindow::showEvent(QShowEvent *event)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
 }
 
 void SetupWindow::paintEvent(QPaintEvent *event)
@@ -118,9 +142,9 @@ void SetupWindow::paintEvent(QPaintEvent *event)
     QDialog::paintEvent(event);
     QPainter painter(this);
     QLinearGradient title(0, 0, width(), 0);
-    title.setColorAt(0, FrameColour);
+    title.setColorAt(0, m_frameColour);
     title.setColorAt(1, QColor(150, 170, 255));
     painter.fillRect(QRect(2, 2, width() - 4, TitleHeight), title);
-    painter.setPen(QPen(FrameColour, 2));
+    painter.setPen(QPen(m_frameColour, 2));
     painter.drawRect(rect().adjusted(1, 1, -1, -1));
 }

@@ -2,9 +2,13 @@
 
 #include "setupcontext.h"
 
+#include <QColor>
+
 #include <QDialog>
 
 class QLabel;
+class SetupFlow;
+struct SetupState;
 class QListWidget;
 class QToolButton;
 
@@ -14,17 +18,26 @@ class SetupWindow : public QDialog
 {
     Q_OBJECT
 public:
-    SetupWindow(const SetupContext &context, QSize clientSize, QWidget *parent = nullptr);
+    SetupWindow(const SetupContext &context, QSize clientSize, QWidget *parent = nullptr,
+                const QColor &frameColour = QColor(83, 83, 255));
 
     QLabel *Image1;
     QLabel *Label3;
     QToolButton *SpeedButton1;
     QLabel *spanle;
 
+    // Opening: runs once, when the window is first shown.
+    virtual void FormShow() = 0;
+
 protected:
     // Runs a handler inside the error guard: a run-time error ends it and shows the error box.
     bool guarded(const std::function<void()> &handler);
     void message(const QString &text);
+    // The copy step: asks for the folder and copies the effect's files there; false when the user
+    // cancelled, and nothing was copied.
+    bool copyToChosenFolder(const SetupFlow &flow, const SetupState &state);
+    // The file lists and status line as opening filled them.
+    void showOpened(QListWidget *images, QListWidget *textFiles, const SetupState &state);
     // A list inside a captioned group box at the given place.
     QListWidget *groupedList(const QString &caption, const QRect &place, const QString &listName);
 
@@ -35,6 +48,8 @@ protected:
     SetupContext m_context;
 
 private:
+    QColor m_frameColour;
     QPoint m_dragOffset;
     bool m_dragging = false;
+    bool m_shown = false;
 };

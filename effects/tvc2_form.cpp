@@ -71,15 +71,6 @@ TVC2_FORM::TVC2_FORM(const SetupContext &context, QWidget *parent)
     connect(NumEdit2, &NumericEdit::mouseMoved, this, &TVC2_FORM::NumEdit2MouseMove);
 }
 
-void TVC2_FORM::showEvent(QShowEvent *event)
-{
-    SetupWindow::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
-}
-
 void TVC2_FORM::FormShow()
 {
     NumEdit1->setSunken(false);
@@ -87,24 +78,13 @@ void TVC2_FORM::FormShow()
     m_context.emptyBuffers();
     // What was listed before a count that is no number stays listed.
     guarded([this] { m_effect.open(); });
-    showLists();
+    showOpened(ListBox1, ListBox2, m_effect.state);
     if (!m_effect.state.opened)
         message(DefinitionFile::missingMessage());
     // Without its definition file the window has nothing to count against.
     for (QWidget *button : {static_cast<QWidget *>(Button4), static_cast<QWidget *>(SpeedButton2),
                             static_cast<QWidget *>(Button5)})
         button->setEnabled(m_effect.state.opened);
-}
-
-void TVC2_FORM::showLists()
-{
-    ListBox1->clear();
-    ListBox1->addItems(m_effect.state.images);
-    ListBox2->clear();
-    ListBox2->addItems(m_effect.state.textFiles);
-    spanle->setText(m_effect.state.status);
-    // A long hint runs past the panel's end; the whole line shows when the mouse rests on it.
-    spanle->setToolTip(m_effect.state.status);
 }
 
 void TVC2_FORM::Button4Click()
@@ -115,7 +95,7 @@ void TVC2_FORM::Button4Click()
             return;
         }
         FileDialogRequest request;
-        request.filter = ImageEffect::pictureFilter();
+        request.filter = SetupFlow::pictureFilter();
         if (const auto picture = m_context.platform.dialogs.openPicture(request)) {
             m_effect.state.images.append(*picture);
             ListBox1->addItem(*picture);
@@ -146,9 +126,7 @@ void TVC2_FORM::Button5Click()
             message(ImageEffect::notReadyMessage());
             return;
         }
-        const auto chosen = m_context.platform.dialogs.browseFolder(u"本特效还需要别的文件支持，请选择文件夹!"_s);
-        if (chosen)
-            m_effect.flow().copyFiles(m_effect.state, SetupFlow::destinationFolder(*chosen));
+        copyToChosenFolder(m_effect.flow(), m_effect.state);
         if (!m_definition.exists()) {
             message(DefinitionFile::missingMessage());
             close();

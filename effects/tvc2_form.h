@@ -28,7 +28,7 @@ public:
     QPushButton *Button5;
     QPushButton *Button6;
 
-    void FormShow();
+    void FormShow() override;
     void Button4Click();
     void Button1Click();
     void Button5Click();
@@ -40,15 +40,12 @@ public:
     const ImageEffect &effect() const { return m_effect; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void done(int result) override;
 
 private:
     void FormClose();
-    void showLists();
 
     DefinitionFile m_definition;
     ImageEffect m_effect;
-    bool m_shown = false;
     bool m_closed = false;
 };

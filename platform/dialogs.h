@@ -33,4 +33,6 @@ public:
     virtual std::optional<QString> saveFile(const FileDialogRequest &request) = 0;
     virtual std::optional<QString> browseFolder(const QString &caption) = 0;
     virtual std::optional<QString> openPicture(const FileDialogRequest &request) = 0;
+    // A colour chooser starting at initial; the choice as "#RRGGBB".
+    virtual std::optional<QString> pickColour(const QString &initial) = 0;
 };

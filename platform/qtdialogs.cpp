@@ -3,6 +3,7 @@
 #include "app/applicationinfo.h"
 #include "widgets/picturedialog.h"
 
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -106,4 +107,13 @@ std::optional<QString> QtDialogs::openPicture(const FileDialogRequest &request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return chosen(dialog.selectedFiles().first());
+}
+
+std::optional<QString> QtDialogs::pickColour(const QString &initial)
+{
+    const QColor start = QColor::fromString(initial);
+    const QColor colour = QColorDialog::getColor(start.isValid() ? start : QColor(Qt::black), m_parent, u"其它颜色"_s);
+    if (!colour.isValid())
+        return std::nullopt;
+    return colour.name(QColor::HexRgb).toUpper();
 }

@@ -19,6 +19,7 @@ public:
     std::optional<QString> saveFile(const FileDialogRequest &request) override;
     std::optional<QString> browseFolder(const QString &caption) override;
     std::optional<QString> openPicture(const FileDialogRequest &request) override;
+    std::optional<QString> pickColour(const QString &initial) override;
 
     // "Text (*.htm)|*.htm|All|*.*" as Qt's ";;"-separated filter list.
     static QString qtFilter(const QString &filter);

@@ -14,6 +14,7 @@ QString kindName(ScriptedDialogs::Kind kind)
     case ScriptedDialogs::Kind::SaveFile: return u"save file"_s;
     case ScriptedDialogs::Kind::BrowseFolder: return u"browse folder"_s;
     case ScriptedDialogs::Kind::OpenPicture: return u"open picture"_s;
+    case ScriptedDialogs::Kind::PickColour: return u"pick colour"_s;
     }
     return {};
 }
@@ -88,4 +89,9 @@ std::optional<QString> ScriptedDialogs::browseFolder(const QString &caption)
 std::optional<QString> ScriptedDialogs::openPicture(const FileDialogRequest &request)
 {
     return path({Kind::OpenPicture, request.caption, {}, MessageIcon::None, request});
+}
+
+std::optional<QString> ScriptedDialogs::pickColour(const QString &initial)
+{
+    return path({Kind::PickColour, {}, initial, MessageIcon::None, {}});
 }

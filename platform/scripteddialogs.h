@@ -13,7 +13,7 @@
 class ScriptedDialogs : public Dialogs
 {
 public:
-    enum class Kind { Message, Question, Error, Notice, OpenFile, SaveFile, BrowseFolder, OpenPicture };
+    enum class Kind { Message, Question, Error, Notice, OpenFile, SaveFile, BrowseFolder, OpenPicture, PickColour };
 
     struct Call
     {
@@ -27,7 +27,8 @@ public:
     explicit ScriptedDialogs(std::function<void(const QString &)> onUnexpected = {});
 
     // Queues the answer to the next dialog of this kind: for a question "yes"/"no", for a file
-    // dialog the path or an empty string for cancel; boxes with one button need no answer.
+    // dialog the path or an empty string for cancel, for the colour chooser "#RRGGBB" or empty for
+    // cancel; boxes with one button need no answer.
     void expect(Kind kind, const QString &answer = {});
     bool allAnswersUsed() const { return m_expected.isEmpty(); }
 
@@ -42,6 +43,7 @@ public:
     std::optional<QString> saveFile(const FileDialogRequest &request) override;
     std::optional<QString> browseFolder(const QString &caption) override;
     std::optional<QString> openPicture(const FileDialogRequest &request) override;
+    std::optional<QString> pickColour(const QString &initial) override;
 
 private:
     std::optional<QString> take(const Call &call);

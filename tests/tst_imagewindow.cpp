@@ -101,7 +101,7 @@ private slots:
         Run run;
         run.show();
         run.addImages();
-        QCOMPARE(run.f.dialogs.calls[0].request.filter, ImageEffect::pictureFilter());
+        QCOMPARE(run.f.dialogs.calls[0].request.filter, SetupFlow::pictureFilter());
         QCOMPARE(run.window->ListBox1->count(), 2);
         QCOMPARE(run.window->ListBox1->item(1)->text(), run.pic(u"b.gif"_s));
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
@@ -234,7 +234,7 @@ private slots:
         QImage image(400, 200, QImage::Format_RGB32);
         image.fill(Qt::red);
         QVERIFY(image.save(dir.filePath(u"wide.jpg"_s)));
-        PictureDialog dialog(nullptr, QString(), QtDialogs::qtFilter(ImageEffect::pictureFilter()));
+        PictureDialog dialog(nullptr, QString(), QtDialogs::qtFilter(SetupFlow::pictureFilter()));
         QCOMPARE(dialog.selectedNameFilter(), u"All (*.jpg *.gif *.jpeg *.bmp *.ico *.emf *.wmf)"_s);
         emit dialog.currentChanged(dir.filePath(u"wide.jpg"_s));
         QVERIFY(!dialog.preview()->pixmap().isNull());

@@ -1,9 +1,12 @@
 #include "flatlineedit.h"
 
+#include <QMouseEvent>
+
 using namespace Qt::StringLiterals;
 
 FlatLineEdit::FlatLineEdit(QWidget *parent) : QLineEdit(parent)
 {
+    setMouseTracking(true);
     connect(this, &QLineEdit::textEdited, this, &FlatLineEdit::lowerTypedText);
 }
 
@@ -22,4 +25,10 @@ void FlatLineEdit::lowerTypedText(const QString &text)
     const int cursor = cursorPosition();
     setText(lower);
     setCursorPosition(cursor);
+}
+
+void FlatLineEdit::mouseMoveEvent(QMouseEvent *event)
+{
+    emit mouseMoved();
+    QLineEdit::mouseMoveEvent(event);
 }

@@ -2,14 +2,20 @@
 
 #include <QLineEdit>
 
-// A single-line edit with a thin border that lights up under the mouse; optionally every letter
-// typed or pasted is made lower case.
+// A single-line edit with a thin border that lights up under the mouse and reports the mouse moving
+// over it; optionally every letter typed or pasted is made lower case.
 class FlatLineEdit : public QLineEdit
 {
     Q_OBJECT
 public:
     explicit FlatLineEdit(QWidget *parent = nullptr);
     void setLowerCaseInput(bool lower);
+
+signals:
+    void mouseMoved();
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     void lowerTypedText(const QString &text);

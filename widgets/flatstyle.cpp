@@ -1,5 +1,6 @@
 #include "flatstyle.h"
 
+#include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -7,6 +8,8 @@
 #include <qdrawutil.h>
 #include <QStyleFactory>
 #include <QStyleOption>
+
+#include <tuple>
 
 namespace {
 const QColor Border(0x9a, 0xa8, 0xbd);
@@ -60,7 +63,8 @@ QIcon FlatStyle::standardIcon(StandardPixmap icon, const QStyleOption *option, c
 void FlatStyle::polish(QWidget *widget)
 {
     QProxyStyle::polish(widget);
-    if (qobject_cast<QLineEdit *>(widget) || qobject_cast<QComboBox *>(widget))
+    if (qobject_cast<QLineEdit *>(widget) || qobject_cast<QComboBox *>(widget)
+        || qobject_cast<QAbstractSpinBox *>(widget))
         widget->setAttribute(Qt::WA_Hover);
 }
 
@@ -75,8 +79,9 @@ void FlatStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *opti
             qDrawShadePanel(painter, option->rect, option->palette, true, 2);
             return;
         }
-        // The edit inside a combo box is framed by the combo box.
-        if (widget && qobject_cast<const QComboBox *>(widget->parentWidget()))
+        // The edit inside a combo box or spin box is framed by its owner.
+        if (widget && (qobject_cast<const QComboBox *>(widget->parentWidget())
+                       || qobject_cast<const QAbstractSpinBox *>(widget->parentWidget())))
             return;
         painter->fillRect(option->rect, option->palette.base());
         flatFrame(painter, option->rect, hot(option));
@@ -96,6 +101,10 @@ void FlatStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *opti
 void FlatStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
                                    const QWidget *widget) const
 {
+    if (const auto *spin = qstyleoption_cast<const QStyleOptionSpinBox *>(option); spin && control == CC_SpinBox) {
+        drawFlatSpinBox(spin, painter, widget);
+        return;
+    }
     const auto *combo = qstyleoption_cast<const QStyleOptionComboBox *>(option);
     if (control != CC_ComboBox || !combo || !combo->editable) {
         QProxyStyle::drawComplexControl(control, option, painter, widget);
@@ -113,6 +122,25 @@ void FlatStyle::drawComplexControl(ComplexControl control, const QStyleOptionCom
     arrow.rect = arrowArea.adjusted(3, 5, -3, -5);
     proxy()->drawPrimitive(PE_IndicatorArrowDown, &arrow, painter, widget);
     flatFrame(painter, option->rect, lit);
+}
+
+void FlatStyle::drawFlatSpinBox(const QStyleOptionSpinBox *spin, QPainter *painter, const QWidget *widget) const
+{
+    const bool lit = hot(spin);
+    painter->fillRect(spin->rect, spin->palette.base());
+    for (const auto &[part, arrowKind, step] :
+         {std::tuple{SC_SpinBoxUp, PE_IndicatorArrowUp, QAbstractSpinBox::StepUpEnabled},
+          std::tuple{SC_SpinBoxDown, PE_IndicatorArrowDown, QAbstractSpinBox::StepDownEnabled}}) {
+        const QRect area = subControlRect(CC_SpinBox, spin, part, widget);
+        const bool pressed = (spin->activeSubControls & part) && (spin->state & State_Sunken);
+        painter->fillRect(area, pressed ? QColor(0xc8, 0xdc, 0xf0) : QColor(0xee, 0xf2, 0xf7));
+        QStyleOption arrow(*spin);
+        arrow.rect = area.adjusted(3, 2, -3, -2);
+        if (!(spin->stepEnabled & step) || !(spin->state & State_Enabled))
+            arrow.state &= ~State_Enabled;
+        proxy()->drawPrimitive(arrowKind, &arrow, painter, widget);
+    }
+    flatFrame(painter, spin->rect, lit);
 }
 
 void FlatStyle::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,

@@ -2,8 +2,10 @@
 
 #include <QProxyStyle>
 
-// The program's flat look without style sheets (they make every widget slow to create): edits and
-// combo boxes with a thin border that lights up under the mouse, and menus with a tinted icon
+class QStyleOptionSpinBox;
+
+// The program's flat look without style sheets (they make every widget slow to create): edits, spin
+// boxes and combo boxes with a thin border that lights up under the mouse, and menus with a tinted icon
 // column and an aqua selection.
 class FlatStyle : public QProxyStyle
 {
@@ -25,4 +27,7 @@ public:
     using QProxyStyle::polish;
 
     static constexpr int MenuIconColumn = 24;
+
+private:
+    void drawFlatSpinBox(const QStyleOptionSpinBox *spin, QPainter *painter, const QWidget *widget) const;
 };

@@ -1,0 +1,169 @@
+#include "menueffect.h"
+
+#include "definitionfile.h"
+#include "snippetsink.h"
+#include "platform/vellumoerror.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+bool is(const QString &token, const QString &name)
+{
+    return token.compare(name, Qt::CaseInsensitive) == 0;
+}
+}
+
+MenuEffect::MenuEffect(FileSystem &files, const DefinitionFile &definition, bool &parentMenuNeeded)
+    : m_definition(definition), m_flow(files, definition), m_parentMenuNeeded(parentMenuNeeded)
+{
+}
+
+QString MenuEffect::zeroSizeMessage() { return u"长和宽都不能等于0，否则本特效不可视"_s; }
+QString MenuEffect::emptyParentNameMessage() { return u"是否尚未设置母菜单名字？"_s; }
+QString MenuEffect::needsParentMenuMessage() { return u"由于该特效可能需要母菜单，所以必须先设好母菜单名"_s; }
+QString MenuEffect::submenusFullMessage() { return u"子菜单的数目已经达到饱和了"_s; }
+QString MenuEffect::wrongImagesMessage() { return u"菜单需要图像支持，现在缺少图像或过多图像。"_s; }
+QString MenuEffect::imagesFullMessage() { return u"图像已经达到饱和"_s; }
+QString MenuEffect::sizeWantedMessage() { return u"本特效需要设置菜单面积"_s; }
+
+bool MenuEffect::checksImages() const
+{
+    return !is(state.imageCount, u"x"_s);
+}
+
+void MenuEffect::open()
+{
+    // imgfilet decides whether images are listed, so it is read before the shared opening.
+    const bool withoutImages = is(m_definition.countText(u"imgfilet"_s), u"x"_s);
+    m_flow.open(state, withoutImages);
+    if (!state.opened)
+        return;
+    const QString parents = m_definition.file(u"mm"_s);
+    if (parents == u"0"_s) {
+        switches.parentMenuButton = false;
+        m_parentMenuNeeded = false;
+    } else if (parents == u"1"_s) {
+        m_parentMenuNeeded = true;
+    }
+    switches.countBox = m_definition.file(u"lino"_s) != u"1"_s;
+    switches.sizeButton = m_definition.file(u"txty"_s) != u"0"_s;
+}
+
+MenuEffect::SizeResult MenuEffect::setSize(const QString &width, const QString &height)
+{
+    if (width == u"0"_s || height == u"0"_s)
+        return SizeResult::Zero;
+    m_sizeSet = true;
+    return SizeResult::Set;
+}
+
+MenuEffect::AddResult MenuEffect::addParentMenu(const QString &name, SnippetSink &rows)
+{
+    if (name.isEmpty())
+        return AddResult::EmptyName;
+    if (!m_definition.exists())
+        return AddResult::DefinitionMissing;
+    rows.appendRaw(m_definition.wrapped(u"mm"_s, name));
+    m_submenus = 0;
+    m_parentMenuNeeded = false;
+    return AddResult::Added;
+}
+
+MenuEffect::AddResult MenuEffect::addSubmenu(const MenuInputs &inputs, SnippetSink &rows)
+{
+    if (m_parentMenuNeeded)
+        return AddResult::NeedsParentMenu;
+    if (inputs.wanted == submenusText())
+        return AddResult::Full;
+    if (!m_definition.exists())
+        return AddResult::DefinitionMissing;
+    if (checksImages() && state.images.size() != m_submenus + 1)
+        return AddResult::WrongImages;
+    ++m_submenus;
+    m_flow.buildRow(rows, [&](const QString &token, int place) {
+        if (const std::optional<QString> a = ruleA(inputs, token))
+            return *a;
+        return ruleB(token, place).value_or(QString());
+    });
+    return AddResult::Added;
+}
+
+// Name, blank, link address or text piece; no match lets rule B try the token.
+std::optional<QString> MenuEffect::ruleA(const MenuInputs &inputs, const QString &token) const
+{
+    if (is(token, u"txtca"_s))
+        return m_definition.wrapped(u"ca"_s, inputs.submenuName);
+    if (is(token, u"nils"_s))
+        return u" "_s;
+    if (is(token, u"txtli"_s))
+        return m_definition.wrapped(u"li"_s, inputs.link);
+    QString text;
+    if (m_flow.piece(token, &text))
+        return text;
+    return std::nullopt;
+}
+
+// Number, image or fixed link text of the submenu just counted.
+std::optional<QString> MenuEffect::ruleB(const QString &token, int place) const
+{
+    if (is(token, u"iii"_s)) {
+        const QString mode = m_definition.file(u"iii"_s);
+        const int n = mode == u"0"_s ? m_submenus - 1 : mode == u"1"_s ? m_submenus : place;
+        return m_definition.wrapped(u"iii"_s, QString::number(n));
+    }
+    if (is(token, u"img"_s)) {
+        const int index = m_submenus - 1;
+        if (index >= state.images.size())
+            throw VellumoError::listIndexOutOfBounds(index);
+        return m_definition.wrapped(u"img"_s, SetupFlow::fileNameOf(state.images[index]));
+    }
+    QString text;
+    if (fixedLink(token, &text))
+        return text;
+    return std::nullopt;
+}
+
+bool MenuEffect::fixedLink(const QString &token, QString *text) const
+{
+    const QString count = m_definition.file(u"lt"_s);
+    const int links = count.isEmpty() ? 0 : DefinitionFile::number(count);
+    if (!token.startsWith(u"links"_s, Qt::CaseInsensitive))
+        return false;
+    const int j = SetupFlow::numberedToken(u"links"_s + token.mid(5), u"links"_s);
+    if (j < 1 || j > links)
+        return false;
+    *text = m_definition.file(u"links"_s + QString::number(j));
+    return true;
+}
+
+MenuEffect::ImageCheck MenuEffect::beforeAddingImage() const
+{
+    if (state.images.size() > m_submenus)
+        return ImageCheck::Full;
+    if (!m_definition.exists())
+        return ImageCheck::DefinitionMissing;
+    if (m_definition.countText(u"imgfilet"_s) == u"0"_s)
+        return ImageCheck::NoImages;
+    return ImageCheck::Ask;
+}
+
+QString MenuEffect::sizeText(const MenuInputs &inputs) const
+{
+    return m_definition.file(u"txtmto"_s) + u" width="_s + inputs.width + u" height="_s + inputs.height + u" "_s
+           + m_definition.file(u"txtmbu"_s);
+}
+
+void MenuEffect::assemble(const MenuInputs &inputs, const QString &rowBuffer, SnippetSink &sink) const
+{
+    m_flow.walkSteps([&](const QString &token) {
+        QString text;
+        if (fixedLink(token, &text) && !text.isEmpty())
+            sink.appendRaw(text);
+        if (m_flow.piece(token, &text) && !text.isEmpty())
+            sink.appendRaw(text);
+        if (is(token, u"txtm"_s))
+            sink.appendRaw(sizeText(inputs));
+        if (is(token, u"list"_s) && !rowBuffer.isEmpty())
+            sink.appendRaw(rowBuffer);
+    });
+}

@@ -1,0 +1,279 @@
+#include "tvc3_form.h"
+
+#include "buffersink.h"
+#include "platform/dialogs.h"
+#include "platform/platform.h"
+#include "widgets/flatlineedit.h"
+#include "widgets/named.h"
+#include "widgets/numericedit.h"
+#include "widgets/spinedit.h"
+#include "widgets/textbufferedit.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QToolButton *button(const QString &name, const QString &caption, const QRect &place, QWidget *parent)
+{
+    auto *b = named<QToolButton>(name, parent);
+    b->setText(caption);
+    b->setGeometry(place);
+    return b;
+}
+
+QLabel *label(const QString &caption, const QRect &place, QWidget *parent)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setGeometry(place);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return l;
+}
+
+bool &flagOf(const SetupContext &context, bool &own)
+{
+    return context.parentMenuNeeded ? *context.parentMenuNeeded : own;
+}
+}
+
+Tvc3_form::Tvc3_form(const SetupContext &context, QWidget *parent)
+    : SetupWindow(context, QSize(505, 327), parent),
+      m_definition(context.platform.files, context.applicationFolder, context.category, context.effect),
+      m_effect(context.platform.files, m_definition, flagOf(context, m_ownParentMenuFlag))
+{
+    setObjectName(u"vc3_form"_s);
+    setWindowTitle(u"特效设置"_s);
+
+    ListBox1 = groupedList(u"即被复制图像文件名"_s, QRect(8, 30, 240, 100), u"ListBox1"_s);
+    ListBox2 = groupedList(u"即被复制文本文件名"_s, QRect(256, 30, 241, 100), u"ListBox2"_s);
+
+    label(u"本特效需要设置菜单的大小：长："_s, QRect(8, 140, 190, 22), this);
+    NumEdit1 = named<NumericEdit>(u"NumEdit1"_s, this);
+    NumEdit1->setGeometry(200, 140, 80, 22);
+    NumEdit1->setText(u"0"_s);
+    label(u"高："_s, QRect(284, 140, 30, 22), this);
+    NumEdit2 = named<NumericEdit>(u"NumEdit2"_s, this);
+    NumEdit2->setGeometry(316, 140, 80, 22);
+    NumEdit2->setText(u"0"_s);
+    SpeedButton7 = button(u"SpeedButton7"_s, u"设置"_s, QRect(405, 139, 92, 24), this);
+
+    label(u"母菜单名称："_s, QRect(8, 172, 90, 22), this);
+    Edit1 = named<FlatLineEdit>(u"Edit1"_s, this);
+    Edit1->setGeometry(100, 172, 180, 22);
+    label(u"子菜单的项目数："_s, QRect(284, 172, 130, 22), this);
+    RxSpinEdit1 = named<SpinEdit>(u"RxSpinEdit1"_s, this);
+    RxSpinEdit1->setGeometry(417, 172, 80, 22);
+
+    label(u"子菜单名称："_s, QRect(8, 204, 90, 22), this);
+    Edit2 = named<FlatLineEdit>(u"Edit2"_s, this);
+    Edit2->setGeometry(100, 204, 180, 22);
+    label(u"链接地址："_s, QRect(8, 236, 90, 22), this);
+    Edit3 = named<FlatLineEdit>(u"Edit3"_s, this);
+    Edit3->setGeometry(100, 236, 397, 22);
+    Edit3->setText(u"http://"_s);
+
+    SpeedButton2 = button(u"SpeedButton2"_s, u"增加母菜单"_s, QRect(8, 270, 92, 26), this);
+    SpeedButton3 = button(u"SpeedButton3"_s, u"增加子菜单"_s, QRect(106, 270, 92, 26), this);
+    SpeedButton4 = button(u"SpeedButton4"_s, u"增加图像文件"_s, QRect(204, 270, 104, 26), this);
+    SpeedButton5 = button(u"SpeedButton5"_s, u"复制开始"_s, QRect(314, 270, 88, 26), this);
+    SpeedButton6 = button(u"SpeedButton6"_s, u"退出"_s, QRect(408, 270, 89, 26), this);
+    Label1 = named<QLabel>(u"Label1"_s, u"0"_s, this);
+    Label1->hide();
+
+    disconnect(SpeedButton1, nullptr, this, nullptr);
+    connect(SpeedButton1, &QToolButton::clicked, this, &Tvc3_form::SpeedButton1Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &Tvc3_form::SpeedButton1Click);
+    connect(SpeedButton7, &QToolButton::clicked, this, &Tvc3_form::SpeedButton7Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &Tvc3_form::SpeedButton2Click);
+    connect(SpeedButton3, &QToolButton::clicked, this, &Tvc3_form::SpeedButton3Click);
+    connect(SpeedButton4, &QToolButton::clicked, this, &Tvc3_form::SpeedButton4Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &Tvc3_form::SpeedButton5Click);
+    connect(RxSpinEdit1, &SpinEdit::bottomClicked, this, &Tvc3_form::RxSpinEdit1BottomClick);
+    connect(RxSpinEdit1, &SpinEdit::mouseMoved, this, &Tvc3_form::RxSpinEdit1MouseMove);
+    connect(NumEdit1, &NumericEdit::mouseMoved, this, &Tvc3_form::NumEdit1MouseMove);
+    connect(NumEdit2, &NumericEdit::mouseMoved, this, &Tvc3_form::NumEdit2MouseMove);
+    for (FlatLineEdit *box : {Edit1, Edit2, Edit3})
+        connect(box, &FlatLineEdit::mouseMoved, this, [this, box] { textBoxMouseMove(box); });
+
+    FormCreate();
+}
+
+void Tvc3_form::FormCreate()
+{
+    m_context.emptyBuffers();
+}
+
+void Tvc3_form::FormShow()
+{
+    // What was listed before a count that is no number stays listed.
+    guarded([this] { m_effect.open(); });
+    showOpened(ListBox1, ListBox2, m_effect.state);
+    if (!m_effect.state.opened) {
+        message(DefinitionFile::missingMessage());
+        // Without its definition file the window has nothing to count against.
+        for (QToolButton *b : {SpeedButton7, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5})
+            b->setEnabled(false);
+        return;
+    }
+    SpeedButton2->setEnabled(m_effect.switches.parentMenuButton);
+    RxSpinEdit1->setEnabled(m_effect.switches.countBox);
+    SpeedButton7->setEnabled(m_effect.switches.sizeButton);
+}
+
+MenuInputs Tvc3_form::inputs() const
+{
+    return {NumEdit1->text(), NumEdit2->text(), Edit1->text(), Edit2->text(), Edit3->text(), RxSpinEdit1->shownText()};
+}
+
+void Tvc3_form::showMessageFor(MenuEffect::AddResult result)
+{
+    switch (result) {
+    case MenuEffect::AddResult::EmptyName: message(MenuEffect::emptyParentNameMessage()); return;
+    case MenuEffect::AddResult::NeedsParentMenu: message(MenuEffect::needsParentMenuMessage()); return;
+    case MenuEffect::AddResult::Full: message(MenuEffect::submenusFullMessage()); return;
+    case MenuEffect::AddResult::DefinitionMissing: message(DefinitionFile::missingMessage()); return;
+    case MenuEffect::AddResult::WrongImages: message(MenuEffect::wrongImagesMessage()); return;
+    case MenuEffect::AddResult::Added: return;
+    }
+}
+
+void Tvc3_form::SpeedButton7Click()
+{
+    if (m_effect.setSize(NumEdit1->text(), NumEdit2->text()) == MenuEffect::SizeResult::Zero) {
+        message(MenuEffect::zeroSizeMessage());
+        return;
+    }
+    SpeedButton7->setEnabled(false);
+    NumEdit1->setReadOnly(true);
+    NumEdit2->setReadOnly(true);
+}
+
+void Tvc3_form::SpeedButton2Click()
+{
+    guarded([this] {
+        BufferSink rows(*m_context.rows);
+        const MenuEffect::AddResult result = m_effect.addParentMenu(Edit1->text(), rows);
+        showMessageFor(result);
+        if (result != MenuEffect::AddResult::Added)
+            return;
+        Label1->setText(m_effect.submenusText());
+        RxSpinEdit1->setValue(1);
+        Edit1->clear();
+        Edit2->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void Tvc3_form::SpeedButton3Click()
+{
+    guarded([this] {
+        BufferSink rows(*m_context.rows);
+        const MenuEffect::AddResult result = m_effect.addSubmenu(inputs(), rows);
+        showMessageFor(result);
+        if (result != MenuEffect::AddResult::Added)
+            return;
+        Edit2->clear();
+        Edit3->setText(u"http://"_s);
+        Edit2->setFocus(Qt::OtherFocusReason);
+    });
+    // A row stopped by a missing image has counted its submenu already.
+    Label1->setText(m_effect.submenusText());
+}
+
+void Tvc3_form::SpeedButton4Click()
+{
+    guarded([this] {
+        switch (m_effect.beforeAddingImage()) {
+        case MenuEffect::ImageCheck::Full:
+            message(MenuEffect::imagesFullMessage());
+            return;
+        case MenuEffect::ImageCheck::DefinitionMissing:
+            message(DefinitionFile::missingMessage());
+            return;
+        case MenuEffect::ImageCheck::NoImages:
+            return;
+        case MenuEffect::ImageCheck::Ask:
+            break;
+        }
+        FileDialogRequest request;
+        request.filter = SetupFlow::pictureFilter();
+        if (const auto picture = m_context.platform.dialogs.openPicture(request)) {
+            m_effect.state.images.append(*picture);
+            ListBox1->addItem(*picture);
+        }
+    });
+}
+
+void Tvc3_form::SpeedButton5Click()
+{
+    bool cancelled = false;
+    guarded([&] {
+        if (m_effect.sizeWanted()) {
+            message(MenuEffect::sizeWantedMessage());
+            return;
+        }
+        if (SetupFlow::hasFilesToCopy(m_effect.state))
+            cancelled = !copyToChosenFolder(m_effect.flow(), m_effect.state);
+        if (!m_definition.exists()) {
+            message(DefinitionFile::missingMessage());
+            return;
+        }
+        BufferSink sink(*m_context.snippets, m_context.platform.clipboard);
+        m_effect.assemble(inputs(), m_context.rows->text(), sink);
+        close();
+    });
+    // A cancelled folder choice closes the window even when the assembly did not run to its end.
+    if (cancelled)
+        close();
+}
+
+void Tvc3_form::SpeedButton1Click()
+{
+    close();
+}
+
+void Tvc3_form::RxSpinEdit1BottomClick()
+{
+    RxSpinEdit1->setValue(RxSpinEdit1->value() + 1);
+}
+
+void Tvc3_form::NumEdit1MouseMove()
+{
+    NumEdit1->setFocus(Qt::MouseFocusReason);
+    NumEdit1->setSunken(true);
+    NumEdit2->setSunken(false);
+}
+
+void Tvc3_form::NumEdit2MouseMove()
+{
+    NumEdit2->setFocus(Qt::MouseFocusReason);
+    NumEdit2->setSunken(true);
+    NumEdit1->setSunken(false);
+}
+
+void Tvc3_form::textBoxMouseMove(FlatLineEdit *box)
+{
+    box->setFocus(Qt::MouseFocusReason);
+    NumEdit1->setSunken(false);
+    NumEdit2->setSunken(false);
+}
+
+void Tvc3_form::RxSpinEdit1MouseMove()
+{
+    RxSpinEdit1->setFocus(Qt::MouseFocusReason);
+}
+
+void Tvc3_form::done(int result)
+{
+    FormClose();
+    SetupWindow::done(result);
+}
+
+void Tvc3_form::FormClose()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    m_context.emptyBuffers();
+}

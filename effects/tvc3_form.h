@@ -1,0 +1,66 @@
+#pragma once
+
+#include "definitionfile.h"
+#include "menueffect.h"
+#include "setupwindow.h"
+
+class FlatLineEdit;
+class NumericEdit;
+class QListWidget;
+class QToolButton;
+class SpinEdit;
+
+// The menu effect's setup window: the menu's size, then parent menus and their submenus (each with
+// its image when the menu shows pictures) one by one; "复制开始" copies the effect's files and puts
+// the assembled code on the clipboard.
+class Tvc3_form : public SetupWindow
+{
+    Q_OBJECT
+public:
+    explicit Tvc3_form(const SetupContext &context, QWidget *parent = nullptr);
+
+    QListWidget *ListBox1; // images
+    QListWidget *ListBox2; // text files
+    NumericEdit *NumEdit1;
+    NumericEdit *NumEdit2;
+    QToolButton *SpeedButton7;
+    FlatLineEdit *Edit1;
+    SpinEdit *RxSpinEdit1;
+    FlatLineEdit *Edit2;
+    FlatLineEdit *Edit3;
+    QToolButton *SpeedButton2;
+    QToolButton *SpeedButton3;
+    QToolButton *SpeedButton4;
+    QToolButton *SpeedButton5;
+    QToolButton *SpeedButton6;
+    QLabel *Label1; // the submenu counter
+
+    void FormCreate();
+    void FormShow() override;
+    void SpeedButton7Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void SpeedButton5Click();
+    void SpeedButton1Click();
+    void RxSpinEdit1BottomClick();
+    void NumEdit1MouseMove();
+    void NumEdit2MouseMove();
+    void textBoxMouseMove(FlatLineEdit *box);
+    void RxSpinEdit1MouseMove();
+
+    const MenuEffect &effect() const { return m_effect; }
+
+protected:
+    void done(int result) override;
+
+private:
+    void FormClose();
+    MenuInputs inputs() const;
+    void showMessageFor(MenuEffect::AddResult result);
+
+    DefinitionFile m_definition;
+    bool m_ownParentMenuFlag = true;
+    MenuEffect m_effect;
+    bool m_closed = false;
+};

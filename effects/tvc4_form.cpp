@@ -1,0 +1,232 @@
+#include "tvc4_form.h"
+
+#include "buffersink.h"
+#include "platform/dialogs.h"
+#include "platform/platform.h"
+#include "widgets/colorpickerbutton.h"
+#include "widgets/flatcombobox.h"
+#include "widgets/flatlineedit.h"
+#include "widgets/named.h"
+#include "widgets/spinedit.h"
+#include "widgets/textbufferedit.h"
+
+#include <QFontDatabase>
+#include <QImageReader>
+#include <QLabel>
+#include <QListWidget>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QToolButton *button(const QString &name, const QString &caption, const QRect &place, QWidget *parent)
+{
+    auto *b = named<QToolButton>(name, parent);
+    b->setText(caption);
+    b->setGeometry(place);
+    return b;
+}
+
+QLabel *label(const QString &caption, const QRect &place, QWidget *parent)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setGeometry(place);
+    return l;
+}
+}
+
+Tvc4_form::Tvc4_form(const SetupContext &context, QWidget *parent)
+    : SetupWindow(context, QSize(536, 302), parent, QColor(104, 104, 255)),
+      m_definition(context.platform.files, context.applicationFolder, context.category, context.effect),
+      m_effect(context.platform.files, m_definition)
+{
+    setObjectName(u"vc4_form"_s);
+    setWindowTitle(u"特效设置"_s);
+
+    ListBox1 = groupedList(u"即被复制图像文件名"_s, QRect(8, 30, 256, 104), u"ListBox1"_s);
+    ListBox2 = groupedList(u"即被复制文本文件名"_s, QRect(272, 30, 256, 104), u"ListBox2"_s);
+
+    RFlatEdit1 = named<FlatLineEdit>(u"RFlatEdit1"_s, this);
+    RFlatEdit1->setGeometry(8, 142, 520, 24);
+    RFlatEdit1->setText(u"输入要设置的文字"_s);
+
+    label(u"字体颜色"_s, QRect(8, 178, 56, 20), this);
+    ColorPickerButton1 = named<ColorPickerButton>(u"ColorPickerButton1"_s, this);
+    ColorPickerButton1->setGeometry(66, 175, 40, 26);
+    ColorPickerButton1->setCustomChooser([this](const QColor &current) -> std::optional<QColor> {
+        const auto chosen = m_context.platform.dialogs.pickColour(current.name(QColor::HexRgb).toUpper());
+        if (!chosen)
+            return std::nullopt;
+        return QColor::fromString(*chosen);
+    });
+    v11 = named<FlatLineEdit>(u"v11"_s, this);
+    v11->setGeometry(112, 176, 96, 24);
+    v11->setText(u"#0000000"_s);
+    RFlatComboBox2 = named<FlatComboBox>(u"RFlatComboBox2"_s, this);
+    RFlatComboBox2->setGeometry(220, 176, 200, 24);
+    RFlatComboBox2->setEditText(u"宋体"_s);
+    RFlatComboBox2->setToolTip(u"字体"_s);
+
+    label(u"行数或其它数目"_s, QRect(8, 212, 100, 20), this);
+    RxSpinEdit1 = named<SpinEdit>(u"RxSpinEdit1"_s, this);
+    RxSpinEdit1->setGeometry(112, 210, 70, 24);
+
+    SpeedButton2 = button(u"SpeedButton2"_s, u"增加图像文件"_s, QRect(112, 246, 110, 26), this);
+    SpeedButton3 = button(u"SpeedButton3"_s, u"增加行数"_s, QRect(230, 246, 92, 26), this);
+    SpeedButton5 = button(u"SpeedButton5"_s, u"复制"_s, QRect(330, 246, 92, 26), this);
+    SpeedButton4 = button(u"SpeedButton4"_s, u"退出"_s, QRect(430, 246, 92, 26), this);
+    Label4 = named<QLabel>(u"Label4"_s, u"0"_s, this);
+    Label4->hide();
+
+    // The title strip's close button runs the exit button's handler.
+    disconnect(SpeedButton1, nullptr, this, nullptr);
+    connect(SpeedButton1, &QToolButton::clicked, this, &Tvc4_form::SpeedButton4Click);
+    connect(SpeedButton4, &QToolButton::clicked, this, &Tvc4_form::SpeedButton4Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &Tvc4_form::SpeedButton2Click);
+    connect(SpeedButton3, &QToolButton::clicked, this, &Tvc4_form::SpeedButton3Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &Tvc4_form::SpeedButton5Click);
+    connect(ColorPickerButton1, &ColorPickerButton::changed, this, &Tvc4_form::ColorPickerButton1Change);
+    connect(RFlatEdit1, &FlatLineEdit::mouseMoved, this, &Tvc4_form::RFlatEdit1MouseMove);
+    connect(v11, &FlatLineEdit::mouseMoved, this, &Tvc4_form::RFlatEdit1MouseMove);
+    connect(RxSpinEdit1, &SpinEdit::mouseMoved, this, &Tvc4_form::RxSpinEdit1MouseMove);
+
+    FormCreate();
+}
+
+QStringList Tvc4_form::fontList(const QStringList &families)
+{
+    QStringList list{u"Default"_s};
+    for (const QString &family : families)
+        if (!family.startsWith(u'@'))
+            list.append(family);
+    std::sort(list.begin(), list.end(),
+              [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+    return list;
+}
+
+QString Tvc4_form::pictureFilter()
+{
+    QStringList patterns;
+    for (const QByteArray &format : QImageReader::supportedImageFormats())
+        patterns.append(u"*."_s + QString::fromLatin1(format));
+    const QString all = patterns.join(u';');
+    QString filter = u"All ("_s + all + u")|"_s + all;
+    for (const QString &pattern : patterns)
+        filter += u"|"_s + pattern.mid(2).toUpper() + u" ("_s + pattern + u")|"_s + pattern;
+    return filter;
+}
+
+void Tvc4_form::FormCreate()
+{
+    m_context.emptyBuffers();
+    RFlatComboBox2->setItemsKeepingText(fontList(QFontDatabase::families()));
+    if (!m_definition.exists()) {
+        message(DefinitionFile::missingMessage());
+        return;
+    }
+    guarded([this] {
+        const TextEffect::Switches switches = m_effect.switches();
+        ColorPickerButton1->setEnabled(switches.colourPicker);
+        RFlatComboBox2->setEnabled(switches.fontBox);
+        RxSpinEdit1->setEnabled(switches.countBox);
+    });
+}
+
+void Tvc4_form::FormShow()
+{
+    // What was listed before a count that is no number stays listed.
+    guarded([this] { m_effect.open(); });
+    showOpened(ListBox1, ListBox2, m_effect.state);
+    if (!m_effect.state.opened)
+        message(DefinitionFile::missingMessage());
+    // Without its definition file the window has nothing to count against.
+    for (QToolButton *b : {SpeedButton2, SpeedButton3, SpeedButton5})
+        b->setEnabled(m_effect.state.opened);
+}
+
+TextInputs Tvc4_form::inputs() const
+{
+    return {RFlatEdit1->text(), RFlatComboBox2->currentText(), v11->text(), RxSpinEdit1->shownText()};
+}
+
+void Tvc4_form::ColorPickerButton1Change(const QColor &colour)
+{
+    v11->setText(TextEffect::colourText(colour.red(), colour.green(), colour.blue()));
+}
+
+void Tvc4_form::RFlatEdit1MouseMove()
+{
+    RFlatEdit1->setFocus(Qt::MouseFocusReason);
+}
+
+void Tvc4_form::RxSpinEdit1MouseMove()
+{
+    RxSpinEdit1->setFocus(Qt::MouseFocusReason);
+}
+
+void Tvc4_form::SpeedButton2Click()
+{
+    guarded([this] {
+        if (!SetupFlow::canAddImage(m_effect.state)) {
+            message(SetupFlow::completeMessage());
+            return;
+        }
+        FileDialogRequest request;
+        request.filter = pictureFilter();
+        if (const auto picture = m_context.platform.dialogs.openPicture(request)) {
+            m_effect.state.images.append(*picture);
+            ListBox1->addItem(*picture);
+        }
+    });
+}
+
+void Tvc4_form::SpeedButton3Click()
+{
+    guarded([this] {
+        BufferSink rows(*m_context.rows);
+        switch (m_effect.addRow(inputs(), rows)) {
+        case TextEffect::RowResult::CountReached:
+            message(TextEffect::countReachedMessage());
+            return;
+        case TextEffect::RowResult::DefinitionMissing:
+            message(DefinitionFile::missingMessage());
+            return;
+        case TextEffect::RowResult::Added:
+            Label4->setText(m_effect.rowsText());
+            RFlatEdit1->clear();
+            RFlatEdit1->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    });
+}
+
+void Tvc4_form::SpeedButton5Click()
+{
+    bool cancelled = false;
+    guarded([&] {
+        if (!m_effect.hasRows()) {
+            message(TextEffect::noRowsMessage());
+            return;
+        }
+        if (SetupFlow::hasFilesToCopy(m_effect.state))
+            cancelled = !copyToChosenFolder(m_effect.flow(), m_effect.state);
+        if (!m_definition.exists()) {
+            message(DefinitionFile::missingMessage());
+            close();
+            return;
+        }
+        BufferSink sink(*m_context.snippets, m_context.platform.clipboard);
+        m_effect.assemble(inputs(), m_context.rows->text(), sink);
+        close();
+    });
+    // A cancelled folder choice closes the window even when the assembly stopped with an error.
+    if (cancelled)
+        close();
+}
+
+void Tvc4_form::SpeedButton4Click()
+{
+    // The buffers keep their text; the next setup window empties them when it opens.
+    close();
+}
