@@ -3,8 +3,13 @@
 #include "mainwindowfixture.h"
 
 #include "effects/tvc2_form.h"
+#include "effects/tvc3_form.h"
+#include "effects/tvc4_form.h"
 #include "librarylayout.h"
+#include "widgets/flatcombobox.h"
+#include "widgets/flatlineedit.h"
 #include "widgets/numericedit.h"
+#include "widgets/spinedit.h"
 #include "widgets/textbufferedit.h"
 
 #include <QApplication>
@@ -52,6 +57,76 @@ class TestEffectsInBrowser : public QObject
 {
     Q_OBJECT
 
+    // Pastes the clipboard code into the new-page text, saves it beside the copied files and opens it:
+    // no script error, the check expression gives its count and every picture is decoded.
+    static void checkInPage(MainWindowFixture &f, const QString &site, const QString &check, int count, int pictures)
+    {
+        const QString code = f.clipboard.text();
+        QVERIFY(!code.isEmpty());
+        QFile blank(f.folder() + u"lines.txt"_s);
+        QVERIFY(blank.open(QIODevice::ReadOnly));
+        QString page = Ansi::decode(blank.readAll());
+        const qsizetype body = page.indexOf(u"</body>"_s);
+        QVERIFY(body > 0);
+        page.insert(body, code);
+        const QString pagePath = site + u"/index.htm"_s;
+        QFile out(pagePath);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(Ansi::encode(page));
+        out.close();
+
+        QWebEngineView view;
+        ConsoleWatcher watcher(&view);
+        view.setPage(&watcher);
+        view.resize(900, 700);
+        view.show();
+        bool loaded = false;
+        connect(&watcher, &QWebEnginePage::loadFinished, [&](bool ok) { loaded = ok; });
+        view.load(QUrl::fromLocalFile(pagePath));
+        QTRY_VERIFY_WITH_TIMEOUT(loaded, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(watcher, check).toInt(), count, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            evaluate(watcher, u"Array.from(document.images).filter(i => i.complete && i.naturalWidth > 0).length"_s)
+                .toInt(),
+            pictures, 10000);
+        QVERIFY2(watcher.errors.isEmpty(), qPrintable(watcher.errors.join(u'\n')));
+    }
+
+    static QString makePicture(MainWindowFixture &f, int n)
+    {
+        const QColor colours[] = {Qt::red, Qt::darkGreen, Qt::blue, Qt::darkYellow};
+        const QString picture = f.folder() + u"pics/photo%1.jpg"_s.arg(n);
+        QDir().mkpath(f.folder() + u"pics"_s);
+        QImage image(120, 90, QImage::Format_RGB32);
+        image.fill(colours[n % 4]);
+        image.save(picture, "JPG");
+        return picture;
+    }
+
+    static std::unique_ptr<MainWindowFixture> shippedLibrary()
+    {
+        auto f = std::make_unique<MainWindowFixture>();
+        if (!LibraryLayout(QStringLiteral(VELLUMO_LIBRARY_SOURCE), f->dir.path()).run().isEmpty())
+            return nullptr;
+        f->create();
+        return f;
+    }
+
+    // The scripted answers kept with the tests: "section/key" of a UTF-8 file, the value as written.
+    static QString answer(const QString &effect, const QString &key)
+    {
+        const QString file = QFINDTESTDATA(u"fixtures/shippedeffects/"_s + effect + u".ini"_s);
+        QString section;
+        for (const QString &line : QString::fromUtf8(TestFiles::read(file)).split(u'\n')) {
+            if (line.startsWith(u'['))
+                section = line.mid(1, line.indexOf(u']') - 1);
+            else if (const qsizetype eq = line.indexOf(u'='); eq > 0 && !line.startsWith(u';')
+                     && section + u'/' + line.left(eq).trimmed() == key)
+                return line.mid(eq + 1).trimmed();
+        }
+        return {};
+    }
+
 private slots:
     void imageEffectsWorkInAPage_data()
     {
@@ -74,15 +149,9 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-        const QColor colours[] = {Qt::red, Qt::darkGreen, Qt::blue, Qt::darkYellow};
         int added = 0;
         while (window.ListBox1->count() < pictures) {
-            const QString picture = f.folder() + u"pics/photo%1.jpg"_s.arg(added);
-            QDir().mkpath(f.folder() + u"pics"_s);
-            QImage image(120, 90, QImage::Format_RGB32);
-            image.fill(colours[added % 4]);
-            QVERIFY(image.save(picture, "JPG"));
-            f.dialogs.expect(ScriptedDialogs::Kind::OpenPicture, picture);
+            f.dialogs.expect(ScriptedDialogs::Kind::OpenPicture, makePicture(f, added));
             window.Button4->click();
             ++added;
         }
@@ -96,36 +165,96 @@ private slots:
         f.dialogs.expect(ScriptedDialogs::Kind::BrowseFolder, site);
         window.Button5->click();
         QVERIFY(f.dialogs.allAnswersUsed());
-        const QString code = f.clipboard.text();
-        QVERIFY(!code.isEmpty());
+        checkInPage(f, site, u"document.images.length"_s, pictures, pictures);
+    }
 
-        QFile blank(f.folder() + u"lines.txt"_s);
-        QVERIFY(blank.open(QIODevice::ReadOnly));
-        QString page = Ansi::decode(blank.readAll());
-        const qsizetype body = page.indexOf(u"</body>"_s);
-        QVERIFY(body > 0);
-        page.insert(body, code);
-        const QString pagePath = site + u"/index.htm"_s;
-        QFile out(pagePath);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(Ansi::encode(page));
-        out.close();
+    void textEffectsWorkInAPage_data()
+    {
+        QTest::addColumn<QString>("effect");
+        QTest::newRow("打字机文字") << u"打字机文字"_s;
+        QTest::newRow("滚动公告栏") << u"滚动公告栏"_s;
+    }
 
-        QWebEngineView view;
-        ConsoleWatcher watcher(&view);
-        view.setPage(&watcher);
-        view.resize(900, 700);
-        view.show();
-        bool loaded = false;
-        connect(&watcher, &QWebEnginePage::loadFinished, [&](bool ok) { loaded = ok; });
-        view.load(QUrl::fromLocalFile(pagePath));
-        QTRY_VERIFY_WITH_TIMEOUT(loaded, 30000);
-        // Every picture of the effect is in the page and has been decoded.
-        QTRY_COMPARE_WITH_TIMEOUT(
-            evaluate(watcher, u"Array.from(document.images).filter(i => i.complete && i.naturalWidth > 0).length"_s)
-                .toInt(),
-            pictures, 10000);
-        QVERIFY2(watcher.errors.isEmpty(), qPrintable(watcher.errors.join(u'\n')));
+    void textEffectsWorkInAPage()
+    {
+        QFETCH(QString, effect);
+        const auto f = shippedLibrary();
+        QVERIFY(f);
+        TForm1 &w = *f->window;
+        SetupContext context{f->platform, w.applicationFolder(), u"文字特效"_s, effect, w.Memo2, w.Memo1, w.RichEdit2};
+        Tvc4_form window(context, &w);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.RxSpinEdit1->setValue(answer(effect, u"inputs/count"_s).toInt());
+        window.RFlatComboBox2->setEditText(answer(effect, u"inputs/font"_s));
+        window.v11->setText(answer(effect, u"inputs/colour"_s));
+        for (const QString &row : answer(effect, u"inputs/rows"_s).split(u'|')) {
+            window.RFlatEdit1->setText(row);
+            window.SpeedButton3->click();
+        }
+        const QString site = f->folder() + u"site"_s;
+        QDir().mkpath(site);
+        if (window.ListBox1->count() + window.ListBox2->count() > 0)
+            f->dialogs.expect(ScriptedDialogs::Kind::BrowseFolder, site);
+        window.SpeedButton5->click();
+        QVERIFY(f->dialogs.allAnswersUsed());
+        checkInPage(*f, site, u"document.querySelectorAll('%1').length"_s.arg(answer(effect, u"check/selector"_s)),
+                    answer(effect, u"check/count"_s).toInt(), 0);
+    }
+
+    void menuEffectsWorkInAPage_data()
+    {
+        QTest::addColumn<QString>("effect");
+        QTest::newRow("下拉导航菜单") << u"下拉导航菜单"_s;
+        QTest::newRow("图标导航菜单") << u"图标导航菜单"_s;
+    }
+
+    void menuEffectsWorkInAPage()
+    {
+        QFETCH(QString, effect);
+        const auto f = shippedLibrary();
+        QVERIFY(f);
+        TForm1 &w = *f->window;
+        bool parentMenuNeeded = true;
+        SetupContext context{f->platform, w.applicationFolder(), u"菜单导航"_s, effect, w.Memo2, w.Memo1, w.RichEdit2,
+                             &parentMenuNeeded};
+        Tvc3_form window(context, &w);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QStringList size = answer(effect, u"inputs/size"_s).split(u',', Qt::SkipEmptyParts);
+        if (size.size() == 2) {
+            window.NumEdit1->setText(size[0]);
+            window.NumEdit2->setText(size[1]);
+            window.SpeedButton7->click();
+        }
+        const bool withPictures = answer(effect, u"inputs/images"_s).toInt() > 0;
+        int pictures = 0;
+        for (const QString &menu : answer(effect, u"inputs/menus"_s).split(u';')) {
+            const QString parent = menu.section(u':', 0, 0);
+            const QStringList submenus = menu.section(u':', 1).split(u',');
+            if (!parent.isEmpty()) {
+                window.Edit1->setText(parent);
+                window.SpeedButton2->click();
+            }
+            window.RxSpinEdit1->setValue(int(submenus.size()));
+            for (const QString &submenu : submenus) {
+                if (withPictures) {
+                    f->dialogs.expect(ScriptedDialogs::Kind::OpenPicture, makePicture(*f, pictures++));
+                    window.SpeedButton4->click();
+                }
+                window.Edit2->setText(submenu.section(u'=', 0, 0));
+                window.Edit3->setText(submenu.section(u'=', 1));
+                window.SpeedButton3->click();
+            }
+        }
+        const QString site = f->folder() + u"site"_s;
+        QDir().mkpath(site);
+        if (window.ListBox1->count() + window.ListBox2->count() > 0)
+            f->dialogs.expect(ScriptedDialogs::Kind::BrowseFolder, site);
+        window.SpeedButton5->click();
+        QVERIFY(f->dialogs.allAnswersUsed());
+        checkInPage(*f, site, u"document.querySelectorAll('%1').length"_s.arg(answer(effect, u"check/selector"_s)),
+                    answer(effect, u"check/count"_s).toInt(), pictures);
     }
 };
 
