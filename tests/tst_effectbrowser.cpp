@@ -1,6 +1,8 @@
 #include "mainwindowfixture.h"
 
 #include "effects/tvc2_form.h"
+#include "effects/tvc3_form.h"
+#include "effects/tvc4_form.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatlineedit.h"
 #include "widgets/textbufferedit.h"
@@ -235,6 +237,39 @@ private slots:
         });
         w.SpeedButton7Click();
         QCOMPARE(status, u"本特效需图像文件0个，需文本文件0个。无需图片"_s);
+    }
+
+    // Kinds 3 and 4 open the menu and the text window; the menu windows of one run share whether a
+    // parent menu is still needed.
+    void menuAndTextEffectsOpenTheirWindows()
+    {
+        MainWindowFixture f;
+        library(f);
+        f.putText(u"LINK2.INI"_s, u"[导航]\r\nTOTAL=3\r\nl1=无母\r\nl2=不说\r\nl3=字\r\n[system]\r\n导航无母=3\r\n导航不说=3\r\n导航字=4\r\n"_s);
+        f.putText(u"导航/无母"_s, u"[file]\r\nimgfilet=x\r\nmm=0\r\n"_s);
+        f.putText(u"导航/不说"_s, u"[file]\r\nimgfilet=x\r\nhbu=第二个\r\n"_s);
+        f.putText(u"导航/字"_s, u"[file]\r\nhbu=文字\r\n"_s);
+        TForm1 &w = f.create();
+        const auto start = [&](const QString &effect) {
+            QString seen;
+            QTimer::singleShot(0, [&] {
+                QWidget *modal = QApplication::activeModalWidget();
+                if (auto *menu = qobject_cast<Tvc3_form *>(modal)) {
+                    seen = menu->spanle->text() + (menu->effect().parentMenuNeeded() ? u" 需母菜单"_s : u""_s);
+                    menu->SpeedButton6->click();
+                } else if (auto *text = qobject_cast<Tvc4_form *>(modal)) {
+                    seen = u"文字窗口 "_s + text->spanle->text();
+                    text->SpeedButton4->click();
+                }
+            });
+            w.ComboBox1->setEditText(u"导航"_s);
+            w.ComboBox3->setEditText(effect);
+            w.SpeedButton7Click();
+            return seen;
+        };
+        QCOMPARE(start(u"无母"_s), u"本特效需图像文件x个，需文本文件0个。"_s);
+        QCOMPARE(start(u"不说"_s), u"本特效需图像文件x个，需文本文件0个。第二个"_s);
+        QCOMPARE(start(u"字"_s), u"文字窗口 本特效需图像文件0个，需文本文件0个。文字"_s);
     }
 
     void searchBoxTakesTheFocusWithItsTextSelected()
