@@ -1,9 +1,12 @@
 #include "setupwindow.h"
 
+#include "buffersink.h"
+#include "definitionfile.h"
 #include "setupflow.h"
 #include "platform/dialogs.h"
 #include "platform/errorguard.h"
 #include "platform/platform.h"
+#include "widgets/named.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -87,6 +90,53 @@ void SetupWindow::showOpened(QListWidget *images, QListWidget *textFiles, const 
     spanle->setText(state.status);
     // A long hint runs past the panel's end; the whole line shows when the mouse rests on it.
     spanle->setToolTip(state.status);
+}
+
+void SetupWindow::copyAndAssemble(const SetupFlow &flow, const SetupState &state, const DefinitionFile &definition,
+                                  WhenMissing whenMissing, const std::function<void(SnippetSink &)> &assemble)
+{
+    bool cancelled = false;
+    guarded([&] {
+        if (SetupFlow::hasFilesToCopy(state))
+            cancelled = !copyToChosenFolder(flow, state);
+        if (!definition.exists()) {
+            message(DefinitionFile::missingMessage());
+            if (whenMissing == WhenMissing::Close)
+                close();
+            return;
+        }
+        BufferSink sink(*m_context.snippets, m_context.platform.clipboard);
+        assemble(sink);
+        close();
+    });
+    if (cancelled)
+        close();
+}
+
+void SetupWindow::addPicture(SetupState &state, QListWidget *images, const QString &filter)
+{
+    FileDialogRequest request;
+    request.filter = filter;
+    if (const auto picture = m_context.platform.dialogs.openPicture(request)) {
+        state.images.append(*picture);
+        images->addItem(*picture);
+    }
+}
+
+QToolButton *SetupWindow::speedButton(const QString &name, const QString &caption, const QRect &place)
+{
+    auto *button = named<QToolButton>(name, this);
+    button->setText(caption);
+    button->setGeometry(place);
+    return button;
+}
+
+QLabel *SetupWindow::caption(const QString &text, const QRect &place, Qt::Alignment alignment)
+{
+    auto *label = new QLabel(text, this);
+    label->setGeometry(place);
+    label->setAlignment(alignment);
+    return label;
 }
 
 QListWidget *SetupWindow::groupedList(const QString &caption, const QRect &place, const QString &listName)

@@ -7,7 +7,9 @@
 #include <QDialog>
 
 class QLabel;
+class DefinitionFile;
 class SetupFlow;
+class SnippetSink;
 struct SetupState;
 class QListWidget;
 class QToolButton;
@@ -38,6 +40,19 @@ protected:
     bool copyToChosenFolder(const SetupFlow &flow, const SetupState &state);
     // The file lists and status line as opening filled them.
     void showOpened(QListWidget *images, QListWidget *textFiles, const SetupState &state);
+    // The copy action of the menu and text windows after their own checks: the copy step when the
+    // effect has files, then the assembly into the snippet buffer, and the window closes. A missing
+    // definition file is reported instead of the assembly; the window then closes or stays as
+    // whenMissing says. After a cancelled folder choice it closes even when the assembly stopped
+    // with an error.
+    enum class WhenMissing { Close, StayOpen };
+    void copyAndAssemble(const SetupFlow &flow, const SetupState &state, const DefinitionFile &definition,
+                         WhenMissing whenMissing, const std::function<void(SnippetSink &)> &assemble);
+    // Asks for a picture and lists it at the end of the images.
+    void addPicture(SetupState &state, QListWidget *images, const QString &filter);
+    // A flat button and a label at their place.
+    QToolButton *speedButton(const QString &name, const QString &caption, const QRect &place);
+    QLabel *caption(const QString &text, const QRect &place, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
     // A list inside a captioned group box at the given place.
     QListWidget *groupedList(const QString &caption, const QRect &place, const QString &listName);
 

@@ -94,12 +94,7 @@ void TVC2_FORM::Button4Click()
             message(SetupFlow::completeMessage());
             return;
         }
-        FileDialogRequest request;
-        request.filter = SetupFlow::pictureFilter();
-        if (const auto picture = m_context.platform.dialogs.openPicture(request)) {
-            m_effect.state.images.append(*picture);
-            ListBox1->addItem(*picture);
-        }
+        addPicture(m_effect.state, ListBox1, SetupFlow::pictureFilter());
     });
 }
 

@@ -16,22 +16,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-QToolButton *button(const QString &name, const QString &caption, const QRect &place, QWidget *parent)
-{
-    auto *b = named<QToolButton>(name, parent);
-    b->setText(caption);
-    b->setGeometry(place);
-    return b;
-}
-
-QLabel *label(const QString &caption, const QRect &place, QWidget *parent)
-{
-    auto *l = new QLabel(caption, parent);
-    l->setGeometry(place);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return l;
-}
-
 bool &flagOf(const SetupContext &context, bool &own)
 {
     return context.parentMenuNeeded ? *context.parentMenuNeeded : own;
@@ -49,36 +33,36 @@ Tvc3_form::Tvc3_form(const SetupContext &context, QWidget *parent)
     ListBox1 = groupedList(u"即被复制图像文件名"_s, QRect(8, 30, 240, 100), u"ListBox1"_s);
     ListBox2 = groupedList(u"即被复制文本文件名"_s, QRect(256, 30, 241, 100), u"ListBox2"_s);
 
-    label(u"本特效需要设置菜单的大小：长："_s, QRect(8, 140, 190, 22), this);
+    caption(u"本特效需要设置菜单的大小：长："_s, QRect(8, 140, 190, 22), Qt::AlignRight | Qt::AlignVCenter);
     NumEdit1 = named<NumericEdit>(u"NumEdit1"_s, this);
     NumEdit1->setGeometry(200, 140, 80, 22);
     NumEdit1->setText(u"0"_s);
-    label(u"高："_s, QRect(284, 140, 30, 22), this);
+    caption(u"高："_s, QRect(284, 140, 30, 22), Qt::AlignRight | Qt::AlignVCenter);
     NumEdit2 = named<NumericEdit>(u"NumEdit2"_s, this);
     NumEdit2->setGeometry(316, 140, 80, 22);
     NumEdit2->setText(u"0"_s);
-    SpeedButton7 = button(u"SpeedButton7"_s, u"设置"_s, QRect(405, 139, 92, 24), this);
+    SpeedButton7 = speedButton(u"SpeedButton7"_s, u"设置"_s, QRect(405, 139, 92, 24));
 
-    label(u"母菜单名称："_s, QRect(8, 172, 90, 22), this);
+    caption(u"母菜单名称："_s, QRect(8, 172, 90, 22), Qt::AlignRight | Qt::AlignVCenter);
     Edit1 = named<FlatLineEdit>(u"Edit1"_s, this);
     Edit1->setGeometry(100, 172, 180, 22);
-    label(u"子菜单的项目数："_s, QRect(284, 172, 130, 22), this);
+    caption(u"子菜单的项目数："_s, QRect(284, 172, 130, 22), Qt::AlignRight | Qt::AlignVCenter);
     RxSpinEdit1 = named<SpinEdit>(u"RxSpinEdit1"_s, this);
     RxSpinEdit1->setGeometry(417, 172, 80, 22);
 
-    label(u"子菜单名称："_s, QRect(8, 204, 90, 22), this);
+    caption(u"子菜单名称："_s, QRect(8, 204, 90, 22), Qt::AlignRight | Qt::AlignVCenter);
     Edit2 = named<FlatLineEdit>(u"Edit2"_s, this);
     Edit2->setGeometry(100, 204, 180, 22);
-    label(u"链接地址："_s, QRect(8, 236, 90, 22), this);
+    caption(u"链接地址："_s, QRect(8, 236, 90, 22), Qt::AlignRight | Qt::AlignVCenter);
     Edit3 = named<FlatLineEdit>(u"Edit3"_s, this);
     Edit3->setGeometry(100, 236, 397, 22);
     Edit3->setText(u"http://"_s);
 
-    SpeedButton2 = button(u"SpeedButton2"_s, u"增加母菜单"_s, QRect(8, 270, 92, 26), this);
-    SpeedButton3 = button(u"SpeedButton3"_s, u"增加子菜单"_s, QRect(106, 270, 92, 26), this);
-    SpeedButton4 = button(u"SpeedButton4"_s, u"增加图像文件"_s, QRect(204, 270, 104, 26), this);
-    SpeedButton5 = button(u"SpeedButton5"_s, u"复制开始"_s, QRect(314, 270, 88, 26), this);
-    SpeedButton6 = button(u"SpeedButton6"_s, u"退出"_s, QRect(408, 270, 89, 26), this);
+    SpeedButton2 = speedButton(u"SpeedButton2"_s, u"增加母菜单"_s, QRect(8, 270, 92, 26));
+    SpeedButton3 = speedButton(u"SpeedButton3"_s, u"增加子菜单"_s, QRect(106, 270, 92, 26));
+    SpeedButton4 = speedButton(u"SpeedButton4"_s, u"增加图像文件"_s, QRect(204, 270, 104, 26));
+    SpeedButton5 = speedButton(u"SpeedButton5"_s, u"复制开始"_s, QRect(314, 270, 88, 26));
+    SpeedButton6 = speedButton(u"SpeedButton6"_s, u"退出"_s, QRect(408, 270, 89, 26));
     Label1 = named<QLabel>(u"Label1"_s, u"0"_s, this);
     Label1->hide();
 
@@ -196,36 +180,18 @@ void Tvc3_form::SpeedButton4Click()
         case MenuEffect::ImageCheck::Ask:
             break;
         }
-        FileDialogRequest request;
-        request.filter = SetupFlow::pictureFilter();
-        if (const auto picture = m_context.platform.dialogs.openPicture(request)) {
-            m_effect.state.images.append(*picture);
-            ListBox1->addItem(*picture);
-        }
+        addPicture(m_effect.state, ListBox1, SetupFlow::pictureFilter());
     });
 }
 
 void Tvc3_form::SpeedButton5Click()
 {
-    bool cancelled = false;
-    guarded([&] {
-        if (m_effect.sizeWanted()) {
-            message(MenuEffect::sizeWantedMessage());
-            return;
-        }
-        if (SetupFlow::hasFilesToCopy(m_effect.state))
-            cancelled = !copyToChosenFolder(m_effect.flow(), m_effect.state);
-        if (!m_definition.exists()) {
-            message(DefinitionFile::missingMessage());
-            return;
-        }
-        BufferSink sink(*m_context.snippets, m_context.platform.clipboard);
-        m_effect.assemble(inputs(), m_context.rows->text(), sink);
-        close();
-    });
-    // A cancelled folder choice closes the window even when the assembly did not run to its end.
-    if (cancelled)
-        close();
+    if (m_effect.sizeWanted()) {
+        message(MenuEffect::sizeWantedMessage());
+        return;
+    }
+    copyAndAssemble(m_effect.flow(), m_effect.state, m_definition, WhenMissing::StayOpen,
+                    [this](SnippetSink &sink) { m_effect.assemble(inputs(), m_context.rows->text(), sink); });
 }
 
 void Tvc3_form::SpeedButton1Click()

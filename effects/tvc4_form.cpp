@@ -19,20 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-QToolButton *button(const QString &name, const QString &caption, const QRect &place, QWidget *parent)
-{
-    auto *b = named<QToolButton>(name, parent);
-    b->setText(caption);
-    b->setGeometry(place);
-    return b;
-}
-
-QLabel *label(const QString &caption, const QRect &place, QWidget *parent)
-{
-    auto *l = new QLabel(caption, parent);
-    l->setGeometry(place);
-    return l;
-}
 }
 
 Tvc4_form::Tvc4_form(const SetupContext &context, QWidget *parent)
@@ -50,7 +36,7 @@ Tvc4_form::Tvc4_form(const SetupContext &context, QWidget *parent)
     RFlatEdit1->setGeometry(8, 142, 520, 24);
     RFlatEdit1->setText(u"输入要设置的文字"_s);
 
-    label(u"字体颜色"_s, QRect(8, 178, 56, 20), this);
+    caption(u"字体颜色"_s, QRect(8, 178, 56, 20));
     ColorPickerButton1 = named<ColorPickerButton>(u"ColorPickerButton1"_s, this);
     ColorPickerButton1->setGeometry(66, 175, 40, 26);
     ColorPickerButton1->setCustomChooser([this](const QColor &current) -> std::optional<QColor> {
@@ -67,14 +53,14 @@ Tvc4_form::Tvc4_form(const SetupContext &context, QWidget *parent)
     RFlatComboBox2->setEditText(u"宋体"_s);
     RFlatComboBox2->setToolTip(u"字体"_s);
 
-    label(u"行数或其它数目"_s, QRect(8, 212, 100, 20), this);
+    caption(u"行数或其它数目"_s, QRect(8, 212, 100, 20));
     RxSpinEdit1 = named<SpinEdit>(u"RxSpinEdit1"_s, this);
     RxSpinEdit1->setGeometry(112, 210, 70, 24);
 
-    SpeedButton2 = button(u"SpeedButton2"_s, u"增加图像文件"_s, QRect(112, 246, 110, 26), this);
-    SpeedButton3 = button(u"SpeedButton3"_s, u"增加行数"_s, QRect(230, 246, 92, 26), this);
-    SpeedButton5 = button(u"SpeedButton5"_s, u"复制"_s, QRect(330, 246, 92, 26), this);
-    SpeedButton4 = button(u"SpeedButton4"_s, u"退出"_s, QRect(430, 246, 92, 26), this);
+    SpeedButton2 = speedButton(u"SpeedButton2"_s, u"增加图像文件"_s, QRect(112, 246, 110, 26));
+    SpeedButton3 = speedButton(u"SpeedButton3"_s, u"增加行数"_s, QRect(230, 246, 92, 26));
+    SpeedButton5 = speedButton(u"SpeedButton5"_s, u"复制"_s, QRect(330, 246, 92, 26));
+    SpeedButton4 = speedButton(u"SpeedButton4"_s, u"退出"_s, QRect(430, 246, 92, 26));
     Label4 = named<QLabel>(u"Label4"_s, u"0"_s, this);
     Label4->hide();
 
@@ -172,12 +158,7 @@ void Tvc4_form::SpeedButton2Click()
             message(SetupFlow::completeMessage());
             return;
         }
-        FileDialogRequest request;
-        request.filter = pictureFilter();
-        if (const auto picture = m_context.platform.dialogs.openPicture(request)) {
-            m_effect.state.images.append(*picture);
-            ListBox1->addItem(*picture);
-        }
+        addPicture(m_effect.state, ListBox1, pictureFilter());
     });
 }
 
@@ -203,26 +184,12 @@ void Tvc4_form::SpeedButton3Click()
 
 void Tvc4_form::SpeedButton5Click()
 {
-    bool cancelled = false;
-    guarded([&] {
-        if (!m_effect.hasRows()) {
-            message(TextEffect::noRowsMessage());
-            return;
-        }
-        if (SetupFlow::hasFilesToCopy(m_effect.state))
-            cancelled = !copyToChosenFolder(m_effect.flow(), m_effect.state);
-        if (!m_definition.exists()) {
-            message(DefinitionFile::missingMessage());
-            close();
-            return;
-        }
-        BufferSink sink(*m_context.snippets, m_context.platform.clipboard);
-        m_effect.assemble(inputs(), m_context.rows->text(), sink);
-        close();
-    });
-    // A cancelled folder choice closes the window even when the assembly stopped with an error.
-    if (cancelled)
-        close();
+    if (!m_effect.hasRows()) {
+        message(TextEffect::noRowsMessage());
+        return;
+    }
+    copyAndAssemble(m_effect.flow(), m_effect.state, m_definition, WhenMissing::Close,
+                    [this](SnippetSink &sink) { m_effect.assemble(inputs(), m_context.rows->text(), sink); });
 }
 
 void Tvc4_form::SpeedButton4Click()

@@ -92,6 +92,21 @@ class TestEffectsInBrowser : public QObject
         QVERIFY2(watcher.errors.isEmpty(), qPrintable(watcher.errors.join(u'\n')));
     }
 
+    // Presses the copy button (a folder is asked for when the effect has files) and checks the page
+    // against the effect's [check] answers.
+    static void copyAndCheck(MainWindowFixture &f, const QString &effect, bool asksForFolder, QAbstractButton *copy,
+                             int pictures)
+    {
+        const QString site = f.folder() + u"site"_s;
+        QDir().mkpath(site);
+        if (asksForFolder)
+            f.dialogs.expect(ScriptedDialogs::Kind::BrowseFolder, site);
+        copy->click();
+        QVERIFY(f.dialogs.allAnswersUsed());
+        checkInPage(f, site, u"document.querySelectorAll('%1').length"_s.arg(answer(effect, u"check/selector"_s)),
+                    answer(effect, u"check/count"_s).toInt(), pictures);
+    }
+
     static QString makePicture(MainWindowFixture &f, int n)
     {
         const QColor colours[] = {Qt::red, Qt::darkGreen, Qt::blue, Qt::darkYellow};
@@ -192,14 +207,7 @@ private slots:
             window.RFlatEdit1->setText(row);
             window.SpeedButton3->click();
         }
-        const QString site = f->folder() + u"site"_s;
-        QDir().mkpath(site);
-        if (window.ListBox1->count() + window.ListBox2->count() > 0)
-            f->dialogs.expect(ScriptedDialogs::Kind::BrowseFolder, site);
-        window.SpeedButton5->click();
-        QVERIFY(f->dialogs.allAnswersUsed());
-        checkInPage(*f, site, u"document.querySelectorAll('%1').length"_s.arg(answer(effect, u"check/selector"_s)),
-                    answer(effect, u"check/count"_s).toInt(), 0);
+        copyAndCheck(*f, effect, window.ListBox1->count() + window.ListBox2->count() > 0, window.SpeedButton5, 0);
     }
 
     void menuEffectsWorkInAPage_data()
@@ -247,14 +255,7 @@ private slots:
                 window.SpeedButton3->click();
             }
         }
-        const QString site = f->folder() + u"site"_s;
-        QDir().mkpath(site);
-        if (window.ListBox1->count() + window.ListBox2->count() > 0)
-            f->dialogs.expect(ScriptedDialogs::Kind::BrowseFolder, site);
-        window.SpeedButton5->click();
-        QVERIFY(f->dialogs.allAnswersUsed());
-        checkInPage(*f, site, u"document.querySelectorAll('%1').length"_s.arg(answer(effect, u"check/selector"_s)),
-                    answer(effect, u"check/count"_s).toInt(), pictures);
+        copyAndCheck(*f, effect, window.ListBox1->count() + window.ListBox2->count() > 0, window.SpeedButton5, pictures);
     }
 };
 
