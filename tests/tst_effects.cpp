@@ -2,6 +2,8 @@
 
 #include "effects/definitionfile.h"
 #include "effects/imageeffect.h"
+#include "effects/menueffect.h"
+#include "effects/texteffect.h"
 #include "effects/setupflow.h"
 #include "effects/textpiece.h"
 #include "library/inicache.h"
@@ -13,6 +15,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -325,6 +328,100 @@ private slots:
         QVERIFY(loaded);
         QCOMPARE(*loaded, piece);
         QVERIFY(!TextPiece::load(m_files, category() + u"none.txt"_s));
+    }
+
+    // One submenu row of the tokens given, after one image was added; the wrapper pairs are named
+    // after their kind so the row shows which rule took each token.
+    void menuRowTokens_data()
+    {
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<QString>("tokens");
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("rule A in any case") << QString() << u"TxtCa,nils,TXTLI"_s << u"<ca>名</ca> <li>u.htm</li>"_s << QString();
+        QTest::newRow("number by iii 0 and 1") << u"iii=1"_s << u"iii,IMG"_s << u"<n>1</n><img>p.gif</img>"_s << QString();
+        QTest::newRow("number by place otherwise") << u"iii=7"_s << u"nils,nils,iii"_s << u"  <n>3</n>"_s << QString();
+        QTest::newRow("fixed links in any case") << u"lt=2\nlinks2=<hr>"_s << u"LINKS2,links3,links02"_s << u"<hr>"_s << QString();
+        QTest::newRow("empty lt counts none") << u"lt="_s << u"links1,txtca"_s << u"<ca>名</ca>"_s << QString();
+        QTest::newRow("pieces exact only") << u"ft=1\nfno1=p.txt"_s << u"fno1,FNO1,txtca"_s << u"段\r\n<ca>名</ca>"_s << QString();
+        QTest::newRow("unknown token repeats nothing") << QString() << u"txtca,what,nils"_s << u"<ca>名</ca> "_s << QString();
+        QTest::newRow("lt no number") << u"lt=x"_s << u"txtca,links1"_s << u"<ca>名</ca>"_s << u"'x' is not a valid integer value"_s;
+        QTest::newRow("empty ft stops rule A") << u"ft="_s << u"txtca,img"_s << u"<ca>名</ca>"_s << u"'' is not a valid integer value"_s;
+    }
+
+    void menuRowTokens()
+    {
+        QFETCH(QString, extra);
+        QFETCH(QString, tokens);
+        QFETCH(QString, row);
+        QFETCH(QString, error);
+        QString list = u"[list]\ntotal=%1\n"_s.arg(tokens.split(u',').size());
+        for (int i = 0; i < tokens.split(u',').size(); ++i)
+            list += u"list%1=%2\n"_s.arg(i + 1).arg(tokens.split(u',')[i]);
+        QString fileSection = u"[file]\nimgfilet=1\nimgfilename1=0\nmm=0\niii=0\nft=0\ncatop=<ca>\ncabu=</ca>\nlitop=<li>\n"
+                              "libu=</li>\nimgtop=<img>\nimgbu=</img>\niiitop=<n>\niiibu=</n>\n"_s;
+        for (const QString &line : extra.split(u'\n', Qt::SkipEmptyParts))
+            fileSection.replace(QRegularExpression(u"^"_s + line.section(u'=', 0, 0) + u"=.*$"_s,
+                                                   QRegularExpression::MultilineOption), QString());
+        define(fileSection + extra + u"\n"_s + list);
+        TestFiles::write(category() + u"p.txt"_s, Ansi::encode(u"段"_s));
+        const DefinitionFile file = definition();
+        bool parentMenuNeeded = true;
+        MenuEffect menu(m_files, file, parentMenuNeeded);
+        menu.open();
+        QVERIFY(!parentMenuNeeded);
+        menu.state.images.append(m_dir.path() + u"/pics/p.gif"_s);
+        RecordingSink rows;
+        MenuInputs inputs{u"0"_s, u"0"_s, QString(), u"名"_s, u"u.htm"_s, u"5"_s};
+        QCOMPARE(errorOf([&] { QCOMPARE(menu.addSubmenu(inputs, rows), MenuEffect::AddResult::Added); }), error);
+        QCOMPARE(rows.text, row);
+    }
+
+    void menuStepsTryEveryKindInOrder()
+    {
+        define(u"[file]\nimgfilet=x\nmm=0\nlt=1\nlinks1=<L>\nft=1\nfno1=p.txt\ntxtmto=<t\ntxtmbu=>\n"
+               "[abcd]\ntotal=5\nopen1=Links1\nopen2=fno1\nopen3=TXTM\nopen4=List\nopen5=fno2\n"_s);
+        TestFiles::write(category() + u"p.txt"_s, "p");
+        const DefinitionFile file = definition();
+        bool parentMenuNeeded = false;
+        MenuEffect menu(m_files, file, parentMenuNeeded);
+        menu.open();
+        RecordingSink sink;
+        menu.assemble({u"120"_s, u"30"_s, {}, {}, {}, u"1"_s}, u"<rows>"_s, sink);
+        QCOMPARE(sink.text, u"<L>p\r\n<t width=120 height=30 ><rows>"_s);
+        QCOMPARE(sink.clipboards.size(), 4);
+    }
+
+    void textCountsFollowIiiAndTtt_data()
+    {
+        QTest::addColumn<QString>("iii");
+        QTest::addColumn<QString>("ttt");
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("from 0") << u"0"_s << u"0"_s << u"[0][1][2]"_s << u"[3](3)"_s;
+        QTest::newRow("from 1") << u"1"_s << u"1"_s << u"[1][2][3]"_s << u"[4](4)"_s;
+        QTest::newRow("undefined values add nothing") << u"2"_s << QString() << QString() << QString();
+    }
+
+    void textCountsFollowIiiAndTtt()
+    {
+        QFETCH(QString, iii);
+        QFETCH(QString, ttt);
+        QFETCH(QString, rows);
+        QFETCH(QString, steps);
+        define(u"[file]\nft=0\niii=%1\nttt=%2\niiitop=[\niiibu=]\nttttop=(\ntttbu=)\n[list]\ntotal=1\nlist1=III\n"
+               "[abcd]\ntotal=3\nopen1=list\nopen2=iii\nopen3=ttt\n"_s.arg(iii, ttt));
+        const DefinitionFile file = definition();
+        TextEffect text(m_files, file);
+        text.open();
+        RecordingSink rowBuffer;
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(text.addRow({u"t"_s, u"f"_s, u"c"_s, u"3"_s}, rowBuffer), TextEffect::RowResult::Added);
+        QCOMPARE(text.addRow({u"t"_s, u"f"_s, u"c"_s, u"3"_s}, rowBuffer), TextEffect::RowResult::CountReached);
+        QCOMPARE(rowBuffer.text, rows);
+        RecordingSink sink;
+        text.assemble({}, u"R"_s, sink);
+        QCOMPARE(sink.text, u"R"_s + steps);
     }
 };
 
