@@ -15,6 +15,7 @@
 #include "effects/tvc2_form.h"
 #include "effects/tvc3_form.h"
 #include "effects/tvc4_form.h"
+#include "options/tsink_form.h"
 #include "editor/document.h"
 #include "editor/scintilladocumentview.h"
 #include "editor/finddialog.h"
@@ -426,8 +427,9 @@ void TForm1::buildMenus()
     A3 = item(H1, u"A3"_s, u"关于(&A)"_s, IconAbout);
 
     // Commands that later work gives their behaviour stay visible but unavailable until then.
-    for (QAction *later : {S3, O3, M1})
-        later->setEnabled(false);
+    connect(S3, &QAction::triggered, this, &TForm1::S3Click);
+    connect(O3, &QAction::triggered, this, &TForm1::O3Click);
+    connect(M1, &QAction::triggered, this, &TForm1::M1Click);
     connect(N1, &QAction::triggered, this, &TForm1::N1Click);
     connect(O1, &QAction::triggered, this, &TForm1::O1Click);
     connect(S1, &QAction::triggered, this, &TForm1::S1Click);
@@ -527,6 +529,27 @@ void TForm1::loadSkinPictures()
         MAINIMG->setPixmap(PictureLoader::load(pictures.mainImage));
     if (m_platform.files.fileExists(pictures.statusImage))
         IMG->setPixmap(PictureLoader::load(pictures.statusImage));
+}
+
+void TForm1::openOptions(int tab)
+{
+    Tsink_form options({m_platform, applicationFolder(), MAINIMG, IMG}, this);
+    options.showOn(Tsink_form::Tab(tab));
+}
+
+void TForm1::S3Click()
+{
+    openOptions(Tsink_form::Skins);
+}
+
+void TForm1::O3Click()
+{
+    openOptions(Tsink_form::System);
+}
+
+void TForm1::M1Click()
+{
+    openOptions(Tsink_form::Templates);
 }
 
 void TForm1::N8Click()

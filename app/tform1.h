@@ -92,6 +92,9 @@ public:
     // Creation work: the application folder, the skin pictures and the category list.
     void FormCreate();
     void N8Click();
+    void S3Click();
+    void O3Click();
+    void M1Click();
     void H2Click();
     void FeedbackMail1Click();
     void QuestionMail1Click();
@@ -140,6 +143,7 @@ private:
     void buildPopupMenu();
     void loadSkinPictures();
     void RichEdit1MouseMove();
+    void openOptions(int tab);
     void copySimpleEffect(const QString &category, const QString &effect);
     void setLargePage(bool large);
     void guarded(const std::function<void()> &handler);

@@ -7,6 +7,7 @@
 #include "platform/errorguard.h"
 #include "platform/platform.h"
 #include "widgets/named.h"
+#include "widgets/windowdrag.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -37,7 +38,7 @@ SetupWindow::SetupWindow(const SetupContext &context, QSize clientSize, QWidget 
     Image1->setObjectName(u"Image1"_s);
     Image1->setGeometry(2, 2, clientSize.width() - 4, TitleHeight);
     Image1->setAutoFillBackground(false);
-    Image1->installEventFilter(this);
+    (new WindowDrag(this))->addHandle(Image1);
     Label3 = new QLabel(u"特效设置窗口"_s, Image1);
     Label3->setObjectName(u"Label3"_s);
     Label3->move(8, 6);
@@ -149,31 +150,6 @@ QListWidget *SetupWindow::groupedList(const QString &caption, const QRect &place
     list->setObjectName(listName);
     layout->addWidget(list);
     return list;
-}
-
-bool SetupWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == Image1) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            if (mouse->button() == Qt::LeftButton) {
-                m_dragging = true;
-                m_dragOffset = mouse->globalPosition().toPoint() - frameGeometry().topLeft();
-            }
-            return true;
-        case QEvent::MouseMove:
-            if (m_dragging)
-                move(mouse->globalPosition().toPoint() - m_dragOffset);
-            return true;
-        case QEvent::MouseButtonRelease:
-            m_dragging = false;
-            return true;
-        default:
-            break;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void SetupWindow::showEvent(QShowEvent *event)

@@ -56,7 +56,6 @@ protected:
     // A list inside a captioned group box at the given place.
     QListWidget *groupedList(const QString &caption, const QRect &place, const QString &listName);
 
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
@@ -64,7 +63,5 @@ protected:
 
 private:
     QColor m_frameColour;
-    QPoint m_dragOffset;
-    bool m_dragging = false;
     bool m_shown = false;
 };

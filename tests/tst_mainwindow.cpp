@@ -277,7 +277,9 @@ private slots:
         f.dialogs.expect(ScriptedDialogs::Kind::Message);
         w.findChild<QAction *>(u"ToolButton15"_s)->trigger();
         QCOMPARE(f.dialogs.calls.size(), 1);
-        // A command that is not available yet is unavailable on the toolbar and in the context menu too.
+        // A command that is unavailable is unavailable on the toolbar and in the context menu too.
+        QVERIFY(w.findChild<QAction *>(u"ToolButton11"_s)->isEnabled());
+        w.S3->setEnabled(false);
         QVERIFY(!w.findChild<QAction *>(u"ToolButton11"_s)->isEnabled());
         w.S3->setEnabled(true);
         QVERIFY(w.findChild<QAction *>(u"ToolButton11"_s)->isEnabled());

@@ -1,0 +1,53 @@
+#include "customeffect.h"
+
+#include "library/effectindex.h"
+#include "library/linebreaks.h"
+#include "platform/ansi.h"
+#include "platform/filesystem.h"
+#include "platform/vellumoerror.h"
+
+using namespace Qt::StringLiterals;
+
+CustomEffect::CustomEffect(FileSystem &files, const QString &applicationFolder)
+    : m_files(files), m_applicationFolder(applicationFolder)
+{
+}
+
+QString CustomEffect::category()
+{
+    return u"简单复制"_s;
+}
+
+QString CustomEffect::sameNameMessage()
+{
+    return u"与原有特效同名，这样将会使原来特效毁坏，请另选择名称!"_s;
+}
+
+QString CustomEffect::unusableNameMessage()
+{
+    return u"特效名称不能含有“/”或“\\”，也不能是“.”或“..”，请另选择名称!"_s;
+}
+
+QString CustomEffect::filePath(const QString &name) const
+{
+    return m_applicationFolder + category() + u'/' + name + u".txt"_s;
+}
+
+bool CustomEffect::usableName(const QString &name)
+{
+    return !name.contains(u'/') && !name.contains(u'\\') && !name.contains(QChar(0)) && name != u"."_s
+           && name != u".."_s;
+}
+
+CustomEffect::Result CustomEffect::define(const QString &name, const QString &text)
+{
+    if (!usableName(name))
+        return Result::UnusableName;
+    const QString path = filePath(name);
+    if (m_files.fileExists(m_files.resolveName(path)))
+        return Result::SameName;
+    if (!m_files.writeAtomically(path, Ansi::encode(LineBreaks::toCrLf(text))))
+        throw VellumoError::cannotCreate(path);
+    EffectIndex(m_files, m_applicationFolder).append(category(), name, u"1"_s);
+    return Result::Defined;
+}

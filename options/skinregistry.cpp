@@ -1,0 +1,81 @@
+#include "skinregistry.h"
+
+#include "library/countedsection.h"
+#include "library/inifile.h"
+#include "library/ininumber.h"
+#include "platform/ansi.h"
+#include "platform/filesystem.h"
+
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QString section(int n)
+{
+    return u"S"_s + QString::number(n);
+}
+
+// The highest skin section present in the registry's text.
+int lastSection(const FileSystem &files, const QString &path)
+{
+    const std::optional<QByteArray> bytes = files.readAll(files.resolveName(path));
+    if (!bytes)
+        return 0;
+    static const QRegularExpression header(u"^[ \\t]*\\[[ \\t]*[sS]([1-9][0-9]{0,9})[ \\t]*\\]"_s,
+                                           QRegularExpression::MultilineOption);
+    int highest = 0;
+    for (auto it = header.globalMatch(Ansi::decode(*bytes)); it.hasNext();) {
+        const qint64 n = it.next().captured(1).toLongLong();
+        if (n <= 2147483647)
+            highest = qMax(highest, int(n));
+    }
+    return highest;
+}
+}
+
+SkinRegistry::SkinRegistry(FileSystem &files, const QString &applicationFolder)
+    : m_files(files), m_path(applicationFolder + u"SINKNAME"_s)
+{
+}
+
+QStringList SkinRegistry::names() const
+{
+    IniFile file(m_files, m_path);
+    const QString total = file.readString(u"S"_s, u"TOTAL"_s);
+    if (total.isEmpty())
+        return {};
+    const int count = IniNumber::toInt(total);
+    // A damaged counter far beyond the sections present lists only up to the last one there.
+    QStringList names;
+    const int sections =
+        count > CountedSection::MaxEntriesBeyondKeys ? qMin(count, lastSection(m_files, m_path)) : count;
+    for (int n = 1; n <= sections; ++n)
+        names.append(file.readString(section(n), u"SNAME"_s));
+    return names;
+}
+
+SkinRegistry::Skin SkinRegistry::skin(int n) const
+{
+    IniFile file(m_files, m_path);
+    return {file.readString(section(n), u"SNAME"_s), file.readString(section(n), u"SPDIR"_s),
+            file.readString(section(n), u"SLDIR"_s)};
+}
+
+int SkinRegistry::add(const Skin &skin)
+{
+    IniFile file(m_files, m_path);
+    const QString total = file.readString(u"S"_s, u"TOTAL"_s);
+    const int n = (total.isEmpty() ? 0 : IniNumber::toInt(total)) + 1;
+    file.writeString(u"S"_s, u"TOTAL"_s, QString::number(n));
+    file.writeString(section(n), u"SNAME"_s, skin.name);
+    file.writeString(section(n), u"SPDIR"_s, skin.mainImage);
+    file.writeString(section(n), u"SLDIR"_s, skin.statusImage);
+    return n;
+}
+
+QString SkinRegistry::description(const Skin &skin)
+{
+    return u"这个皮肤的名称是"_s + skin.name + u'\r' + u"主界面图像文件来自"_s + skin.mainImage + u'\r'
+           + u"状态栏图像文件来自"_s + skin.statusImage;
+}

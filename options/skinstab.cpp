@@ -1,0 +1,164 @@
+#include "skinstab.h"
+
+#include "skinregistry.h"
+#include "library/mainindex.h"
+#include "platform/dialogs.h"
+#include "platform/filesystem.h"
+#include "platform/platform.h"
+#include "widgets/flatlineedit.h"
+#include "widgets/named.h"
+#include "widgets/pictureloader.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+SkinsTab::SkinsTab(const OptionsContext &context, QWidget *parent) : OptionsTab(context, parent)
+{
+    QGroupBox *custom = group(u"自定义皮肤"_s, QRect(4, 4, 478, 121));
+    caption(custom, u"皮肤名:"_s, QRect(10, 24, 72, 20));
+    Edit1 = named<FlatLineEdit>(u"Edit1"_s, custom);
+    Edit1->setGeometry(84, 22, 196, 22);
+    caption(custom, u"主界面图像:"_s, QRect(10, 56, 72, 20));
+    Edit2 = named<FlatLineEdit>(u"Edit2"_s, custom);
+    Edit2->setGeometry(84, 54, 340, 22);
+    Edit2->setReadOnly(true);
+    Button1 = named<QPushButton>(u"Button1"_s, u"..."_s, custom);
+    Button1->setGeometry(430, 53, 36, 24);
+    caption(custom, u"状态栏图像:"_s, QRect(10, 88, 72, 20));
+    Edit3 = named<FlatLineEdit>(u"Edit3"_s, custom);
+    Edit3->setGeometry(84, 86, 340, 22);
+    Edit3->setReadOnly(true);
+    Button2 = named<QPushButton>(u"Button2"_s, u"..."_s, custom);
+    Button2->setGeometry(430, 85, 36, 24);
+    SpeedButton1 = speedButton(custom, u"SpeedButton1"_s, u"保存设置"_s, QRect(292, 20, 84, 26));
+    SpeedButton2 = speedButton(custom, u"SpeedButton2"_s, u"清空所有"_s, QRect(382, 20, 84, 26));
+
+    QGroupBox *change = group(u"更换皮肤"_s, QRect(4, 129, 478, 160));
+    ListBox1 = list(change, u"ListBox1"_s, QRect(10, 22, 159, 128));
+    SpeedButton3 = speedButton(change, u"SpeedButton3"_s, u"皮肤内容"_s, QRect(182, 24, 96, 28));
+    SpeedButton4 = speedButton(change, u"SpeedButton4"_s, u"更换皮肤"_s, QRect(182, 60, 96, 28));
+    SpeedButton5 = speedButton(change, u"SpeedButton5"_s, u"默认皮肤"_s, QRect(182, 96, 96, 28));
+    caption(change, u"当前皮肤名为:"_s, QRect(294, 26, 172, 20));
+    Edit4 = named<FlatLineEdit>(u"Edit4"_s, change);
+    Edit4->setGeometry(294, 50, 172, 22);
+    Edit4->setReadOnly(true);
+    Edit4->setText(u"默认"_s);
+
+    connect(Button1, &QPushButton::clicked, this, &SkinsTab::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &SkinsTab::Button2Click);
+    connect(SpeedButton1, &QToolButton::clicked, this, &SkinsTab::SpeedButton1Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &SkinsTab::SpeedButton2Click);
+    connect(SpeedButton3, &QToolButton::clicked, this, &SkinsTab::SpeedButton3Click);
+    connect(SpeedButton4, &QToolButton::clicked, this, &SkinsTab::SpeedButton4Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &SkinsTab::SpeedButton5Click);
+}
+
+QString SkinsTab::pictureFilter()
+{
+    return u"All (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp|JPEG Image File (*.jpg)|*.jpg|"
+           "JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp"_s;
+}
+
+void SkinsTab::fillSkinList()
+{
+    guarded([this] { ListBox1->addItems(SkinRegistry(m_context.platform.files, m_context.applicationFolder).names()); });
+}
+
+void SkinsTab::showCurrentSkin()
+{
+    guarded([this] {
+        const QString name = MainIndex(m_context.platform.files, m_context.applicationFolder).skinName();
+        if (!name.isEmpty())
+            Edit4->setText(name);
+    });
+}
+
+void SkinsTab::choosePicture(FlatLineEdit *field)
+{
+    FileDialogRequest request;
+    request.filter = pictureFilter();
+    if (const auto picture = m_context.platform.dialogs.openPicture(request))
+        field->setText(*picture);
+}
+
+void SkinsTab::Button1Click()
+{
+    choosePicture(Edit2);
+}
+
+void SkinsTab::Button2Click()
+{
+    choosePicture(Edit3);
+}
+
+void SkinsTab::SpeedButton1Click()
+{
+    if (Edit1->text().isEmpty() || Edit2->text().isEmpty() || Edit3->text().isEmpty()) {
+        message(u"请输入正确的名称或选择文件名！"_s);
+        return;
+    }
+    guarded([this] {
+        SkinRegistry(m_context.platform.files, m_context.applicationFolder)
+            .add({Edit1->text(), Edit2->text(), Edit3->text()});
+        ListBox1->clear();
+        Edit1->clear();
+        Edit2->clear();
+        Edit3->clear();
+        fillSkinList();
+    });
+}
+
+void SkinsTab::SpeedButton2Click()
+{
+    Edit1->clear();
+    Edit2->clear();
+    Edit3->clear();
+}
+
+int SkinsTab::selectedSkin() const
+{
+    const int row = ListBox1->currentRow();
+    return row >= 0 && ListBox1->item(row)->isSelected() ? row + 1 : 0;
+}
+
+void SkinsTab::SpeedButton3Click()
+{
+    const int n = selectedSkin();
+    if (n == 0)
+        return;
+    guarded([&] { message(SkinRegistry::description(SkinRegistry(m_context.platform.files, m_context.applicationFolder).skin(n))); });
+}
+
+void SkinsTab::SpeedButton4Click()
+{
+    const int n = selectedSkin();
+    if (n == 0 || !ask(u"你真的希望将当前的皮肤改变吗?"_s, true))
+        return;
+    guarded([&] {
+        FileSystem &files = m_context.platform.files;
+        const SkinRegistry::Skin skin = SkinRegistry(files, m_context.applicationFolder).skin(n);
+        // Both pictures are decoded before either is shown: one that cannot be shown changes nothing.
+        const bool hasMain = files.fileExists(skin.mainImage);
+        const bool hasStatus = files.fileExists(skin.statusImage);
+        const QPixmap main = hasMain ? PictureLoader::load(skin.mainImage) : QPixmap();
+        const QPixmap status = hasStatus ? PictureLoader::load(skin.statusImage) : QPixmap();
+        if (hasMain)
+            m_context.mainImage->setPixmap(main);
+        if (hasStatus)
+            m_context.statusImage->setPixmap(status);
+        MainIndex(files, m_context.applicationFolder).setSkin(skin.mainImage, skin.statusImage, skin.name);
+    });
+}
+
+void SkinsTab::SpeedButton5Click()
+{
+    guarded([this] {
+        MainIndex(m_context.platform.files, m_context.applicationFolder).setSkin(QString(), QString(), QString());
+        message(u"你已经使用了默认的皮肤,但仍需重新启动本程序"_s);
+    });
+}

@@ -1,0 +1,92 @@
+#include "systemtab.h"
+
+#include "customeffect.h"
+#include "packageinstaller.h"
+#include "platform/dialogs.h"
+#include "platform/platform.h"
+#include "widgets/flatlineedit.h"
+#include "widgets/named.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+SystemTab::SystemTab(const OptionsContext &context, QWidget *parent) : OptionsTab(context, parent)
+{
+    QGroupBox *custom = group(u"自定义初级特效"_s, QRect(4, 4, 478, 140));
+    Memo1 = named<QPlainTextEdit>(u"Memo1"_s, custom);
+    Memo1->setGeometry(10, 20, 327, 112);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    RxLabel2 = named<QLabel>(u"RxLabel2"_s, u"自定义名称:"_s, custom);
+    RxLabel2->setGeometry(346, 22, 122, 20);
+    RFlatEdit1 = named<FlatLineEdit>(u"RFlatEdit1"_s, custom);
+    RFlatEdit1->setGeometry(346, 44, 122, 22);
+    SpeedButton7 = speedButton(custom, u"SpeedButton7"_s, u"将左边文件定义为特效"_s, QRect(346, 80, 122, 40));
+
+    QGroupBox *update = group(u"升级设置"_s, QRect(4, 148, 478, 141));
+    ListBox2 = list(update, u"ListBox2"_s, QRect(10, 20, 327, 112));
+    SpeedButton8 = speedButton(update, u"SpeedButton8"_s, u"打开升级文件"_s, QRect(346, 24, 122, 28));
+    SpeedButton9 = speedButton(update, u"SpeedButton9"_s, u"嵌入升级文件"_s, QRect(346, 60, 122, 28));
+
+    connect(SpeedButton7, &QToolButton::clicked, this, &SystemTab::SpeedButton7Click);
+    connect(SpeedButton8, &QToolButton::clicked, this, &SystemTab::SpeedButton8Click);
+    connect(SpeedButton9, &QToolButton::clicked, this, &SystemTab::SpeedButton9Click);
+}
+
+void SystemTab::SpeedButton7Click()
+{
+    if (!ask(u"真的要将左右定义为特效吗?"_s, true))
+        return;
+    guarded([this] {
+        switch (CustomEffect(m_context.platform.files, m_context.applicationFolder)
+                    .define(RFlatEdit1->text(), Memo1->toPlainText())) {
+        case CustomEffect::Result::UnusableName:
+            message(CustomEffect::unusableNameMessage());
+            return;
+        case CustomEffect::Result::SameName:
+            message(CustomEffect::sameNameMessage());
+            return;
+        case CustomEffect::Result::Defined:
+            return;
+        }
+    });
+}
+
+void SystemTab::SpeedButton8Click()
+{
+    FileDialogRequest request;
+    request.filter = u"升级程序|*.gx"_s;
+    if (const auto chosen = m_context.platform.dialogs.openFile(request))
+        ListBox2->addItem(*chosen);
+}
+
+void SystemTab::SpeedButton9Click()
+{
+    if (!ask(PackageInstaller::confirmation(), false) || ListBox2->count() == 0)
+        return;
+    QStringList packages;
+    for (int i = 0; i < ListBox2->count(); ++i)
+        packages.append(ListBox2->item(i)->text());
+    guarded([&] {
+        const PackageInstaller::Outcome outcome =
+            PackageInstaller(m_context.platform.files, m_context.applicationFolder).installAll(packages);
+        switch (outcome.end) {
+        case PackageInstaller::End::Nothing:
+            return;
+        case PackageInstaller::End::Incomplete:
+            message(PackageInstaller::incompleteMessage());
+            return;
+        case PackageInstaller::End::Refused:
+            message(outcome.refusal);
+            return;
+        case PackageInstaller::End::Installed:
+            message(PackageInstaller::closingMessage(outcome));
+            return;
+        }
+    });
+}

@@ -1,0 +1,59 @@
+#include "templatestab.h"
+
+#include "templateshelf.h"
+#include "library/mainindex.h"
+#include "platform/dialogs.h"
+#include "platform/platform.h"
+
+#include <QGroupBox>
+#include <QListWidget>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+TemplatesTab::TemplatesTab(const OptionsContext &context, QWidget *parent) : OptionsTab(context, parent)
+{
+    QGroupBox *box = group(u"模板管理"_s, QRect(4, 4, 478, 285));
+    ListBox3 = list(box, u"ListBox3"_s, QRect(10, 20, 359, 256));
+    SpeedButton11 = speedButton(box, u"SpeedButton11"_s, u"新加模板"_s, QRect(378, 24, 90, 28));
+    SpeedButton13 = speedButton(box, u"SpeedButton13"_s, u"删除模板"_s, QRect(378, 60, 90, 28));
+    connect(SpeedButton11, &QToolButton::clicked, this, &TemplatesTab::SpeedButton11Click);
+    connect(SpeedButton13, &QToolButton::clicked, this, &TemplatesTab::SpeedButton13Click);
+}
+
+void TemplatesTab::fillTemplateList()
+{
+    guarded([this] { ListBox3->addItems(MainIndex(m_context.platform.files, m_context.applicationFolder).templates()); });
+}
+
+void TemplatesTab::SpeedButton11Click()
+{
+    FileDialogRequest request;
+    request.filter = u"网页文件|*.htm"_s;
+    const auto chosen = m_context.platform.dialogs.openFile(request);
+    if (!chosen)
+        return;
+    ListBox3->addItem(*chosen);
+    guarded([&] {
+        MainIndex(m_context.platform.files, m_context.applicationFolder).addTemplate(*chosen);
+        TemplateShelf shelf(m_context.platform.files, m_context.applicationFolder);
+        if (shelf.isOwnCopy(*chosen))
+            return;
+        const bool replace = shelf.hasOtherCopy(*chosen) && ask(TemplateShelf::replaceQuestion(), false);
+        shelf.copyIn(*chosen, replace);
+    });
+}
+
+void TemplatesTab::SpeedButton13Click()
+{
+    if (!ask(u"删除掉的只是在本程序设置的模板名称，不会删除掉文件，真的要这样吗？"_s, false))
+        return;
+    const int row = ListBox3->currentRow();
+    if (row < 0 || !ListBox3->item(row)->isSelected())
+        return;
+    delete ListBox3->takeItem(row);
+    QStringList paths;
+    for (int i = 0; i < ListBox3->count(); ++i)
+        paths.append(ListBox3->item(i)->text());
+    guarded([&] { MainIndex(m_context.platform.files, m_context.applicationFolder).rewriteTemplates(paths); });
+}

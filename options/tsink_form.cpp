@@ -1,0 +1,125 @@
+#include "tsink_form.h"
+
+#include "skinstab.h"
+#include "systemtab.h"
+#include "templatestab.h"
+#include "app/artwork/artwork.h"
+#include "widgets/named.h"
+#include "widgets/windowdrag.h"
+#include "widgets/uistyle.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QScreen>
+#include <QTabWidget>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int TitleHeight = 25;
+
+QPixmap titlePicture(int width)
+{
+    QPixmap picture(width, TitleHeight);
+    QPainter painter(&picture);
+    QLinearGradient shade(0, 0, width, 0);
+    shade.setColorAt(0, QColor(40, 70, 160));
+    shade.setColorAt(1, QColor(150, 180, 240));
+    painter.fillRect(picture.rect(), shade);
+    return picture;
+}
+}
+
+Tsink_form::Tsink_form(const OptionsContext &context, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_context(context)
+{
+    setObjectName(u"sink_form"_s);
+    setWindowTitle(u"皮肤设置"_s);
+    setFixedSize(494, 346);
+    setFont(UiStyle::songFont(12));
+
+    Panel3 = named<QWidget>(u"Panel3"_s, this);
+    Panel3->setGeometry(0, 0, width(), TitleHeight);
+    Image1 = named<QLabel>(u"Image1"_s, Panel3);
+    Image1->setGeometry(Panel3->rect());
+    Image1->setScaledContents(true);
+    Image1->setPixmap(titlePicture(width()));
+    Label6 = named<QLabel>(u"Label6"_s, u"选项"_s, Panel3);
+    QFont title = font();
+    title.setPixelSize(16);
+    title.setBold(true);
+    Label6->setFont(title);
+    QPalette white = Label6->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    Label6->setPalette(white);
+    Label6->setGeometry(8, 2, 120, TitleHeight - 4);
+    SpeedButton6 = named<QToolButton>(u"SpeedButton6"_s, Panel3);
+    SpeedButton6->setText(u"✕"_s);
+    SpeedButton6->setToolTip(u"关闭"_s);
+    SpeedButton6->setAutoRaise(true);
+    SpeedButton6->setGeometry(width() - 25, 1, 23, 22);
+    auto *drag = new WindowDrag(this);
+    drag->addHandle(Image1);
+    drag->addHandle(Label6);
+
+    PageControl1 = named<QTabWidget>(u"PageControl1"_s, this);
+    PageControl1->setGeometry(0, TitleHeight, width(), height() - TitleHeight);
+    PageControl1->setDocumentMode(true);
+    TabSheet1 = named<SkinsTab>(u"TabSheet1"_s, context, PageControl1);
+    TabSheet2 = named<SystemTab>(u"TabSheet2"_s, context, PageControl1);
+    TabSheet3 = named<TemplatesTab>(u"TabSheet3"_s, context, PageControl1);
+    TabSheet4 = named<QWidget>(u"TabSheet4"_s, PageControl1);
+    PageControl1->addTab(TabSheet1, QIcon(QPixmap::fromImage(vellumo::artwork::icon(10))), u"皮肤设置"_s);
+    PageControl1->addTab(TabSheet2, QIcon(QPixmap::fromImage(vellumo::artwork::icon(22))), u"系统设置"_s);
+    PageControl1->addTab(TabSheet3, QIcon(QPixmap::fromImage(vellumo::artwork::icon(28))), u"模板设置"_s);
+    PageControl1->addTab(TabSheet4, u"退出"_s);
+
+    connect(SpeedButton6, &QToolButton::clicked, this, &Tsink_form::Button3Click);
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == Exit)
+            TabSheet4Show();
+    });
+
+    FormCreate();
+}
+
+void Tsink_form::showOn(Tab tab)
+{
+    PageControl1->setCurrentIndex(tab);
+    exec();
+}
+
+void Tsink_form::FormCreate()
+{
+    TabSheet1->fillSkinList();
+}
+
+void Tsink_form::FormShow()
+{
+    TabSheet1->showCurrentSkin();
+    TabSheet3->fillTemplateList();
+}
+
+void Tsink_form::showEvent(QShowEvent *event)
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void Tsink_form::Button3Click()
+{
+    close();
+}
+
+void Tsink_form::TabSheet4Show()
+{
+    close();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "optionscontext.h"
+
+#include <QDialog>
+
+class QLabel;
+class QTabWidget;
+class QToolButton;
+class SkinsTab;
+class SystemTab;
+class TemplatesTab;
+
+// The options window: skins, the user's own effects and update packages, page templates. No
+// system frame; the title strip drags it; the "退出" tab closes it.
+class Tsink_form : public QDialog
+{
+    Q_OBJECT
+public:
+    enum Tab { Skins = 0, System = 1, Templates = 2, Exit = 3 };
+
+    explicit Tsink_form(const OptionsContext &context, QWidget *parent = nullptr);
+
+    QWidget *Panel3;
+    QLabel *Image1;
+    QLabel *Label6;
+    QToolButton *SpeedButton6;
+    QTabWidget *PageControl1;
+    SkinsTab *TabSheet1;
+    SystemTab *TabSheet2;
+    TemplatesTab *TabSheet3;
+    QWidget *TabSheet4;
+
+    // Opens the window modally on the tab.
+    void showOn(Tab tab);
+
+    void FormCreate();
+    void FormShow();
+    void Button3Click();
+    void TabSheet4Show();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    OptionsContext m_context;
+    bool m_shown = false;
+};
