@@ -23,15 +23,15 @@ SystemTab::SystemTab(const OptionsContext &context, QWidget *parent) : OptionsTa
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     RxLabel2 = named<QLabel>(u"RxLabel2"_s, u"自定义名称:"_s, custom);
-    RxLabel2->setGeometry(346, 22, 122, 20);
+    RxLabel2->setGeometry(343, 22, 128, 20);
     RFlatEdit1 = named<FlatLineEdit>(u"RFlatEdit1"_s, custom);
-    RFlatEdit1->setGeometry(346, 44, 122, 22);
-    SpeedButton7 = speedButton(custom, u"SpeedButton7"_s, u"将左边文件定义为特效"_s, QRect(346, 80, 122, 40));
+    RFlatEdit1->setGeometry(343, 44, 128, 22);
+    SpeedButton7 = speedButton(custom, u"SpeedButton7"_s, u"将左边文件定义为特效"_s, QRect(343, 80, 128, 40));
 
     QGroupBox *update = group(u"升级设置"_s, QRect(4, 148, 478, 141));
     ListBox2 = list(update, u"ListBox2"_s, QRect(10, 20, 327, 112));
-    SpeedButton8 = speedButton(update, u"SpeedButton8"_s, u"打开升级文件"_s, QRect(346, 24, 122, 28));
-    SpeedButton9 = speedButton(update, u"SpeedButton9"_s, u"嵌入升级文件"_s, QRect(346, 60, 122, 28));
+    SpeedButton8 = speedButton(update, u"SpeedButton8"_s, u"打开升级文件"_s, QRect(343, 24, 128, 28));
+    SpeedButton9 = speedButton(update, u"SpeedButton9"_s, u"嵌入升级文件"_s, QRect(343, 60, 128, 28));
 
     connect(SpeedButton7, &QToolButton::clicked, this, &SystemTab::SpeedButton7Click);
     connect(SpeedButton8, &QToolButton::clicked, this, &SystemTab::SpeedButton8Click);

@@ -66,7 +66,7 @@ Tsink_form::Tsink_form(const OptionsContext &context, QWidget *parent)
     drag->addHandle(Label6);
 
     PageControl1 = named<QTabWidget>(u"PageControl1"_s, this);
-    PageControl1->setGeometry(0, TitleHeight, width(), height() - TitleHeight);
+    PageControl1->setGeometry(1, TitleHeight, width() - 2, height() - TitleHeight - 1);
     PageControl1->setDocumentMode(true);
     TabSheet1 = named<SkinsTab>(u"TabSheet1"_s, context, PageControl1);
     TabSheet2 = named<SystemTab>(u"TabSheet2"_s, context, PageControl1);
@@ -112,6 +112,15 @@ void Tsink_form::showEvent(QShowEvent *event)
         m_shown = true;
         FormShow();
     }
+}
+
+void Tsink_form::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    // Without a system frame the window needs an edge of its own against what lies behind it.
+    QPainter painter(this);
+    painter.setPen(QColor(40, 70, 160));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void Tsink_form::Button3Click()
