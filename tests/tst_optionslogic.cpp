@@ -1,0 +1,307 @@
+// The options window's rules without a display: the skin registry, the user's own simple-copy
+// effects and update packages, checked on the files byte for byte.
+#include "library/effectindex.h"
+#include "library/inicache.h"
+#include "options/customeffect.h"
+#include "options/packageinstaller.h"
+#include "options/skinregistry.h"
+#include "platform/ansi.h"
+#include "platform/scriptedfilesystem.h"
+#include "platform/vellumoerror.h"
+
+#include <QDirIterator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "testfiles.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QString errorOf(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const VellumoError &e) {
+        return e.message();
+    }
+    return {};
+}
+
+const QString Link2 = u"[简单复制]\r\nTOTAL=5\r\n[图片特效]\r\nTOTAL=0\r\n[system]\r\n"_s;
+}
+
+class TestOptionsLogic : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    ScriptedFileSystem m_files;
+
+    QString app() const { return m_dir.path() + u"/app/"_s; }
+    QString pkg() const { return m_dir.path() + u"/pkg/"_s; }
+    void put(const QString &path, const QString &text) { TestFiles::write(path, Ansi::encode(text)); }
+    QString text(const QString &path) const { return Ansi::decode(TestFiles::read(path)); }
+    // Every file below the temporary folder with its bytes, to see that nothing else changed.
+    QMap<QString, QByteArray> tree() const
+    {
+        QMap<QString, QByteArray> files;
+        for (QDirIterator it(m_dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+            const QString path = it.next();
+            files[path] = TestFiles::read(path);
+        }
+        return files;
+    }
+    void package(const QString &file, const QString &name, const QString &kind, const QString &category,
+                 const QStringList &names, const QString &ft = {})
+    {
+        QString body = u"[files]\r\nname=%1\r\nflistno=%2\r\nflist=%3\r\nft=%4\r\n"_s.arg(
+            name, kind, category, ft.isNull() ? QString::number(names.size()) : ft);
+        for (int i = 0; i < names.size(); ++i)
+            body += u"ftname%1=%2\r\n"_s.arg(i + 1).arg(names[i]);
+        put(pkg() + file, body);
+    }
+    PackageInstaller installer() { return PackageInstaller(m_files, app()); }
+
+private slots:
+    void init()
+    {
+        IniCache::instance().clear();
+        QDir(m_dir.path()).removeRecursively();
+        QDir().mkpath(app() + u"简单复制"_s);
+        QDir().mkpath(app() + u"图片特效"_s);
+        QDir().mkpath(pkg());
+        put(app() + u"LINK2.INI"_s, Link2);
+        m_files = ScriptedFileSystem();
+    }
+
+    void firstSkinCreatesTheRegistry()
+    {
+        SkinRegistry skins(m_files, app());
+        QCOMPARE(skins.names(), QStringList());
+        QCOMPARE(skins.add({u"蓝天"_s, u"/p/m.jpg"_s, u"/p/s.jpg"_s}), 1);
+        QCOMPARE(skins.add({u"蓝天"_s, u"/q/m.jpg"_s, u"/q/s.jpg"_s}), 2);
+        QCOMPARE(text(app() + u"SINKNAME"_s),
+                 u"[S]\r\nTOTAL=2\r\n[S1]\r\nSNAME=蓝天\r\nSPDIR=/p/m.jpg\r\nSLDIR=/p/s.jpg\r\n"
+                 "[S2]\r\nSNAME=蓝天\r\nSPDIR=/q/m.jpg\r\nSLDIR=/q/s.jpg\r\n"_s);
+        QCOMPARE(skins.names(), (QStringList{u"蓝天"_s, u"蓝天"_s}));
+        QCOMPARE(skins.skin(2).mainImage, u"/q/m.jpg"_s);
+        QCOMPARE(SkinRegistry::description(skins.skin(1)),
+                 u"这个皮肤的名称是蓝天\r主界面图像文件来自/p/m.jpg\r状态栏图像文件来自/p/s.jpg"_s);
+    }
+
+    void damagedRegistryCounts_data()
+    {
+        QTest::addColumn<QString>("registry");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("not a number") << u"[S]\r\nTOTAL=two\r\n"_s << QStringList() << u"'two' is not a valid integer value"_s;
+        QTest::newRow("missing sections read empty") << u"[S]\r\nTOTAL=2\r\n[S2]\r\nSNAME=b\r\n"_s
+                                                     << QStringList{QString(), u"b"_s} << QString();
+        QTest::newRow("huge count lists what is there") << u"[S]\r\nTOTAL=2000000000\r\n[s3]\r\nSNAME=c\r\n"_s
+                                                        << QStringList{QString(), QString(), u"c"_s} << QString();
+        QTest::newRow("no counter") << u"[S1]\r\nSNAME=a\r\n"_s << QStringList() << QString();
+    }
+
+    void damagedRegistryCounts()
+    {
+        QFETCH(QString, registry);
+        QFETCH(QStringList, names);
+        QFETCH(QString, error);
+        put(app() + u"SINKNAME"_s, registry);
+        QStringList listed;
+        QCOMPARE(errorOf([&] { listed = SkinRegistry(m_files, app()).names(); }), error);
+        QCOMPARE(listed, names);
+        if (!error.isEmpty()) {
+            // Saving reads the counter before it writes anything.
+            QCOMPARE(errorOf([&] { SkinRegistry(m_files, app()).add({u"a"_s, u"b"_s, u"c"_s}); }), error);
+            QCOMPARE(text(app() + u"SINKNAME"_s), registry);
+        }
+    }
+
+    void customEffectIsSavedAndIndexed()
+    {
+        CustomEffect custom(m_files, app());
+        QCOMPARE(custom.define(u"abc"_s, u"<b>一</b>\n<i>二</i>"_s), CustomEffect::Result::Defined);
+        QCOMPARE(TestFiles::read(app() + u"简单复制/abc.txt"_s), Ansi::encode(u"<b>一</b>\r\n<i>二</i>"_s));
+        QCOMPARE(text(app() + u"LINK2.INI"_s),
+                 u"[简单复制]\r\nTOTAL=6\r\nl6=abc\r\n[图片特效]\r\nTOTAL=0\r\n[system]\r\n简单复制abc=1\r\n"_s);
+        // The same name in other letters meets the existing file; nothing changes.
+        const auto before = tree();
+        QCOMPARE(custom.define(u"ABC"_s, u"other"_s), CustomEffect::Result::SameName);
+        QCOMPARE(tree(), before);
+        QCOMPARE(custom.define(QString(), QString()), CustomEffect::Result::Defined);
+        QCOMPARE(TestFiles::read(app() + u"简单复制/.txt"_s), QByteArray());
+        QCOMPARE(custom.define(QString(), QString()), CustomEffect::Result::SameName);
+    }
+
+    void customEffectNamesThatLeaveTheFolderAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const QString &name : {u"../LINK1"_s, u"a/b"_s, u"a\\b"_s, u"."_s, u".."_s, u"/tmp/x"_s})
+            QTest::newRow(qPrintable(name)) << name;
+    }
+
+    void customEffectNamesThatLeaveTheFolderAreRefused()
+    {
+        QFETCH(QString, name);
+        const auto before = tree();
+        QCOMPARE(CustomEffect(m_files, app()).define(name, u"x"_s), CustomEffect::Result::UnusableName);
+        QCOMPARE(tree(), before);
+    }
+
+    void customEffectFailures()
+    {
+        // No folder: the file cannot be created and the index is not touched.
+        QDir(app() + u"简单复制"_s).removeRecursively();
+        const QString path = app() + u"简单复制/abc.txt"_s;
+        QCOMPARE(errorOf([&] { CustomEffect(m_files, app()).define(u"abc"_s, u"x"_s); }),
+                 VellumoError::cannotCreate(path).message());
+        QCOMPARE(text(app() + u"LINK2.INI"_s), Link2);
+        // No counter: the text stays saved, and trying again meets the same name.
+        QDir().mkpath(app() + u"简单复制"_s);
+        put(app() + u"LINK2.INI"_s, u"[system]\r\n"_s);
+        QCOMPARE(errorOf([&] { CustomEffect(m_files, app()).define(u"abc"_s, u"x"_s); }),
+                 u"'' is not a valid integer value"_s);
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(CustomEffect(m_files, app()).define(u"abc"_s, u"x"_s), CustomEffect::Result::SameName);
+        // A folder that refuses writes.
+        m_files.refuseWritesUnder(app());
+        QCOMPARE(errorOf([&] { CustomEffect(m_files, app()).define(u"new"_s, u"x"_s); }),
+                 VellumoError::cannotCreate(app() + u"简单复制/new.txt"_s).message());
+    }
+
+    void packageCopiesItsFilesAndEntersTheEffect()
+    {
+        put(pkg() + u"相册"_s, u"[file]\r\nimgfilet=0\r\n"_s);
+        put(pkg() + u"a.js"_s, u"var a;"_s);
+        package(u"one.gx"_s, u"相册"_s, u"2"_s, u"图片特效"_s, {u"相册"_s, u"a.js"_s});
+        const PackageInstaller::Outcome outcome = installer().installAll({pkg() + u"one.gx"_s});
+        QCOMPARE(outcome.end, PackageInstaller::End::Installed);
+        QCOMPARE(PackageInstaller::closingMessage(outcome),
+                 u"程序已经设置完毕，但也要重新启动才能重新启用，该特效名为相册安装在文件夹图片特效"_s);
+        QCOMPARE(TestFiles::read(app() + u"图片特效/a.js"_s), QByteArray("var a;"));
+        QCOMPARE(text(app() + u"LINK2.INI"_s),
+                 u"[简单复制]\r\nTOTAL=5\r\n[图片特效]\r\nTOTAL=1\r\nl1=相册\r\n[system]\r\n图片特效相册=2\r\n"_s);
+        // A second time: nothing is overwritten, the effect is entered again.
+        put(pkg() + u"a.js"_s, u"changed"_s);
+        QCOMPARE(installer().installAll({pkg() + u"one.gx"_s}).end, PackageInstaller::End::Installed);
+        QCOMPARE(TestFiles::read(app() + u"图片特效/a.js"_s), QByteArray("var a;"));
+        QCOMPARE(text(app() + u"LINK2.INI"_s),
+                 u"[简单复制]\r\nTOTAL=5\r\n[图片特效]\r\nTOTAL=2\r\nl1=相册\r\nl2=相册\r\n[system]\r\n图片特效相册=2\r\n"_s);
+    }
+
+    void simpleCopyPackageEqualsACustomEffect()
+    {
+        put(pkg() + u"问候.txt"_s, u"你好\r\n世界"_s);
+        package(u"s.gx"_s, u"问候"_s, u"1"_s, u"简单复制"_s, {u"问候.txt"_s});
+        installer().installAll({pkg() + u"s.gx"_s});
+        const QByteArray installedIndex = TestFiles::read(app() + u"LINK2.INI"_s);
+        const QByteArray installedFile = TestFiles::read(app() + u"简单复制/问候.txt"_s);
+        init();
+        CustomEffect(m_files, app()).define(u"问候"_s, u"你好\n世界"_s);
+        QCOMPARE(TestFiles::read(app() + u"LINK2.INI"_s), installedIndex);
+        QCOMPARE(TestFiles::read(app() + u"简单复制/问候.txt"_s), installedFile);
+    }
+
+    void packagesStopAtTheFirstIncompleteOne()
+    {
+        put(pkg() + u"a.txt"_s, u"a"_s);
+        put(pkg() + u"b.txt"_s, u"b"_s);
+        package(u"1.gx"_s, u"甲"_s, u"1"_s, u"简单复制"_s, {u"a.txt"_s});
+        package(u"2.gx"_s, u"乙"_s, u"1"_s, u"简单复制"_s, {u"b.txt"_s, u"missing.txt"_s, u"a.txt"_s});
+        QCOMPARE(installer().installAll({pkg() + u"1.gx"_s, pkg() + u"2.gx"_s}).end, PackageInstaller::End::Incomplete);
+        QVERIFY(QFile::exists(app() + u"简单复制/b.txt"_s)); // copied before the missing one
+        QCOMPARE(text(app() + u"LINK2.INI"_s),
+                 u"[简单复制]\r\nTOTAL=6\r\nl6=甲\r\n[图片特效]\r\nTOTAL=0\r\n[system]\r\n简单复制甲=1\r\n"_s);
+    }
+
+    void packageFileCounts_data()
+    {
+        QTest::addColumn<QString>("ft");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<QString>("error");
+        using End = PackageInstaller::End;
+        QTest::newRow("none") << u"0"_s << QStringList() << int(End::Installed) << QString();
+        QTest::newRow("negative") << u"-3"_s << QStringList() << int(End::Installed) << QString();
+        QTest::newRow("not a number") << u"two"_s << QStringList() << int(End::Nothing) << u"'two' is not a valid integer value"_s;
+        QTest::newRow("missing") << QString(u""_s) << QStringList() << int(End::Nothing) << u"'' is not a valid integer value"_s;
+        QTest::newRow("huge with one name") << u"2000000000"_s << QStringList{u"a.txt"_s} << int(End::Incomplete) << QString();
+        QTest::newRow("empty name is the folder") << u"1"_s << QStringList{QString()} << int(End::Incomplete) << QString();
+        QTest::newRow("a folder is no file") << u"1"_s << QStringList{u"sub"_s} << int(End::Incomplete) << QString();
+    }
+
+    void packageFileCounts()
+    {
+        QFETCH(QString, ft);
+        QFETCH(QStringList, names);
+        QFETCH(int, end);
+        QFETCH(QString, error);
+        put(pkg() + u"a.txt"_s, u"a"_s);
+        QDir().mkpath(pkg() + u"sub"_s);
+        package(u"p.gx"_s, u"甲"_s, u"1"_s, u"简单复制"_s, names, ft);
+        PackageInstaller::Outcome outcome;
+        QCOMPARE(errorOf([&] { outcome = installer().installAll({pkg() + u"p.gx"_s}); }), error);
+        QCOMPARE(int(outcome.end), end);
+    }
+
+    void packageCopiesIntoExistingFoldersOnly()
+    {
+        put(pkg() + u"sub/x.gif"_s, u"x"_s);
+        put(pkg() + u"y.gif"_s, u"y"_s);
+        package(u"p.gx"_s, u"乙"_s, u"2"_s, u"图片特效"_s, {u"sub\\x.gif"_s});
+        package(u"q.gx"_s, u"丙"_s, u"2"_s, u"没有文件夹"_s, {u"y.gif"_s});
+        put(app() + u"LINK2.INI"_s, Link2 + u"[没有文件夹]\r\nTOTAL=0\r\n"_s);
+        QCOMPARE(installer().installAll({pkg() + u"p.gx"_s, pkg() + u"q.gx"_s}).end, PackageInstaller::End::Installed);
+        QVERIFY(!QFile::exists(app() + u"图片特效/sub/x.gif"_s)); // no folder is created
+        QCOMPARE(IniCache::instance().document(m_files, app() + u"LINK2.INI"_s)->read(u"没有文件夹"_s, u"l1"_s), u"丙"_s);
+        QDir().mkpath(app() + u"图片特效/sub"_s);
+        installer().installAll({pkg() + u"p.gx"_s});
+        QVERIFY(QFile::exists(app() + u"图片特效/sub/x.gif"_s));
+        // A category the index does not know stops the installation after the copies.
+        package(u"r.gx"_s, u"丁"_s, u"2"_s, u"图片特效X"_s, {});
+        QCOMPARE(errorOf([&] { installer().installAll({pkg() + u"r.gx"_s}); }), u"'' is not a valid integer value"_s);
+    }
+
+    void hostilePackagesAreRefusedWhole_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("file climbs out") << u"a"_s << u"图片特效"_s << QStringList{u"ok.txt"_s, u"../../evil.txt"_s};
+        QTest::newRow("file climbs out with backslashes") << u"a"_s << u"图片特效"_s << QStringList{u"..\\evil.txt"_s};
+        QTest::newRow("file climbs in the middle") << u"a"_s << u"图片特效"_s << QStringList{u"sub/../../evil.txt"_s};
+        QTest::newRow("absolute file") << u"a"_s << u"图片特效"_s << QStringList{u"/tmp/evil.txt"_s};
+        QTest::newRow("drive file") << u"a"_s << u"图片特效"_s << QStringList{u"C:\\evil.txt"_s};
+        QTest::newRow("category climbs") << u"a"_s << u"../outside"_s << QStringList{u"ok.txt"_s};
+        QTest::newRow("category is a path") << u"a"_s << u"图片特效/sub"_s << QStringList{u"ok.txt"_s};
+        QTest::newRow("absolute category") << u"a"_s << u"/tmp"_s << QStringList{u"ok.txt"_s};
+        QTest::newRow("empty category") << u"a"_s << QString() << QStringList{u"ok.txt"_s};
+        QTest::newRow("effect name climbs") << u"../../x"_s << u"图片特效"_s << QStringList{u"ok.txt"_s};
+        QTest::newRow("effect name is a path") << u"a/b"_s << u"图片特效"_s << QStringList{u"ok.txt"_s};
+        QTest::newRow("linked folder leads out") << u"a"_s << u"图片特效"_s << QStringList{u"link/evil.txt"_s};
+    }
+
+    void hostilePackagesAreRefusedWhole()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, category);
+        QFETCH(QStringList, files);
+        QDir().mkpath(m_dir.path() + u"/outside"_s);
+        QVERIFY(QFile::link(m_dir.path() + u"/outside"_s, app() + u"图片特效/link"_s));
+        put(pkg() + u"ok.txt"_s, u"ok"_s);
+        put(pkg() + u"good.txt"_s, u"good"_s);
+        package(u"good.gx"_s, u"好"_s, u"1"_s, u"简单复制"_s, {u"good.txt"_s});
+        package(u"bad.gx"_s, name, u"1"_s, category, files);
+        installer().installAll({pkg() + u"good.gx"_s});
+        const auto before = tree();
+        const PackageInstaller::Outcome outcome = installer().installAll({pkg() + u"bad.gx"_s, pkg() + u"good.gx"_s});
+        QCOMPARE(outcome.end, PackageInstaller::End::Refused);
+        QVERIFY(outcome.refusal.startsWith(u"升级文件"_s + pkg() + u"bad.gx不安全，没有安装："_s));
+        QCOMPARE(tree(), before); // nothing copied or written, not even for the package after it
+    }
+};
+
+QTEST_APPLESS_MAIN(TestOptionsLogic)
+#include "tst_optionslogic.moc"
