@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/errorguard.h"
 #include "platform/platform.h"
+#include "widgets/framelessdialog.h"
 #include "widgets/named.h"
 #include "widgets/windowdrag.h"
 
@@ -26,7 +27,7 @@ constexpr int TitleHeight = 24;
 }
 
 SetupWindow::SetupWindow(const SetupContext &context, QSize clientSize, QWidget *parent, const QColor &frameColour)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_context(context), m_frameColour(frameColour)
+    : FramelessDialog(parent), m_context(context), m_frameColour(frameColour)
 {
     setFixedSize(clientSize);
     QPalette palette = this->palette();
@@ -152,20 +153,9 @@ QListWidget *SetupWindow::groupedList(const QString &caption, const QRect &place
     return list;
 }
 
-void SetupWindow::showEvent(QShowEvent *event)
-{
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    QDialog::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
-}
-
 void SetupWindow::paintEvent(QPaintEvent *event)
 {
-    QDialog::paintEvent(event);
+    FramelessDialog::paintEvent(event);
     QPainter painter(this);
     QLinearGradient title(0, 0, width(), 0);
     title.setColorAt(0, m_frameColour);

@@ -4,7 +4,7 @@
 
 #include <QColor>
 
-#include <QDialog>
+#include "widgets/framelessdialog.h"
 
 class QLabel;
 class DefinitionFile;
@@ -16,7 +16,7 @@ class QToolButton;
 
 // The frame the setup windows share: no system frame, a title strip that drags the window, a close
 // button at its right end, a one-panel status line; centred on the desktop.
-class SetupWindow : public QDialog
+class SetupWindow : public FramelessDialog
 {
     Q_OBJECT
 public:
@@ -27,9 +27,6 @@ public:
     QLabel *Label3;
     QToolButton *SpeedButton1;
     QLabel *spanle;
-
-    // Opening: runs once, when the window is first shown.
-    virtual void FormShow() = 0;
 
 protected:
     // Runs a handler inside the error guard: a run-time error ends it and shows the error box.
@@ -56,12 +53,10 @@ protected:
     // A list inside a captioned group box at the given place.
     QListWidget *groupedList(const QString &caption, const QRect &place, const QString &listName);
 
-    void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
     SetupContext m_context;
 
 private:
     QColor m_frameColour;
-    bool m_shown = false;
 };

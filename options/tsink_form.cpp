@@ -4,6 +4,7 @@
 #include "systemtab.h"
 #include "templatestab.h"
 #include "app/artwork/artwork.h"
+#include "widgets/framelessdialog.h"
 #include "widgets/named.h"
 #include "widgets/windowdrag.h"
 #include "widgets/uistyle.h"
@@ -34,7 +35,7 @@ QPixmap titlePicture(int width)
 }
 
 Tsink_form::Tsink_form(const OptionsContext &context, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_context(context)
+    : FramelessDialog(parent), m_context(context)
 {
     setObjectName(u"sink_form"_s);
     setWindowTitle(u"皮肤设置"_s);
@@ -103,20 +104,9 @@ void Tsink_form::FormShow()
     TabSheet3->fillTemplateList();
 }
 
-void Tsink_form::showEvent(QShowEvent *event)
-{
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    QDialog::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
-}
-
 void Tsink_form::paintEvent(QPaintEvent *event)
 {
-    QDialog::paintEvent(event);
+    FramelessDialog::paintEvent(event);
     // Without a system frame the window needs an edge of its own against what lies behind it.
     QPainter painter(this);
     painter.setPen(QColor(40, 70, 160));

@@ -2,7 +2,7 @@
 
 #include "optionscontext.h"
 
-#include <QDialog>
+#include "widgets/framelessdialog.h"
 
 class QLabel;
 class QTabWidget;
@@ -13,7 +13,7 @@ class TemplatesTab;
 
 // The options window: skins, the user's own effects and update packages, page templates. No
 // system frame; the title strip drags it; the "退出" tab closes it.
-class Tsink_form : public QDialog
+class Tsink_form : public FramelessDialog
 {
     Q_OBJECT
 public:
@@ -35,15 +35,13 @@ public:
     void showOn(Tab tab);
 
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     void Button3Click();
     void TabSheet4Show();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     OptionsContext m_context;
-    bool m_shown = false;
 };
