@@ -11,12 +11,10 @@
 #include "widgets/windowdrag.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 

@@ -9,11 +9,9 @@
 #include "widgets/windowdrag.h"
 #include "widgets/uistyle.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QScreen>
 #include <QTabWidget>
 #include <QToolButton>
 
