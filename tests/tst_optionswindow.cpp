@@ -284,6 +284,14 @@ private slots:
         t.SpeedButton9->click();
         QVERIFY(run.lastText().contains(u"不安全"_s));
         QVERIFY(!QFile::exists(run.f.dir.path() + u"/../x"_s));
+        // After a restart the installed effect starts from the browser.
+        run.window.reset();
+        TForm1 &w = run.f.create();
+        w.ComboBox1->setEditText(u"简单复制"_s);
+        w.ComboBox3->setEditText(u"你好"_s);
+        run.f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
+        w.SpeedButton7Click();
+        QCOMPARE(run.f.clipboard.text(), u"hello"_s);
     }
 
     void addingAndDeletingTemplates()
