@@ -1,0 +1,110 @@
+// vellumo-library: for people who maintain an effect library.
+#include "library/categoryindex.h"
+#include "library/effectindex.h"
+#include "library/effectsearch.h"
+#include "library/librarycheck.h"
+#include "platform/localfilesystem.h"
+#include "platform/vellumoerror.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const char *const Usage =
+    "usage: vellumo-library [-C FOLDER] COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Works on an application folder: the folder with LINK1.INI, LINK2.INI and the\n"
+    "category folders (default: the current folder; -C names another).\n"
+    "\n"
+    "commands:\n"
+    "  check [FOLDER]   check every category, effect and definition file; prints one\n"
+    "                   line 'category/effect: problem' per problem, exits 1 if any\n"
+    "  list             the categories and their effects, as the effect panel lists them\n"
+    "  search TEXT      the effects whose names contain TEXT, as 'category.effect'\n"
+    "  help             this text\n"
+    "\n"
+    "exit status: 0 done, 1 problems found or an index file could not be read, 2 bad usage\n";
+
+void out(const QString &line)
+{
+    std::fputs(line.toLocal8Bit().constData(), stdout);
+    std::fputc('\n', stdout);
+}
+
+void error(const QString &line)
+{
+    std::fputs((u"vellumo-library: "_s + line).toLocal8Bit().constData(), stderr);
+    std::fputc('\n', stderr);
+}
+
+QString folderPath(const QString &folder)
+{
+    const QString path = QDir(folder).absolutePath();
+    return path.endsWith(u'/') ? path : path + u'/';
+}
+
+int check(LocalFileSystem &files, const QString &folder)
+{
+    if (!QDir(folder).exists()) {
+        error(u"no such folder: "_s + folder);
+        return 1;
+    }
+    const QList<LibraryCheck::Problem> problems = LibraryCheck(files, folderPath(folder)).run();
+    for (const LibraryCheck::Problem &problem : problems)
+        out(problem.line());
+    return problems.isEmpty() ? 0 : 1;
+}
+
+int list(LocalFileSystem &files, const QString &folder)
+{
+    const QString app = folderPath(folder);
+    for (const QString &category : CategoryIndex(files, app).categories()) {
+        out(category);
+        for (const QString &effect : EffectIndex(files, app).effects(category).value_or(QStringList()))
+            out(u"  "_s + effect);
+    }
+    return 0;
+}
+
+int search(LocalFileSystem &files, const QString &folder, const QString &text)
+{
+    const QString app = folderPath(folder);
+    EffectSearch(files, app).run(CategoryIndex(files, app).categories(), text, [](const QString &line) { out(line); });
+    return 0;
+}
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    QString folder = QDir::currentPath();
+    if (args.size() >= 2 && (args[0] == u"-C"_s || args[0] == u"--folder"_s)) {
+        folder = args[1];
+        args = args.mid(2);
+    }
+    if (args.isEmpty() || args[0] == u"help"_s || args[0] == u"-h"_s || args[0] == u"--help"_s) {
+        std::fputs(Usage, args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? 2 : 0;
+    }
+    LocalFileSystem files;
+    const QString command = args[0];
+    try {
+        if (command == u"check"_s && args.size() <= 2)
+            return check(files, args.size() == 2 ? args[1] : folder);
+        if (command == u"list"_s && args.size() == 1)
+            return list(files, folder);
+        if (command == u"search"_s && args.size() == 2)
+            return search(files, folder, args[1]);
+    } catch (const VellumoError &e) {
+        error(e.message());
+        return 1;
+    }
+    error(u"unknown command or wrong arguments: "_s + args.join(u' '));
+    std::fputs(Usage, stderr);
+    return 2;
+}
