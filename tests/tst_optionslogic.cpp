@@ -4,6 +4,7 @@
 #include "library/inicache.h"
 #include "options/customeffect.h"
 #include "options/packageinstaller.h"
+#include "options/packagemaker.h"
 #include "options/skinregistry.h"
 #include "platform/ansi.h"
 #include "platform/scriptedfilesystem.h"
@@ -262,6 +263,49 @@ private slots:
         // A category the index does not know stops the installation after the copies.
         package(u"r.gx"_s, u"丁"_s, u"2"_s, u"图片特效X"_s, {});
         QCOMPARE(errorOf([&] { installer().installAll({pkg() + u"r.gx"_s}); }), u"'' is not a valid integer value"_s);
+    }
+
+    // A package made of an installed effect installs the same effect into another folder.
+    void packThenInstallGivesTheSameEffect_data()
+    {
+        QTest::addColumn<QString>("effect");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("definition");
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("simple copy") << u"抄"_s << u"1"_s << QString() << QStringList{u"抄.txt"_s};
+        QTest::newRow("pictures") << u"图"_s << u"2"_s
+                                  << u"[file]\r\nimgfilet=2\r\nimgfilename1=own.gif\r\nimgfilename2=0\r\ntxtfilet=1\r\n"
+                                     "txtfilename1=a.js\r\nft=1\r\nfno1=p.txt\r\n"_s
+                                  << QStringList{u"a.js"_s, u"own.gif"_s, u"p.txt"_s, u"图"_s};
+        QTest::newRow("menu without pictures") << u"菜单"_s << u"3"_s << u"[file]\r\nimgfilet=x\r\nft=1\r\nfno1=p.txt\r\n"_s
+                                               << QStringList{u"p.txt"_s, u"菜单"_s};
+    }
+
+    void packThenInstallGivesTheSameEffect()
+    {
+        QFETCH(QString, effect);
+        QFETCH(QString, kind);
+        QFETCH(QString, definition);
+        QFETCH(QStringList, files);
+        const QString category = u"图片特效"_s;
+        put(app() + u"LINK2.INI"_s, u"[图片特效]\r\nTOTAL=1\r\nl1=%1\r\n[system]\r\n图片特效%1=%2\r\n"_s.arg(effect, kind));
+        for (const QString &name : files)
+            put(app() + category + u'/' + name, name == effect ? definition : u"content of "_s + name);
+        QCOMPARE(PackageMaker(m_files, app()).make(category, effect, pkg() + u"made.gx"_s), QStringList());
+        // A second make beside the same files changes nothing and succeeds.
+        QCOMPARE(PackageMaker(m_files, app()).make(category, effect, pkg() + u"made.gx"_s), QStringList());
+        const QString other = m_dir.path() + u"/other/"_s;
+        QDir().mkpath(other + category);
+        put(other + u"LINK2.INI"_s, u"[图片特效]\r\nTOTAL=0\r\n[system]\r\n"_s);
+        QCOMPARE(PackageInstaller(m_files, other).installAll({pkg() + u"made.gx"_s}).end, PackageInstaller::End::Installed);
+        QCOMPARE(QDir(other + category).entryList(QDir::Files, QDir::Name), QDir(app() + category).entryList(QDir::Files, QDir::Name));
+        for (const QString &name : files)
+            QCOMPARE(TestFiles::read(other + category + u'/' + name), TestFiles::read(app() + category + u'/' + name));
+        QCOMPARE(text(other + u"LINK2.INI"_s), text(app() + u"LINK2.INI"_s));
+        // A file of the same name with other content beside the package is never overwritten.
+        put(pkg() + files.first(), u"something else"_s);
+        QCOMPARE(PackageMaker(m_files, app()).make(category, effect, pkg() + u"again.gx"_s),
+                 QStringList{pkg() + files.first() + u" already exists with other content"_s});
     }
 
     void hostilePackagesAreRefusedWhole_data()

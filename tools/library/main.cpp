@@ -3,11 +3,14 @@
 #include "library/effectindex.h"
 #include "library/effectsearch.h"
 #include "library/librarycheck.h"
+#include "options/packageinstaller.h"
+#include "options/packagemaker.h"
 #include "platform/localfilesystem.h"
 #include "platform/vellumoerror.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -25,6 +28,13 @@ const char *const Usage =
     "                   line 'category/effect: problem' per problem, exits 1 if any\n"
     "  list             the categories and their effects, as the effect panel lists them\n"
     "  search TEXT      the effects whose names contain TEXT, as 'category.effect'\n"
+    "  pack CATEGORY EFFECT -o FILE.gx\n"
+    "                   write an update package of the effect, and copy the files it\n"
+    "                   names beside FILE.gx\n"
+    "  install FILE.gx...\n"
+    "                   install update packages into the folder, as the options\n"
+    "                   window does: files are never overwritten, unsafe packages are\n"
+    "                   refused whole, the first incomplete one ends the installation\n"
     "  help             this text\n"
     "\n"
     "exit status: 0 done, 1 problems found or an index file could not be read, 2 bad usage\n";
@@ -76,6 +86,39 @@ int search(LocalFileSystem &files, const QString &folder, const QString &text)
     EffectSearch(files, app).run(CategoryIndex(files, app).categories(), text, [](const QString &line) { out(line); });
     return 0;
 }
+
+int pack(LocalFileSystem &files, const QString &folder, const QString &category, const QString &effect,
+         const QString &package)
+{
+    const QStringList problems = PackageMaker(files, folderPath(folder)).make(category, effect, package);
+    for (const QString &problem : problems)
+        error(problem);
+    if (problems.isEmpty())
+        out(u"packed "_s + category + u'/' + effect + u" into "_s + package);
+    return problems.isEmpty() ? 0 : 1;
+}
+
+int install(LocalFileSystem &files, const QString &folder, const QStringList &packages)
+{
+    QStringList paths;
+    for (const QString &package : packages)
+        paths << QFileInfo(package).absoluteFilePath();
+    const PackageInstaller::Outcome outcome = PackageInstaller(files, folderPath(folder)).installAll(paths);
+    switch (outcome.end) {
+    case PackageInstaller::End::Nothing:
+        return 0;
+    case PackageInstaller::End::Installed:
+        out(u"installed %1 package(s); the last one: %2/%3"_s.arg(outcome.entered).arg(outcome.lastCategory, outcome.lastName));
+        return 0;
+    case PackageInstaller::End::Incomplete:
+        error(u"a package names a file that is not beside it; installed before it: %1"_s.arg(outcome.entered));
+        return 1;
+    case PackageInstaller::End::Refused:
+        error(outcome.refusal);
+        return 1;
+    }
+    return 1;
+}
 }
 
 int main(int argc, char *argv[])
@@ -100,6 +143,10 @@ int main(int argc, char *argv[])
             return list(files, folder);
         if (command == u"search"_s && args.size() == 2)
             return search(files, folder, args[1]);
+        if (command == u"pack"_s && args.size() == 5 && args[3] == u"-o"_s)
+            return pack(files, folder, args[1], args[2], QFileInfo(args[4]).absoluteFilePath());
+        if (command == u"install"_s && args.size() >= 2)
+            return install(files, folder, args.mid(1));
     } catch (const VellumoError &e) {
         error(e.message());
         return 1;
