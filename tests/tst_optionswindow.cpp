@@ -68,6 +68,18 @@ class TestOptionsWindow : public QObject
             image.save(path, "JPG");
             return path;
         }
+        // A new start of the program, then a simple-copy effect started from the browser: the
+        // clipboard text it gives.
+        QString startAfterRestart(const QString &category, const QString &effect)
+        {
+            window.reset();
+            TForm1 &w = f.create();
+            w.ComboBox1->setEditText(category);
+            w.ComboBox3->setEditText(effect);
+            f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
+            w.SpeedButton7Click();
+            return f.clipboard.text();
+        }
         QString lastText() const { return f.dialogs.calls.isEmpty() ? QString() : f.dialogs.calls.last().text; }
     };
 
@@ -245,15 +257,7 @@ private slots:
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         t.SpeedButton7->click();
         QCOMPARE(run.lastText(), u"与原有特效同名，这样将会使原来特效毁坏，请另选择名称!"_s);
-        run.window.reset();
-        // A new start of the program finds it under "简单复制".
-        run.f.create();
-        TForm1 &w = *run.f.window;
-        w.ComboBox1->setEditText(u"简单复制"_s);
-        w.ComboBox3->setEditText(u"问候"_s);
-        run.f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
-        w.SpeedButton7Click();
-        QCOMPARE(run.f.clipboard.text(), u"<marquee>你好</marquee>\r\n第二行"_s);
+        QCOMPARE(run.startAfterRestart(u"简单复制"_s, u"问候"_s), u"<marquee>你好</marquee>\r\n第二行"_s);
     }
 
     void installingPackagesFromTheList()
@@ -284,14 +288,7 @@ private slots:
         t.SpeedButton9->click();
         QVERIFY(run.lastText().contains(u"不安全"_s));
         QVERIFY(!QFile::exists(run.f.dir.path() + u"/../x"_s));
-        // After a restart the installed effect starts from the browser.
-        run.window.reset();
-        TForm1 &w = run.f.create();
-        w.ComboBox1->setEditText(u"简单复制"_s);
-        w.ComboBox3->setEditText(u"你好"_s);
-        run.f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
-        w.SpeedButton7Click();
-        QCOMPARE(run.f.clipboard.text(), u"hello"_s);
+        QCOMPARE(run.startAfterRestart(u"简单复制"_s, u"你好"_s), u"hello"_s);
     }
 
     void addingAndDeletingTemplates()
