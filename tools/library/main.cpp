@@ -90,6 +90,8 @@ int search(LocalFileSystem &files, const QString &folder, const QString &text)
 int pack(LocalFileSystem &files, const QString &folder, const QString &category, const QString &effect,
          const QString &package)
 {
+    // The package's folder is made when it is not there; it holds the package and its files.
+    QDir().mkpath(QFileInfo(package).absolutePath());
     const QStringList problems = PackageMaker(files, folderPath(folder)).make(category, effect, package);
     for (const QString &problem : problems)
         error(problem);
