@@ -1,5 +1,7 @@
 #include "localfilesystem.h"
 
+#include "filechanges.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -137,4 +139,9 @@ std::int64_t LocalFileSystem::nowNs() const
     timespec ts;
     clock_gettime(CLOCK_REALTIME, &ts);
     return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+std::optional<quint64> LocalFileSystem::changeCount(const QString &path) const
+{
+    return FileChanges::instance().changeCount(path);
 }

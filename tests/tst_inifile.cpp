@@ -34,6 +34,46 @@ struct Op
 {
     QString section, key, value;
 };
+
+// The machine's file system as one without change counts, where every access looks at the file.
+class UncountedFileSystem : public ScriptedFileSystem
+{
+public:
+    std::optional<quint64> changeCount(const QString &) const override { return std::nullopt; }
+};
+
+// A file clock with one-hour ticks, so that a rewrite of the same size keeps the stamp and every file
+// counts as fresh; the first read of a file is followed at once by a rewrite, as if another process
+// changed it just then.
+class RewrittenAfterReading : public ScriptedFileSystem
+{
+public:
+    explicit RewrittenAfterReading(const QByteArray &rewrite) : m_rewrite(rewrite) {}
+
+    FileStamp stamp(const QString &path) const override
+    {
+        FileStamp s = ScriptedFileSystem::stamp(path);
+        s.modifiedNs = tick(s.modifiedNs);
+        s.changedNs = tick(s.changedNs);
+        return s;
+    }
+    std::int64_t nowNs() const override { return tick(ScriptedFileSystem::nowNs()); }
+    std::optional<QByteArray> readAll(const QString &path) const override
+    {
+        std::optional<QByteArray> bytes = ScriptedFileSystem::readAll(path);
+        if (!m_rewrite.isEmpty()) {
+            QFile file(path);
+            if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                file.write(m_rewrite);
+            m_rewrite.clear();
+        }
+        return bytes;
+    }
+
+private:
+    static std::int64_t tick(std::int64_t ns) { return ns - ns % 3'600'000'000'000; }
+    mutable QByteArray m_rewrite;
+};
 }
 Q_DECLARE_METATYPE(QList<Op>)
 
@@ -211,15 +251,37 @@ private slots:
         QCOMPARE(IniFile(m_files, path()).readString(u"s"_s, u"K"_s), u"中文值"_s);
     }
 
+    void changesByOthersAreSeenAtOnce_data()
+    {
+        QTest::addColumn<bool>("counted");
+        QTest::newRow("with change counts") << true;
+        QTest::newRow("without change counts") << false;
+    }
+
     void changesByOthersAreSeenAtOnce()
     {
+        QFETCH(bool, counted);
+        UncountedFileSystem uncounted;
+        FileSystem &files = counted ? static_cast<FileSystem &>(m_files) : uncounted;
+        QCOMPARE(files.changeCount(path()).has_value(), counted);
         TestFiles::write(path(), "[Test]\nProfileInt=123\n");
-        IniFile file(m_files, path());
+        IniFile file(files, path());
         QCOMPARE(file.readString(u"Test"_s, u"ProfileInt"_s), u"123"_s);
         TestFiles::write(path(), "[Test]\nProfileInt=124\n"); // same size, same second
         QCOMPARE(file.readString(u"Test"_s, u"ProfileInt"_s), u"124"_s);
         QVERIFY(QFile::remove(path()));
         QCOMPARE(file.readString(u"Test"_s, u"ProfileInt"_s), QString());
+    }
+
+    void changeJustAfterAReadIsSeenNext()
+    {
+        // The count the cached file rests on must be the one from before the read.
+        TestFiles::write(path(), "[T]\nk=1\n");
+        RewrittenAfterReading files("[T]\nk=2\n");
+        IniFile file(files, path());
+        QCOMPARE(file.readString(u"T"_s, u"k"_s), u"1"_s);
+        QCOMPARE(TestFiles::read(path()), QByteArray("[T]\nk=2\n"));
+        QCOMPARE(file.readString(u"T"_s, u"k"_s), u"2"_s);
     }
 
     void sameSizeChangeOfAnOldFileIsSeen()
