@@ -7,10 +7,7 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-bool is(const QString &token, const QString &name)
-{
-    return token.compare(name, Qt::CaseInsensitive) == 0;
-}
+constexpr auto is = &SetupFlow::isToken;
 }
 
 MenuEffect::MenuEffect(FileSystem &files, const DefinitionFile &definition, bool &parentMenuNeeded)
@@ -127,9 +124,7 @@ bool MenuEffect::fixedLink(const QString &token, QString *text) const
 {
     const QString count = m_definition.file(u"lt"_s);
     const int links = count.isEmpty() ? 0 : DefinitionFile::number(count);
-    if (!token.startsWith(u"links"_s, Qt::CaseInsensitive))
-        return false;
-    const int j = SetupFlow::numberedToken(u"links"_s + token.mid(5), u"links"_s);
+    const int j = SetupFlow::numberedToken(token, u"links"_s, Qt::CaseInsensitive);
     if (j < 1 || j > links)
         return false;
     *text = m_definition.file(u"links"_s + QString::number(j));

@@ -121,9 +121,9 @@ bool SetupFlow::piece(const QString &token, QString *text) const
     return true;
 }
 
-int SetupFlow::numberedToken(const QString &token, const QString &stem)
+int SetupFlow::numberedToken(const QString &token, const QString &stem, Qt::CaseSensitivity cs)
 {
-    if (!token.startsWith(stem) || token.size() == stem.size() || token.size() - stem.size() > 10)
+    if (!token.startsWith(stem, cs) || token.size() == stem.size() || token.size() - stem.size() > 10)
         return 0;
     const QStringView digits = QStringView(token).mid(stem.size());
     if (digits.front() == u'0')

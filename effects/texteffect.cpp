@@ -6,10 +6,7 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-bool is(const QString &token, const QString &name)
-{
-    return token.compare(name, Qt::CaseInsensitive) == 0;
-}
+constexpr auto is = &SetupFlow::isToken;
 }
 
 TextEffect::TextEffect(FileSystem &files, const DefinitionFile &definition)

@@ -210,6 +210,16 @@ QString IniDocument::cutToAnsiLimit(qsizetype from, qsizetype to) const
     return value;
 }
 
+int IniDocument::numberAfter(const QString &foldedName, const QString &foldedPrefix)
+{
+    if (!foldedName.startsWith(foldedPrefix) || foldedName.size() == foldedPrefix.size()
+        || !foldedName.at(foldedPrefix.size()).isDigit())
+        return 0;
+    bool ok = false;
+    const int n = QStringView(foldedName).mid(foldedPrefix.size()).toInt(&ok);
+    return ok ? n : 0;
+}
+
 int IniDocument::highestNumberedKey(const QString &section, const QString &prefix) const
 {
     const Section *found = findSection(section);
@@ -217,16 +227,24 @@ int IniDocument::highestNumberedKey(const QString &section, const QString &prefi
         return 0;
     const QString foldedPrefix = fold(prefix);
     int highest = 0;
-    for (auto it = found->keys.constBegin(); it != found->keys.constEnd(); ++it) {
-        const QString &name = it.key();
-        if (!name.startsWith(foldedPrefix) || name.size() == foldedPrefix.size())
-            continue;
-        bool ok = false;
-        const int n = QStringView(name).mid(foldedPrefix.size()).toInt(&ok);
-        if (ok && n > highest && name.at(foldedPrefix.size()).isDigit())
-            highest = n;
-    }
+    for (auto it = found->keys.constBegin(); it != found->keys.constEnd(); ++it)
+        highest = qMax(highest, numberAfter(it.key(), foldedPrefix));
     return highest;
+}
+
+int IniDocument::highestNumberedSection(const QString &prefix) const
+{
+    const QString foldedPrefix = fold(prefix);
+    int highest = 0;
+    for (auto it = m_sectionIndex.constBegin(); it != m_sectionIndex.constEnd(); ++it)
+        highest = qMax(highest, numberAfter(it.key(), foldedPrefix));
+    return highest;
+}
+
+bool IniDocument::hasKey(const QString &section, const QString &key) const
+{
+    const Section *found = findSection(section);
+    return found && found->keys.contains(fold(trimSpaces(key)));
 }
 
 void IniDocument::write(const QString &section, const QString &key, const QString &value)

@@ -20,6 +20,10 @@ public:
 
     // The highest n for which the section holds a key made of prefix and n; 0 when none.
     int highestNumberedKey(const QString &section, const QString &prefix) const;
+    // The highest n for which a section is named prefix and n; 0 when none.
+    int highestNumberedSection(const QString &prefix) const;
+    // The key is written in the section, even with an empty value.
+    bool hasKey(const QString &section, const QString &key) const;
 
     QByteArray fileBytes() const;
     Encoding encoding() const { return m_encoding; }
@@ -50,6 +54,7 @@ private:
     void trim(qsizetype &from, qsizetype &to) const;
     QString cutToAnsiLimit(qsizetype from, qsizetype to) const;
     const Section *findSection(const QString &section) const;
+    static int numberAfter(const QString &foldedName, const QString &foldedPrefix);
 
     Encoding m_encoding = Encoding::Ansi;
     QByteArray m_prefix; // byte-order mark kept as it was

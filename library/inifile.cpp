@@ -33,6 +33,16 @@ int IniFile::highestNumberedKey(const QString &section, const QString &prefix) c
     return current()->highestNumberedKey(section, prefix);
 }
 
+int IniFile::highestNumberedSection(const QString &prefix) const
+{
+    return current()->highestNumberedSection(prefix);
+}
+
+bool IniFile::hasKey(const QString &section, const QString &key) const
+{
+    return current()->hasKey(section, key);
+}
+
 void IniFile::writeString(const QString &section, const QString &key, const QString &value)
 {
     auto edited = std::make_shared<IniDocument>(*current());

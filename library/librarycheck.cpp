@@ -5,12 +5,10 @@
 #include "effectkind.h"
 #include "inifile.h"
 #include "ininumber.h"
-#include "platform/ansi.h"
 #include "platform/filesystem.h"
 #include "platform/vellumoerror.h"
+#include "effects/setupflow.h"
 
-#include <QRegularExpression>
-#include <QSet>
 
 #include <functional>
 
@@ -28,35 +26,11 @@ std::optional<int> number(const QString &text, const QString &what, QStringList 
     }
 }
 
-// n when token is stem + n (1..count) with the stem in the given letter case rule.
+// n when token is stem + n for n in 1..count, as the windows match it.
 int numbered(const QString &token, const QString &stem, int count, Qt::CaseSensitivity cs)
 {
-    if (!token.startsWith(stem, cs) || token.size() == stem.size())
-        return 0;
-    const QStringView digits = QStringView(token).mid(stem.size());
-    if (digits.front() == u'0')
-        return 0;
-    bool ok = false;
-    const int n = digits.toInt(&ok);
-    return ok && n >= 1 && n <= count ? n : 0;
-}
-
-// The key names of [file] as written (folded), so that a wrapper key that is there but empty counts.
-QSet<QString> fileKeys(const QByteArray &bytes)
-{
-    QSet<QString> keys;
-    bool inFile = false;
-    for (const QString &raw : Ansi::decode(bytes).split(u'\n')) {
-        const QString line = raw.trimmed();
-        if (line.startsWith(u'[')) {
-            inFile = line.mid(1, line.indexOf(u']') - 1).trimmed().compare(u"file"_s, Qt::CaseInsensitive) == 0;
-            continue;
-        }
-        const qsizetype eq = line.indexOf(u'=');
-        if (inFile && eq > 0 && !line.startsWith(u';'))
-            keys.insert(line.left(eq).trimmed().toLower());
-    }
-    return keys;
+    const int n = SetupFlow::numberedToken(token, stem, cs);
+    return n <= count ? n : 0;
 }
 }
 
@@ -132,13 +106,11 @@ void LibraryCheck::checkDefinition(const QString &category, const QString &effec
     const QString where = category + u'/' + effect;
     const QString folder = m_files.resolveName(m_folder + category) + u'/';
     const QString path = m_files.resolveName(folder + effect);
-    const std::optional<QByteArray> bytes = m_files.fileExists(path) ? m_files.readAll(path) : std::nullopt;
-    if (!bytes) {
+    if (!m_files.fileExists(path)) {
         problems.append({where, u"its definition file is missing"_s});
         return;
     }
     const IniFile file(m_files, path);
-    const QSet<QString> keys = fileKeys(*bytes);
     QStringList notes;
     const auto value = [&](const QString &key) { return file.readString(u"file"_s, key); };
     const auto count = [&](const QString &section, const QString &key, bool emptyIsZero) -> std::optional<int> {
@@ -154,7 +126,7 @@ void LibraryCheck::checkDefinition(const QString &category, const QString &effec
     };
     const auto needsPair = [&](const QString &top, const QString &bottom, const QString &token) {
         for (const QString &key : {top, bottom})
-            if (!keys.contains(key.toLower()))
+            if (!file.hasKey(u"file"_s, key))
                 notes << u"token "_s + token + u" needs "_s + key + u" in [file]"_s;
     };
 
@@ -176,12 +148,12 @@ void LibraryCheck::checkDefinition(const QString &category, const QString &effec
         needsFile(u"fno"_s + QString::number(j));
     const int links = kind == 3 ? count(u"file"_s, u"lt"_s, true).value_or(0) : 0;
     for (int j = 1; j <= qMin(links, 1000); ++j)
-        if (!keys.contains(u"links"_s + QString::number(j)))
+        if (!file.hasKey(u"file"_s, u"links"_s + QString::number(j)))
             notes << u"links"_s + QString::number(j) + u" is missing from [file]"_s;
 
     const auto isPiece = [&](const QString &token) { return numbered(token, u"fno"_s, pieces, Qt::CaseSensitive) > 0; };
     const auto isLink = [&](const QString &token) { return numbered(token, u"links"_s, links, Qt::CaseInsensitive) > 0; };
-    const auto is = [](const QString &token, const QString &name) { return token.compare(name, Qt::CaseInsensitive) == 0; };
+    constexpr auto is = &SetupFlow::isToken;
     const auto counted = [&](const QString &stem, const QString &token) {
         needsPair(stem + u"top"_s, stem + u"bu"_s, token);
         if (value(stem) != u"0"_s && value(stem) != u"1"_s)

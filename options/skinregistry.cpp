@@ -3,10 +3,6 @@
 #include "library/countedsection.h"
 #include "library/inifile.h"
 #include "library/ininumber.h"
-#include "platform/ansi.h"
-#include "platform/filesystem.h"
-
-#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -14,23 +10,6 @@ namespace {
 QString section(int n)
 {
     return u"S"_s + QString::number(n);
-}
-
-// The highest skin section present in the registry's text.
-int lastSection(const FileSystem &files, const QString &path)
-{
-    const std::optional<QByteArray> bytes = files.readAll(files.resolveName(path));
-    if (!bytes)
-        return 0;
-    static const QRegularExpression header(u"^[ \\t]*\\[[ \\t]*[sS]([1-9][0-9]{0,9})[ \\t]*\\]"_s,
-                                           QRegularExpression::MultilineOption);
-    int highest = 0;
-    for (auto it = header.globalMatch(Ansi::decode(*bytes)); it.hasNext();) {
-        const qint64 n = it.next().captured(1).toLongLong();
-        if (n <= 2147483647)
-            highest = qMax(highest, int(n));
-    }
-    return highest;
 }
 }
 
@@ -49,7 +28,7 @@ QStringList SkinRegistry::names() const
     // A damaged counter far beyond the sections present lists only up to the last one there.
     QStringList names;
     const int sections =
-        count > CountedSection::MaxEntriesBeyondKeys ? qMin(count, lastSection(m_files, m_path)) : count;
+        count > CountedSection::MaxEntriesBeyondKeys ? qMin(count, file.highestNumberedSection(u"S"_s)) : count;
     for (int n = 1; n <= sections; ++n)
         names.append(file.readString(section(n), u"SNAME"_s));
     return names;
