@@ -36,7 +36,9 @@ int CountedSection::append(const QString &writePrefix, const QString &value)
     if (total == 2147483647)
         throw VellumoError::integerOverflow();
     const int next = total + 1;
+    m_file.beginBatch();
     m_file.writeString(m_section, u"TOTAL"_s, QString::number(next));
     m_file.writeString(m_section, writePrefix + QString::number(next), value);
+    m_file.commit();
     return next;
 }

@@ -18,7 +18,8 @@ public:
     // beyond the keys present lists only up to the last key present, so a damaged counter cannot
     // produce millions of empty entries.
     QStringList entries(int first, int last) const;
-    // TOTAL + 1 is written first, then the value under writePrefix + the new TOTAL; returns the new TOTAL.
+    // TOTAL + 1 is written first, then the value under writePrefix + the new TOTAL, both in one replacement of
+    // the file; returns the new TOTAL.
     int append(const QString &writePrefix, const QString &value);
 
     static constexpr int MaxEntriesBeyondKeys = 10000;

@@ -28,6 +28,8 @@ QString EffectIndex::kind(const QString &category, const QString &effect) const
 void EffectIndex::append(const QString &category, const QString &effect, const QString &kind)
 {
     IniFile file(m_files, m_writePath);
+    file.beginBatch();
     CountedSection(file, category, u"L"_s).append(u"l"_s, effect);
     file.writeString(u"system"_s, category + effect, kind);
+    file.commit();
 }

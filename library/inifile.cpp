@@ -4,6 +4,8 @@
 #include "platform/filesystem.h"
 #include "platform/vellumoerror.h"
 
+#include <utility>
+
 IniFile::IniFile(FileSystem &files, const QString &path)
     : m_files(files), m_askedPath(path), m_path(files.resolveName(path))
 {
@@ -11,6 +13,8 @@ IniFile::IniFile(FileSystem &files, const QString &path)
 
 std::shared_ptr<const IniDocument> IniFile::current() const
 {
+    if (m_held)
+        return m_held;
     bool exists = false;
     auto document = IniCache::instance().document(m_files, m_path, &exists);
     if (exists)
@@ -45,8 +49,31 @@ bool IniFile::hasKey(const QString &section, const QString &key) const
 
 void IniFile::writeString(const QString &section, const QString &key, const QString &value)
 {
+    if (m_batchDepth > 0) {
+        if (!m_held)
+            m_held = std::make_shared<IniDocument>(*current());
+        m_held->write(section, key, value);
+        return;
+    }
     auto edited = std::make_shared<IniDocument>(*current());
     edited->write(section, key, value);
+    store(std::move(edited));
+}
+
+void IniFile::beginBatch()
+{
+    ++m_batchDepth;
+}
+
+void IniFile::commit()
+{
+    if (m_batchDepth == 0 || --m_batchDepth > 0 || !m_held)
+        return;
+    store(std::exchange(m_held, nullptr));
+}
+
+void IniFile::store(std::shared_ptr<IniDocument> edited)
+{
     const QByteArray bytes = edited->fileBytes();
     if (!m_files.writeAtomically(m_path, bytes))
         throw VellumoError::unableToWrite(m_path);

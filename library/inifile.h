@@ -23,12 +23,22 @@ public:
     // The values of prefix + first .. prefix + last, read in one look at the file.
     QStringList readNumbered(const QString &section, const QString &prefix, int first, int last) const;
 
+    // Holds the writes back until the matching commit(), so that the keys one command writes reach the
+    // file in one replacement: a failure or a crash then leaves all of them or none. Reads in between
+    // see the held writes. Batches nest; an IniFile dropped before its commit writes nothing.
+    void beginBatch();
+    // Writes the held keys when the outermost batch ends; "Unable to write to %s" when refused.
+    void commit();
+
     const QString &path() const { return m_path; }
 
 private:
     std::shared_ptr<const IniDocument> current() const;
+    void store(std::shared_ptr<IniDocument> edited);
 
     FileSystem &m_files;
     QString m_askedPath;
     mutable QString m_path;
+    int m_batchDepth = 0;
+    std::shared_ptr<IniDocument> m_held;
 };

@@ -33,9 +33,11 @@ QString MainIndex::skinName() const
 void MainIndex::setSkin(const QString &mainImage, const QString &statusImage, const QString &name)
 {
     IniFile file(m_files, m_path);
+    file.beginBatch();
     file.writeString(MainSection, u"MAINFORMIMG"_s, mainImage);
     file.writeString(MainSection, u"LIMG"_s, statusImage);
     file.writeString(MainSection, u"NAME"_s, name);
+    file.commit();
 }
 
 QStringList MainIndex::templates() const
@@ -54,7 +56,9 @@ void MainIndex::addTemplate(const QString &path)
 void MainIndex::rewriteTemplates(const QStringList &paths)
 {
     IniFile file(m_files, m_path);
+    file.beginBatch();
     file.writeString(ModelSection, u"TOTAL"_s, QString::number(paths.size() - 1));
     for (int i = 0; i < paths.size(); ++i)
         file.writeString(ModelSection, TemplatePrefix + QString::number(i), paths[i]);
+    file.commit();
 }

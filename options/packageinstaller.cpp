@@ -4,6 +4,7 @@
 #include "library/inifile.h"
 #include "library/ininumber.h"
 #include "platform/filesystem.h"
+#include "platform/vellumoerror.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -126,7 +127,11 @@ PackageInstaller::Outcome PackageInstaller::installAll(const QStringList &packag
                 outcome.end = End::Incomplete;
                 return outcome;
             }
-            m_files.copyWithoutOverwrite(source, categoryFolder + name);
+            // An existing target or a missing folder skips the copy quietly; any other failure would
+            // enter an effect whose files are not there.
+            const QString target = categoryFolder + name;
+            if (!m_files.copyWithoutOverwrite(source, target) && m_files.copyRefused(target))
+                throw VellumoError::cannotCreate(target);
         }
         EffectIndex(m_files, m_applicationFolder).append(package.category, package.name, package.kind);
         outcome.end = End::Installed;

@@ -46,10 +46,12 @@ int SkinRegistry::add(const Skin &skin)
     IniFile file(m_files, m_path);
     const QString total = file.readString(u"S"_s, u"TOTAL"_s);
     const int n = (total.isEmpty() ? 0 : IniNumber::toInt(total)) + 1;
+    file.beginBatch();
     file.writeString(u"S"_s, u"TOTAL"_s, QString::number(n));
     file.writeString(section(n), u"SNAME"_s, skin.name);
     file.writeString(section(n), u"SPDIR"_s, skin.mainImage);
     file.writeString(section(n), u"SLDIR"_s, skin.statusImage);
+    file.commit();
     return n;
 }
 

@@ -1,6 +1,7 @@
 #include "templateshelf.h"
 
 #include "platform/filesystem.h"
+#include "platform/vellumoerror.h"
 
 #include <QFileInfo>
 
@@ -38,10 +39,15 @@ void TemplateShelf::copyIn(const QString &chosen, bool replace)
         return;
     const QString target = m_files.resolveName(copyPath(chosen));
     if (!replace) {
-        m_files.copyWithoutOverwrite(chosen, target);
+        // An existing copy or a missing templates folder skips the copy quietly.
+        if (!m_files.copyWithoutOverwrite(chosen, target) && m_files.copyRefused(target))
+            throw VellumoError::cannotCreate(target);
         return;
     }
     // The old copy is replaced whole in one step, so a failed copy never leaves it half gone.
-    if (const std::optional<QByteArray> bytes = m_files.readAll(chosen))
-        m_files.writeAtomically(target, *bytes);
+    const std::optional<QByteArray> bytes = m_files.readAll(chosen);
+    if (!bytes)
+        throw VellumoError::cannotOpen(chosen);
+    if (!m_files.writeAtomically(target, *bytes) && m_files.folderExists(m_folder))
+        throw VellumoError::cannotCreate(target);
 }

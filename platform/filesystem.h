@@ -40,6 +40,9 @@ public:
     virtual bool writeAtomically(const QString &path, const QByteArray &bytes) = 0;
     // Copies a file; an existing target is never overwritten (the copy then fails).
     virtual bool copyWithoutOverwrite(const QString &from, const QString &to) = 0;
+    // After a copy that did not take place: true when neither an existing target nor a missing folder
+    // explains it, so the disk or the permissions refused it and the user must be told.
+    bool copyRefused(const QString &to) const;
     virtual bool remove(const QString &path) = 0;
     // The path whose last component names an existing entry regardless of letter case;
     // the path as asked when none matches.

@@ -10,6 +10,14 @@
 #include <sys/stat.h>
 #include <time.h>
 
+bool FileSystem::copyRefused(const QString &to) const
+{
+    if (fileExists(to) || folderExists(to))
+        return false;
+    const qsizetype slash = to.lastIndexOf(u'/');
+    return slash > 0 && folderExists(to.left(slash));
+}
+
 bool FileStamp::operator==(const FileStamp &other) const
 {
     return exists == other.exists && size == other.size && modifiedNs == other.modifiedNs

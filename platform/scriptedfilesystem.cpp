@@ -3,8 +3,10 @@
 bool ScriptedFileSystem::refused(const QString &path)
 {
     ++operations;
-    if (m_failAt > 0 && --m_failAt == 0)
+    if (m_failAt > 0 && --m_failAt == 0) {
+        failedPath = path;
         return true;
+    }
     for (const QString &folder : m_readOnlyFolders)
         if (path.startsWith(folder))
             return true;

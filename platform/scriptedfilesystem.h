@@ -19,6 +19,8 @@ public:
     bool remove(const QString &path) override;
 
     int operations = 0;
+    // The target of the operation that failOperation() made fail; empty while none has.
+    QString failedPath;
 
 private:
     bool refused(const QString &path);

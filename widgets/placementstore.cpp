@@ -78,6 +78,7 @@ void PlacementStore::save()
     const QWidget *focus = m_window->focusWidget();
     try {
         IniFile file(m_files, m_path);
+        file.beginBatch();
         file.writeString(Section, u"Flags"_s, u"0"_s);
         file.writeString(Section, u"ShowCmd"_s, QString::number(showCmd));
         file.writeString(Section, u"PixelsPerInch"_s, QString::number(m_window->logicalDpiY()));
@@ -86,6 +87,7 @@ void PlacementStore::save()
                          fourNumbers(normal.left(), normal.top(), normal.left() + normal.width(),
                                      normal.top() + normal.height()));
         file.writeString(Section, u"ActiveControl"_s, focus ? focus->objectName() : QString());
+        file.commit();
     } catch (const VellumoError &) {
     }
 }
