@@ -16,7 +16,8 @@ public:
     // Another file of the same name is in the folder already.
     bool hasOtherCopy(const QString &chosen) const;
     // Copies the chosen file in, replacing the other copy when replace is set; a copy that cannot be
-    // made (no folder, the other copy kept) is skipped silently.
+    // made (no folder, the other copy kept) is skipped silently, one the disk refuses raises
+    // "Cannot create file %s".
     void copyIn(const QString &chosen, bool replace);
 
     static QString replaceQuestion();
