@@ -14,15 +14,16 @@ void WindowDrag::addHandle(QWidget *handle)
 
 bool WindowDrag::eventFilter(QObject *watched, QEvent *event)
 {
-    const auto *mouse = static_cast<QMouseEvent *>(event);
+    // Only mouse events are looked at as such; the handle gets every other kind too.
+    const auto globalPoint = [event] { return static_cast<QMouseEvent *>(event)->globalPosition().toPoint(); };
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         m_dragging = true;
-        m_offset = mouse->globalPosition().toPoint() - m_window->frameGeometry().topLeft();
+        m_offset = globalPoint() - m_window->frameGeometry().topLeft();
         return true;
     case QEvent::MouseMove:
         if (m_dragging)
-            m_window->move(mouse->globalPosition().toPoint() - m_offset);
+            m_window->move(globalPoint() - m_offset);
         return true;
     case QEvent::MouseButtonRelease:
         m_dragging = false;
