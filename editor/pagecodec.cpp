@@ -118,7 +118,10 @@ struct Decoder::State
 {
     State(PageEncoding e, const Sink &sink)
         : encoding(e), writer(sink),
-          decoder(e == PageEncoding::Gb18030 ? QStringDecoder("GB18030") : QStringDecoder(QStringConverter::Utf8))
+          // A U+FEFF at the start of the text is the page's own character, kept (a UTF-8 mark is
+          // taken off before the decoder sees it).
+          decoder(e == PageEncoding::Gb18030 ? QStringDecoder("GB18030", QStringConverter::Flag::ConvertInitialBom)
+                                             : QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom))
     {
     }
     PageEncoding encoding;
@@ -142,11 +145,17 @@ void Decoder::feed(QByteArrayView piece)
 
 bool Decoder::finish()
 {
-    const QString rest = m->decoder.decode(QByteArrayView());
+    // A page cut off inside a character: the decoder keeps those bytes back for a next piece that never
+    // comes. A line feed, which continues no character, makes it give them up as a replacement character.
+    const bool damagedBefore = m->decoder.hasError();
+    QString rest = m->decoder.decode(QByteArrayView("\n", 1));
+    rest.chop(1);
+    if (rest.isEmpty() && !damagedBefore && m->decoder.hasError())
+        rest = QChar(QChar::ReplacementCharacter);
     if (!rest.isEmpty())
         m->writer.write(rest.toUtf8());
     m->writer.flush();
-    return !m->decoder.hasError();
+    return !m->decoder.hasError() && !rest.contains(QChar(QChar::ReplacementCharacter));
 }
 
 PageEncoding detect(QByteArrayView bytes)
@@ -172,7 +181,7 @@ QByteArray fromUtf8(QByteArrayView utf8, PageEncoding encoding)
         return QByteArray(Utf8Mark, 3) + utf8.toByteArray();
     QByteArray out;
     out.reserve(utf8.size());
-    QStringDecoder fromUtf8Decoder(QStringConverter::Utf8);
+    QStringDecoder fromUtf8Decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
     QStringEncoder encoder("GB18030");
     for (qsizetype at = 0; at < utf8.size(); at += Chunk) {
         const QString text = fromUtf8Decoder.decode(utf8.sliced(at, qMin(Chunk, utf8.size() - at)));

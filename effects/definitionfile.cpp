@@ -54,7 +54,7 @@ int DefinitionFile::walkedCount(const QString &section, const QString &prefix, i
 {
     if (count <= MaxWalkedBeyondKeys)
         return count;
-    return qMin(count, m_ini.highestNumberedKey(section, prefix));
+    return qMin(count, m_ini.reachedNumberedKey(section, prefix));
 }
 
 QString DefinitionFile::piecePath(int j) const

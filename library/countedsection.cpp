@@ -26,7 +26,7 @@ QStringList CountedSection::entries(int first, int last) const
     if (last < first)
         return {};
     if (qint64(last) - first >= MaxEntriesBeyondKeys)
-        last = qMax(first + MaxEntriesBeyondKeys - 1, m_file.highestNumberedKey(m_section, m_prefix));
+        last = qMin(last, qMax(first + MaxEntriesBeyondKeys - 1, m_file.reachedNumberedKey(m_section, m_prefix)));
     return m_file.readNumbered(m_section, m_prefix, first, last);
 }
 

@@ -1,5 +1,7 @@
 #include "inidocument.h"
 
+#include <algorithm>
+
 #include "platform/ansi.h"
 
 #include <QStringDecoder>
@@ -239,6 +241,48 @@ int IniDocument::highestNumberedSection(const QString &prefix) const
     for (auto it = m_sectionIndex.constBegin(); it != m_sectionIndex.constEnd(); ++it)
         highest = qMax(highest, numberAfter(it.key(), foldedPrefix));
     return highest;
+}
+
+namespace {
+int reached(QList<int> numbers)
+{
+    std::sort(numbers.begin(), numbers.end());
+    qint64 budget = IniDocument::MaxMissingNumbers;
+    int last = 0;
+    for (const int n : numbers) {
+        if (n <= last)
+            continue;
+        const qint64 missing = qint64(n) - last - 1;
+        if (missing > budget)
+            break;
+        budget -= missing;
+        last = n;
+    }
+    return last;
+}
+}
+
+int IniDocument::reachedNumberedKey(const QString &section, const QString &prefix) const
+{
+    const Section *found = findSection(section);
+    if (!found)
+        return 0;
+    const QString foldedPrefix = fold(prefix);
+    QList<int> numbers;
+    for (auto it = found->keys.constBegin(); it != found->keys.constEnd(); ++it)
+        if (const int n = numberAfter(it.key(), foldedPrefix); n > 0)
+            numbers.append(n);
+    return reached(std::move(numbers));
+}
+
+int IniDocument::reachedNumberedSection(const QString &prefix) const
+{
+    const QString foldedPrefix = fold(prefix);
+    QList<int> numbers;
+    for (auto it = m_sectionIndex.constBegin(); it != m_sectionIndex.constEnd(); ++it)
+        if (const int n = numberAfter(it.key(), foldedPrefix); n > 0)
+            numbers.append(n);
+    return reached(std::move(numbers));
 }
 
 bool IniDocument::hasKey(const QString &section, const QString &key) const

@@ -22,6 +22,12 @@ public:
     int highestNumberedKey(const QString &section, const QString &prefix) const;
     // The highest n for which a section is named prefix and n; 0 when none.
     int highestNumberedSection(const QString &prefix) const;
+    // How far a walk over prefix1, prefix2, ... finds keys (or sections): the highest n present that is
+    // reached while no more than MaxMissingNumbers numbers in all are missing on the way; 0 when none.
+    // A damaged counter or one stray huge number then never walks billions of names.
+    int reachedNumberedKey(const QString &section, const QString &prefix) const;
+    int reachedNumberedSection(const QString &prefix) const;
+    static constexpr int MaxMissingNumbers = 100000;
     // The key is written in the section, even with an empty value.
     bool hasKey(const QString &section, const QString &key) const;
 

@@ -42,6 +42,16 @@ int IniFile::highestNumberedSection(const QString &prefix) const
     return current()->highestNumberedSection(prefix);
 }
 
+int IniFile::reachedNumberedKey(const QString &section, const QString &prefix) const
+{
+    return current()->reachedNumberedKey(section, prefix);
+}
+
+int IniFile::reachedNumberedSection(const QString &prefix) const
+{
+    return current()->reachedNumberedSection(prefix);
+}
+
 bool IniFile::hasKey(const QString &section, const QString &key) const
 {
     return current()->hasKey(section, key);

@@ -19,6 +19,8 @@ public:
     void writeString(const QString &section, const QString &key, const QString &value);
     int highestNumberedKey(const QString &section, const QString &prefix) const;
     int highestNumberedSection(const QString &prefix) const;
+    int reachedNumberedKey(const QString &section, const QString &prefix) const;
+    int reachedNumberedSection(const QString &prefix) const;
     bool hasKey(const QString &section, const QString &key) const;
     // The values of prefix + first .. prefix + last, read in one look at the file.
     QStringList readNumbered(const QString &section, const QString &prefix, int first, int last) const;

@@ -78,8 +78,8 @@ PackageInstaller::Package PackageInstaller::read(const QString &path) const
         package.folder += u'/';
     package.category = file.readString(u"files"_s, u"flist"_s);
     const int count = IniNumber::toInt(file.readString(u"files"_s, u"ft"_s));
-    const int walked = qMin(count, file.highestNumberedKey(u"files"_s, u"ftname"_s) + MaxNamesBeyondKeys);
-    for (int i = 1; i <= walked; ++i)
+    const qint64 walked = qMin<qint64>(count, qint64(file.reachedNumberedKey(u"files"_s, u"ftname"_s)) + MaxNamesBeyondKeys);
+    for (qint64 i = 1; i <= walked; ++i)
         package.files.append(file.readString(u"files"_s, u"ftname"_s + QString::number(i)).replace(u'\\', u'/'));
     return package;
 }

@@ -40,7 +40,7 @@ QStringList PackageMaker::effectFiles(const QString &category, const QString &ef
             } catch (const VellumoError &) {
                 // A menu without pictures gives "x": it names no picture files.
             }
-            for (int k = 1; k <= qMin(count, file.highestNumberedKey(u"file"_s, stem)); ++k) {
+            for (int k = 1; k <= qMin(count, file.reachedNumberedKey(u"file"_s, stem)); ++k) {
                 const QString name = file.readString(u"file"_s, stem + QString::number(k));
                 if (!name.isEmpty() && name != u"0"_s)
                     names << name;

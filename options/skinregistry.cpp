@@ -28,7 +28,7 @@ QStringList SkinRegistry::names() const
     // A damaged counter far beyond the sections present lists only up to the last one there.
     QStringList names;
     const int sections =
-        count > CountedSection::MaxEntriesBeyondKeys ? qMin(count, file.highestNumberedSection(u"S"_s)) : count;
+        count > CountedSection::MaxEntriesBeyondKeys ? qMin(count, file.reachedNumberedSection(u"S"_s)) : count;
     for (int n = 1; n <= sections; ++n)
         names.append(file.readString(section(n), u"SNAME"_s));
     return names;

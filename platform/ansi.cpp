@@ -57,6 +57,39 @@ private:
     std::vector<char16_t> m_table;
 };
 
+// True when the bytes end inside a two- or four-byte character: the converter drops such a tail, and
+// it must show as a replacement character instead of vanishing.
+bool endsInsideCharacter(QByteArrayView bytes)
+{
+    const auto at = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    for (qsizetype i = 0; i < bytes.size();) {
+        const unsigned char lead = at(i);
+        if (lead < 0x81 || lead == 0xFF) {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= bytes.size())
+            return true;
+        const unsigned char second = at(i + 1);
+        if (second >= 0x30 && second <= 0x39) {
+            if (i + 3 >= bytes.size())
+                return true;
+            i += 4;
+        } else {
+            i += 2;
+        }
+    }
+    return false;
+}
+
+QString converted(QStringDecoder &converter, QByteArrayView bytes)
+{
+    QString text = converter.decode(bytes);
+    if (endsInsideCharacter(bytes))
+        text += QChar(QChar::ReplacementCharacter);
+    return text;
+}
+
 const TwoByteTable &twoByteTable()
 {
     static const TwoByteTable table;
@@ -74,7 +107,7 @@ QString decode(QByteArrayView bytes)
     static thread_local int decodes = 0;
     static thread_local QStringDecoder converter("GB18030", QStringConverter::Flag::Stateless);
     if (++decodes < 512)
-        return converter.decode(bytes);
+        return converted(converter, bytes);
     const TwoByteTable &table = twoByteTable();
     QString result(bytes.size(), Qt::Uninitialized);
     char16_t *out = reinterpret_cast<char16_t *>(result.data());
@@ -88,7 +121,7 @@ QString decode(QByteArrayView bytes)
         const char16_t c = i + 1 < bytes.size() ? table.at(b, static_cast<unsigned char>(bytes[i + 1])) : 0;
         if (c == 0) {
             // Four-byte characters and damaged bytes: the converter decides.
-            return converter.decode(bytes);
+            return converted(converter, bytes);
         }
         out[n++] = c;
         ++i;

@@ -231,6 +231,11 @@ private slots:
         QTest::newRow("mixed line ends") << u"a\rb\nc\r\nd"_s.toUtf8() + "\xE4\xB8\xAD" << PageEncoding::Utf8
                                          << u"a\r\nb\r\nc\r\nd中"_s;
         QTest::newRow("empty") << QByteArray() << PageEncoding::Gb18030 << QString();
+        // A U+FEFF that starts the text is the page's own, kept whether or not a mark comes first.
+        QTest::newRow("GB18030 starting with U+FEFF") << QByteArray("\x84\x31\x95\x33<p>") << PageEncoding::Gb18030
+                                                      << u"\uFEFF<p>"_s;
+        QTest::newRow("mark, then U+FEFF") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF<p>\xE4\xB8\xAD")
+                                           << PageEncoding::Utf8Bom << u"\uFEFF<p>中"_s;
     }
     void pagesRoundTripInTheirEncoding()
     {
@@ -242,7 +247,7 @@ private slots:
         f.dialogs.expect(Kind::OpenFile, f.path(u"in.htm"_s));
         f.document.O1Click();
         QCOMPARE(f.document.encoding(), encoding);
-        QCOMPARE(QString::fromUtf8(f.view.text), text);
+        QCOMPARE(f.view.text, text.toUtf8());
         f.document.S1Click();
         QCOMPARE(TestFiles::read(f.path(u"in.htm"_s)), crlf(bytes));
         QVERIFY(f.unexpected.isEmpty());
@@ -253,6 +258,10 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xFF\xFE\xFD", 20);
         QTest::newRow("NUL bytes") << QByteArray("<p>a\0b</p>\x81", 12);
+        // Cut off inside a character: the lost bytes show as a replacement character, never vanish.
+        QTest::newRow("cut off after a lead byte") << QByteArray("<p>\xCD\xF8\xD2");
+        QTest::newRow("cut off in a four-byte character") << QByteArray("<p>\x81\x30\x81");
+        QTest::newRow("UTF-8 cut off") << QByteArray("\xEF\xBB\xBF<p>\xE4\xB8");
     }
     void damagedBytesOpenWithAWarning()
     {
@@ -263,6 +272,7 @@ private slots:
         f.dialogs.expect(Kind::Message);
         f.document.O1Click();
         QCOMPARE(f.dialogs.calls.last().text, Document::notCleanMessage());
+        QVERIFY(QString::fromUtf8(f.view.text).contains(QChar(QChar::ReplacementCharacter)));
         QCOMPARE(f.view.caption(), f.path(u"bad.htm"_s));
         QVERIFY(f.unexpected.isEmpty());
     }

@@ -106,6 +106,15 @@ private slots:
         QCOMPARE(got.last(), u"z"_s);
     }
 
+    // A counter just past the long-list bound never lists the keys beyond it.
+    void longListEndsAtItsCounter()
+    {
+        put(u"LINK1.INI"_s, u"[COMBOX]\r\nTOTAL=10001\r\nL1=a\r\nL20000=z\r\n"_s);
+        const QStringList got = CategoryIndex(m_files, folder()).categories();
+        QCOMPARE(got.size(), 10001);
+        QVERIFY(!got.contains(u"z"_s));
+    }
+
     void effectListOfACategory_data()
     {
         QTest::addColumn<QString>("section");

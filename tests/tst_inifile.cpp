@@ -354,6 +354,34 @@ private slots:
         TestFiles::write(path(), "[C]\r\nTOTAL=9\r\nL1=a\r\nl12=b\r\nLx=c\r\nL=d\r\nL5=e\r\n");
         QCOMPARE(IniFile(m_files, path()).highestNumberedKey(u"c"_s, u"L"_s), 12);
     }
+
+    // How far a walk over numbered keys goes: never across a stray huge number.
+    void reachedNumberedKeyStopsAtAHugeGap_data()
+    {
+        QTest::addColumn<QByteArray>("section");
+        QTest::addColumn<int>("reached");
+        QTest::newRow("dense") << QByteArray("L1=a\r\nL2=b\r\nL3=c\r\n") << 3;
+        QTest::newRow("gaps within the allowance") << QByteArray("L2=a\r\nL50000=b\r\nL90000=c\r\n") << 90000;
+        QTest::newRow("allowance used up") << QByteArray("L50000=a\r\nL100003=b\r\n") << 50000;
+        QTest::newRow("stray huge number") << QByteArray("L1=a\r\nL2000000000=b\r\n") << 1;
+        QTest::newRow("largest int") << QByteArray("L2147483647=b\r\n") << 0;
+        QTest::newRow("none") << QByteArray("X1=a\r\n") << 0;
+    }
+    void reachedNumberedKeyStopsAtAHugeGap()
+    {
+        QFETCH(QByteArray, section);
+        QFETCH(int, reached);
+        TestFiles::write(path(), "[C]\r\n" + section + "[L7]\r\n[L9]\r\n");
+        QCOMPARE(IniFile(m_files, path()).reachedNumberedKey(u"C"_s, u"L"_s), reached);
+        QCOMPARE(IniFile(m_files, path()).reachedNumberedSection(u"L"_s), 9);
+    }
+
+    // A value cut off after a lead byte reads with a replacement character, not shortened.
+    void cutOffCharacterReadsAsReplacement()
+    {
+        TestFiles::write(path(), "[S]\r\nk=ab\x83\r\n[T \x83\r\nm=1\r\n");
+        QCOMPARE(IniFile(m_files, path()).readString(u"S"_s, u"k"_s), u"ab\uFFFD"_s);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestIniFile)

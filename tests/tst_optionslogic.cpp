@@ -247,6 +247,22 @@ private slots:
         QCOMPARE(int(outcome.end), end);
     }
 
+    // A damaged package naming a file under a huge number ends at the first missing name, at once.
+    void strayHugeFileNumberEndsTheInstallation_data()
+    {
+        QTest::addColumn<QString>("names");
+        QTest::newRow("two billion") << u"ft=2000000000\r\nftname2000000000=a.txt\r\n"_s;
+        QTest::newRow("largest int") << u"ft=2147483647\r\nftname1=a.txt\r\nftname2147483647=a.txt\r\n"_s;
+    }
+    void strayHugeFileNumberEndsTheInstallation()
+    {
+        QFETCH(QString, names);
+        put(pkg() + u"a.txt"_s, u"a"_s);
+        put(pkg() + u"p.gx"_s, u"[files]\r\nname=甲\r\nflistno=1\r\nflist=简单复制\r\n"_s + names);
+        QCOMPARE(installer().installAll({pkg() + u"p.gx"_s}).end, PackageInstaller::End::Incomplete);
+        QCOMPARE(text(app() + u"LINK2.INI"_s), Link2);
+    }
+
     void packageCopiesIntoExistingFoldersOnly()
     {
         put(pkg() + u"sub/x.gif"_s, u"x"_s);
