@@ -57,37 +57,15 @@ private:
     std::vector<char16_t> m_table;
 };
 
-// True when the bytes end inside a two- or four-byte character: the converter drops such a tail, and
-// it must show as a replacement character instead of vanishing.
-bool endsInsideCharacter(QByteArrayView bytes)
-{
-    const auto at = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
-    for (qsizetype i = 0; i < bytes.size();) {
-        const unsigned char lead = at(i);
-        if (lead < 0x81 || lead == 0xFF) {
-            ++i;
-            continue;
-        }
-        if (i + 1 >= bytes.size())
-            return true;
-        const unsigned char second = at(i + 1);
-        if (second >= 0x30 && second <= 0x39) {
-            if (i + 3 >= bytes.size())
-                return true;
-            i += 4;
-        } else {
-            i += 2;
-        }
-    }
-    return false;
-}
-
+// The converter keeps back the bytes of a character cut off by the end; a line feed, which continues
+// no character, makes it give them up as a replacement character instead of letting them vanish.
 QString converted(QStringDecoder &converter, QByteArrayView bytes)
 {
     QString text = converter.decode(bytes);
-    if (endsInsideCharacter(bytes))
-        text += QChar(QChar::ReplacementCharacter);
-    return text;
+    QString rest = converter.decode(QByteArrayView("\n", 1));
+    rest.chop(1);
+    converter.resetState();
+    return text + rest;
 }
 
 const TwoByteTable &twoByteTable()
@@ -105,7 +83,7 @@ QString decode(QByteArrayView bytes)
         return QString::fromLatin1(bytes);
     // The table pays off only for many decodes (a search, a large index), not for the few at start-up.
     static thread_local int decodes = 0;
-    static thread_local QStringDecoder converter("GB18030", QStringConverter::Flag::Stateless);
+    static thread_local QStringDecoder converter("GB18030");
     if (++decodes < 512)
         return converted(converter, bytes);
     const TwoByteTable &table = twoByteTable();
