@@ -376,11 +376,24 @@ private slots:
         QCOMPARE(IniFile(m_files, path()).reachedNumberedSection(u"L"_s), 9);
     }
 
-    // A value cut off after a lead byte reads with a replacement character, not shortened.
-    void cutOffCharacterReadsAsReplacement()
+    // A value cut off inside a character reads with a replacement character, not shortened; a damaged
+    // character inside it is one replacement character, and what follows it stays.
+    void damagedCharactersReadAsReplacement_data()
     {
-        TestFiles::write(path(), "[S]\r\nk=ab\x83\r\n[T \x83\r\nm=1\r\n");
-        QCOMPARE(IniFile(m_files, path()).readString(u"S"_s, u"k"_s), u"ab\uFFFD"_s);
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("cut after a lead byte") << QByteArray("ab\x83") << u"ab\uFFFD"_s;
+        QTest::newRow("cut in a four-byte character") << QByteArray("ab\x81\x30\x81") << u"ab\uFFFD"_s;
+        QTest::newRow("lead byte before a digit") << QByteArray("480,1\x99" "20") << u"480,1\uFFFD20"_s;
+        QTest::newRow("cut before NUL") << QByteArray("\xD6\xD0\xD6\0x", 6) << u"中\uFFFD"_s;
+        QTest::newRow("whole characters") << QByteArray("\xD6\xD0\x81\x30\x81\x30") << Ansi::decode("\xD6\xD0\x81\x30\x81\x30");
+    }
+    void damagedCharactersReadAsReplacement()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(QString, read);
+        TestFiles::write(path(), "[S]\r\nk=" + value + "\r\n");
+        QCOMPARE(IniFile(m_files, path()).readString(u"S"_s, u"k"_s), read);
     }
 };
 
