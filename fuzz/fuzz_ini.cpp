@@ -270,27 +270,16 @@ bool hasAny(const QString &text, QStringView characters)
     return false;
 }
 
-QString trimSpaces(const QString &name)
-{
-    qsizetype from = 0;
-    qsizetype to = name.size();
-    while (from < to && name[from] == u' ')
-        ++from;
-    while (to > from && name[to - 1] == u' ')
-        --to;
-    return name.mid(from, to - from);
-}
-
 // A name that stands in the file as it was asked: one line, no tab at either end once spaces are gone.
 bool plainName(const QString &name)
 {
-    const QString trimmed = trimSpaces(name);
+    const QString trimmed = FuzzCheck::trimSpaces(name);
     return !hasAny(name, u"\r\n\0"_s) && !trimmed.startsWith(u'\t') && !trimmed.endsWith(u'\t');
 }
 
 bool plainKey(const QString &key)
 {
-    const QString trimmed = trimSpaces(key);
+    const QString trimmed = FuzzCheck::trimSpaces(key);
     return plainName(key) && !key.contains(u'=') && !trimmed.startsWith(u';') && !trimmed.startsWith(u'[');
 }
 
@@ -372,7 +361,7 @@ void checkNumbered(const IniDocument &document, const Model &model, const QStrin
     };
     check(document.highestNumberedSection(prefix), model.allSections, "highestNumberedSection");
     QStringList keys;
-    if (const auto s = model.index.constFind(fold(trimSpaces(section))); s != model.index.constEnd() && s.value() >= 0)
+    if (const auto s = model.index.constFind(fold(FuzzCheck::trimSpaces(section))); s != model.index.constEnd() && s.value() >= 0)
         keys = model.sections[s.value()].allKeys;
     check(document.highestNumberedKey(section, prefix), keys, "highestNumberedKey");
 }
@@ -462,8 +451,8 @@ void checkWrite(const IniDocument &before, const Model &model, const Write &w, I
     FUZZ_EQUAL(IniDocument(bytes).read(w.section, w.key), readBack(w.value, before.encoding()),
         "write, parse the bytes again, read: " + where);
     FUZZ_CHECK(after.hasKey(w.section, w.key), where);
-    const QString writtenSection = fold(trimSpaces(w.section));
-    const QString writtenKey = fold(trimSpaces(w.key));
+    const QString writtenSection = fold(FuzzCheck::trimSpaces(w.section));
+    const QString writtenKey = fold(FuzzCheck::trimSpaces(w.key));
     for (const Model::Section &s : model.sections)
         for (const Model::Key &k : s.keys)
             if (fold(s.name) != writtenSection || fold(k.name) != writtenKey)

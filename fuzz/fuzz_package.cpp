@@ -84,17 +84,6 @@ QMap<QString, QByteArray> tree(const QString &folder)
     return entries;
 }
 
-QString trimSpaces(const QString &name)
-{
-    qsizetype from = 0;
-    qsizetype to = name.size();
-    while (from < to && name[from] == u' ')
-        ++from;
-    while (to > from && name[to - 1] == u' ')
-        --to;
-    return name.mid(from, to - from);
-}
-
 bool same(const QString &a, const QString &b)
 {
     return a.toCaseFolded() == b.toCaseFolded();
@@ -115,9 +104,9 @@ bool numbered(const QString &key)
 bool mayChange(const Entry &entry, const QVector<std::pair<QString, QString>> &packages)
 {
     for (const auto &[category, name] : packages) {
-        if (same(entry.section, trimSpaces(category)) && (same(entry.key, u"TOTAL"_s) || numbered(entry.key)))
+        if (same(entry.section, FuzzCheck::trimSpaces(category)) && (same(entry.key, u"TOTAL"_s) || numbered(entry.key)))
             return true;
-        if (same(entry.section, u"system"_s) && same(entry.key, trimSpaces(category + name)))
+        if (same(entry.section, u"system"_s) && same(entry.key, FuzzCheck::trimSpaces(category + name)))
             return true;
     }
     return false;
@@ -131,7 +120,7 @@ QString readBack(const QString &value)
 
 bool plainName(const QString &name)
 {
-    const QString trimmed = trimSpaces(name);
+    const QString trimmed = FuzzCheck::trimSpaces(name);
     return trimmed == name.trimmed() && !name.contains(u']') && !name.contains(u'=') && !name.contains(QChar(0))
         && !trimmed.startsWith(u';') && !trimmed.startsWith(u'[');
 }

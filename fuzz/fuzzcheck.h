@@ -47,6 +47,18 @@ private:
 
 // A broken rule ends the run at once, with what was expected, so libFuzzer keeps the input.
 namespace FuzzCheck {
+// A name as the INI rules ask for it: surrounding spaces dropped, a tab kept.
+inline QString trimSpaces(const QString &name)
+{
+    qsizetype from = 0;
+    qsizetype to = name.size();
+    while (from < to && name[from] == u' ')
+        ++from;
+    while (to > from && name[to - 1] == u' ')
+        --to;
+    return name.mid(from, to - from);
+}
+
 
 inline QByteArray shown(const QString &text)
 {
