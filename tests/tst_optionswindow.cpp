@@ -138,6 +138,26 @@ private slots:
         QVERIFY(!w.isVisible());
     }
 
+    // The frameless window moves with its title strip; other events reach the strip as before.
+    void titleStripMovesTheWindow()
+    {
+        Run run;
+        Tsink_form &w = run.open();
+        const QPoint start = w.pos();
+        const auto send = [&](QEvent::Type type, QPoint local, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, QPointF(local), QPointF(w.Label6->mapToGlobal(local)), Qt::LeftButton, buttons,
+                              Qt::NoModifier);
+            QApplication::sendEvent(w.Label6, &event);
+        };
+        send(QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton);
+        send(QEvent::MouseMove, {45, 25}, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, {45, 25}, Qt::NoButton);
+        QCOMPARE(w.pos(), start + QPoint(40, 20));
+        send(QEvent::MouseMove, {5, 5}, Qt::NoButton); // after the release the window stays
+        QCOMPARE(w.pos(), start + QPoint(40, 20));
+        QCOMPARE(w.Label6->text(), u"选项"_s);
+    }
+
     void savingSkins()
     {
         Run run;
