@@ -200,8 +200,7 @@ void TForm1::buildEffectPanel(QWidget *parent)
     MAINIMG = new QLabel(Panel5);
     MAINIMG->setObjectName(u"MAINIMG"_s);
     MAINIMG->setAlignment(Qt::AlignCenter);
-    // Read by its name's suffix: naming the format makes the reader load every picture plug-in.
-    MAINIMG->setPixmap(QPixmap(vellumo::artwork::kMainImage));
+    MAINIMG->setPixmap(PictureLoader::builtIn(vellumo::artwork::kMainImage));
     // The picture is shown centred at its own size, whatever the panel's size.
     MAINIMG->setMinimumSize(1, 1);
     MAINIMG->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
@@ -263,7 +262,7 @@ void TForm1::buildStatusStrip(QWidget *parent)
     IMG->setObjectName(u"IMG"_s);
     IMG->setScaledContents(true);
     IMG->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    IMG->setPixmap(QPixmap(vellumo::artwork::kStatusImage));
+    IMG->setPixmap(PictureLoader::builtIn(vellumo::artwork::kStatusImage));
     layout->addWidget(IMG, 0, 0);
     Label2 = transparentLabel(QString(), parent, u"Label2"_s);
     Label2->move(7, 5);

@@ -1,7 +1,7 @@
 #include "tform2.h"
 
 #include "artwork.h"
-
+#include "widgets/pictureloader.h"
 #include "widgets/uistyle.h"
 
 #include <QGuiApplication>
@@ -42,7 +42,7 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::
     Image1->setObjectName(u"Image1"_s);
     Image1->setGeometry(rect());
     Image1->setAlignment(Qt::AlignCenter);
-    Image1->setPixmap(QPixmap(vellumo::artwork::kSplashImage));
+    Image1->setPixmap(PictureLoader::builtIn(vellumo::artwork::kSplashImage));
     picture->clicked = [this] { Image1Click(); };
 
     Label1 = new QLabel(u"本程序所有特效来自互联网"_s, this);

@@ -32,4 +32,6 @@ private:
     QWidget *m_window;
     QsciScintilla *m_editor;
     std::function<void(bool large)> m_largeChanged;
+    // The editor starts with an empty coloured document (its window attaches the colouring).
+    bool m_large = false;
 };

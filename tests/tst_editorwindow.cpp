@@ -2,6 +2,7 @@
 
 #include "editor/browserview.h"
 #include "editor/document.h"
+#include "editor/scintilladocumentview.h"
 #include "widgets/flatlineedit.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -103,6 +104,35 @@ private slots:
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
         w.close();
         QVERIFY(!w.isVisible());
+    }
+
+    void pagesAfterAnEmptiedOrALargePageAreColouredAndFresh()
+    {
+        MainWindowFixture f;
+        f.putText(u"lines.txt"_s, u"<html>\r\n</html>"_s);
+        TForm1 &w = f.create();
+        QVERIFY(w.RichEdit1->lexer());
+        const auto emptyAndStartANewPage = [&] {
+            w.RichEdit1->selectAll();
+            w.RichEdit1->removeSelectedText();
+            QVERIFY(w.RichEdit1->isModified());
+            f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
+            w.N1->trigger();
+            QCOMPARE(w.RichEdit1->text(), u"<html>\r\n</html>"_s);
+            QVERIFY(!w.RichEdit1->isModified());
+            QVERIFY(!w.RichEdit1->isUndoAvailable());
+            QVERIFY(w.RichEdit1->lexer());
+            QCOMPARE(w.RichEdit1->wrapMode(), QsciScintilla::WrapWord);
+        };
+        // The emptied start-up page is filled again as it is.
+        emptyAndStartANewPage();
+        // A large page goes without colouring and wrapping; emptied, the next page gets both back.
+        f.put(u"large.htm"_s, QByteArray(ScintillaDocumentView::LargePage + 16, 'a'));
+        f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"large.htm"_s);
+        w.O1->trigger();
+        QVERIFY(!w.RichEdit1->lexer());
+        QCOMPARE(w.RichEdit1->wrapMode(), QsciScintilla::WrapNone);
+        emptyAndStartANewPage();
     }
 
     void previewTabShowsThePageBesideItsFile()

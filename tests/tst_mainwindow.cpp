@@ -361,7 +361,9 @@ private slots:
         QCOMPARE(w.Memo2->text(), QString());
         for (TextBufferEdit *buffer : {w.RichEdit2, w.Memo1, w.Memo2}) {
             QVERIFY(!buffer->isVisible());
-            QCOMPARE(buffer->lineWrapMode(), QPlainTextEdit::NoWrap);
+            buffer->setText(u"<a>\r\n"_s);
+            buffer->appendText(u"  b\r\n"_s);
+            QCOMPARE(buffer->text(), u"<a>\r\n  b\r\n"_s);
         }
     }
 

@@ -7,6 +7,6 @@
 // icon, metafiles); a file it cannot show raises the loader's error text.
 namespace PictureLoader {
 QPixmap load(const QString &path);
-// The error text of a JPEG that cannot be decoded: "JPEG error #<decoder message code>".
-QString jpegErrorText(const QByteArray &bytes);
+// One of the JPEG pictures compiled into the program, by its resource path.
+QPixmap builtIn(QLatin1String resource);
 }
