@@ -7,6 +7,8 @@ class TForm1;
 
 // The program's start-up: splash window, main window built and shown, then the message loop.
 namespace Startup {
+// Settings that must be made before the application object exists.
+void prepareProcess();
 // mainWindowShown, when given, runs right after the main window is shown (benchmarks use it).
 int run(QApplication &app, const std::function<void(TForm1 &)> &mainWindowShown = {});
 }

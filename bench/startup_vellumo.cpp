@@ -7,7 +7,7 @@
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    Startup::prepareProcess();
     QApplication app(argc, argv);
     QuitOnFirstPaint quit;
     return Startup::run(app, [&](TForm1 &window) {

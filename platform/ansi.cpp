@@ -3,8 +3,6 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include <vector>
-
 namespace {
 bool isAscii(QByteArrayView bytes)
 {
@@ -14,48 +12,22 @@ bool isAscii(QByteArrayView bytes)
     return true;
 }
 
-// The two-byte characters, decoded once by the converter itself: a converter call costs far more
-// than a short name or value, and most text of the index files is ASCII and two-byte characters.
-class TwoByteTable
-{
-public:
-    TwoByteTable() : m_table(size_t(Leads) * Trails, 0)
-    {
-        QByteArray all;
-        all.reserve(qsizetype(Leads) * Trails * 2);
-        for (int lead = 0x81; lead <= 0xFE; ++lead)
-            for (int trail = 0x40; trail <= 0xFE; ++trail)
-                if (trail != 0x7F) {
-                    all.append(char(lead));
-                    all.append(char(trail));
-                }
-        QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
-        const QString decoded = decoder.decode(all);
-        // Every pair is one BMP character; anything else leaves the table unused.
-        if (decoded.size() != all.size() / 2)
-            return;
-        qsizetype i = 0;
-        for (int lead = 0x81; lead <= 0xFE; ++lead)
-            for (int trail = 0x40; trail <= 0xFE; ++trail)
-                if (trail != 0x7F) {
-                    const char16_t c = decoded[i++].unicode();
-                    if (c != 0xFFFD && !QChar::isSurrogate(c))
-                        m_table[size_t(lead - 0x81) * Trails + size_t(trail - 0x40)] = c;
-                }
-    }
-    // 0 when the pair is no two-byte character.
-    char16_t at(unsigned char lead, unsigned char trail) const
-    {
-        if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE)
-            return 0;
-        return m_table[size_t(lead - 0x81) * Trails + size_t(trail - 0x40)];
-    }
-
-private:
-    static constexpr int Leads = 0xFE - 0x81 + 1;
-    static constexpr int Trails = 0xFE - 0x40 + 1;
-    std::vector<char16_t> m_table;
+// The two-byte characters, decoded at build time by the same converter: most text of the index
+// files is ASCII and two-byte characters, and opening the converter costs more than reading every
+// index file the start-up reads.
+constexpr char16_t TwoByte[] = {
+#include "ansitwobyte.inc"
 };
+constexpr int Trails = 0xFE - 0x40 + 1;
+static_assert(sizeof(TwoByte) / sizeof(TwoByte[0]) == size_t(0xFE - 0x81 + 1) * Trails);
+
+// 0 when the pair is no two-byte character.
+char16_t twoByte(unsigned char lead, unsigned char trail)
+{
+    if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE)
+        return 0;
+    return TwoByte[size_t(lead - 0x81) * Trails + size_t(trail - 0x40)];
+}
 
 // The converter keeps back the bytes of a character cut off by the end; a line feed, which continues
 // no character, makes it give them up as a replacement character instead of letting them vanish.
@@ -68,10 +40,10 @@ QString converted(QStringDecoder &converter, QByteArrayView bytes)
     return text + rest;
 }
 
-const TwoByteTable &twoByteTable()
+QStringDecoder &converter()
 {
-    static const TwoByteTable table;
-    return table;
+    static thread_local QStringDecoder decoder("GB18030");
+    return decoder;
 }
 }
 
@@ -81,12 +53,6 @@ QString decode(QByteArrayView bytes)
 {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
-    // The table pays off only for many decodes (a search, a large index), not for the few at start-up.
-    static thread_local int decodes = 0;
-    static thread_local QStringDecoder converter("GB18030");
-    if (++decodes < 512)
-        return converted(converter, bytes);
-    const TwoByteTable &table = twoByteTable();
     QString result(bytes.size(), Qt::Uninitialized);
     char16_t *out = reinterpret_cast<char16_t *>(result.data());
     qsizetype n = 0;
@@ -96,10 +62,10 @@ QString decode(QByteArrayView bytes)
             out[n++] = b;
             continue;
         }
-        const char16_t c = i + 1 < bytes.size() ? table.at(b, static_cast<unsigned char>(bytes[i + 1])) : 0;
+        const char16_t c = i + 1 < bytes.size() ? twoByte(b, static_cast<unsigned char>(bytes[i + 1])) : 0;
         if (c == 0) {
             // Four-byte characters and damaged bytes: the converter decides.
-            return converted(converter, bytes);
+            return converted(converter(), bytes);
         }
         out[n++] = c;
         ++i;

@@ -82,6 +82,30 @@ private slots:
         QCOMPARE(Ansi::encode(u"中"_s), QByteArray("\xD6\xD0"));
     }
 
+    void ansiReadsAsTheConverterDoes()
+    {
+        // Every lead and trail pair, alone and between ASCII, and mixed with four-byte characters,
+        // cut-off and damaged bytes: the same text as the converter gives.
+        const auto converter = [](QByteArrayView bytes) {
+            QStringDecoder decoder("GB18030");
+            QString text = decoder.decode(bytes);
+            QString rest = decoder.decode(QByteArrayView("\n", 1));
+            rest.chop(1);
+            return text + rest;
+        };
+        for (int lead = 0x80; lead <= 0xFF; ++lead)
+            for (int trail = 0x00; trail <= 0xFF; ++trail) {
+                const QByteArray pair{char(lead), char(trail)};
+                for (const QByteArray &bytes : {pair, QByteArray("a") + pair + "b"})
+                    if (Ansi::decode(bytes) != converter(bytes))
+                        QFAIL(qPrintable(QString::fromLatin1(bytes.toHex())));
+            }
+        for (const QByteArray &bytes : {QByteArray("\xD6\xD0\x81\x30\x81\x30\xB0\xA1"), QByteArray("\xB0\xA1\xB0"),
+                                        QByteArray("\xB0\xA1\x81\x30"), QByteArray("\x80\xFF\xB0\xA1"),
+                                        QByteArray("\xB0\xA1\x95\x32\x82\x36")})
+            QCOMPARE(Ansi::decode(bytes), converter(bytes));
+    }
+
     void copyNeverOverwritesAndFoldersAreNoFiles()
     {
         QTemporaryDir dir;
