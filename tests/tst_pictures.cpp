@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 using namespace Qt::StringLiterals;
 
@@ -51,9 +51,9 @@ QByteArray cmykJpeg(uchar c, uchar m, uchar y, uchar k)
     jpeg_start_compress(&info, TRUE);
     std::vector<JSAMPLE> row;
     for (int x = 0; x < 8; ++x)
-        row.insert(row.end(), {JSAMPLE(255 - c), JSAMPLE(255 - m), JSAMPLE(255 - y), JSAMPLE(255 - k)});
+        row.insert(row.end(), { JSAMPLE(255 - c), JSAMPLE(255 - m), JSAMPLE(255 - y), JSAMPLE(255 - k) });
     while (info.next_scanline < info.image_height) {
-        JSAMPROW rows[1] = {row.data()};
+        JSAMPROW rows[1] = { row.data() };
         jpeg_write_scanlines(&info, rows, 1);
     }
     jpeg_finish_compress(&info);
@@ -82,8 +82,8 @@ private slots:
         QTest::addColumn<QColor>("colour");
         QTest::newRow("colour") << savedJpeg(filled(QImage::Format_RGB32, QColor(200, 40, 90))) << QSize(24, 16)
                                 << QColor(200, 40, 90);
-        QTest::newRow("grey") << savedJpeg(filled(QImage::Format_Grayscale8, QColor(128, 128, 128)))
-                              << QSize(24, 16) << QColor(128, 128, 128);
+        QTest::newRow("grey") << savedJpeg(filled(QImage::Format_Grayscale8, QColor(128, 128, 128))) << QSize(24, 16)
+                              << QColor(128, 128, 128);
         QTest::newRow("cmyk red") << cmykJpeg(0, 255, 255, 0) << QSize(8, 8) << QColor(255, 0, 0);
         QTest::newRow("cmyk half black") << cmykJpeg(0, 0, 0, 128) << QSize(8, 8) << QColor(127, 127, 127);
     }
@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(result.errorCode, 0);
         QCOMPARE(result.image.size(), size);
         QCOMPARE(result.image.format(), QImage::Format_RGB32);
-        for (const QPoint at : {QPoint(0, 0), QPoint(size.width() - 1, size.height() - 1)})
+        for (const QPoint at : { QPoint(0, 0), QPoint(size.width() - 1, size.height() - 1) })
             QVERIFY2(near(result.image.pixel(at), colour), qPrintable(QColor(result.image.pixel(at)).name()));
     }
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <vector>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace {
 struct ErrorManager
@@ -19,7 +19,7 @@ void errorExit(j_common_ptr info)
     std::longjmp(reinterpret_cast<ErrorManager *>(info->err)->jump, 1);
 }
 
-void ignoreMessage(j_common_ptr, int) {}
+void ignoreMessage(j_common_ptr, int) { }
 
 // Adobe's CMYK JPEGs store the inks inverted, which is what nearly every CMYK file is.
 void cmykRowToRgb32(const JSAMPLE *cmyk, QRgb *out, JDIMENSION width)
@@ -41,8 +41,8 @@ struct Decoding
 
 void run(Decoding &d, QByteArrayView bytes)
 {
-    jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char *>(bytes.data()),
-                 static_cast<unsigned long>(bytes.size()));
+    jpeg_mem_src(
+        &d.info, reinterpret_cast<const unsigned char *>(bytes.data()), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&d.info, TRUE);
     const bool cmyk = d.info.jpeg_color_space == JCS_CMYK || d.info.jpeg_color_space == JCS_YCCK;
     d.info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
@@ -54,7 +54,7 @@ void run(Decoding &d, QByteArrayView bytes)
         d.inks.resize(size_t(d.info.output_width) * 4);
     while (d.info.output_scanline < d.info.output_height) {
         auto *line = d.image.scanLine(int(d.info.output_scanline));
-        JSAMPROW rows[1] = {cmyk ? d.inks.data() : line};
+        JSAMPROW rows[1] = { cmyk ? d.inks.data() : line };
         jpeg_read_scanlines(&d.info, rows, 1);
         if (cmyk)
             cmykRowToRgb32(d.inks.data(), reinterpret_cast<QRgb *>(line), d.info.output_width);

@@ -10,8 +10,8 @@ namespace JpegDecoder {
 
 struct Result
 {
-    QImage image;       // null when the decoder gave up
-    int errorCode = 0;  // the decoder's message code then (J_MESSAGE_CODE)
+    QImage image; // null when the decoder gave up
+    int errorCode = 0; // the decoder's message code then (J_MESSAGE_CODE)
 };
 
 Result decode(QByteArrayView bytes);

@@ -9,7 +9,10 @@ class TextBufferEdit : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TextBufferEdit(QWidget *parent = nullptr) : QWidget(parent) {}
+    explicit TextBufferEdit(QWidget *parent = nullptr)
+        : QWidget(parent)
+    {
+    }
 
     const QString &text() const { return m_text; }
     void setText(const QString &text) { m_text = text; }

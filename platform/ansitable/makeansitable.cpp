@@ -25,8 +25,8 @@ int main(int argc, char *argv[])
         // One pair at a time: a pair that is no character must not change how the next one reads.
         QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
         const QString one = decoder.decode(QByteArrayView(pairs).sliced(i, 2));
-        const bool character = !decoder.hasError() && one.size() == 1 && one[0].unicode() != 0xFFFD
-            && !one[0].isSurrogate();
+        const bool character
+            = !decoder.hasError() && one.size() == 1 && one[0].unicode() != 0xFFFD && !one[0].isSurrogate();
         out += QByteArray::number(character ? one[0].unicode() : 0);
         out += ++entry % 16 == 0 ? ",\n" : ",";
     }
