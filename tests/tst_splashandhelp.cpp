@@ -1,6 +1,7 @@
 #include "mainwindowfixture.h"
 
 #include "app/tform2.h"
+#include "widgets/uistyle.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -97,6 +98,18 @@ private slots:
         QCOMPARE(f.shell.opened, (QStringList{u"https://vellumo.example.org/"_s,
                                               u"mailto:tamsel@vellumo.example.org?subject=错误改进"_s,
                                               u"mailto:tamsel@vellumo.example.org?subject=问题询问"_s}));
+    }
+
+    // Last: the program's look stays installed for the rest of this run.
+    void dialogFontIsTwelvePixelSong()
+    {
+        UiStyle::install(*qApp);
+        const QFontInfo shown(QApplication::font());
+        QCOMPARE(shown.family(), u"AR PL UMing CN"_s);
+        QCOMPARE(shown.pixelSize(), 12);
+        QCOMPARE(QFontInfo(UiStyle::songFont(12)).pixelSize(), 12);
+        QLabel label(u"特效设置"_s);
+        QCOMPARE(QFontInfo(label.font()).pixelSize(), 12);
     }
 };
 
