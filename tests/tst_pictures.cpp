@@ -109,6 +109,15 @@ private slots:
         QTest::newRow("not a JPEG") << QByteArray("GIF89a....") << int(JERR_NO_SOI);
         QTest::newRow("empty") << QByteArray() << int(JERR_INPUT_EMPTY);
         QTest::newRow("cut inside the header") << good.left(40) << -1;
+        // The frame header claims 10000 by 10000 pixels (400 MB): refused before memory is taken for it.
+        QByteArray huge = good;
+        const qsizetype frame = huge.indexOf("\xFF\xC0");
+        QVERIFY(frame > 0);
+        for (const qsizetype at : { frame + 5, frame + 7 }) {
+            huge[at] = char(0x27);
+            huge[at + 1] = char(0x10);
+        }
+        QTest::newRow("claims a huge size") << huge << int(JERR_OUT_OF_MEMORY);
     }
 
     void refusedJpegsGiveTheDecodersCode()

@@ -1,5 +1,7 @@
 #include "jpegdecoder.h"
 
+#include <QImageReader>
+
 #include <csetjmp>
 #include <cstdio>
 #include <vector>
@@ -47,6 +49,10 @@ void run(Decoding &d, QByteArrayView bytes)
     const bool cmyk = d.info.jpeg_color_space == JCS_CMYK || d.info.jpeg_color_space == JCS_YCCK;
     d.info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
     jpeg_start_decompress(&d.info);
+    // A damaged or hostile file may claim any size: nothing larger than the picture readers accept.
+    const quint64 bytesNeeded = quint64(d.info.output_width) * d.info.output_height * 4;
+    if (bytesNeeded > quint64(QImageReader::allocationLimit()) << 20)
+        ERREXIT(&d.info, JERR_OUT_OF_MEMORY);
     d.image = QImage(int(d.info.output_width), int(d.info.output_height), QImage::Format_RGB32);
     if (d.image.isNull())
         ERREXIT(&d.info, JERR_OUT_OF_MEMORY);
