@@ -90,7 +90,6 @@ TextBufferEdit *hiddenBuffer(QWidget *parent, const QString &name, const QString
     auto *buffer = new TextBufferEdit(parent);
     buffer->setObjectName(name);
     buffer->setText(text);
-    buffer->setGeometry(0, 0, 10000, 100);
     buffer->hide();
     return buffer;
 }

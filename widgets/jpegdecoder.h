@@ -3,9 +3,9 @@
 #include <QByteArrayView>
 #include <QImage>
 
-// Decodes a JPEG held in memory straight with libjpeg. The built-in pictures go through here so that
-// the program's start-up never loads the picture plug-ins; skin pictures do, for the decoder's
-// message code on a damaged file.
+// Decodes a JPEG held in memory straight with libjpeg, so that the built-in pictures never make the
+// start-up load the picture plug-ins. Skin pictures in JPEG come here too: a damaged one gives the
+// decoder's message code for the error text.
 namespace JpegDecoder {
 
 struct Result
