@@ -6,6 +6,19 @@
 
 namespace {
 using Base = QsciScintillaBase;
+// Held replacements this close together are made as one edit; copying a few hundred bytes costs less
+// than one more edit. Joined edits stay below a size whose copies the heap has at hand.
+constexpr qsizetype joinedGap = 256;
+constexpr qsizetype joinedSpan = 64 << 10;
+// Held replacements are made in batches of this many, so a Replace All holds little memory.
+constexpr std::size_t heldBatch = 4096;
+
+void replaceTarget(QsciScintilla *editor, qsizetype position, qsizetype length, const QByteArray &bytes)
+{
+    editor->SendScintilla(Base::SCI_SETTARGETRANGE, static_cast<unsigned long>(position),
+                          static_cast<long>(position + length));
+    editor->SendScintilla(Base::SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()), bytes.constData());
+}
 }
 
 const QByteArray &ScintillaSearchTarget::encoded(Encoded &cache, const QString &text) const
@@ -19,16 +32,18 @@ const QByteArray &ScintillaSearchTarget::encoded(Encoded &cache, const QString &
 
 qsizetype ScintillaSearchTarget::textLength() const
 {
-    return m_editor->SendScintilla(Base::SCI_GETLENGTH);
+    return m_editor->SendScintilla(Base::SCI_GETLENGTH) + m_heldGrowth;
 }
 
 qsizetype ScintillaSearchTarget::selectionStart() const
 {
+    makeHeldEdits();
     return m_editor->SendScintilla(Base::SCI_GETSELECTIONSTART);
 }
 
 qsizetype ScintillaSearchTarget::selectionEnd() const
 {
+    makeHeldEdits();
     return m_editor->SendScintilla(Base::SCI_GETSELECTIONEND);
 }
 
@@ -44,25 +59,34 @@ qsizetype ScintillaSearchTarget::lengthOf(const QString &text) const
 qsizetype ScintillaSearchTarget::find(const QString &text, qsizetype start, qsizetype range,
                                       SearchOptions options) const
 {
+    // Behind the held replacements the editor's text is the text as it will be, shifted by their growth.
+    // Whether a whole word starts right where the last replacement ends depends on that replacement's
+    // last character, so such a search waits until it is made.
+    if (!m_held.empty() && (start < heldEnd() || (options.wholeWord && start == heldEnd())))
+        makeHeldEdits();
     const qsizetype length = textLength();
     start = qBound(qsizetype(0), start, length);
     const qsizetype end = range > length - start ? length : start + qMax(range, qsizetype(0));
     const QByteArray &needle = encoded(m_searched, text);
     if (needle.isEmpty() || needle.size() > end - start)
         return -1;
+    const qsizetype shift = m_heldGrowth;
     int flags = 0;
     if (options.matchCase)
         flags |= Base::SCFIND_MATCHCASE;
     if (options.wholeWord)
         flags |= Base::SCFIND_WHOLEWORD;
-    m_editor->SendScintilla(Base::SCI_SETTARGETRANGE, static_cast<unsigned long>(start), static_cast<long>(end));
+    m_editor->SendScintilla(Base::SCI_SETTARGETRANGE, static_cast<unsigned long>(start - shift),
+                            static_cast<long>(end - shift));
     m_editor->SendScintilla(Base::SCI_SETSEARCHFLAGS, static_cast<unsigned long>(flags));
-    return m_editor->SendScintilla(Base::SCI_SEARCHINTARGET, static_cast<uintptr_t>(needle.size()),
-                                   needle.constData());
+    const qsizetype found = m_editor->SendScintilla(Base::SCI_SEARCHINTARGET, static_cast<uintptr_t>(needle.size()),
+                                                    needle.constData());
+    return found < 0 ? found : found + shift;
 }
 
 void ScintillaSearchTarget::select(qsizetype position, qsizetype length)
 {
+    makeHeldEdits();
     // Anchor at the start, caret at the end: the end of a match is scrolled into view.
     m_editor->SendScintilla(Base::SCI_SETSEL, static_cast<unsigned long>(position),
                             static_cast<long>(position + length));
@@ -77,9 +101,55 @@ void ScintillaSearchTarget::replaceSelection(const QString &text)
 void ScintillaSearchTarget::replace(qsizetype position, qsizetype length, const QString &text)
 {
     const QByteArray &bytes = encoded(m_inserted, text);
-    m_editor->SendScintilla(Base::SCI_SETTARGETRANGE, static_cast<unsigned long>(position),
-                            static_cast<long>(position + length));
-    m_editor->SendScintilla(Base::SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()), bytes.constData());
+    if (m_undoDepth == 0 || (!m_held.empty() && position < heldEnd()))
+        makeHeldEdits();
+    if (m_undoDepth == 0) {
+        replaceTarget(m_editor, position, length, bytes);
+        return;
+    }
+    m_held.push_back({position, length, bytes});
+    m_heldGrowth += bytes.size() - length;
+    if (m_held.size() >= heldBatch)
+        makeHeldEdits();
+}
+
+void ScintillaSearchTarget::makeHeldEdits() const
+{
+    const std::vector<HeldEdit> held = std::move(m_held);
+    m_held.clear();
+    m_heldGrowth = 0;
+    // The untouched text between a replacement and the one before it.
+    const auto untouchedBefore = [&held](std::size_t i) {
+        return held[i].position - (held[i - 1].position + held[i - 1].bytes.size());
+    };
+    for (std::size_t first = 0; first < held.size();) {
+        // A run of replacements with little text between them, and its span in the editor's text as it
+        // is now, with the runs before it made.
+        const qsizetype spanStart = held[first].position;
+        qsizetype spanEnd = spanStart + held[first].length;
+        std::size_t last = first;
+        while (last + 1 < held.size() && untouchedBefore(last + 1) <= joinedGap && spanEnd - spanStart <= joinedSpan) {
+            ++last;
+            spanEnd += untouchedBefore(last) + held[last].length;
+        }
+        if (last == first) {
+            replaceTarget(m_editor, spanStart, held[first].length, held[first].bytes);
+        } else {
+            const auto *old = reinterpret_cast<const char *>(m_editor->SendScintilla(
+                Base::SCI_GETRANGEPOINTER, static_cast<unsigned long>(spanStart), static_cast<long>(spanEnd - spanStart)));
+            QByteArray joined;
+            qsizetype kept = held[first].length; // offset in the span of the text after the replacement
+            joined += held[first].bytes;
+            for (std::size_t i = first + 1; i <= last; ++i) {
+                const qsizetype between = untouchedBefore(i);
+                joined.append(old + kept, between);
+                joined += held[i].bytes;
+                kept += between + held[i].length;
+            }
+            replaceTarget(m_editor, spanStart, spanEnd - spanStart, joined);
+        }
+        first = last + 1;
+    }
 }
 
 void ScintillaSearchTarget::beginUndoAction()
@@ -96,6 +166,7 @@ void ScintillaSearchTarget::beginUndoAction()
 
 void ScintillaSearchTarget::endUndoAction()
 {
+    makeHeldEdits();
     m_editor->SendScintilla(Base::SCI_ENDUNDOACTION);
     if (m_undoDepth > 0 && --m_undoDepth == 0 && m_wrapMode != Base::SC_WRAP_NONE)
         m_editor->SendScintilla(Base::SCI_SETWRAPMODE, static_cast<unsigned long>(m_wrapMode));

@@ -5,14 +5,19 @@
 #include <QByteArray>
 #include <QString>
 
+#include <vector>
+
 class QsciScintilla;
 
 // The editor as a search target, in bytes of its text; searches and replaces through Scintilla's target,
-// so that a Replace All of many matches in a large page stays linear.
+// so that a Replace All of many matches in a large page stays linear. Replacements made inside an undo
+// action are held back and made together, runs of close ones as one edit: hundreds of thousands of
+// separate edits cost far more than the text they change.
 class ScintillaSearchTarget : public SearchTarget
 {
 public:
     explicit ScintillaSearchTarget(QsciScintilla *editor) : m_editor(editor) {}
+    ~ScintillaSearchTarget() override { makeHeldEdits(); }
 
     qsizetype textLength() const override;
     qsizetype selectionStart() const override;
@@ -35,7 +40,21 @@ private:
     };
     const QByteArray &encoded(Encoded &cache, const QString &text) const;
 
+    // A replacement held back; position is where it starts once those before it are made.
+    struct HeldEdit
+    {
+        qsizetype position;
+        qsizetype length;
+        QByteArray bytes;
+    };
+    qsizetype heldEnd() const { return m_held.back().position + m_held.back().bytes.size(); }
+    // Makes the held replacements; everything but searching behind them and replacing further on needs
+    // the editor's text as it would be.
+    void makeHeldEdits() const;
+
     QsciScintilla *m_editor;
+    mutable std::vector<HeldEdit> m_held;
+    mutable qsizetype m_heldGrowth = 0;
     int m_undoDepth = 0;
     long m_wrapMode = 0;
     mutable Encoded m_searched;

@@ -212,6 +212,13 @@ private slots:
         QTest::newRow("match case") << u"Ab ab AB"_s << u"ab"_s << u"c"_s << matchCase << u"Ab c AB"_s << u"4+0"_s;
         QTest::newRow("whole word") << u"<p>cat concat\r\ncat</p>"_s << u"cat"_s << u"dog"_s << wholeWord
                                     << u"<p>dog concat\r\ndog</p>"_s << u"18+0"_s;
+        // Replaced one by one, the first replacement's last letter makes the second "a-" part of a word.
+        QTest::newRow("whole word right behind a replacement")
+            << u"a-a-"_s << u"a-"_s << u"x"_s << wholeWord << u"xa-"_s << u"1+0"_s;
+        const QString far(300, u'-');
+        QTest::newRow("far apart and close together")
+            << u"cat"_s + far + u"cat cat\r\ncat"_s + far << u"cat"_s << u"dog!"_s << none
+            << u"dog!"_s + far + u"dog! dog!\r\ndog!"_s + far << u"%1+0"_s.arg(4 + 300 + 11 + 4);
         QTest::newRow("Chinese") << u"<p>一</p>\r\n<p>二</p>"_s << u"p>"_s << u"段落>"_s << none
                                  << u"<段落>一</段落>\r\n<段落>二</段落>"_s << u"42+0"_s;
     }
