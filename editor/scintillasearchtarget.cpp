@@ -101,12 +101,13 @@ void ScintillaSearchTarget::replaceSelection(const QString &text)
 void ScintillaSearchTarget::replace(qsizetype position, qsizetype length, const QString &text)
 {
     const QByteArray &bytes = encoded(m_inserted, text);
-    if (m_undoDepth == 0 || (!m_held.empty() && position < heldEnd()))
-        makeHeldEdits();
+    // Replacements are held only inside an undo action, whose end makes them.
     if (m_undoDepth == 0) {
         replaceTarget(m_editor, position, length, bytes);
         return;
     }
+    if (!m_held.empty() && position < heldEnd())
+        makeHeldEdits();
     m_held.push_back({position, length, bytes});
     m_heldGrowth += bytes.size() - length;
     if (m_held.size() >= heldBatch)
