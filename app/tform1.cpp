@@ -28,6 +28,7 @@
 #include "platform/dialogs.h"
 #include "platform/errorguard.h"
 #include "platform/filesystem.h"
+#include "platform/folderlock.h"
 #include "platform/platform.h"
 #include "platform/shell.h"
 #include "platform/vellumoerror.h"
@@ -511,6 +512,7 @@ void TForm1::FormCreate()
     guarded([this] {
         m_applicationFolder = ApplicationFolder::fromExecutableFolder(m_executableFolder);
         Label1->setText(m_applicationFolder);
+        FolderLock::clearStaleTemporaries(m_applicationFolder);
         loadSkinPictures();
         const QStringList categories = CategoryIndex(m_platform.files, m_applicationFolder).categories();
         ComboBox1->addItems(categories);

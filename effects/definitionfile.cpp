@@ -1,6 +1,7 @@
 #include "definitionfile.h"
 
 #include "library/ininumber.h"
+#include "library/librarynames.h"
 #include "platform/filesystem.h"
 
 using namespace Qt::StringLiterals;
@@ -59,7 +60,19 @@ int DefinitionFile::walkedCount(const QString &section, const QString &prefix, i
 
 QString DefinitionFile::piecePath(int j) const
 {
-    return m_categoryFolder + file(u"fno"_s + QString::number(j));
+    const QString name = file(u"fno"_s + QString::number(j));
+    return LibraryNames::staysInFolder(name) ? m_categoryFolder + name : QString();
+}
+
+const QStringList &DefinitionFile::fileKeyStems()
+{
+    static const QStringList stems = {u"imgfilename"_s, u"txtfilename"_s, u"fno"_s};
+    return stems;
+}
+
+bool DefinitionFile::namesOwnFile(const QString &value)
+{
+    return value.isEmpty() || value == u"0"_s || LibraryNames::staysInFolder(value);
 }
 
 QString DefinitionFile::missingMessage()

@@ -3,11 +3,13 @@
 #include "library/inifile.h"
 
 #include <QString>
+#include <QStringList>
 
 class FileSystem;
 
 // An effect's definition file: the category folder followed by the effect's name, no extension,
-// INI syntax. Every file it names lies in the category folder.
+// INI syntax. Every file it names lies in the category folder; a name that would lead out of it
+// names no file at all.
 class DefinitionFile
 {
 public:
@@ -33,8 +35,14 @@ public:
     int walkedCount(const QString &section, const QString &prefix, int count) const;
     static constexpr int MaxWalkedBeyondKeys = 10000;
 
-    // The file of text piece j (the value of fno + j), in the category folder.
+    // The file of text piece j (the value of fno + j), in the category folder; empty when the name
+    // leads out of it.
     QString piecePath(int j) const;
+
+    // The stems of the numbered [file] keys whose values name files: imgfilename, txtfilename, fno.
+    static const QStringList &fileKeyStems();
+    // A value of such a key names a file inside the category folder, or nothing ("" or "0").
+    static bool namesOwnFile(const QString &value);
 
     static QString missingMessage();
 

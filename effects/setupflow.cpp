@@ -40,15 +40,21 @@ void SetupFlow::open(SetupState &state, bool skipImageNames) const
         const int n = m_definition.walkedCount(u"file"_s, u"imgfilename"_s, DefinitionFile::number(state.imageCount));
         for (int k = 1; k <= n; ++k) {
             const QString name = m_definition.file(u"imgfilename"_s + QString::number(k));
-            if (name != u"0"_s)
-                state.images.append(folder + name);
+            if (name == u"0"_s)
+                continue;
+            state.images.append(folder + name);
+            if (!DefinitionFile::namesOwnFile(name))
+                state.outside.append(folder + name);
         }
     }
     const int m = m_definition.walkedCount(u"file"_s, u"txtfilename"_s, DefinitionFile::number(state.textCount));
     for (int k = 1; k <= m; ++k) {
         const QString name = m_definition.file(u"txtfilename"_s + QString::number(k));
-        if (name != u"0"_s)
-            state.textFiles.append(folder + name);
+        if (name == u"0"_s)
+            continue;
+        state.textFiles.append(folder + name);
+        if (!DefinitionFile::namesOwnFile(name))
+            state.outside.append(folder + name);
     }
     state.hint = m_definition.file(u"hbu"_s);
     const QString sizes = m_definition.file(u"szwc"_s);
@@ -75,9 +81,11 @@ int SetupFlow::copyFiles(const SetupState &state, const QString &destination) co
 {
     int copied = 0;
     for (const QString &image : state.images)
-        if (m_files.copyWithoutOverwrite(image, destination + fileNameOf(image)))
+        if (!state.outside.contains(image) && m_files.copyWithoutOverwrite(image, destination + fileNameOf(image)))
             ++copied;
     for (const QString &text : state.textFiles) {
+        if (state.outside.contains(text))
+            continue;
         const QString name = fileNameOf(text);
         const QString source = m_files.resolveName(m_definition.categoryFolder() + name);
         if (m_files.copyWithoutOverwrite(source, destination + name))

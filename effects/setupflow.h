@@ -17,6 +17,7 @@ struct SetupState
     QString textCount;      // txtfilet as read, "0" for empty
     QStringList images;     // full paths: the effect's own images, then the ones the user added
     QStringList textFiles;  // full paths of the effect's text files
+    QStringList outside;    // listed paths whose names lead out of the category folder: never copied
     QString hint;           // hbu
     int sizeCounter = 0;    // szwc at opening, then one more per size pair set
     QString status;         // the status line

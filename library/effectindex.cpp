@@ -2,11 +2,12 @@
 
 #include "countedsection.h"
 #include "inifile.h"
+#include "platform/folderlock.h"
 
 using namespace Qt::StringLiterals;
 
 EffectIndex::EffectIndex(FileSystem &files, const QString &applicationFolder)
-    : m_files(files), m_path(applicationFolder + u"LINK2.INI"_s), m_writePath(applicationFolder + u"link2.ini"_s)
+    : m_files(files), m_folder(applicationFolder), m_path(applicationFolder + u"LINK2.INI"_s), m_writePath(applicationFolder + u"link2.ini"_s)
 {
 }
 
@@ -27,6 +28,7 @@ QString EffectIndex::kind(const QString &category, const QString &effect) const
 
 void EffectIndex::append(const QString &category, const QString &effect, const QString &kind)
 {
+    const FolderLock lock(m_folder);
     IniFile file(m_files, m_writePath);
     file.beginBatch();
     CountedSection(file, category, u"L"_s).append(u"l"_s, effect);

@@ -30,6 +30,7 @@ public:
     static constexpr int MaxMissingNumbers = 100000;
     // The key is written in the section, even with an empty value.
     bool hasKey(const QString &section, const QString &key) const;
+    bool hasSection(const QString &section) const { return findSection(section) != nullptr; }
 
     QByteArray fileBytes() const;
     Encoding encoding() const { return m_encoding; }

@@ -90,6 +90,11 @@ void IniFile::store(std::shared_ptr<IniDocument> edited)
     IniCache::instance().store(m_files, m_path, std::move(edited), bytes);
 }
 
+bool IniFile::hasSection(const QString &section) const
+{
+    return current()->hasSection(section);
+}
+
 QStringList IniFile::readNumbered(const QString &section, const QString &prefix, int first, int last) const
 {
     const auto document = current();

@@ -22,6 +22,7 @@ public:
     int reachedNumberedKey(const QString &section, const QString &prefix) const;
     int reachedNumberedSection(const QString &prefix) const;
     bool hasKey(const QString &section, const QString &key) const;
+    bool hasSection(const QString &section) const;
     // The values of prefix + first .. prefix + last, read in one look at the file.
     QStringList readNumbered(const QString &section, const QString &prefix, int first, int last) const;
 

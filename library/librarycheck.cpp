@@ -5,8 +5,10 @@
 #include "effectkind.h"
 #include "inifile.h"
 #include "ininumber.h"
+#include "librarynames.h"
 #include "platform/filesystem.h"
 #include "platform/vellumoerror.h"
+#include "effects/definitionfile.h"
 #include "effects/setupflow.h"
 
 
@@ -15,15 +17,24 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// A count read as the windows read it: the number, or nothing with the problem noted.
+// A count read as the windows read it: the number, or nothing with the problem noted. A negative
+// count walks nothing, which is never what its writer meant.
 std::optional<int> number(const QString &text, const QString &what, QStringList &notes)
 {
     try {
-        return IniNumber::toInt(text);
+        const int n = IniNumber::toInt(text);
+        if (n < 0)
+            notes << what + u" '"_s + text + u"' is negative"_s;
+        return n;
     } catch (const VellumoError &) {
         notes << what + u" '"_s + text + u"' is not a number"_s;
         return std::nullopt;
     }
+}
+
+bool plainName(const QString &name)
+{
+    return LibraryNames::staysInFolder(name) && !name.contains(u'/') && !name.contains(u'\\');
 }
 
 // n when token is stem + n for n in 1..count, as the windows match it.
@@ -49,6 +60,9 @@ QList<LibraryCheck::Problem> LibraryCheck::run() const
         problems.append({CategoryIndex::fileName(), error.message()});
         return problems;
     }
+    const QString categoryTotal = IniFile(m_files, m_folder + CategoryIndex::fileName()).readString(u"COMBOX"_s, u"TOTAL"_s);
+    if (!categoryTotal.isEmpty() && IniNumber::toInt(categoryTotal) < 0)
+        problems.append({CategoryIndex::fileName(), u"its TOTAL '"_s + categoryTotal + u"' is negative"_s});
     if (!m_files.fileExists(m_files.resolveName(m_folder + CategoryIndex::fileName())))
         problems.append({CategoryIndex::fileName(), u"missing"_s});
     const EffectIndex index(m_files, m_folder);
@@ -67,8 +81,15 @@ QList<LibraryCheck::Problem> LibraryCheck::run() const
             problems.append({category, u"its TOTAL '"_s + total + u"' in LINK2.INI is not a number"_s});
             continue;
         }
-        for (const QString &effect : effects.value_or(QStringList()))
+        if (IniNumber::toInt(total) < 0)
+            problems.append({category, u"its TOTAL '"_s + total + u"' in LINK2.INI is negative"_s});
+        for (const QString &effect : effects.value_or(QStringList())) {
+            if (!plainName(effect)) {
+                problems.append({category + u'/' + effect, u"its name leads out of the category folder"_s});
+                continue;
+            }
             checkEffect(category, effect, index.kind(category, effect), problems);
+        }
     }
     return problems;
 }
@@ -121,6 +142,10 @@ void LibraryCheck::checkDefinition(const QString &category, const QString &effec
     };
     const auto needsFile = [&](const QString &key) {
         const QString name = value(key);
+        if (!name.isEmpty() && !DefinitionFile::namesOwnFile(name)) {
+            notes << key + u" names "_s + name + u", which leads out of the category folder"_s;
+            return;
+        }
         if (!m_files.fileExists(m_files.resolveName(folder + QString(name).replace(u'\\', u'/'))))
             notes << key + u" names "_s + (name.isEmpty() ? u"nothing"_s : name) + u", which is not there"_s;
     };

@@ -2,6 +2,7 @@
 
 #include "countedsection.h"
 #include "inifile.h"
+#include "platform/folderlock.h"
 
 using namespace Qt::StringLiterals;
 
@@ -12,7 +13,7 @@ const QString TemplatePrefix = u"mfile"_s;
 }
 
 MainIndex::MainIndex(FileSystem &files, const QString &applicationFolder)
-    : m_files(files), m_path(applicationFolder + u"MAIN.INI"_s)
+    : m_files(files), m_folder(applicationFolder), m_path(applicationFolder + u"MAIN.INI"_s)
 {
 }
 
@@ -32,6 +33,7 @@ QString MainIndex::skinName() const
 
 void MainIndex::setSkin(const QString &mainImage, const QString &statusImage, const QString &name)
 {
+    const FolderLock lock(m_folder);
     IniFile file(m_files, m_path);
     file.beginBatch();
     file.writeString(MainSection, u"MAINFORMIMG"_s, mainImage);
@@ -49,12 +51,14 @@ QStringList MainIndex::templates() const
 
 void MainIndex::addTemplate(const QString &path)
 {
+    const FolderLock lock(m_folder);
     IniFile file(m_files, m_path);
     CountedSection(file, ModelSection, TemplatePrefix).append(TemplatePrefix, path);
 }
 
 void MainIndex::rewriteTemplates(const QStringList &paths)
 {
+    const FolderLock lock(m_folder);
     IniFile file(m_files, m_path);
     file.beginBatch();
     file.writeString(ModelSection, u"TOTAL"_s, QString::number(paths.size() - 1));

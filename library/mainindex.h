@@ -32,5 +32,6 @@ public:
 
 private:
     FileSystem &m_files;
+    QString m_folder;
     QString m_path;
 };

@@ -4,6 +4,7 @@
 #include "library/linebreaks.h"
 #include "platform/ansi.h"
 #include "platform/filesystem.h"
+#include "platform/folderlock.h"
 #include "platform/vellumoerror.h"
 
 using namespace Qt::StringLiterals;
@@ -44,6 +45,7 @@ CustomEffect::Result CustomEffect::define(const QString &name, const QString &te
     if (!usableName(name))
         return Result::UnusableName;
     const QString path = filePath(name);
+    const FolderLock lock(m_applicationFolder);
     if (m_files.fileExists(m_files.resolveName(path)))
         return Result::SameName;
     if (!m_files.writeAtomically(path, Ansi::encode(LineBreaks::toCrLf(text))))

@@ -1,12 +1,16 @@
 #include "packageinstaller.h"
 
+#include "effects/definitionfile.h"
+#include "library/categoryindex.h"
+#include "library/countedsection.h"
 #include "library/effectindex.h"
 #include "library/inifile.h"
 #include "library/ininumber.h"
+#include "library/librarynames.h"
 #include "platform/filesystem.h"
+#include "platform/folderlock.h"
 #include "platform/vellumoerror.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -16,27 +20,39 @@ namespace {
 // already missing, which ends the installation.
 constexpr int MaxNamesBeyondKeys = 1;
 
-bool absolute(const QString &name)
+// The path with every link followed; empty when it does not exist.
+QString realPath(const QString &path)
 {
-    return name.startsWith(u'/') || name.startsWith(u'\\') || (name.size() >= 2 && name[1] == u':');
+    return QFileInfo(path).canonicalFilePath();
 }
 
-bool climbs(const QString &name)
+bool inside(const QString &real, const QString &folder)
 {
-    const QStringList parts = QString(name).replace(u'\\', u'/').split(u'/');
-    return parts.contains(u".."_s);
+    if (real.isEmpty() || folder.isEmpty())
+        return false;
+    return real == folder || real.startsWith(folder.endsWith(u'/') ? folder : folder + u'/');
 }
 
-// Whether the folder a target would be written into lies inside the category folder once links are
-// followed. A folder that does not exist yet takes no copy, so it cannot lead outside.
-bool staysInside(const QString &categoryFolder, const QString &target)
+QString quoted(const QString &text)
 {
-    const QString parent = QFileInfo(target).absolutePath();
-    if (!QFileInfo(parent).isDir())
-        return true;
-    const QString inside = QFileInfo(categoryFolder).canonicalFilePath();
-    const QString real = QFileInfo(parent).canonicalFilePath();
-    return !inside.isEmpty() && (real == inside || real.startsWith(inside + u'/'));
+    return u"“"_s + text + u"”"_s;
+}
+
+// Why a category or effect name cannot name one folder entry and one index entry; empty when it can.
+QString nameProblem(const QString &what, const QString &value)
+{
+    if (value == u"."_s || value == u".."_s)
+        return what + quoted(value) + u"不是一个名称"_s;
+    if (value.contains(u'/') || value.contains(u'\\') || (value.size() >= 2 && value[1] == u':'))
+        return what + quoted(value) + u"含有路径"_s;
+    if (const QString problem = LibraryNames::indexProblem(value); !problem.isEmpty())
+        return what + quoted(value) + problem;
+    return {};
+}
+
+bool isKnownKind(const QString &kind)
+{
+    return kind == u"1"_s || kind == u"2"_s || kind == u"3"_s || kind == u"4"_s;
 }
 }
 
@@ -66,16 +82,66 @@ QString PackageInstaller::refusedMessage(const QString &packagePath, const QStri
     return u"升级文件"_s + packagePath + u"不安全，没有安装："_s + reason;
 }
 
+QString PackageInstaller::notInstalledMessage(const QString &packagePath, const QString &reason)
+{
+    return u"升级文件"_s + packagePath + u"没有安装："_s + reason;
+}
+
+QString PackageInstaller::alreadyInstalledMessage(const QString &packagePath)
+{
+    return u"升级文件"_s + packagePath + u"已经安装过了，没有改动任何文件"_s;
+}
+
+QString PackageInstaller::installedBefore(const Outcome &outcome)
+{
+    if (outcome.installed.isEmpty())
+        return u"在它之前没有安装任何升级文件"_s;
+    return u"在它之前已经安装："_s + outcome.installed.join(u"、"_s);
+}
+
+QString PackageInstaller::finalMessage(const Outcome &outcome)
+{
+    QString text;
+    switch (outcome.end) {
+    case End::Nothing:
+        return {};
+    case End::Installed:
+        text = closingMessage(outcome);
+        break;
+    case End::AlreadyInstalled:
+        return outcome.alreadyInstalled.size() == 1 ? alreadyInstalledMessage(outcome.alreadyInstalled.first())
+                                                    : u"这些升级文件都已经安装过了，没有改动任何文件："_s
+                                                          + outcome.alreadyInstalled.join(u"、"_s);
+    case End::Incomplete:
+        text = incompleteMessage();
+        if (!outcome.installed.isEmpty())
+            text += u'\r' + installedBefore(outcome);
+        break;
+    case End::Refused:
+        text = outcome.refusal + u'\r' + installedBefore(outcome);
+        break;
+    }
+    if (!outcome.alreadyInstalled.isEmpty())
+        text += u'\r' + u"已经安装过、没有改动："_s + outcome.alreadyInstalled.join(u"、"_s);
+    return text;
+}
+
 PackageInstaller::Package PackageInstaller::read(const QString &path) const
 {
+    // A folder, a pipe or a device is no package; reading a pipe would never end.
+    if (!m_files.fileExists(path) || !m_files.readAll(path))
+        throw VellumoError::cannotOpen(path);
     IniFile file(m_files, path);
     Package package;
     package.path = path;
-    package.name = file.readString(u"files"_s, u"name"_s);
-    package.kind = file.readString(u"files"_s, u"flistno"_s);
     package.folder = QFileInfo(path).path();
     if (!package.folder.endsWith(u'/'))
         package.folder += u'/';
+    package.hasFilesSection = file.hasSection(u"files"_s);
+    if (!package.hasFilesSection)
+        return package;
+    package.name = file.readString(u"files"_s, u"name"_s);
+    package.kind = file.readString(u"files"_s, u"flistno"_s);
     package.category = file.readString(u"files"_s, u"flist"_s);
     const int count = IniNumber::toInt(file.readString(u"files"_s, u"ft"_s));
     const qint64 walked = qMin<qint64>(count, qint64(file.reachedNumberedKey(u"files"_s, u"ftname"_s)) + MaxNamesBeyondKeys);
@@ -84,60 +150,186 @@ PackageInstaller::Package PackageInstaller::read(const QString &path) const
     return package;
 }
 
-QString PackageInstaller::refusal(const Package &package) const
+PackageInstaller::Plan PackageInstaller::plan(const Package &package) const
 {
-    const auto folderName = [](const QString &what, const QString &value) -> QString {
-        if (value.isEmpty() || value == u"."_s || value == u".."_s)
-            return what + u"“"_s + value + u"”不是一个文件夹名"_s;
-        if (value.contains(u'/') || value.contains(u'\\') || value.contains(QChar(0)) || absolute(value))
-            return what + u"“"_s + value + u"”含有路径"_s;
-        return {};
+    Plan plan;
+    const auto refuse = [&](const QString &reason) {
+        plan.verdict = Plan::Verdict::Refused;
+        plan.refusal = refusedMessage(package.path, reason);
+        return plan;
     };
-    if (QString reason = folderName(u"类别名"_s, package.category); !reason.isEmpty())
-        return reason;
-    if (!package.name.isEmpty())
-        if (QString reason = folderName(u"特效名"_s, package.name); !reason.isEmpty())
-            return reason;
-    const QString categoryFolder = m_applicationFolder + package.category;
+    const auto decline = [&](const QString &reason) {
+        plan.verdict = Plan::Verdict::Refused;
+        plan.refusal = notInstalledMessage(package.path, reason);
+        return plan;
+    };
+    if (!package.hasFilesSection)
+        return decline(u"它不是升级文件（没有[files]一节）"_s);
+    if (const QString problem = nameProblem(u"类别名"_s, package.category); !problem.isEmpty())
+        return refuse(problem);
+    if (const QString problem = nameProblem(u"特效名"_s, package.name); !problem.isEmpty())
+        return refuse(problem);
+    if (!isKnownKind(package.kind))
+        return decline(u"特效种类"_s + quoted(package.kind) + u"不是程序认识的种类（1、2、3或4）"_s);
+
+    // Every name is judged before any file is looked at.
+    for (const QString &name : package.files)
+        if (!name.isEmpty() && !LibraryNames::staysInFolder(name))
+            return refuse(u"文件名"_s + quoted(name) + u"指向特效类别文件夹之外"_s);
+
+    const QStringList categories = CategoryIndex(m_files, m_applicationFolder).categories();
+    for (const QString &category : categories)
+        if (category.compare(package.category, Qt::CaseInsensitive) == 0) {
+            plan.category = category;
+            break;
+        }
+    if (plan.category.isEmpty())
+        return decline(u"类别"_s + quoted(package.category) + u"不在"_s + CategoryIndex::fileName() + u"中"_s);
+    const QString categoryFolder = m_files.resolveName(m_applicationFolder + plan.category);
+    if (!m_files.folderExists(categoryFolder))
+        return decline(u"类别文件夹"_s + categoryFolder + u"不存在"_s);
+    if (package.files.isEmpty())
+        return decline(u"它不含任何文件"_s);
+
+    // Where each file will really be written: every folder on the way found in any letter case, and
+    // after links still inside the category folder.
+    const QString categoryReal = realPath(categoryFolder);
+    QStringList folders;
+    QStringList leaves;
     for (const QString &name : package.files) {
-        if (name.isEmpty())
-            continue;
-        if (absolute(name) || climbs(name) || name.contains(QChar(0)))
-            return u"文件名“"_s + name + u"”指向特效类别文件夹之外"_s;
-        if (!staysInside(categoryFolder, categoryFolder + u'/' + name))
-            return u"文件名“"_s + name + u"”经过链接指向特效类别文件夹之外"_s;
+        const QStringList parts = name.split(u'/');
+        QString folder = categoryFolder + u'/';
+        bool reached = true;
+        for (int p = 0; reached && p + 1 < parts.size(); ++p) {
+            const QString next = m_files.resolveName(folder + parts[p]);
+            reached = m_files.folderExists(next);
+            if (reached)
+                folder = next + u'/';
+        }
+        // Checked as far as the folders go, so a link is refused before a missing folder is reported.
+        if (!inside(realPath(folder), categoryReal))
+            return refuse(u"文件名"_s + quoted(name) + u"经过链接指向特效类别文件夹之外"_s);
+        folders << (reached ? folder : QString());
+        leaves << parts.last();
     }
-    return {};
+    for (int i = 0; i < package.files.size(); ++i)
+        if (folders[i].isNull())
+            return decline(u"文件"_s + quoted(package.files[i]) + u"所在的子文件夹在特效类别文件夹中不存在"_s);
+
+    for (const QString &name : package.files)
+        if (name.isEmpty() || !m_files.fileExists(package.folder + name)) {
+            plan.verdict = Plan::Verdict::Incomplete;
+            return plan;
+        }
+    const QString packageReal = realPath(package.folder);
+    QStringList sources;
+    for (const QString &name : package.files) {
+        const QString source = realPath(package.folder + name);
+        if (!inside(source, packageReal))
+            return refuse(u"文件"_s + quoted(name) + u"经过链接指向升级文件所在文件夹之外"_s);
+        sources << source;
+    }
+
+    // The definition file a setup window will read must name files of its own folder only.
+    if (package.kind != u"1"_s)
+        for (int i = 0; i < package.files.size(); ++i) {
+            if (package.files[i].compare(package.name, Qt::CaseInsensitive) != 0)
+                continue;
+            const IniFile definition(m_files, sources[i]);
+            for (const QString &stem : DefinitionFile::fileKeyStems()) {
+                const int last = definition.reachedNumberedKey(u"file"_s, stem);
+                for (int k = 1; k <= last; ++k) {
+                    const QString key = stem + QString::number(k);
+                    const QString value = definition.readString(u"file"_s, key);
+                    if (!DefinitionFile::namesOwnFile(value))
+                        return refuse(u"定义文件中的"_s + key + u"="_s + value + u"指向特效类别文件夹之外"_s);
+                }
+            }
+        }
+
+    for (int i = 0; i < package.files.size(); ++i) {
+        const QString existing = m_files.resolveName(folders[i] + leaves[i]);
+        if (QFileInfo(existing).exists() || QFileInfo(existing).isSymLink()) {
+            if (!m_files.fileExists(existing) || m_files.readAll(existing) != m_files.readAll(sources[i]))
+                return decline(u"特效类别文件夹中已有另一个文件"_s + quoted(package.files[i]));
+            continue;
+        }
+        plan.copies.append({sources[i], folders[i] + leaves[i]});
+    }
+
+    // The category's counter must take one more entry.
+    IniFile index(m_files, EffectIndex(m_files, m_applicationFolder).path());
+    const int total = CountedSection(index, plan.category, u"L"_s).total();
+    if (total < 0)
+        return decline(u"LINK2.INI中类别"_s + quoted(plan.category) + u"的TOTAL是负数"_s);
+
+    const EffectIndex effects(m_files, m_applicationFolder);
+    for (const QString &effect : effects.effects(plan.category).value_or(QStringList())) {
+        if (effect.compare(package.name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (effects.kind(plan.category, effect) == package.kind && plan.copies.isEmpty()) {
+            plan.verdict = Plan::Verdict::AlreadyInstalled;
+            return plan;
+        }
+        return decline(u"类别"_s + quoted(plan.category) + u"中已有特效"_s + quoted(effect) + u"，种类"_s
+                       + quoted(effects.kind(plan.category, effect)) + u"，它不会被改动"_s);
+    }
+    // Category and name joined may be the key of another category's effect.
+    const QString owner = effects.kind(plan.category, package.name);
+    if (!owner.isEmpty() && owner != package.kind)
+        return decline(u"LINK2.INI的[system]中"_s + quoted(plan.category + package.name) + u"已是另一个特效的种类"_s
+                       + quoted(owner) + u"，它不会被改动"_s);
+    plan.verdict = Plan::Verdict::Install;
+    return plan;
 }
 
 PackageInstaller::Outcome PackageInstaller::installAll(const QStringList &packages)
 {
     Outcome outcome;
+    installAll(packages, outcome);
+    return outcome;
+}
+
+void PackageInstaller::installAll(const QStringList &packages, Outcome &outcome)
+{
+    outcome = Outcome();
+    // Judged and written under one lock, so no other instance changes the index in between.
+    const FolderLock lock(m_applicationFolder);
     for (const QString &path : packages) {
         const Package package = read(path);
-        if (const QString reason = refusal(package); !reason.isEmpty()) {
+        const Plan plan = this->plan(package);
+        switch (plan.verdict) {
+        case Plan::Verdict::Refused:
             outcome.end = End::Refused;
-            outcome.refusal = refusedMessage(path, reason);
-            return outcome;
+            outcome.refusal = plan.refusal;
+            return;
+        case Plan::Verdict::Incomplete:
+            outcome.end = End::Incomplete;
+            return;
+        case Plan::Verdict::AlreadyInstalled:
+            outcome.alreadyInstalled << path;
+            if (outcome.installed.isEmpty())
+                outcome.end = End::AlreadyInstalled;
+            continue;
+        case Plan::Verdict::Install:
+            break;
         }
-        const QString categoryFolder = m_files.resolveName(m_applicationFolder + package.category) + u'/';
-        for (const QString &name : package.files) {
-            const QString source = package.folder + name;
-            if (name.isEmpty() || !m_files.fileExists(source)) {
-                outcome.end = End::Incomplete;
-                return outcome;
+        QStringList made;
+        try {
+            for (const auto &[source, target] : plan.copies) {
+                if (!m_files.copyWithoutOverwrite(source, target))
+                    throw VellumoError::cannotCreate(target);
+                made << target;
             }
-            // An existing target or a missing folder skips the copy quietly; any other failure would
-            // enter an effect whose files are not there.
-            const QString target = categoryFolder + name;
-            if (!m_files.copyWithoutOverwrite(source, target) && m_files.copyRefused(target))
-                throw VellumoError::cannotCreate(target);
+            EffectIndex(m_files, m_applicationFolder).append(plan.category, package.name, package.kind);
+        } catch (const VellumoError &) {
+            for (const QString &target : made)
+                m_files.remove(target);
+            throw;
         }
-        EffectIndex(m_files, m_applicationFolder).append(package.category, package.name, package.kind);
         outcome.end = End::Installed;
         outcome.lastName = package.name;
-        outcome.lastCategory = package.category;
-        ++outcome.entered;
+        outcome.lastCategory = plan.category;
+        outcome.installed << plan.category + u'/' + package.name;
     }
-    return outcome;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -7,8 +9,9 @@ class FileSystem;
 
 // Installs update packages (".gx" files): each package's files are copied from the package's folder
 // into its category folder, never overwriting, and the effect is entered in the effect index.
-// Package files come from strangers: a package whose names could reach outside its category folder
-// is refused whole before anything of it is copied or written.
+// Package files come from strangers: every package is judged whole before anything of it is copied
+// or written, and one that could reach outside its folders, break an index file or change an
+// installed effect is refused.
 class PackageInstaller
 {
 public:
@@ -17,34 +20,57 @@ public:
     struct Package
     {
         QString path;
-        QString name;     // name
-        QString kind;     // flistno
-        QString folder;   // the package file's folder, with the separator at its end
-        QString category; // flist
+        bool hasFilesSection = false; // [files]: without it the file is no update package
+        QString name;      // name
+        QString kind;      // flistno
+        QString folder;    // the package file's folder, with the separator at its end
+        QString category;  // flist
         QStringList files; // ftname1 .. ftname<ft>, with "\" read as the folder separator
     };
-    // Reads a package; ft that is no number raises the conversion error.
+    // Reads a package: "Cannot open file %s" when it is no readable file; ft that is no number
+    // raises the conversion error.
     Package read(const QString &path) const;
-    // Why the package's names are unsafe, or empty when they are safe.
-    QString refusal(const Package &package) const;
 
-    enum class End { Nothing, Installed, Incomplete, Refused };
+    // What installing one package would do, decided before anything is changed.
+    struct Plan
+    {
+        enum class Verdict { Install, AlreadyInstalled, Incomplete, Refused };
+        Verdict verdict = Verdict::Refused;
+        QString refusal;  // the whole message, for Refused
+        QString category; // as the category index spells it
+        QList<QPair<QString, QString>> copies; // real source path, target path
+    };
+    // A category TOTAL that is no number raises the conversion error.
+    Plan plan(const Package &package) const;
+
+    enum class End { Nothing, Installed, AlreadyInstalled, Incomplete, Refused };
     struct Outcome
     {
         End end = End::Nothing;
         QString lastName;     // of the last package entered
         QString lastCategory; // of the last package entered
-        QString refusal;      // the refused package's reason
-        int entered = 0;
+        QString refusal;      // the refused package's message
+        QStringList installed;        // category/name of each package entered, in order
+        QStringList alreadyInstalled; // packages found installed already and left as they were
     };
     // Installs the packages in order and stops at the first incomplete or refused one; what was
-    // installed before stays. Conversion and write errors are raised as they occur.
+    // installed before stays, and outcome tells it even when an error is raised part-way. A package
+    // whose copy or entry fails leaves none of its files behind.
+    void installAll(const QStringList &packages, Outcome &outcome);
     Outcome installAll(const QStringList &packages);
 
     static QString confirmation();
     static QString incompleteMessage();
     static QString closingMessage(const Outcome &outcome);
+    // A package that would reach outside its folders or break an index file.
     static QString refusedMessage(const QString &packagePath, const QString &reason);
+    // A package that is sound but cannot be installed here.
+    static QString notInstalledMessage(const QString &packagePath, const QString &reason);
+    static QString alreadyInstalledMessage(const QString &packagePath);
+    // What the options window shows when the batch ends.
+    static QString finalMessage(const Outcome &outcome);
+    // Which packages were entered before the batch stopped.
+    static QString installedBefore(const Outcome &outcome);
 
 private:
     FileSystem &m_files;

@@ -5,6 +5,7 @@
 #include "library/inidocument.h"
 #include "library/inifile.h"
 #include "library/ininumber.h"
+#include "library/librarynames.h"
 #include "platform/filesystem.h"
 #include "platform/vellumoerror.h"
 
@@ -19,6 +20,11 @@ PackageMaker::PackageMaker(FileSystem &files, const QString &applicationFolder)
 
 QStringList PackageMaker::effectFiles(const QString &category, const QString &effect, QStringList *problems) const
 {
+    for (const QString &name : {category, effect})
+        if (!LibraryNames::staysInFolder(name) || name.contains(u'/') || name.contains(u'\\') || name == u"."_s) {
+            problems->append(u"%1/%2: %3 is no name of one folder entry"_s.arg(category, effect, name));
+            return {};
+        }
     const QString kind = EffectIndex(m_files, m_applicationFolder).kind(category, effect);
     const QString folder = m_files.resolveName(m_applicationFolder + category) + u'/';
     QStringList names;
@@ -57,6 +63,11 @@ QStringList PackageMaker::effectFiles(const QString &category, const QString &ef
     }
     names.removeDuplicates();
     for (const QString &name : names)
+        if (!LibraryNames::staysInFolder(name))
+            problems->append(u"%1/%2: %3 leads out of the category folder"_s.arg(category, effect, name));
+    if (!problems->isEmpty())
+        return {};
+    for (const QString &name : names)
         if (!m_files.fileExists(m_files.resolveName(folder + name)))
             problems->append(u"%1/%2: %3 is missing"_s.arg(category, effect, name));
     return names;
@@ -72,6 +83,13 @@ QStringList PackageMaker::make(const QString &category, const QString &effect, c
     QString packageFolder = QFileInfo(packagePath).absolutePath();
     if (!packageFolder.endsWith(u'/'))
         packageFolder += u'/';
+    // The files copied for this package go again when the package cannot be finished.
+    QStringList copied;
+    const auto withdraw = [&] {
+        for (const QString &target : copied)
+            m_files.remove(target);
+        return problems;
+    };
     for (const QString &name : names) {
         const QString source = m_files.resolveName(folder + name);
         const QString target = packageFolder + name;
@@ -80,11 +98,13 @@ QStringList PackageMaker::make(const QString &category, const QString &effect, c
                 problems << target + u" already exists with other content"_s;
             continue;
         }
-        if (!m_files.copyWithoutOverwrite(source, target))
+        if (m_files.copyWithoutOverwrite(source, target))
+            copied << target;
+        else
             problems << u"cannot copy "_s + source + u" to "_s + target;
     }
     if (!problems.isEmpty())
-        return problems;
+        return withdraw();
     IniDocument package;
     package.write(u"files"_s, u"name"_s, effect);
     package.write(u"files"_s, u"flistno"_s, EffectIndex(m_files, m_applicationFolder).kind(category, effect));
@@ -92,7 +112,9 @@ QStringList PackageMaker::make(const QString &category, const QString &effect, c
     package.write(u"files"_s, u"ft"_s, QString::number(names.size()));
     for (int i = 0; i < names.size(); ++i)
         package.write(u"files"_s, u"ftname"_s + QString::number(i + 1), names[i]);
-    if (!m_files.writeAtomically(packagePath, package.fileBytes()))
+    if (!m_files.writeAtomically(packagePath, package.fileBytes())) {
         problems << VellumoError::unableToWrite(packagePath).message();
+        return withdraw();
+    }
     return problems;
 }

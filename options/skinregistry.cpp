@@ -3,6 +3,8 @@
 #include "library/countedsection.h"
 #include "library/inifile.h"
 #include "library/ininumber.h"
+#include "platform/folderlock.h"
+#include "platform/vellumoerror.h"
 
 using namespace Qt::StringLiterals;
 
@@ -14,7 +16,7 @@ QString section(int n)
 }
 
 SkinRegistry::SkinRegistry(FileSystem &files, const QString &applicationFolder)
-    : m_files(files), m_path(applicationFolder + u"SINKNAME"_s)
+    : m_files(files), m_folder(applicationFolder), m_path(applicationFolder + u"SINKNAME"_s)
 {
 }
 
@@ -43,9 +45,13 @@ SkinRegistry::Skin SkinRegistry::skin(int n) const
 
 int SkinRegistry::add(const Skin &skin)
 {
+    const FolderLock lock(m_folder);
     IniFile file(m_files, m_path);
     const QString total = file.readString(u"S"_s, u"TOTAL"_s);
-    const int n = (total.isEmpty() ? 0 : IniNumber::toInt(total)) + 1;
+    const int count = total.isEmpty() ? 0 : IniNumber::toInt(total);
+    if (count == 2147483647)
+        throw VellumoError::integerOverflow();
+    const int n = count + 1;
     file.beginBatch();
     file.writeString(u"S"_s, u"TOTAL"_s, QString::number(n));
     file.writeString(section(n), u"SNAME"_s, skin.name);

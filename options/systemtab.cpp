@@ -72,21 +72,13 @@ void SystemTab::SpeedButton9Click()
     QStringList packages;
     for (int i = 0; i < ListBox2->count(); ++i)
         packages.append(ListBox2->item(i)->text());
-    guarded([&] {
-        const PackageInstaller::Outcome outcome =
-            PackageInstaller(m_context.platform.files, m_context.applicationFolder).installAll(packages);
-        switch (outcome.end) {
-        case PackageInstaller::End::Nothing:
-            return;
-        case PackageInstaller::End::Incomplete:
-            message(PackageInstaller::incompleteMessage());
-            return;
-        case PackageInstaller::End::Refused:
-            message(outcome.refusal);
-            return;
-        case PackageInstaller::End::Installed:
-            message(PackageInstaller::closingMessage(outcome));
-            return;
-        }
+    PackageInstaller::Outcome outcome;
+    const bool finished = guarded([&] {
+        PackageInstaller(m_context.platform.files, m_context.applicationFolder).installAll(packages, outcome);
+        if (outcome.end != PackageInstaller::End::Nothing)
+            message(PackageInstaller::finalMessage(outcome));
     });
+    // After an error box the user still learns which packages went in before it.
+    if (!finished && !outcome.installed.isEmpty())
+        message(PackageInstaller::installedBefore(outcome));
 }

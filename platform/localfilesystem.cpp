@@ -5,14 +5,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
 bool FileSystem::copyRefused(const QString &to) const
 {
-    if (fileExists(to) || folderExists(to))
+    const QString existing = resolveName(to);
+    if (fileExists(existing) || folderExists(existing))
         return false;
     const qsizetype slash = to.lastIndexOf(u'/');
     return slash > 0 && folderExists(to.left(slash));
@@ -98,26 +103,132 @@ bool LocalFileSystem::readPieces(const QString &path, const std::function<void(Q
     }
 }
 
+namespace {
+// Every byte written, or false: a short write (a full disk) is retried until the disk refuses.
+bool writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(qMin<qint64>(size, 1 << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+bool closeChecked(int fd)
+{
+    // A file system that reports a failed write only at close reports it here.
+    return ::close(fd) == 0 || errno == EINTR;
+}
+
+// The permissions a new file gets from this process: read off the kernel, since asking umask()
+// changes it for a moment for every thread.
+mode_t newFileMode()
+{
+    static const mode_t mode = [] {
+        mode_t mask = 022;
+        if (FILE *status = std::fopen("/proc/self/status", "re")) {
+            char line[256];
+            unsigned value = 0;
+            while (std::fgets(line, sizeof line, status))
+                if (std::sscanf(line, "Umask: %o", &value) == 1) {
+                    mask = mode_t(value);
+                    break;
+                }
+            std::fclose(status);
+        }
+        return mode_t(0666 & ~mask);
+    }();
+    return mode;
+}
+
+// The renamed entry reaches the disk with its folder, so a power cut cannot bring the old file back.
+void syncFolderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash <= 0 ? QByteArray(slash == 0 ? "/" : ".") : path.left(slash);
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+}
+
 bool LocalFileSystem::writeAtomically(const QString &path, const QByteArray &bytes)
 {
+    // A link is written through: the file it names is replaced and the link stays.
+    QString target = path;
     const QFileInfo info(path);
-    if (info.exists() && (!info.isFile() || !info.isWritable()))
+    if (info.isSymLink()) {
+        target = info.canonicalFilePath();
+        if (target.isEmpty())
+            return false;
+    }
+    const QByteArray native = QFile::encodeName(target);
+    struct stat st;
+    const bool existed = ::stat(native.constData(), &st) == 0;
+    if (existed && (!S_ISREG(st.st_mode) || ::access(native.constData(), W_OK) != 0))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    QByteArray temporary = native + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
         return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    // Every step is checked: a full disk or a failing device leaves the old file byte for byte.
+    bool written = ::fchmod(fd, existed ? st.st_mode & 07777 : newFileMode()) == 0
+                   && writeAll(fd, bytes.constData(), bytes.size()) && ::fsync(fd) == 0;
+    written = closeChecked(fd) && written;
+    if (!written || ::rename(temporary.constData(), native.constData()) != 0) {
+        ::unlink(temporary.constData());
         return false;
     }
-    return file.commit();
+    syncFolderOf(native);
+    return true;
 }
 
 bool LocalFileSystem::copyWithoutOverwrite(const QString &from, const QString &to)
 {
-    if (QFileInfo::exists(to) || !fileExists(from))
+    // A target in any letter case, or a link of that name (even one leading nowhere), exists.
+    struct stat st;
+    if (::lstat(QFile::encodeName(resolveName(to)).constData(), &st) == 0)
         return false;
-    return QFile::copy(from, to);
+    const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (in < 0)
+        return false;
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return false;
+    }
+    const QByteArray target = QFile::encodeName(to);
+    // Created here or not at all: never through a link, never over a file that appeared meanwhile.
+    const int out = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (out < 0) {
+        ::close(in);
+        return false;
+    }
+    // Ordinary permissions whatever the source had: no set-id or world-writable bits travel.
+    bool copied = ::fchmod(out, 0644) == 0;
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    while (copied) {
+        const ssize_t n = ::read(in, buffer.data(), size_t(buffer.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            copied = false;
+        if (n <= 0)
+            break;
+        copied = writeAll(out, buffer.constData(), n);
+    }
+    copied = copied && ::fsync(out) == 0;
+    copied = closeChecked(out) && copied;
+    ::close(in);
+    if (!copied)
+        ::unlink(target.constData());
+    return copied;
 }
 
 bool LocalFileSystem::remove(const QString &path)

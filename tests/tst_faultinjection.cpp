@@ -50,7 +50,7 @@ void put(const QString &path, const QString &text)
 void layOut(const Folders &f)
 {
     QDir(f.root).removeRecursively();
-    put(f.app() + u"LINK1.INI"_s, u"[lb]\r\nTOTAL=2\r\nL1=简单复制\r\nL2=图片特效\r\n"_s);
+    put(f.app() + u"LINK1.INI"_s, u"[COMBOX]\r\nTOTAL=2\r\nL1=简单复制\r\nL2=图片特效\r\n"_s);
     put(f.app() + u"LINK2.INI"_s,
         u"[简单复制]\r\nTOTAL=1\r\nL1=旧特效\r\n[图片特效]\r\nTOTAL=1\r\nL1=相册\r\n"
         "[system]\r\n简单复制旧特效=1\r\n图片特效相册=2\r\n"_s);

@@ -7,6 +7,7 @@
 #include "options/packagemaker.h"
 #include "options/skinregistry.h"
 #include "platform/ansi.h"
+#include "platform/folderlock.h"
 #include "platform/scriptedfilesystem.h"
 #include "platform/vellumoerror.h"
 
@@ -29,6 +30,7 @@ QString errorOf(const std::function<void()> &f)
     return {};
 }
 
+const QString Link1 = u"[COMBOX]\r\nTOTAL=2\r\nL1=简单复制\r\nL2=图片特效\r\n"_s;
 const QString Link2 = u"[简单复制]\r\nTOTAL=5\r\n[图片特效]\r\nTOTAL=0\r\n[system]\r\n"_s;
 }
 
@@ -49,6 +51,8 @@ class TestOptionsLogic : public QObject
         QMap<QString, QByteArray> files;
         for (QDirIterator it(m_dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
             const QString path = it.next();
+            if (path.endsWith(FolderLock::fileName()))
+                continue; // holds nothing; made by the first command that locks the folder
             files[path] = TestFiles::read(path);
         }
         return files;
@@ -72,6 +76,7 @@ private slots:
         QDir().mkpath(app() + u"简单复制"_s);
         QDir().mkpath(app() + u"图片特效"_s);
         QDir().mkpath(pkg());
+        put(app() + u"LINK1.INI"_s, Link1);
         put(app() + u"LINK2.INI"_s, Link2);
         m_files = ScriptedFileSystem();
     }
@@ -184,12 +189,17 @@ private slots:
         QCOMPARE(TestFiles::read(app() + u"图片特效/a.js"_s), QByteArray("var a;"));
         QCOMPARE(text(app() + u"LINK2.INI"_s),
                  u"[简单复制]\r\nTOTAL=5\r\n[图片特效]\r\nTOTAL=1\r\nl1=相册\r\n[system]\r\n图片特效相册=2\r\n"_s);
-        // A second time: nothing is overwritten, the effect is entered again.
+        // A second time it is already there: nothing changes, and the user is told so.
+        const auto installed = tree();
+        const PackageInstaller::Outcome again = installer().installAll({pkg() + u"one.gx"_s});
+        QCOMPARE(again.end, PackageInstaller::End::AlreadyInstalled);
+        QCOMPARE(PackageInstaller::finalMessage(again), u"升级文件"_s + pkg() + u"one.gx已经安装过了，没有改动任何文件"_s);
+        QCOMPARE(tree(), installed);
+        // A package of that name whose files differ is another effect: refused, nothing overwritten.
         put(pkg() + u"a.js"_s, u"changed"_s);
-        QCOMPARE(installer().installAll({pkg() + u"one.gx"_s}).end, PackageInstaller::End::Installed);
-        QCOMPARE(TestFiles::read(app() + u"图片特效/a.js"_s), QByteArray("var a;"));
-        QCOMPARE(text(app() + u"LINK2.INI"_s),
-                 u"[简单复制]\r\nTOTAL=5\r\n[图片特效]\r\nTOTAL=2\r\nl1=相册\r\nl2=相册\r\n[system]\r\n图片特效相册=2\r\n"_s);
+        const auto changed = tree();
+        QCOMPARE(installer().installAll({pkg() + u"one.gx"_s}).end, PackageInstaller::End::Refused);
+        QCOMPARE(tree(), changed);
     }
 
     void simpleCopyPackageEqualsACustomEffect()
@@ -211,8 +221,12 @@ private slots:
         put(pkg() + u"b.txt"_s, u"b"_s);
         package(u"1.gx"_s, u"甲"_s, u"1"_s, u"简单复制"_s, {u"a.txt"_s});
         package(u"2.gx"_s, u"乙"_s, u"1"_s, u"简单复制"_s, {u"b.txt"_s, u"missing.txt"_s, u"a.txt"_s});
-        QCOMPARE(installer().installAll({pkg() + u"1.gx"_s, pkg() + u"2.gx"_s}).end, PackageInstaller::End::Incomplete);
-        QVERIFY(QFile::exists(app() + u"简单复制/b.txt"_s)); // copied before the missing one
+        const PackageInstaller::Outcome outcome = installer().installAll({pkg() + u"1.gx"_s, pkg() + u"2.gx"_s});
+        QCOMPARE(outcome.end, PackageInstaller::End::Incomplete);
+        QCOMPARE(outcome.installed, QStringList{u"简单复制/甲"_s});
+        QCOMPARE(PackageInstaller::finalMessage(outcome),
+                 PackageInstaller::incompleteMessage() + u"\r在它之前已经安装：简单复制/甲"_s);
+        QVERIFY(!QFile::exists(app() + u"简单复制/b.txt"_s)); // an incomplete package copies nothing
         QCOMPARE(text(app() + u"LINK2.INI"_s),
                  u"[简单复制]\r\nTOTAL=6\r\nl6=甲\r\n[图片特效]\r\nTOTAL=0\r\n[system]\r\n简单复制甲=1\r\n"_s);
     }
@@ -224,8 +238,9 @@ private slots:
         QTest::addColumn<int>("end");
         QTest::addColumn<QString>("error");
         using End = PackageInstaller::End;
-        QTest::newRow("none") << u"0"_s << QStringList() << int(End::Installed) << QString();
-        QTest::newRow("negative") << u"-3"_s << QStringList() << int(End::Installed) << QString();
+        // A package that would copy nothing would enter an effect without its files.
+        QTest::newRow("none") << u"0"_s << QStringList() << int(End::Refused) << QString();
+        QTest::newRow("negative") << u"-3"_s << QStringList() << int(End::Refused) << QString();
         QTest::newRow("not a number") << u"two"_s << QStringList() << int(End::Nothing) << u"'two' is not a valid integer value"_s;
         QTest::newRow("missing") << QString(u""_s) << QStringList() << int(End::Nothing) << u"'' is not a valid integer value"_s;
         QTest::newRow("huge with one name") << u"2000000000"_s << QStringList{u"a.txt"_s} << int(End::Incomplete) << QString();
@@ -263,22 +278,50 @@ private slots:
         QCOMPARE(text(app() + u"LINK2.INI"_s), Link2);
     }
 
-    void packageCopiesIntoExistingFoldersOnly()
+    // Without the folders it needs, or in a category the library does not list, the effect would be
+    // entered without its files: such a package is not installed and nothing of it is copied.
+    void packageNeedsItsFoldersAndAListedCategory_data()
     {
+        QTest::addColumn<QString>("package");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("sub-folder missing")
+            << u"name=乙\r\nflistno=2\r\nflist=图片特效\r\nft=2\r\nftname1=y.gif\r\nftname2=sub\\x.gif"_s
+            << u"文件“sub/x.gif”所在的子文件夹在特效类别文件夹中不存在"_s;
+        QTest::newRow("category folder missing") << u"name=丙\r\nflistno=2\r\nflist=没有文件夹\r\nft=1\r\nftname1=y.gif"_s
+                                                 << u"类别文件夹%1没有文件夹不存在"_s;
+        QTest::newRow("category not listed") << u"name=丁\r\nflistno=2\r\nflist=图片特效X\r\nft=1\r\nftname1=y.gif"_s
+                                             << u"类别“图片特效X”不在LINK1.INI中"_s;
+    }
+
+    void packageNeedsItsFoldersAndAListedCategory()
+    {
+        QFETCH(QString, package);
+        QFETCH(QString, reason);
+        put(app() + u"LINK1.INI"_s, u"[COMBOX]\r\nTOTAL=3\r\nL1=简单复制\r\nL2=图片特效\r\nL3=没有文件夹\r\n"_s);
+        put(app() + u"LINK2.INI"_s, Link2 + u"[没有文件夹]\r\nTOTAL=0\r\n"_s);
         put(pkg() + u"sub/x.gif"_s, u"x"_s);
         put(pkg() + u"y.gif"_s, u"y"_s);
-        package(u"p.gx"_s, u"乙"_s, u"2"_s, u"图片特效"_s, {u"sub\\x.gif"_s});
-        package(u"q.gx"_s, u"丙"_s, u"2"_s, u"没有文件夹"_s, {u"y.gif"_s});
-        put(app() + u"LINK2.INI"_s, Link2 + u"[没有文件夹]\r\nTOTAL=0\r\n"_s);
-        QCOMPARE(installer().installAll({pkg() + u"p.gx"_s, pkg() + u"q.gx"_s}).end, PackageInstaller::End::Installed);
-        QVERIFY(!QFile::exists(app() + u"图片特效/sub/x.gif"_s)); // no folder is created
-        QCOMPARE(IniCache::instance().document(m_files, app() + u"LINK2.INI"_s)->read(u"没有文件夹"_s, u"l1"_s), u"丙"_s);
-        QDir().mkpath(app() + u"图片特效/sub"_s);
-        installer().installAll({pkg() + u"p.gx"_s});
-        QVERIFY(QFile::exists(app() + u"图片特效/sub/x.gif"_s));
-        // A category the index does not know stops the installation after the copies.
-        package(u"r.gx"_s, u"丁"_s, u"2"_s, u"图片特效X"_s, {});
-        QCOMPARE(errorOf([&] { installer().installAll({pkg() + u"r.gx"_s}); }), u"'' is not a valid integer value"_s);
+        put(pkg() + u"p.gx"_s, u"[files]\r\n"_s + package + u"\r\n"_s);
+        const auto before = tree();
+        const PackageInstaller::Outcome outcome = installer().installAll({pkg() + u"p.gx"_s});
+        QCOMPARE(outcome.end, PackageInstaller::End::Refused);
+        QCOMPARE(outcome.refusal, PackageInstaller::notInstalledMessage(pkg() + u"p.gx"_s, reason.arg(app())));
+        QCOMPARE(tree(), before);
+        // Once the sub-folder is there, in any letter case, the file goes into it.
+        if (QByteArray(QTest::currentDataTag()) == "sub-folder missing") {
+            QDir().mkpath(app() + u"图片特效/SUB"_s);
+            QCOMPARE(installer().installAll({pkg() + u"p.gx"_s}).end, PackageInstaller::End::Installed);
+            QCOMPARE(TestFiles::read(app() + u"图片特效/SUB/x.gif"_s), QByteArray("x"));
+        }
+    }
+
+    void skinCounterAtTheLargestNumberIsAnError()
+    {
+        put(app() + u"SINKNAME"_s, u"[S]\r\nTOTAL=2147483647\r\n"_s);
+        const QByteArray before = TestFiles::read(app() + u"SINKNAME"_s);
+        QCOMPARE(errorOf([&] { SkinRegistry(m_files, app()).add({u"n"_s, u"/m.jpg"_s, u"/s.jpg"_s}); }),
+                 VellumoError::integerOverflow().message());
+        QCOMPARE(TestFiles::read(app() + u"SINKNAME"_s), before);
     }
 
     // A package made of an installed effect installs the same effect into another folder.
@@ -312,6 +355,7 @@ private slots:
         QCOMPARE(PackageMaker(m_files, app()).make(category, effect, pkg() + u"made.gx"_s), QStringList());
         const QString other = m_dir.path() + u"/other/"_s;
         QDir().mkpath(other + category);
+        put(other + u"LINK1.INI"_s, Link1);
         put(other + u"LINK2.INI"_s, u"[图片特效]\r\nTOTAL=0\r\n[system]\r\n"_s);
         QCOMPARE(PackageInstaller(m_files, other).installAll({pkg() + u"made.gx"_s}).end, PackageInstaller::End::Installed);
         QCOMPARE(QDir(other + category).entryList(QDir::Files, QDir::Name), QDir(app() + category).entryList(QDir::Files, QDir::Name));

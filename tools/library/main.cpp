@@ -37,6 +37,9 @@ const char *const Usage =
     "                   refused whole, the first incomplete one ends the installation\n"
     "  help             this text\n"
     "\n"
+    "Commands that write hold a lock on the folder (.vellumo.lock), so that several\n"
+    "installations, or the program and this tool, never lose each other's entries.\n"
+    "\n"
     "exit status: 0 done, 1 problems found or an index file could not be read, 2 bad usage\n";
 
 void out(const QString &line)
@@ -72,12 +75,19 @@ int check(LocalFileSystem &files, const QString &folder)
 int list(LocalFileSystem &files, const QString &folder)
 {
     const QString app = folderPath(folder);
+    int status = 0;
     for (const QString &category : CategoryIndex(files, app).categories()) {
         out(category);
-        for (const QString &effect : EffectIndex(files, app).effects(category).value_or(QStringList()))
-            out(u"  "_s + effect);
+        // One damaged category does not hide the others.
+        try {
+            for (const QString &effect : EffectIndex(files, app).effects(category).value_or(QStringList()))
+                out(u"  "_s + effect);
+        } catch (const VellumoError &e) {
+            error(category + u": "_s + e.message());
+            status = 1;
+        }
     }
-    return 0;
+    return status;
 }
 
 int search(LocalFileSystem &files, const QString &folder, const QString &text)
@@ -100,23 +110,39 @@ int pack(LocalFileSystem &files, const QString &folder, const QString &category,
     return problems.isEmpty() ? 0 : 1;
 }
 
+QString installedBefore(const PackageInstaller::Outcome &outcome)
+{
+    return u"installed before it: "_s + (outcome.installed.isEmpty() ? u"none"_s : outcome.installed.join(u", "_s));
+}
+
 int install(LocalFileSystem &files, const QString &folder, const QStringList &packages)
 {
     QStringList paths;
     for (const QString &package : packages)
         paths << QFileInfo(package).absoluteFilePath();
-    const PackageInstaller::Outcome outcome = PackageInstaller(files, folderPath(folder)).installAll(paths);
+    PackageInstaller::Outcome outcome;
+    try {
+        PackageInstaller(files, folderPath(folder)).installAll(paths, outcome);
+    } catch (const VellumoError &e) {
+        error(e.message());
+        error(installedBefore(outcome));
+        return 1;
+    }
+    for (const QString &effect : outcome.installed)
+        out(u"installed "_s + effect);
+    for (const QString &path : outcome.alreadyInstalled)
+        out(u"already installed, nothing changed: "_s + path);
     switch (outcome.end) {
     case PackageInstaller::End::Nothing:
-        return 0;
     case PackageInstaller::End::Installed:
-        out(u"installed %1 package(s); the last one: %2/%3"_s.arg(outcome.entered).arg(outcome.lastCategory, outcome.lastName));
+    case PackageInstaller::End::AlreadyInstalled:
         return 0;
     case PackageInstaller::End::Incomplete:
-        error(u"a package names a file that is not beside it; installed before it: %1"_s.arg(outcome.entered));
+        error(u"a package names a file that is not beside it; "_s + installedBefore(outcome));
         return 1;
     case PackageInstaller::End::Refused:
         error(outcome.refusal);
+        error(installedBefore(outcome));
         return 1;
     }
     return 1;
@@ -128,7 +154,11 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     QString folder = QDir::currentPath();
-    if (args.size() >= 2 && (args[0] == u"-C"_s || args[0] == u"--folder"_s)) {
+    if (!args.isEmpty() && (args[0] == u"-C"_s || args[0] == u"--folder"_s)) {
+        if (args.size() < 2 || !QFileInfo(args[1]).isDir()) {
+            error(args.size() < 2 ? u"-C needs a folder"_s : u"no such folder: "_s + args[1]);
+            return 2;
+        }
         folder = args[1];
         args = args.mid(2);
     }

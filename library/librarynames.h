@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// Rules for names that come from strangers' files (update packages, definition files) before the
+// program uses them as paths or writes them into an index file.
+namespace LibraryNames {
+// A relative name that stays inside the folder it is joined to: not empty, not absolute (no leading
+// "/" or "\", no drive letter), no NUL and no ".." part between "/" or "\".
+bool staysInFolder(const QString &name);
+// Why the name cannot be written as an index file's section, key or value and read back the same;
+// empty when it can.
+QString indexProblem(const QString &name);
+}

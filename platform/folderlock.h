@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <chrono>
+
+// Keeps other program instances, and the library tool, away from an application folder's index
+// files while one command reads and rewrites them: an exclusive lock (flock) on a lock file in the
+// folder. A lock taken again in the same process nests. A folder where no lock file can be made
+// (read-only, missing) is not locked: the writes that follow fail and say so themselves.
+class FolderLock
+{
+public:
+    // Waits for another holder at most wait; then "…正被另一个程序使用…" is raised.
+    explicit FolderLock(const QString &folder, std::chrono::milliseconds wait = DefaultWait);
+    ~FolderLock();
+    FolderLock(const FolderLock &) = delete;
+    FolderLock &operator=(const FolderLock &) = delete;
+
+    static constexpr std::chrono::milliseconds DefaultWait{10000};
+    static QString fileName();
+    static QString busyMessage(const QString &folder);
+
+    // Removes what writes killed half-way left in the folder: temporary files named after a file of
+    // the folder followed by "." and six letters or digits, older than the lock taken for this.
+    // Returns how many were removed; nothing is removed while another instance holds the lock.
+    static int clearStaleTemporaries(const QString &folder);
+
+private:
+    QString m_key;
+};
