@@ -212,9 +212,6 @@ PackageInstaller::Plan PackageInstaller::plan(const Package &package) const
         folders << (reached ? folder : QString());
         leaves << parts.last();
     }
-    for (int i = 0; i < package.files.size(); ++i)
-        if (folders[i].isNull())
-            return decline(u"文件"_s + quoted(package.files[i]) + u"所在的子文件夹在特效类别文件夹中不存在"_s);
 
     for (const QString &name : package.files)
         if (name.isEmpty() || !m_files.fileExists(package.folder + name)) {
@@ -229,6 +226,9 @@ PackageInstaller::Plan PackageInstaller::plan(const Package &package) const
             return refuse(u"文件"_s + quoted(name) + u"经过链接指向升级文件所在文件夹之外"_s);
         sources << source;
     }
+    for (int i = 0; i < package.files.size(); ++i)
+        if (folders[i].isNull())
+            return decline(u"文件"_s + quoted(package.files[i]) + u"所在的子文件夹在特效类别文件夹中不存在"_s);
 
     // The definition file a setup window will read must name files of its own folder only.
     if (package.kind != u"1"_s)
@@ -247,11 +247,12 @@ PackageInstaller::Plan PackageInstaller::plan(const Package &package) const
             }
         }
 
+    QStringList conflicts;
     for (int i = 0; i < package.files.size(); ++i) {
         const QString existing = m_files.resolveName(folders[i] + leaves[i]);
         if (QFileInfo(existing).exists() || QFileInfo(existing).isSymLink()) {
             if (!m_files.fileExists(existing) || m_files.readAll(existing) != m_files.readAll(sources[i]))
-                return decline(u"特效类别文件夹中已有另一个文件"_s + quoted(package.files[i]));
+                conflicts << package.files[i];
             continue;
         }
         plan.copies.append({sources[i], folders[i] + leaves[i]});
@@ -267,18 +268,21 @@ PackageInstaller::Plan PackageInstaller::plan(const Package &package) const
     for (const QString &effect : effects.effects(plan.category).value_or(QStringList())) {
         if (effect.compare(package.name, Qt::CaseInsensitive) != 0)
             continue;
-        if (effects.kind(plan.category, effect) == package.kind && plan.copies.isEmpty()) {
+        const QString kind = effects.kind(plan.category, effect);
+        if (kind == package.kind && plan.copies.isEmpty() && conflicts.isEmpty()) {
             plan.verdict = Plan::Verdict::AlreadyInstalled;
             return plan;
         }
-        return decline(u"类别"_s + quoted(plan.category) + u"中已有特效"_s + quoted(effect) + u"，种类"_s
-                       + quoted(effects.kind(plan.category, effect)) + u"，它不会被改动"_s);
+        return decline(u"类别"_s + quoted(plan.category) + u"中已有特效"_s + quoted(effect) + u"（种类"_s + kind
+                       + u"），它不会被改动"_s);
     }
     // Category and name joined may be the key of another category's effect.
     const QString owner = effects.kind(plan.category, package.name);
     if (!owner.isEmpty() && owner != package.kind)
         return decline(u"LINK2.INI的[system]中"_s + quoted(plan.category + package.name) + u"已是另一个特效的种类"_s
                        + quoted(owner) + u"，它不会被改动"_s);
+    if (!conflicts.isEmpty())
+        return decline(u"特效类别文件夹中已有另一个文件"_s + quoted(conflicts.first()));
     plan.verdict = Plan::Verdict::Install;
     return plan;
 }
