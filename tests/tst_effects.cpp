@@ -308,6 +308,33 @@ private slots:
         QCOMPARE(SetupFlow::numberedToken(token, u"fno"_s), number);
     }
 
+    // Names that lead out of the category folder are listed, but never read or copied: the effect
+    // then works as with a missing file.
+    void namesLeadingOutAreMissingFiles()
+    {
+        const QString secret = m_dir.path() + u"/secret.txt"_s;
+        TestFiles::write(secret, "secret");
+        define(u"[file]\nimgfilet=1\nimgfilename1=../../secret.txt\ntxtfilet=2\ntxtfilename1=a.js\n"
+               "txtfilename2=..\\..\\secret.txt\nft=2\nfno1=../../secret.txt\nfno2=p.txt\n"_s);
+        TestFiles::write(category() + u"a.js"_s, "script");
+        TestFiles::write(category() + u"p.txt"_s, "piece");
+        TestFiles::write(category() + u"secret.txt"_s, "the category's own");
+        const DefinitionFile file = definition();
+        SetupState state;
+        SetupFlow flow(m_files, file);
+        flow.open(state);
+        QCOMPARE(state.images, QStringList{category() + u"../../secret.txt"_s});
+        QCOMPARE(state.textFiles.size(), 2);
+        const QString destination = m_dir.path() + u"/site/"_s;
+        QDir().mkpath(destination);
+        QCOMPARE(flow.copyFiles(state, destination), 1);
+        QCOMPARE(QDir(destination).entryList(QDir::Files), QStringList{u"a.js"_s});
+        QString text;
+        QVERIFY(!flow.piece(u"fno1"_s, &text));
+        QVERIFY(flow.piece(u"fno2"_s, &text));
+        QCOMPARE(text, u"piece\r\n"_s);
+    }
+
     void textPiecesEndEveryLineWithCrLf_data()
     {
         QTest::addColumn<QByteArray>("file");

@@ -104,6 +104,19 @@ private slots:
                                             << u"类/菜单: links1 is missing from [file]"_s;
         QTest::newRow("text pair missing") << u"类/字"_s << u"fontbu=\r\n"_s << QString() << u"类/字: token font needs fontbu in [file]"_s;
         QTest::newRow("count mode undefined") << u"类/字"_s << u"ttt=1"_s << u"ttt=2"_s << u"类/字: token TTT needs ttt to be 0 or 1"_s;
+        QTest::newRow("negative TOTAL") << u"LINK2.INI"_s << u"[空]\r\nTOTAL=0"_s << u"[空]\r\nTOTAL=-1"_s
+                                        << u"空: its TOTAL '-1' in LINK2.INI is negative"_s;
+        QTest::newRow("negative category TOTAL") << u"LINK1.INI"_s << u"TOTAL=2"_s << u"TOTAL=-1"_s
+                                                 << u"LINK1.INI: its TOTAL '-1' is negative"_s;
+        QTest::newRow("negative count") << u"类/图"_s << u"txtfilet=1"_s << u"txtfilet=-1"_s
+                                        << u"类/图: [file] txtfilet '-1' is negative"_s;
+        QTest::newRow("negative piece count") << u"类/菜单"_s << u"ft=0"_s << u"ft=-3"_s << u"类/菜单: [file] ft '-3' is negative"_s;
+        QTest::newRow("effect name climbs") << u"LINK2.INI"_s << u"l1=抄"_s << u"l1=../抄"_s
+                                            << u"类/../抄: its name leads out of the category folder"_s;
+        QTest::newRow("named file outside") << u"类/图"_s << u"txtfilename1=a.js"_s << u"txtfilename1=..\\..\\LINK1.INI"_s
+                                            << u"类/图: txtfilename1 names ..\\..\\LINK1.INI, which leads out of the category folder"_s;
+        QTest::newRow("piece outside") << u"类/图"_s << u"fno1=p.txt"_s << u"fno1=/etc/passwd"_s
+                                       << u"类/图: fno1 names /etc/passwd, which leads out of the category folder"_s;
         QTest::newRow("step unknown to the text window") << u"类/字"_s << u"open1=list"_s << u"open1=txt"_s
                                                          << u"类/字: [abcd] open1 'txt' is no element this kind of effect knows"_s;
     }

@@ -361,6 +361,39 @@ private slots:
         QVERIFY(tool.readAllStandardError().contains("no such folder"));
     }
 
+    // One damaged category is reported, and the others are still listed.
+    void listGoesOnPastABadCategory()
+    {
+        put(app() + u"LINK2.INI"_s, QString(Link2).replace(u"[CSS特效]\r\nTOTAL=0"_s, u"[CSS特效]\r\nTOTAL=abc"_s));
+        QProcess tool;
+        tool.start(QStringLiteral(VELLUMO_LIBRARY_TOOL), {u"-C"_s, app(), u"list"_s});
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), 1);
+        QCOMPARE(QString::fromLocal8Bit(tool.readAllStandardError()),
+                 u"vellumo-library: CSS特效: 'abc' is not a valid integer value\n"_s);
+        QCOMPARE(QString::fromLocal8Bit(tool.readAllStandardOutput()),
+                 u"图片特效\n  相册\nCSS特效\n菜单导航\n  下拉菜单\n  Drop\n简单复制\n  问候\nA\n  BC\nAB\n"_s);
+    }
+
+    // A pack never writes outside its folder, whatever the definition file names.
+    void packRefusesNamesLeadingOut()
+    {
+        put(app() + u"图片特效/相册"_s, u"[file]\r\nimgfilet=0\r\ntxtfilet=0\r\nft=1\r\nfno1=../LINK1.INI\r\n"_s);
+        const QString out = root() + u"/made/"_s;
+        const Tree before = tree();
+        QProcess tool;
+        tool.start(QStringLiteral(VELLUMO_LIBRARY_TOOL), {u"-C"_s, app(), u"pack"_s, u"图片特效"_s, u"相册"_s, u"-o"_s, out + u"相册.gx"_s});
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), 1);
+        QCOMPARE(QString::fromLocal8Bit(tool.readAllStandardError()),
+                 u"vellumo-library: 图片特效/相册: ../LINK1.INI leads out of the category folder\n"_s);
+        QVERIFY(!QFile::exists(root() + u"/LINK1.INI"_s));
+        QCOMPARE(QDir(out).entryList(QDir::Files), QStringList());
+        Tree after = tree();
+        after.remove(out.chopped(1));
+        QCOMPARE(after, before);
+    }
+
     // Twenty installs started at once, as twenty program instances would: every entry arrives.
     void concurrentInstallsKeepEveryEntry()
     {
