@@ -115,14 +115,14 @@ QString PackageInstaller::finalMessage(const Outcome &outcome)
     case End::Incomplete:
         text = incompleteMessage();
         if (!outcome.installed.isEmpty())
-            text += u'\r' + installedBefore(outcome);
+            text += u'\n' + installedBefore(outcome);
         break;
     case End::Refused:
-        text = outcome.refusal + u'\r' + installedBefore(outcome);
+        text = outcome.refusal + u'\n' + installedBefore(outcome);
         break;
     }
     if (!outcome.alreadyInstalled.isEmpty())
-        text += u'\r' + u"已经安装过、没有改动："_s + outcome.alreadyInstalled.join(u"、"_s);
+        text += u'\n' + u"已经安装过、没有改动："_s + outcome.alreadyInstalled.join(u"、"_s);
     return text;
 }
 

@@ -225,7 +225,7 @@ private slots:
         QCOMPARE(outcome.end, PackageInstaller::End::Incomplete);
         QCOMPARE(outcome.installed, QStringList{u"简单复制/甲"_s});
         QCOMPARE(PackageInstaller::finalMessage(outcome),
-                 PackageInstaller::incompleteMessage() + u"\r在它之前已经安装：简单复制/甲"_s);
+                 PackageInstaller::incompleteMessage() + u"\n在它之前已经安装：简单复制/甲"_s);
         QVERIFY(!QFile::exists(app() + u"简单复制/b.txt"_s)); // an incomplete package copies nothing
         QCOMPARE(text(app() + u"LINK2.INI"_s),
                  u"[简单复制]\r\nTOTAL=6\r\nl6=甲\r\n[图片特效]\r\nTOTAL=0\r\n[system]\r\n简单复制甲=1\r\n"_s);
