@@ -50,6 +50,23 @@ QString nameProblem(const QString &what, const QString &value)
     return {};
 }
 
+// The first file-naming key of a definition file whose value leads out of its folder, as the reason
+// to refuse it; empty when there is none. Keys are walked as far as a setup window could reach them.
+QString namedFileOutside(FileSystem &files, const QString &definitionPath)
+{
+    const IniFile definition(files, definitionPath);
+    for (const QString &stem : DefinitionFile::fileKeyStems()) {
+        const int last = definition.reachedNumberedKey(u"file"_s, stem);
+        for (int k = 1; k <= last; ++k) {
+            const QString key = stem + QString::number(k);
+            const QString value = definition.readString(u"file"_s, key);
+            if (!DefinitionFile::namesOwnFile(value))
+                return u"定义文件中的"_s + key + u"="_s + value + u"指向特效类别文件夹之外"_s;
+        }
+    }
+    return {};
+}
+
 bool isKnownKind(const QString &kind)
 {
     return kind == u"1"_s || kind == u"2"_s || kind == u"3"_s || kind == u"4"_s;
@@ -235,16 +252,8 @@ PackageInstaller::Plan PackageInstaller::plan(const Package &package) const
         for (int i = 0; i < package.files.size(); ++i) {
             if (package.files[i].compare(package.name, Qt::CaseInsensitive) != 0)
                 continue;
-            const IniFile definition(m_files, sources[i]);
-            for (const QString &stem : DefinitionFile::fileKeyStems()) {
-                const int last = definition.reachedNumberedKey(u"file"_s, stem);
-                for (int k = 1; k <= last; ++k) {
-                    const QString key = stem + QString::number(k);
-                    const QString value = definition.readString(u"file"_s, key);
-                    if (!DefinitionFile::namesOwnFile(value))
-                        return refuse(u"定义文件中的"_s + key + u"="_s + value + u"指向特效类别文件夹之外"_s);
-                }
-            }
+            if (const QString reason = namedFileOutside(m_files, sources[i]); !reason.isEmpty())
+                return refuse(reason);
         }
 
     QStringList conflicts;
