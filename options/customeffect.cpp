@@ -1,6 +1,7 @@
 #include "customeffect.h"
 
 #include "library/effectindex.h"
+#include "library/librarynames.h"
 #include "library/linebreaks.h"
 #include "platform/ansi.h"
 #include "platform/filesystem.h"
@@ -26,7 +27,7 @@ QString CustomEffect::sameNameMessage()
 
 QString CustomEffect::unusableNameMessage()
 {
-    return u"特效名称不能含有“/”或“\\”，也不能是“.”或“..”，请另选择名称!"_s;
+    return u"特效名称不能含有“/”、“\\”、“=”、“[”、“]”或换行，首尾不能有空白，也不能是“.”或“..”，请另选择名称!"_s;
 }
 
 QString CustomEffect::filePath(const QString &name) const
@@ -36,8 +37,11 @@ QString CustomEffect::filePath(const QString &name) const
 
 bool CustomEffect::usableName(const QString &name)
 {
-    return !name.contains(u'/') && !name.contains(u'\\') && !name.contains(QChar(0)) && name != u"."_s
-           && name != u".."_s;
+    if (name.contains(u'/') || name.contains(u'\\') || name.contains(QChar(0)) || name == u"."_s || name == u".."_s)
+        return false;
+    // The name becomes an index key and value; one that would read back otherwise breaks the index.
+    // An empty name makes the effect ".txt", which the index holds well.
+    return name.isEmpty() || LibraryNames::indexProblem(name).isEmpty();
 }
 
 CustomEffect::Result CustomEffect::define(const QString &name, const QString &text)

@@ -19,7 +19,7 @@ public:
     Result define(const QString &name, const QString &text);
 
     QString filePath(const QString &name) const;
-    // A name that would leave the folder or name the folder itself.
+    // A name that would leave the folder, name the folder itself or break the index file.
     static bool usableName(const QString &name);
 
     static QString category();

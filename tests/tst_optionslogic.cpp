@@ -144,7 +144,8 @@ private slots:
     void customEffectNamesThatLeaveTheFolderAreRefused_data()
     {
         QTest::addColumn<QString>("name");
-        for (const QString &name : {u"../LINK1"_s, u"a/b"_s, u"a\\b"_s, u"."_s, u".."_s, u"/tmp/x"_s})
+        for (const QString &name : {u"../LINK1"_s, u"a/b"_s, u"a\\b"_s, u"."_s, u".."_s, u"/tmp/x"_s, u"a=b"_s,
+                                    u"[a"_s, u"a]"_s, u"a\r\nb"_s, u" a"_s, u"a\t"_s, u";a"_s})
             QTest::newRow(qPrintable(name)) << name;
     }
 
