@@ -153,9 +153,9 @@ TForm1::TForm1(Platform &platform, const QString &executableFolder, const QStrin
                                             ApplicationFolder::fromExecutableFolder(executableFolder));
     m_document->showDefaultPage();
     m_search = new SearchController(RichEdit1, platform.dialogs, this);
-    connect(F2, &QAction::triggered, m_search, &SearchController::F2Click);
-    connect(N7, &QAction::triggered, m_search, &SearchController::N7Click);
-    connect(R1, &QAction::triggered, m_search, &SearchController::R1Click);
+    connect(F2, &QAction::triggered, m_search, &SearchController::showFind);
+    connect(N7, &QAction::triggered, m_search, &SearchController::findNext);
+    connect(R1, &QAction::triggered, m_search, &SearchController::showReplace);
     FormCreate();
 }
 
@@ -429,10 +429,10 @@ void TForm1::buildMenus()
     connect(S3, &QAction::triggered, this, &TForm1::S3Click);
     connect(O3, &QAction::triggered, this, &TForm1::O3Click);
     connect(M1, &QAction::triggered, this, &TForm1::M1Click);
-    connect(N1, &QAction::triggered, this, &TForm1::N1Click);
-    connect(O1, &QAction::triggered, this, &TForm1::O1Click);
-    connect(S1, &QAction::triggered, this, &TForm1::S1Click);
-    connect(A1, &QAction::triggered, this, &TForm1::A1Click);
+    connect(N1, &QAction::triggered, this, &TForm1::newPage);
+    connect(O1, &QAction::triggered, this, &TForm1::openPage);
+    connect(S1, &QAction::triggered, this, &TForm1::savePage);
+    connect(A1, &QAction::triggered, this, &TForm1::savePageAs);
     connect(N3, &QAction::triggered, this, &TForm1::N3Click);
     connect(X1, &QAction::triggered, this, &TForm1::X1Click);
     connect(U1, &QAction::triggered, this, &TForm1::U1Click);
@@ -593,7 +593,7 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    if (!FormCloseQuery()) {
+    if (!confirmClose()) {
         event->ignore();
         return;
     }
@@ -601,32 +601,32 @@ void TForm1::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-bool TForm1::FormCloseQuery()
+bool TForm1::confirmClose()
 {
     bool mayClose = false;
     // A failed save keeps the window open with the changes in it.
-    guarded([this, &mayClose] { mayClose = m_document->FormCloseQuery(); });
+    guarded([this, &mayClose] { mayClose = m_document->confirmClose(); });
     return mayClose;
 }
 
-void TForm1::N1Click()
+void TForm1::newPage()
 {
-    guarded([this] { m_document->N1Click(); });
+    guarded([this] { m_document->newPage(); });
 }
 
-void TForm1::O1Click()
+void TForm1::openPage()
 {
-    guarded([this] { m_document->O1Click(); });
+    guarded([this] { m_document->openPage(); });
 }
 
-void TForm1::S1Click()
+void TForm1::savePage()
 {
-    guarded([this] { m_document->S1Click(); });
+    guarded([this] { m_document->savePage(); });
 }
 
-void TForm1::A1Click()
+void TForm1::savePageAs()
 {
-    guarded([this] { m_document->A1Click(); });
+    guarded([this] { m_document->savePageAs(); });
 }
 
 void TForm1::X1Click()

@@ -100,12 +100,12 @@ public:
     void QuestionMail1Click();
     void A3Click();
     // Document files, edit commands and preview.
-    void N1Click();
-    void O1Click();
-    void S1Click();
-    void A1Click();
+    void newPage();
+    void openPage();
+    void savePage();
+    void savePageAs();
     void X1Click();
-    bool FormCloseQuery();
+    bool confirmClose();
     void U1Click();
     void C1Click();
     void X2Click();

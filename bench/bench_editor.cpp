@@ -74,7 +74,7 @@ struct Editor
         dialogs.expect(ScriptedDialogs::Kind::OpenFile, path);
         QElapsedTimer timer;
         timer.start();
-        window.O1Click();
+        window.openPage();
         window.RichEdit1->repaint();
         QCoreApplication::processEvents();
         return timer.nsecsElapsed() / 1e6;
@@ -137,7 +137,7 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "bench_editor: %d replacements, expected %d\n", replaced, lines / 1000 * 1000);
         editor.dialogs.expect(ScriptedDialogs::Kind::SaveFile, dir.filePath(u"ours-out-%1.htm"_s.arg(run)));
         timer.restart();
-        editor.window.A1Click();
+        editor.window.savePageAs();
         ourSave.push_back(timer.nsecsElapsed() / 1e6);
     }
 

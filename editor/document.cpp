@@ -93,7 +93,7 @@ bool Document::dialogSave(QString *chosen)
     return true;
 }
 
-void Document::N1Click()
+void Document::newPage()
 {
     QString saved;
     if (m_view.isModified() && askToSave() && !dialogSave(&saved))
@@ -102,7 +102,7 @@ void Document::N1Click()
     m_view.setCaption(newCaption());
 }
 
-void Document::O1Click()
+void Document::openPage()
 {
     QString saved;
     if (m_view.isModified() && askToSave() && !dialogSave(&saved))
@@ -116,17 +116,17 @@ void Document::O1Click()
     m_view.setCaption(*path);
 }
 
-void Document::S1Click()
+void Document::savePage()
 {
     if (m_view.caption() == newCaption()) {
-        A1Click();
+        savePageAs();
         return;
     }
     write(m_view.caption());
     m_view.setUnmodified();
 }
 
-void Document::A1Click()
+void Document::savePageAs()
 {
     QString chosen;
     if (!dialogSave(&chosen))
@@ -135,7 +135,7 @@ void Document::A1Click()
     m_view.setUnmodified();
 }
 
-bool Document::FormCloseQuery()
+bool Document::confirmClose()
 {
     if (!m_view.isModified() || !askToSave())
         return true;

@@ -21,12 +21,12 @@ public:
     // The start-up page: the default text, "新文件", nothing to save.
     void showDefaultPage();
 
-    void N1Click();
-    void O1Click();
-    void S1Click();
-    void A1Click();
+    void newPage();
+    void openPage();
+    void savePage();
+    void savePageAs();
     // True when the window may close: nothing unsaved, the answer No, or a save that happened.
-    bool FormCloseQuery();
+    bool confirmClose();
 
     // "TEM~~CHO.HTM" beside the document's file, or in the application folder for a new page.
     QString previewPath() const;

@@ -55,7 +55,7 @@ FindDialog::FindDialog(FindReplace &search, QWidget *parent) : QDialog(parent), 
     connect(Edit1, &QLineEdit::textChanged, this, &FindDialog::store);
     connect(CheckBox1, &QCheckBox::toggled, this, &FindDialog::store);
     connect(CheckBox2, &QCheckBox::toggled, this, &FindDialog::store);
-    connect(Button1, &QPushButton::clicked, this, &FindDialog::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, &FindDialog::findNext);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
     load();
 }
@@ -80,7 +80,7 @@ void FindDialog::store()
     Button1->setEnabled(!state.findText.isEmpty());
 }
 
-void FindDialog::Button1Click()
+void FindDialog::findNext()
 {
     m_search.find();
 }

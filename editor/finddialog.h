@@ -30,7 +30,7 @@ public:
 
     // Shows the search state in the controls.
     void load();
-    void Button1Click();
+    void findNext();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -55,9 +55,9 @@ ReplaceDialog::ReplaceDialog(FindReplace &search, QWidget *parent) : QDialog(par
     connect(Edit2, &QLineEdit::textChanged, this, &ReplaceDialog::store);
     connect(CheckBox1, &QCheckBox::toggled, this, &ReplaceDialog::store);
     connect(CheckBox2, &QCheckBox::toggled, this, &ReplaceDialog::store);
-    connect(Button1, &QPushButton::clicked, this, &ReplaceDialog::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &ReplaceDialog::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &ReplaceDialog::Button3Click);
+    connect(Button1, &QPushButton::clicked, this, &ReplaceDialog::findNext);
+    connect(Button2, &QPushButton::clicked, this, &ReplaceDialog::replaceOne);
+    connect(Button3, &QPushButton::clicked, this, &ReplaceDialog::replaceAll);
     connect(Button4, &QPushButton::clicked, this, &QDialog::reject);
     load();
 }
@@ -88,18 +88,18 @@ void ReplaceDialog::store()
     Button3->setEnabled(searchable);
 }
 
-void ReplaceDialog::Button1Click()
+void ReplaceDialog::findNext()
 {
     m_search.findFromReplaceWindow();
     emit findWindowChanged();
 }
 
-void ReplaceDialog::Button2Click()
+void ReplaceDialog::replaceOne()
 {
     m_search.replaceOne();
 }
 
-void ReplaceDialog::Button3Click()
+void ReplaceDialog::replaceAll()
 {
     m_search.replaceAll();
 }

@@ -29,9 +29,9 @@ public:
 
     // Shows the search state in the controls.
     void load();
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
+    void findNext();
+    void replaceOne();
+    void replaceAll();
 
 signals:
     // Find Next gave the Find window this window's text and options.

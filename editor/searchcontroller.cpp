@@ -46,7 +46,7 @@ void SearchController::showWindow(QWidget *window)
     window->activateWindow();
 }
 
-void SearchController::F2Click()
+void SearchController::showFind()
 {
     m_search->forgetReplacement();
     if (m_replaceDialog)
@@ -54,13 +54,13 @@ void SearchController::F2Click()
     showWindow(findDialog());
 }
 
-void SearchController::N7Click()
+void SearchController::findNext()
 {
     if (!m_search->findNext())
         showWindow(findDialog());
 }
 
-void SearchController::R1Click()
+void SearchController::showReplace()
 {
     showWindow(replaceDialog());
 }

@@ -31,11 +31,11 @@ public:
 
 public slots:
     // Find: empties the replacement text, so that F3 repeats finds, and shows the Find window.
-    void F2Click();
+    void showFind();
     // Find next (F3).
-    void N7Click();
+    void findNext();
     // Replace: shows the Replace window.
-    void R1Click();
+    void showReplace();
 
 private:
     static void showWindow(QWidget *window);

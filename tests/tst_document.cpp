@@ -76,7 +76,7 @@ private slots:
         Fixture f;
         f.view.type("x");
         f.dialogs.expect(Kind::SaveFile, f.path(u"page"_s));
-        f.document.S1Click();
+        f.document.savePage();
         QCOMPARE(f.dialogs.calls[0].request.defaultExtension, u"htm"_s);
         QCOMPARE(f.dialogs.calls[0].request.filter, u"htm file|*.htm;*.html"_s);
         QCOMPARE(f.view.caption(), f.path(u"page.htm"_s));
@@ -84,7 +84,7 @@ private slots:
         QCOMPARE(TestFiles::read(f.path(u"page.htm"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
         // A named page saves silently, also unchanged.
         TestFiles::write(f.path(u"page.htm"_s), "changed outside");
-        f.document.S1Click();
+        f.document.savePage();
         QCOMPARE(TestFiles::read(f.path(u"page.htm"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
         QCOMPARE(f.dialogs.calls.size(), 1);
         QVERIFY(f.unexpected.isEmpty());
@@ -97,7 +97,7 @@ private slots:
         f.view.type("x");
         f.dialogs.expect(Kind::SaveFile, f.path(u"old.htm"_s));
         f.dialogs.expect(Kind::Question, u"no"_s);
-        f.document.A1Click();
+        f.document.savePageAs();
         QCOMPARE(f.dialogs.calls[1].text, u"网页文件已经存在，是否要覆盖"_s);
         QCOMPARE(f.dialogs.calls[1].caption, u"询问"_s);
         QCOMPARE(TestFiles::read(f.path(u"old.htm"_s)), QByteArray("old"));
@@ -105,7 +105,7 @@ private slots:
         QVERIFY(f.view.isModified());
         f.dialogs.expect(Kind::SaveFile, f.path(u"old.htm"_s));
         f.dialogs.expect(Kind::Question, u"yes"_s);
-        f.document.A1Click();
+        f.document.savePageAs();
         QCOMPARE(f.view.caption(), f.path(u"old.htm"_s));
         QVERIFY(!f.view.isModified());
         QVERIFY(f.unexpected.isEmpty());
@@ -139,7 +139,7 @@ private slots:
             f.dialogs.expect(Kind::SaveFile, savedAs.isEmpty() ? QString() : f.path(savedAs));
         if (open && goesOn)
             f.dialogs.expect(Kind::OpenFile, f.path(u"other.htm"_s));
-        open ? f.document.O1Click() : f.document.N1Click();
+        open ? f.document.openPage() : f.document.newPage();
         QCOMPARE(f.dialogs.calls[0].text, u"网页文件已经被修改，是否要进行存盘"_s);
         QVERIFY(f.unexpected.isEmpty());
         if (!savedAs.isEmpty())
@@ -162,7 +162,7 @@ private slots:
         f.dialogs.expect(Kind::Question, u"yes"_s);
         f.dialogs.expect(Kind::SaveFile, f.path(u"kept.htm"_s));
         f.dialogs.expect(Kind::OpenFile, QString());
-        f.document.O1Click();
+        f.document.openPage();
         QCOMPARE(f.view.caption(), u"新文件"_s);
         QVERIFY(f.view.isModified());
         QVERIFY(QFile::exists(f.path(u"kept.htm"_s)));
@@ -172,9 +172,9 @@ private slots:
     {
         Fixture f;
         f.dialogs.expect(Kind::OpenFile, f.path(u"none.htm"_s));
-        QCOMPARE(f.error([&] { f.document.O1Click(); }), u"Cannot open file "_s + f.path(u"none.htm"_s));
+        QCOMPARE(f.error([&] { f.document.openPage(); }), u"Cannot open file "_s + f.path(u"none.htm"_s));
         QFile::remove(f.path(u"lines.txt"_s));
-        QCOMPARE(f.error([&] { f.document.N1Click(); }), u"Cannot open file "_s + f.path(u"lines.txt"_s));
+        QCOMPARE(f.error([&] { f.document.newPage(); }), u"Cannot open file "_s + f.path(u"lines.txt"_s));
         QCOMPARE(f.view.caption(), u"新文件"_s);
         QVERIFY(f.view.text.contains("TamselVellumo"));
     }
@@ -184,15 +184,15 @@ private slots:
         Fixture f;
         TestFiles::write(f.path(u"page.htm"_s), "old bytes");
         f.dialogs.expect(Kind::OpenFile, f.path(u"page.htm"_s));
-        f.document.O1Click();
+        f.document.openPage();
         f.view.type(" more");
         f.files.failOperation(1); // the disk is full
-        QCOMPARE(f.error([&] { f.document.S1Click(); }), u"Cannot create file "_s + f.path(u"page.htm"_s));
+        QCOMPARE(f.error([&] { f.document.savePage(); }), u"Cannot create file "_s + f.path(u"page.htm"_s));
         QCOMPARE(TestFiles::read(f.path(u"page.htm"_s)), QByteArray("old bytes"));
         QVERIFY(f.view.isModified());
         f.files.refuseWritesUnder(f.dir.path());
         f.dialogs.expect(Kind::SaveFile, f.path(u"new.htm"_s));
-        QCOMPARE(f.error([&] { f.document.A1Click(); }), u"Cannot create file "_s + f.path(u"new.htm"_s));
+        QCOMPARE(f.error([&] { f.document.savePageAs(); }), u"Cannot create file "_s + f.path(u"new.htm"_s));
         QCOMPARE(f.view.caption(), f.path(u"page.htm"_s));
         QVERIFY(!QFile::exists(f.path(u"new.htm"_s)));
     }
@@ -200,16 +200,16 @@ private slots:
     void closingKeepsTheWindowWhenTheSaveDoesNotHappen()
     {
         Fixture f;
-        QVERIFY(f.document.FormCloseQuery());
+        QVERIFY(f.document.confirmClose());
         f.view.type("x");
         f.dialogs.expect(Kind::Question, u"no"_s);
-        QVERIFY(f.document.FormCloseQuery());
+        QVERIFY(f.document.confirmClose());
         f.dialogs.expect(Kind::Question, u"yes"_s);
         f.dialogs.expect(Kind::SaveFile, QString());
-        QVERIFY(!f.document.FormCloseQuery());
+        QVERIFY(!f.document.confirmClose());
         f.dialogs.expect(Kind::Question, u"yes"_s);
         f.dialogs.expect(Kind::SaveFile, f.path(u"end.htm"_s));
-        QVERIFY(f.document.FormCloseQuery());
+        QVERIFY(f.document.confirmClose());
         QVERIFY(QFile::exists(f.path(u"end.htm"_s)));
         QVERIFY(f.unexpected.isEmpty());
     }
@@ -245,10 +245,10 @@ private slots:
         Fixture f;
         TestFiles::write(f.path(u"in.htm"_s), bytes);
         f.dialogs.expect(Kind::OpenFile, f.path(u"in.htm"_s));
-        f.document.O1Click();
+        f.document.openPage();
         QCOMPARE(f.document.encoding(), encoding);
         QCOMPARE(f.view.text, text.toUtf8());
-        f.document.S1Click();
+        f.document.savePage();
         QCOMPARE(TestFiles::read(f.path(u"in.htm"_s)), crlf(bytes));
         QVERIFY(f.unexpected.isEmpty());
     }
@@ -270,7 +270,7 @@ private slots:
         TestFiles::write(f.path(u"bad.htm"_s), bytes);
         f.dialogs.expect(Kind::OpenFile, f.path(u"bad.htm"_s));
         f.dialogs.expect(Kind::Message);
-        f.document.O1Click();
+        f.document.openPage();
         QCOMPARE(f.dialogs.calls.last().text, Document::notCleanMessage());
         QVERIFY(QString::fromUtf8(f.view.text).contains(QChar(QChar::ReplacementCharacter)));
         QCOMPARE(f.view.caption(), f.path(u"bad.htm"_s));

@@ -145,7 +145,7 @@ void savePage(ScriptedFileSystem &files, const Folders &f, bool preview)
     }
     dialogs.expect(ScriptedDialogs::Kind::SaveFile, f.user() + u"page.htm"_s);
     dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
-    document.S1Click();
+    document.savePage();
     QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
 }
 

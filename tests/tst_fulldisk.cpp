@@ -229,7 +229,7 @@ private slots:
         Document document(view, dialogs, m_files, app());
         document.showDefaultPage();
         dialogs.expect(Kind::OpenFile, page);
-        QVERIFY(ErrorGuard::run(dialogs, [&] { document.O1Click(); }));
+        QVERIFY(ErrorGuard::run(dialogs, [&] { document.openPage(); }));
         view.type(added.toUtf8());
         const auto save = [&](bool fails) {
             if (saveAs) {
@@ -239,7 +239,7 @@ private slots:
             if (fails)
                 dialogs.expect(Kind::Error);
             dialogs.calls.clear();
-            return ErrorGuard::run(dialogs, [&] { saveAs ? document.A1Click() : document.S1Click(); });
+            return ErrorGuard::run(dialogs, [&] { saveAs ? document.savePageAs() : document.savePage(); });
         };
 
         fill();

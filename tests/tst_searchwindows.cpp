@@ -78,8 +78,8 @@ private slots:
     void bothWindowsStayOpenBesideThePage()
     {
         Run run{QString()};
-        run.search->F2Click();
-        run.search->R1Click();
+        run.search->showFind();
+        run.search->showReplace();
         QVERIFY(QTest::qWaitForWindowExposed(run.find) && QTest::qWaitForWindowExposed(run.replace));
         QCOMPARE(run.find->windowTitle(), u"查找"_s);
         QCOMPARE(run.replace->windowTitle(), u"替换"_s);
@@ -125,7 +125,7 @@ private slots:
         QFETCH(QStringList, found);
         Run run(text);
         run.select(caret, caret);
-        run.search->F2Click();
+        run.search->showFind();
         type(run.find->Edit1, searched);
         for (const QString &name : options)
             run.find->findChild<QAbstractButton *>(name)->click();
@@ -146,34 +146,34 @@ private slots:
     {
         Run run(u"ab ab 中文 ab ab"_s);
         // Nothing to repeat yet: the Find window opens.
-        run.search->N7Click();
+        run.search->findNext();
         QVERIFY(run.find->isVisible());
         type(run.find->Edit1, u"ab"_s);
         press(run.find->Button1);
         QTest::mouseClick(run.find->Button2, Qt::LeftButton);
-        run.search->N7Click();
+        run.search->findNext();
         QCOMPARE(run.selection(), u"3+2"_s);
         QVERIFY(!run.find->isVisible());
 
         // The occurrence F3 selected stays; Replace takes the next one and selects its replacement.
-        run.search->R1Click();
+        run.search->showReplace();
         type(run.replace->Edit1, u"ab"_s);
         type(run.replace->Edit2, u"替"_s);
         press(run.replace->Button2);
         QCOMPARE(run.editor->text(), u"ab ab 中文 替 ab"_s);
         QCOMPARE(run.editor->selectedText(), u"替"_s);
-        run.search->N7Click();
+        run.search->findNext();
         QCOMPARE(run.editor->text(), u"ab ab 中文 替 替"_s);
         QCOMPARE(run.selection(), u"17+3"_s);
         run.expectNotice();
-        run.search->N7Click();
+        run.search->findNext();
         QCOMPARE(run.lastNotice(), notice(u"本次搜索完畢"_s, MessageIcon::Warning));
 
         // Find forgets the replacement, in the Replace window too; F3 finds again.
-        run.search->F2Click();
+        run.search->showFind();
         QVERIFY(run.replace->Edit2->text().isEmpty());
         run.select(0, 0);
-        run.search->N7Click();
+        run.search->findNext();
         QCOMPARE(run.editor->text(), u"ab ab 中文 替 替"_s);
         QCOMPARE(run.selection(), u"0+2"_s);
         QVERIFY(run.editor->isModified());
@@ -182,10 +182,10 @@ private slots:
     void replaceWindowFindNextFillsTheFindWindow()
     {
         Run run(u"cat Cat CAT"_s);
-        run.search->F2Click();
+        run.search->showFind();
         type(run.find->Edit1, u"dog"_s);
         run.find->CheckBox2->click();
-        run.search->R1Click();
+        run.search->showReplace();
         type(run.replace->Edit1, u"Cat"_s);
         run.replace->CheckBox1->click();
         press(run.replace->Button1);
@@ -232,7 +232,7 @@ private slots:
         QFETCH(QString, selection);
         Run run(text);
         run.select(1, 2);
-        run.search->R1Click();
+        run.search->showReplace();
         type(run.replace->Edit1, searched);
         type(run.replace->Edit2, replacement);
         for (const QString &name : options)
@@ -260,7 +260,7 @@ private slots:
         Run run(text);
         const long bytes = run.editor->SendScintilla(Base::SCI_GETLENGTH);
         QVERIFY(bytes > 4000000);
-        run.search->R1Click();
+        run.search->showReplace();
         type(run.replace->Edit1, u"cell"_s);
         type(run.replace->Edit2, u"格子"_s);
         run.expectNotice();

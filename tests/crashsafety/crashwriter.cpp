@@ -37,7 +37,7 @@ int main(int argc, char **argv)
         for (int round = 0;; ++round) {
             const int version = round % 2;
             view.text = texts[version];
-            document.S1Click();
+            document.savePage();
             IniFile index(files, folder + QStringLiteral("LINK2.INI"));
             index.beginBatch();
             CrashVersions::writeKeys(version, [&index](const QString &s, const QString &k, const QString &v) {
