@@ -1,8 +1,8 @@
 #include "startup.h"
 
 #include "applicationinfo.h"
-#include "tform1.h"
-#include "tform2.h"
+#include "mainwindow.h"
+#include "splashwindow.h"
 
 #include "platform/localfilesystem.h"
 #include "platform/platform.h"
@@ -66,7 +66,7 @@ void prepareProcess()
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
-int run(QApplication &app, const std::function<void(TForm1 &)> &mainWindowShown)
+int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowShown)
 {
     QApplication::setApplicationName(ApplicationInfo::title());
     UiStyle::install(app);
@@ -83,14 +83,14 @@ int run(QApplication &app, const std::function<void(TForm1 &)> &mainWindowShown)
     Platform platform{dialogs, shell, clipboard, files};
 
     // The splash window is painted once before the main window is built on the same thread.
-    auto splash = std::make_unique<TForm2>();
+    auto splash = std::make_unique<SplashWindow>();
     splash->show();
     splash->repaint();
     QApplication::processEvents();
 
-    std::unique_ptr<TForm1> mainWindow;
+    std::unique_ptr<MainWindow> mainWindow;
     try {
-        mainWindow = std::make_unique<TForm1>(platform, QCoreApplication::applicationDirPath(),
+        mainWindow = std::make_unique<MainWindow>(platform, QCoreApplication::applicationDirPath(),
                                               PlacementStore::defaultPath());
     } catch (const std::exception &error) {
         splash.reset();

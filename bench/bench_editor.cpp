@@ -1,6 +1,6 @@
 // The editor on a 36 MB GB18030 page against vim on the same file, in one run: open and show,
 // Replace All, save, and the peak memory with the page open.
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "editor/document.h"
 #include "editor/findreplace.h"
 #include "editor/scintillasearchtarget.h"
@@ -65,7 +65,7 @@ struct Editor
     MemoryClipboard clipboard;
     LocalFileSystem files;
     Platform platform{dialogs, shell, clipboard, files};
-    TForm1 window;
+    MainWindow window;
 
     Editor(const QString &folder) : window(platform, folder, folder + u"/mainform"_s) { window.show(); }
 

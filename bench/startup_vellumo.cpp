@@ -1,6 +1,6 @@
 // The program's own start-up, ended at the main window's first paint.
 #include "app/startup.h"
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "firstpaint.h"
 
 #include <QApplication>
@@ -10,7 +10,7 @@ int main(int argc, char *argv[])
     Startup::prepareProcess();
     QApplication app(argc, argv);
     QuitOnFirstPaint quit;
-    return Startup::run(app, [&](TForm1 &window) {
+    return Startup::run(app, [&](MainWindow &window) {
         window.installEventFilter(&quit);
         window.centralWidget()->installEventFilter(&quit);
     });

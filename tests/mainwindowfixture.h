@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "library/inicache.h"
 #include "platform/ansi.h"
 #include "platform/memoryclipboard.h"
@@ -26,7 +26,7 @@ struct MainWindowFixture
     MemoryClipboard clipboard;
     ScriptedFileSystem files;
     Platform platform{dialogs, shell, clipboard, files};
-    std::unique_ptr<TForm1> window;
+    std::unique_ptr<MainWindow> window;
 
     MainWindowFixture() { IniCache::instance().clear(); }
 
@@ -36,9 +36,9 @@ struct MainWindowFixture
     void put(const QString &name, const QByteArray &bytes) { TestFiles::write(folder() + name, bytes); }
     void putText(const QString &name, const QString &text) { put(name, Ansi::encode(text)); }
 
-    TForm1 &create()
+    MainWindow &create()
     {
-        window = std::make_unique<TForm1>(platform, dir.path(), placementFile());
+        window = std::make_unique<MainWindow>(platform, dir.path(), placementFile());
         return *window;
     }
 };

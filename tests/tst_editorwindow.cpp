@@ -39,7 +39,7 @@ private slots:
     void clipboardCommands()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.RichEdit1->setText(u"abc 中文"_s);
         f.clipboard.setText(u"before"_s);
         w.RichEdit1->setSelection(0, 0, 0, 0);
@@ -64,7 +64,7 @@ private slots:
     void ctrlYCutsInTheEditor()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QApplication::setActiveWindow(&w);
@@ -79,7 +79,7 @@ private slots:
     void editsSetTheFlagAndTheCaptionNamesTheFile()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         QCOMPARE(w.windowTitle(), u"新文件"_s);
         QVERIFY(!w.RichEdit1->isModified());
         w.RichEdit1->insert(u"x"_s);
@@ -93,7 +93,7 @@ private slots:
     void closingWithAnUnsavedPageThatIsNotSavedStaysOpen()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.RichEdit1->insert(u"x"_s);
@@ -110,7 +110,7 @@ private slots:
     {
         MainWindowFixture f;
         f.putText(u"lines.txt"_s, u"<html>\r\n</html>"_s);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         QVERIFY(w.RichEdit1->lexer());
         const auto emptyAndStartANewPage = [&] {
             w.RichEdit1->selectAll();
@@ -144,7 +144,7 @@ private slots:
         QDir().mkpath(f.folder() + u"site"_s);
         QVERIFY(picture.save(f.folder() + u"site/dot.png"_s));
         f.put(u"site/page.htm"_s, Ansi::encode(u"<html><body><p>网页特效</p><img src=\"dot.png\"></body></html>"_s));
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.show();
         f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"site/page.htm"_s);
         w.O1->trigger();
@@ -172,7 +172,7 @@ private slots:
     void externalPreviewGoesToTheShell()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.N3->trigger();
         QCOMPARE(f.shell.opened, QStringList{f.folder() + u"TEM~~CHO.HTM"_s});
         QVERIFY(QFile::exists(f.folder() + u"TEM~~CHO.HTM"_s));

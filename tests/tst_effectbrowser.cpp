@@ -1,8 +1,8 @@
 #include "mainwindowfixture.h"
 
-#include "effects/tvc2_form.h"
-#include "effects/tvc3_form.h"
-#include "effects/tvc4_form.h"
+#include "effects/imageeffectwindow.h"
+#include "effects/menueffectwindow.h"
+#include "effects/texteffectwindow.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatlineedit.h"
 #include "widgets/textbufferedit.h"
@@ -36,19 +36,19 @@ class TestEffectBrowser : public QObject
         f.put(u"简单复制/返回顶部.txt"_s, Ansi::encode(u"<a href=\"#\">顶部</a>\n<script>\rvar x;\r\n</script>"_s));
         f.putText(u"图片特效/渐变"_s, u"[file]\r\nimgfilet=0\r\nhbu=无需图片\r\n"_s);
     }
-    void choose(TForm1 &w, int index)
+    void choose(MainWindow &w, int index)
     {
         w.ComboBox1->setCurrentIndex(index);
         emit w.ComboBox1->activated(index);
     }
-    QStringList effectItems(TForm1 &w)
+    QStringList effectItems(MainWindow &w)
     {
         QStringList items;
         for (int i = 0; i < w.ComboBox3->count(); ++i)
             items << w.ComboBox3->itemText(i);
         return items;
     }
-    QStringList results(TForm1 &w)
+    QStringList results(MainWindow &w)
     {
         QStringList lines;
         for (int i = 0; i < w.ListBox1->count(); ++i)
@@ -61,7 +61,7 @@ private slots:
     {
         MainWindowFixture f;
         library(f);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.ComboBox3->setEditText(u"old"_s);
         choose(w, 0);
         QCOMPARE(effectItems(w), (QStringList{u"渐变"_s, u"轮换"_s}));
@@ -81,7 +81,7 @@ private slots:
     {
         MainWindowFixture f;
         library(f);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         choose(w, 0);
         w.ComboBox3->setEditText(u"渐变"_s);
         w.ComboBox1->setEditText(u"图片"_s);
@@ -94,7 +94,7 @@ private slots:
         MainWindowFixture f;
         library(f);
         f.putText(u"LINK2.INI"_s, Link2 + u"[坏]\r\nTOTAL=abc\r\n"_s);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         choose(w, 0);
         w.ComboBox1->setEditText(u"坏"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::Error);
@@ -120,7 +120,7 @@ private slots:
         QFETCH(QString, message);
         MainWindowFixture f;
         library(f);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.ComboBox1->setEditText(category);
         w.ComboBox3->setEditText(effect);
         if (!message.isEmpty())
@@ -136,7 +136,7 @@ private slots:
     {
         MainWindowFixture f;
         library(f);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.ComboBox1->setEditText(u"简单复制"_s);
         w.ComboBox3->setEditText(u"返回顶部"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
@@ -152,7 +152,7 @@ private slots:
     {
         MainWindowFixture f;
         library(f);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         f.clipboard.setText(u"before"_s);
         w.ComboBox1->setEditText(u"简单复制"_s);
         w.ComboBox3->setEditText(u"返回顶部"_s);
@@ -170,7 +170,7 @@ private slots:
     {
         MainWindowFixture f;
         library(f);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.Edit1->setText(u"返回"_s);
         w.SpeedButton6->click();
         QCOMPARE(results(w), (QStringList{u"简单复制.返回顶部"_s, u"简单复制.返回顶部"_s}));
@@ -184,7 +184,7 @@ private slots:
     {
         MainWindowFixture f;
         library(f);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         choose(w, 0);
         w.Edit1->setText(u"返回"_s);
         w.SpeedButton6Click();
@@ -201,7 +201,7 @@ private slots:
     {
         MainWindowFixture f;
         library(f);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.ListBox1->addItem(u"简单复制.返回顶部"_s);
         w.ListBox1DblClick();
         QVERIFY(f.dialogs.calls.isEmpty());
@@ -211,7 +211,7 @@ private slots:
     {
         MainWindowFixture f;
         library(f);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.ListBox1->addItem(u"简单复制.a.b"_s);
         w.ListBox1->setCurrentRow(0);
         w.ListBox1DblClick();
@@ -225,12 +225,12 @@ private slots:
     {
         MainWindowFixture f;
         library(f);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.ComboBox1->setEditText(u"图片特效"_s);
         w.ComboBox3->setEditText(u"渐变"_s);
         QString status;
         QTimer::singleShot(0, [&] {
-            auto *window = qobject_cast<TVC2_FORM *>(QApplication::activeModalWidget());
+            auto *window = qobject_cast<ImageEffectWindow *>(QApplication::activeModalWidget());
             QVERIFY(window);
             status = window->spanle->text();
             window->Button6->click();
@@ -249,15 +249,15 @@ private slots:
         f.putText(u"导航/无母"_s, u"[file]\r\nimgfilet=x\r\nmm=0\r\n"_s);
         f.putText(u"导航/不说"_s, u"[file]\r\nimgfilet=x\r\nhbu=第二个\r\n"_s);
         f.putText(u"导航/字"_s, u"[file]\r\nhbu=文字\r\n"_s);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         const auto start = [&](const QString &effect) {
             QString seen;
             QTimer::singleShot(0, [&] {
                 QWidget *modal = QApplication::activeModalWidget();
-                if (auto *menu = qobject_cast<Tvc3_form *>(modal)) {
+                if (auto *menu = qobject_cast<MenuEffectWindow *>(modal)) {
                     seen = menu->spanle->text() + (menu->effect().parentMenuNeeded() ? u" 需母菜单"_s : u""_s);
                     menu->SpeedButton6->click();
-                } else if (auto *text = qobject_cast<Tvc4_form *>(modal)) {
+                } else if (auto *text = qobject_cast<TextEffectWindow *>(modal)) {
                     seen = u"文字窗口 "_s + text->spanle->text();
                     text->SpeedButton4->click();
                 }
@@ -275,7 +275,7 @@ private slots:
     void searchBoxTakesTheFocusWithItsTextSelected()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QApplication::setActiveWindow(&w);

@@ -2,9 +2,9 @@
 // files and opened in a browser view.
 #include "mainwindowfixture.h"
 
-#include "effects/tvc2_form.h"
-#include "effects/tvc3_form.h"
-#include "effects/tvc4_form.h"
+#include "effects/imageeffectwindow.h"
+#include "effects/menueffectwindow.h"
+#include "effects/texteffectwindow.h"
 #include "librarylayout.h"
 #include "library/categoryindex.h"
 #include "library/effectindex.h"
@@ -159,9 +159,9 @@ class TestEffectsInBrowser : public QObject
 
     void setUpImages(MainWindowFixture &f, const QString &category, const QString &effect, int *pictures)
     {
-        TForm1 &w = *f.window;
+        MainWindow &w = *f.window;
         SetupContext context{f.platform, w.applicationFolder(), category, effect, w.Memo2, w.Memo1, w.RichEdit2};
-        TVC2_FORM window(context, &w);
+        ImageEffectWindow window(context, &w);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         int added = 0;
@@ -181,9 +181,9 @@ class TestEffectsInBrowser : public QObject
 
     void setUpText(MainWindowFixture &f, const QString &category, const QString &effect)
     {
-        TForm1 &w = *f.window;
+        MainWindow &w = *f.window;
         SetupContext context{f.platform, w.applicationFolder(), category, effect, w.Memo2, w.Memo1, w.RichEdit2};
-        Tvc4_form window(context, &w);
+        TextEffectWindow window(context, &w);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         if (const QString count = answer(effect, u"inputs/count"_s); !count.isEmpty())
@@ -201,11 +201,11 @@ class TestEffectsInBrowser : public QObject
 
     void setUpMenu(MainWindowFixture &f, const QString &category, const QString &effect)
     {
-        TForm1 &w = *f.window;
+        MainWindow &w = *f.window;
         bool parentMenuNeeded = true;
         SetupContext context{f.platform, w.applicationFolder(), category, effect, w.Memo2, w.Memo1, w.RichEdit2,
                              &parentMenuNeeded};
-        Tvc3_form window(context, &w);
+        MenuEffectWindow window(context, &w);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QStringList size = answer(effect, u"inputs/size"_s).split(u',', Qt::SkipEmptyParts);
@@ -274,7 +274,7 @@ private slots:
         int pictures = 0;
         switch (EffectKinds::fromText(kind)) {
         case EffectKind::SimpleCopy: {
-            TForm1 &w = *f->window;
+            MainWindow &w = *f->window;
             w.ComboBox1->setEditText(category);
             w.ComboBox3->setEditText(effect);
             f->dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);

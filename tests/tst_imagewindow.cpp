@@ -1,7 +1,7 @@
 #include "mainwindowfixture.h"
 
 #include "effects/imageeffect.h"
-#include "effects/tvc2_form.h"
+#include "effects/imageeffectwindow.h"
 #include "platform/qtdialogs.h"
 #include "widgets/numericedit.h"
 #include "widgets/picturedialog.h"
@@ -33,7 +33,7 @@ class TestImageWindow : public QObject
     struct Run
     {
         MainWindowFixture f;
-        std::unique_ptr<TVC2_FORM> window;
+        std::unique_ptr<ImageEffectWindow> window;
 
         Run(const QString &definition = Definition)
         {
@@ -43,10 +43,10 @@ class TestImageWindow : public QObject
             f.put(Category + u"/show.js"_s, "var shown;");
             f.put(u"pics/a.gif"_s, "picture a");
             f.put(u"pics/b.gif"_s, "picture b");
-            TForm1 &w = f.create();
+            MainWindow &w = f.create();
             w.Memo2->setText(u"left over"_s);
             SetupContext context{f.platform, w.applicationFolder(), Category, Effect, w.Memo2, w.Memo1, w.RichEdit2};
-            window = std::make_unique<TVC2_FORM>(context, &w);
+            window = std::make_unique<ImageEffectWindow>(context, &w);
         }
         QString pic(const QString &name) const { return f.folder() + u"pics/"_s + name; }
         void show()

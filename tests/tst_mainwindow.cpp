@@ -50,7 +50,7 @@ private slots:
     void opensWithBuiltInPicturesAndNoIndexFiles()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         QCOMPARE(w.applicationFolder(), f.folder());
         QCOMPARE(w.MAINIMG->pixmap().size(), QSize(329, 257));
         QCOMPARE(w.IMG->pixmap().size(), QSize(352, 75));
@@ -63,7 +63,7 @@ private slots:
     {
         MainWindowFixture f;
         f.putText(u"LINK1.INI"_s, u"[COMBOX]\r\nTOTAL=3\r\nL1=图片特效\r\nL3=简单复制\r\n"_s);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         QCOMPARE(w.ComboBox1->count(), 3);
         QCOMPARE(w.ComboBox1->itemText(0), u"图片特效"_s);
         QCOMPARE(w.ComboBox1->itemText(1), QString());
@@ -111,7 +111,7 @@ private slots:
             f.putText(u"MAIN.INI"_s, u"[MAIN]\r\nMAINFORMIMG=%1\r\nLIMG=\r\n"_s.arg(f.folder() + mainPicture));
         if (!error.isEmpty())
             f.dialogs.expect(ScriptedDialogs::Kind::Error);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         if (error.isEmpty()) {
             QVERIFY(f.dialogs.calls.isEmpty());
         } else {
@@ -134,7 +134,7 @@ private slots:
         f.put(u"pics/strip.GIF"_s, OnePixelGif);
         f.putText(u"MAIN.INI"_s, u"[MAIN]\r\nMAINFORMIMG=%1pics/main.jpeg\r\nLIMG=%1pics/strip.GIF\r\n"_s.arg(f.folder()));
         f.putText(u"LINK1.INI"_s, ValidLink1);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         QCOMPARE(w.MAINIMG->pixmap().size(), QSize(100, 80));
         QCOMPARE(w.IMG->pixmap().size(), QSize(1, 1));
         QCOMPARE(w.ComboBox1->count(), 2);
@@ -145,7 +145,7 @@ private slots:
         MainWindowFixture f;
         f.put(u"strip.bmp"_s, pictureBytes("BMP", QSize(40, 8), Qt::green));
         f.putText(u"MAIN.INI"_s, u"[MAIN]\r\nMAINFORMIMG=\r\nLIMG=%1strip.bmp\r\n"_s.arg(f.folder()));
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         QCOMPARE(w.IMG->pixmap().size(), QSize(40, 8));
         QCOMPARE(w.MAINIMG->pixmap().size(), QSize(329, 257));
     }
@@ -184,7 +184,7 @@ private slots:
         f.put(u"MAIN.INI"_s, mainIni);
         for (int i = 0; i < errors; ++i)
             f.dialogs.expect(ScriptedDialogs::Kind::Error);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         QCOMPARE(f.dialogs.calls.size(), errors);
         QCOMPARE(w.applicationFolder(), f.folder());
         // Nothing was written.
@@ -233,7 +233,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(QKeySequence, shortcut);
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         auto *action = w.findChild<QAction *>(name);
         QVERIFY(action);
         QCOMPARE(action->text(), caption);
@@ -243,7 +243,7 @@ private slots:
     void menuBarOrder()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         QStringList menus;
         for (QAction *a : w.menuBar()->actions())
             menus << a->text();
@@ -261,7 +261,7 @@ private slots:
     void toolbarHintsInOrder()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         QStringList hints;
         for (QAction *a : w.ToolBar1->actions())
             hints << (a->isSeparator() ? u"-"_s : a->toolTip());
@@ -273,7 +273,7 @@ private slots:
     void toolbarButtonsRunTheirMenuItems()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         f.dialogs.expect(ScriptedDialogs::Kind::Message);
         w.findChild<QAction *>(u"ToolButton15"_s)->trigger();
         QCOMPARE(f.dialogs.calls.size(), 1);
@@ -291,7 +291,7 @@ private slots:
     void contextMenuItems()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         QStringList items;
         for (QAction *a : w.PopupMenu1->actions())
             items << (a->isSeparator() ? u"-"_s : a->text());
@@ -302,7 +302,7 @@ private slots:
     void editorTextIsSixteenPixelsHigh()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         // The colouring is attached again for every page loaded; its sizes must survive that.
         for (int style : {0, 1, 5})
             QCOMPARE(w.RichEdit1->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, static_cast<unsigned long>(style)), 12L);
@@ -311,7 +311,7 @@ private slots:
     void ctrlYIsNotTheEditorsRedo()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         QVERIFY(!w.RichEdit1->standardCommands()->boundTo(QKeyCombination(Qt::CTRL, Qt::Key_Y).toCombined()));
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -325,7 +325,7 @@ private slots:
     void layoutSizesAndTexts()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.Panel4->width(), 216);
@@ -354,7 +354,7 @@ private slots:
     void hiddenBuffersStartAsStated()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.show();
         QCOMPARE(w.RichEdit2->text(), u"RichEdit2"_s);
         QCOMPARE(w.Memo1->text(), QString());
@@ -370,7 +370,7 @@ private slots:
     void searchBoxLowersTypedLetters()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.Edit1->setFocus();
@@ -382,7 +382,7 @@ private slots:
     void focusFollowsTheMouseIntoTheEditor()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QApplication::setActiveWindow(&w);
@@ -401,7 +401,7 @@ private slots:
     {
         MainWindowFixture f;
         {
-            TForm1 &w = f.create();
+            MainWindow &w = f.create();
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             w.setGeometry(30, 40, 650, 420);
@@ -415,7 +415,7 @@ private slots:
         QCOMPARE(store.readString(u"form"_s, u"Flags"_s), u"0"_s);
         QVERIFY(!store.readString(u"form"_s, u"ActiveControl"_s).isNull());
         f.window.reset();
-        TForm1 &again = f.create();
+        MainWindow &again = f.create();
         again.show();
         QVERIFY(QTest::qWaitForWindowExposed(&again));
         QCOMPARE(again.geometry(), QRect(30, 40, 650, 420));
@@ -426,7 +426,7 @@ private slots:
         MainWindowFixture f;
         QDir().mkpath(QFileInfo(f.placementFile()).absolutePath());
         IniFile(f.files, f.placementFile()).writeString(u"form"_s, u"NormPos"_s, u"90000,90000,90700,90400"_s);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(w.geometry().left() < 10000);

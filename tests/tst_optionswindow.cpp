@@ -4,7 +4,7 @@
 #include "options/skinstab.h"
 #include "options/systemtab.h"
 #include "options/templatestab.h"
-#include "options/tsink_form.h"
+#include "options/optionswindow.h"
 #include "platform/vellumoerror.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatlineedit.h"
@@ -34,7 +34,7 @@ class TestOptionsWindow : public QObject
     struct Run
     {
         MainWindowFixture f;
-        std::unique_ptr<Tsink_form> window;
+        std::unique_ptr<OptionsWindow> window;
 
         explicit Run(const QString &mainIni = MainIni)
         {
@@ -45,9 +45,9 @@ class TestOptionsWindow : public QObject
             QDir().mkpath(f.folder() + u"模板"_s);
             f.create();
         }
-        Tsink_form &open(Tsink_form::Tab tab = Tsink_form::Skins)
+        OptionsWindow &open(OptionsWindow::Tab tab = OptionsWindow::Skins)
         {
-            window = std::make_unique<Tsink_form>(
+            window = std::make_unique<OptionsWindow>(
                 OptionsContext{f.platform, f.window->applicationFolder(), f.window->MAINIMG, f.window->IMG}, f.window.get());
             window->PageControl1->setCurrentIndex(tab);
             window->show();
@@ -73,7 +73,7 @@ class TestOptionsWindow : public QObject
         QString startAfterRestart(const QString &category, const QString &effect)
         {
             window.reset();
-            TForm1 &w = f.create();
+            MainWindow &w = f.create();
             w.ComboBox1->setEditText(category);
             w.ComboBox3->setEditText(effect);
             f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
@@ -111,11 +111,11 @@ private slots:
         int shown = -1;
         QSize size;
         QTimer::singleShot(0, [&] {
-            auto *options = qobject_cast<Tsink_form *>(QApplication::activeModalWidget());
+            auto *options = qobject_cast<OptionsWindow *>(QApplication::activeModalWidget());
             QVERIFY(options);
             shown = options->PageControl1->currentIndex();
             size = options->size();
-            options->PageControl1->setCurrentIndex(Tsink_form::Exit); // the exit tab closes the window
+            options->PageControl1->setCurrentIndex(OptionsWindow::Exit); // the exit tab closes the window
         });
         run.f.window->findChild<QAction *>(command)->trigger();
         QCOMPARE(shown, tab);
@@ -125,7 +125,7 @@ private slots:
     void windowLayout()
     {
         Run run;
-        Tsink_form &w = run.open();
+        OptionsWindow &w = run.open();
         QCOMPARE(w.Label6->text(), u"选项"_s);
         QStringList tabs;
         for (int i = 0; i < w.PageControl1->count(); ++i)
@@ -142,7 +142,7 @@ private slots:
     void titleStripMovesTheWindow()
     {
         Run run;
-        Tsink_form &w = run.open();
+        OptionsWindow &w = run.open();
         const QPoint start = w.pos();
         const auto send = [&](QEvent::Type type, QPoint local, Qt::MouseButtons buttons) {
             QMouseEvent event(type, QPointF(local), QPointF(w.Label6->mapToGlobal(local)), Qt::LeftButton, buttons,
@@ -264,7 +264,7 @@ private slots:
     void ownEffectStartsFromTheBrowserAfterARestart()
     {
         Run run;
-        SystemTab &t = (run.open(Tsink_form::System), run.system());
+        SystemTab &t = (run.open(OptionsWindow::System), run.system());
         t.Memo1->setPlainText(u"<marquee>你好</marquee>\n第二行"_s);
         t.RFlatEdit1->setText(u"问候"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
@@ -286,7 +286,7 @@ private slots:
         run.f.putText(u"pkg/你好.txt"_s, u"hello"_s);
         run.f.putText(u"pkg/p.gx"_s, u"[files]\r\nname=你好\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=你好.txt\r\n"_s);
         run.f.putText(u"pkg/bad.gx"_s, u"[files]\r\nname=x\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=../../x\r\n"_s);
-        SystemTab &t = (run.open(Tsink_form::System), run.system());
+        SystemTab &t = (run.open(OptionsWindow::System), run.system());
         run.f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
         t.SpeedButton9->click(); // empty list: nothing more
         run.f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, run.f.folder() + u"pkg/p.gx"_s);
@@ -317,7 +317,7 @@ private slots:
         run.f.putText(u"pages/a.htm"_s, u"<p>a</p>"_s);
         run.f.putText(u"pages/b.htm"_s, u"<p>b</p>"_s);
         run.f.putText(u"other/b.htm"_s, u"<p>新b</p>"_s);
-        TemplatesTab &t = (run.open(Tsink_form::Templates), run.templates());
+        TemplatesTab &t = (run.open(OptionsWindow::Templates), run.templates());
         const auto add = [&](const QString &path, const QString &replace = {}) {
             run.f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, run.f.folder() + path);
             if (!replace.isEmpty())
@@ -355,7 +355,7 @@ private slots:
                  u"[MAIN]\r\nMAINFORMIMG=\r\nLIMG=\r\nNAME=\r\n[model]\r\nTOTAL=3\r\nmfile0=%1pages/a.htm\r\n"
                  "mfile1=%1other/b.htm\r\nmfile2=%1other/b.htm\r\nmfile3=%1模板/a.htm\r\nmfile4=%1模板/a.htm\r\n"_s.arg(f));
         QVERIFY(QFile::exists(f + u"pages/b.htm"_s) && QFile::exists(f + u"模板/b.htm"_s)); // no file is deleted
-        run.open(Tsink_form::Templates);
+        run.open(OptionsWindow::Templates);
         QCOMPARE(lines(run.templates().ListBox3),
                  (QStringList{f + u"pages/a.htm"_s, f + u"other/b.htm"_s, f + u"other/b.htm"_s, f + u"模板/a.htm"_s}));
     }
@@ -363,13 +363,13 @@ private slots:
     void deletingTheOnlyTemplateLeavesTheListEmpty()
     {
         Run run(u"[model]\r\nTOTAL=0\r\nmfile0=/x.htm\r\n"_s);
-        TemplatesTab &t = (run.open(Tsink_form::Templates), run.templates());
+        TemplatesTab &t = (run.open(OptionsWindow::Templates), run.templates());
         QCOMPARE(lines(t.ListBox3), QStringList{u"/x.htm"_s});
         t.ListBox3->setCurrentRow(0);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
         t.SpeedButton13->click();
         QCOMPARE(run.file(u"MAIN.INI"_s), u"[model]\r\nTOTAL=-1\r\nmfile0=/x.htm\r\n"_s);
-        run.open(Tsink_form::Templates);
+        run.open(OptionsWindow::Templates);
         QCOMPARE(run.templates().ListBox3->count(), 0);
     }
 
@@ -378,7 +378,7 @@ private slots:
         Run run(u"[model]\r\nTOTAL=\r\n"_s);
         run.f.putText(u"pages/a.htm"_s, u"a"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Error);
-        TemplatesTab &t = (run.open(Tsink_form::Templates), run.templates());
+        TemplatesTab &t = (run.open(OptionsWindow::Templates), run.templates());
         run.f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, run.f.folder() + u"pages/a.htm"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Error);
         t.SpeedButton11->click();

@@ -33,7 +33,7 @@ class TestSearchWindows : public QObject
 
         explicit Run(const QString &text)
         {
-            TForm1 &window = f.create();
+            MainWindow &window = f.create();
             window.show();
             editor = window.RichEdit1;
             editor->setText(text);

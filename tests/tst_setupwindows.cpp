@@ -1,8 +1,8 @@
 // The menu and text setup windows driven through their named controls, as a user would.
 #include "mainwindowfixture.h"
 
-#include "effects/tvc3_form.h"
-#include "effects/tvc4_form.h"
+#include "effects/menueffectwindow.h"
+#include "effects/texteffectwindow.h"
 #include "platform/vellumoerror.h"
 #include "widgets/colorpickerbutton.h"
 #include "widgets/flatcombobox.h"
@@ -48,7 +48,7 @@ class TestSetupWindows : public QObject
         }
         SetupContext context()
         {
-            TForm1 &w = *f.window;
+            MainWindow &w = *f.window;
             return {f.platform, w.applicationFolder(), Category, Effect, w.Memo2, w.Memo1, w.RichEdit2, &parentMenuNeeded};
         }
         template<typename Window>
@@ -61,8 +61,8 @@ class TestSetupWindows : public QObject
                 qWarning("setup window not exposed");
             return *made;
         }
-        Tvc4_form &text() { return open<Tvc4_form>(); }
-        Tvc3_form &menu() { return open<Tvc3_form>(); }
+        TextEffectWindow &text() { return open<TextEffectWindow>(); }
+        MenuEffectWindow &menu() { return open<MenuEffectWindow>(); }
         QString picture(const QString &name)
         {
             const QString path = f.folder() + u"pics/"_s + name;
@@ -163,7 +163,7 @@ private slots:
     {
         Run run(u"[file]\ntxtfilet=1\ntxtfilename1=a.js\nhbu=提示\n"_s);
         run.f.window->Memo1->setText(u"old rows"_s);
-        Tvc4_form &w = run.text();
+        TextEffectWindow &w = run.text();
         QCOMPARE(w.size(), QSize(536, 302));
         QCOMPARE(w.RFlatEdit1->text(), u"输入要设置的文字"_s);
         QCOMPARE(w.v11->text(), u"#0000000"_s);
@@ -180,14 +180,14 @@ private slots:
 
     void fontListIsSortedWithDefaultAndNoAtNames()
     {
-        QCOMPARE(Tvc4_form::fontList({u"zeta"_s, u"@SimSun"_s, u"Alpha"_s, u"beta"_s}),
+        QCOMPARE(TextEffectWindow::fontList({u"zeta"_s, u"@SimSun"_s, u"Alpha"_s, u"beta"_s}),
                  (QStringList{u"Alpha"_s, u"beta"_s, u"Default"_s, u"zeta"_s}));
     }
 
     void textSwitchesTurnInputsOff()
     {
         Run run(u"[file]\ncy=0\nfy=0\nly=0\ntxttop=[\ntxtbu=]\n[list]\ntotal=1\nlist1=txt\n"_s);
-        Tvc4_form &w = run.text();
+        TextEffectWindow &w = run.text();
         QVERIFY(!w.ColorPickerButton1->isEnabled());
         QVERIFY(!w.RFlatComboBox2->isEnabled());
         QVERIFY(!w.RxSpinEdit1->isEnabled());
@@ -203,7 +203,7 @@ private slots:
     void colourChoicesWriteUpperCaseHex()
     {
         Run run(u"[file]\n"_s);
-        Tvc4_form &w = run.text();
+        TextEffectWindow &w = run.text();
         w.ColorPickerButton1->pick(Qt::white);
         QCOMPARE(w.v11->text(), u"#FFFFFF"_s);
         w.ColorPickerButton1->pick(QColor(0x0a, 0xbc, 0x0d));
@@ -226,7 +226,7 @@ private slots:
         Run run;
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
-        Tvc4_form &w = run.text();
+        TextEffectWindow &w = run.text();
         const QString missing = DefinitionFile::missingMessage();
         QCOMPARE(run.messages(), (QStringList{missing, missing}));
         QVERIFY(!w.SpeedButton3->isEnabled() && !w.SpeedButton5->isEnabled());
@@ -237,7 +237,7 @@ private slots:
     {
         Run run(u"[file]\ntxtfilet=1\ntxtfilename1=a.js\ntxttop=<\ntxtbu=>\nft=0\n[list]\ntotal=1\nlist1=txt\n[abcd]\ntotal=1\nopen1=list\n"_s);
         run.f.put(Category + u"/a.js"_s, "var a;");
-        Tvc4_form &w = run.text();
+        TextEffectWindow &w = run.text();
         w.RFlatEdit1->setText(u"x"_s);
         w.SpeedButton3->click();
         run.f.dialogs.expect(ScriptedDialogs::Kind::BrowseFolder, QString());
@@ -252,7 +252,7 @@ private slots:
     void damagedStepCountStopsTheCopyAndKeepsTheWindow()
     {
         Run run(u"[file]\n[list]\ntotal=1\nlist1=txt\n[abcd]\ntotal=many\n"_s);
-        Tvc4_form &w = run.text();
+        TextEffectWindow &w = run.text();
         w.SpeedButton3->click();
         run.f.dialogs.expect(ScriptedDialogs::Kind::Error);
         w.SpeedButton5->click();
@@ -263,7 +263,7 @@ private slots:
     void countCanBeLoweredBelowTheRows()
     {
         Run run(u"[file]\n[list]\ntotal=1\nlist1=txt\n"_s);
-        Tvc4_form &w = run.text();
+        TextEffectWindow &w = run.text();
         w.RxSpinEdit1->setValue(2);
         w.SpeedButton3->click();
         w.SpeedButton3->click();
@@ -291,7 +291,7 @@ private slots:
         QFETCH(bool, spin);
         QFETCH(bool, sizeButton);
         Run run(u"[file]\nimgfilet=X\nimgfilename1=a.gif\n"_s + switches);
-        Tvc3_form &w = run.menu();
+        MenuEffectWindow &w = run.menu();
         QCOMPARE(w.size(), QSize(505, 327));
         QCOMPARE(w.SpeedButton2->isEnabled(), parentButton);
         QCOMPARE(w.RxSpinEdit1->isEnabled(), spin);
@@ -311,7 +311,7 @@ private slots:
         QVERIFY(!run.parentMenuNeeded);
         // A menu that says nothing about parent menus keeps what the previous window left.
         run.f.putText(Category + u'/' + Effect, u"[file]\nimgfilet=x\n[list]\ntotal=1\nlist1=txtca\n"_s);
-        Tvc3_form &second = run.menu();
+        MenuEffectWindow &second = run.menu();
         second.Edit2->setText(u"a"_s);
         second.SpeedButton3->click();
         QCOMPARE(run.rows(), u"a"_s);
@@ -320,7 +320,7 @@ private slots:
         run.menu().close();
         QVERIFY(run.parentMenuNeeded);
         run.f.putText(Category + u'/' + Effect, u"[file]\nimgfilet=x\n[list]\ntotal=1\nlist1=txtca\n"_s);
-        Tvc3_form &fourth = run.menu();
+        MenuEffectWindow &fourth = run.menu();
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         fourth.SpeedButton3->click();
         QCOMPARE(run.messages(), QStringList{MenuEffect::needsParentMenuMessage()});
@@ -330,7 +330,7 @@ private slots:
     void oneSubmenuPerParentWithLino()
     {
         Run run(u"[file]\nimgfilet=x\nmm=1\nlino=1\nmmtop=<\nmmbu=>\n[list]\ntotal=1\nlist1=txtca\n"_s);
-        Tvc3_form &w = run.menu();
+        MenuEffectWindow &w = run.menu();
         QVERIFY(!w.RxSpinEdit1->isEnabled());
         w.Edit1->setText(u"P"_s);
         w.SpeedButton2->click();
@@ -351,7 +351,7 @@ private slots:
     void downArrowOfTheMenuCountTurnsOneIntoTwo()
     {
         Run run(u"[file]\nimgfilet=x\n"_s);
-        Tvc3_form &w = run.menu();
+        MenuEffectWindow &w = run.menu();
         w.RxSpinEdit1->stepBy(-1);
         QCOMPARE(w.RxSpinEdit1->value(), 2);
         w.RxSpinEdit1->setValue(5);
@@ -364,7 +364,7 @@ private slots:
         QCOMPARE(w.RxSpinEdit1->value(), 100);
         // The text window's count has no such rule.
         Run text(u"[file]\n"_s);
-        Tvc4_form &t = text.text();
+        TextEffectWindow &t = text.text();
         t.RxSpinEdit1->setValue(5);
         t.RxSpinEdit1->stepBy(-1);
         QCOMPARE(t.RxSpinEdit1->value(), 4);
@@ -376,7 +376,7 @@ private slots:
     void sizeIsLockedOnceSet()
     {
         Run run(u"[file]\nimgfilet=x\ntxty=1\n"_s);
-        Tvc3_form &w = run.menu();
+        MenuEffectWindow &w = run.menu();
         w.NumEdit1->setText(u"abc"_s); // any text but "0" is taken
         w.NumEdit2->setText(u"20"_s);
         w.SpeedButton7->click();
@@ -388,7 +388,7 @@ private slots:
     void missingImageOfARowIsAListIndexError()
     {
         Run run(u"[file]\nimgfilet=x\nmm=0\nft=0\n[list]\ntotal=3\nlist1=txtca\nlist2=img\nlist3=txtli\n"_s);
-        Tvc3_form &w = run.menu();
+        MenuEffectWindow &w = run.menu();
         w.Edit2->setText(u"a"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Error);
         w.SpeedButton3->click();
@@ -400,7 +400,7 @@ private slots:
     void imageCountZeroAsksForNoImage()
     {
         Run run(u"[file]\nimgfilet=0\nmm=0\n"_s);
-        Tvc3_form &w = run.menu();
+        MenuEffectWindow &w = run.menu();
         w.SpeedButton4->click(); // no dialog
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         w.SpeedButton3->click();
@@ -410,7 +410,7 @@ private slots:
     void menuWindowEmptiesItsBuffersOnClose()
     {
         Run run(u"[file]\nimgfilet=x\nmm=0\n[list]\ntotal=1\nlist1=txtca\n"_s);
-        Tvc3_form &w = run.menu();
+        MenuEffectWindow &w = run.menu();
         w.Edit2->setText(u"a"_s);
         w.SpeedButton3->click();
         QCOMPARE(run.rows(), u"a"_s);
@@ -424,7 +424,7 @@ private slots:
     void hoverFramesAndFocus()
     {
         Run run(u"[file]\nimgfilet=x\n"_s);
-        Tvc3_form &w = run.menu();
+        MenuEffectWindow &w = run.menu();
         w.activateWindow();
         w.NumEdit1MouseMove();
         QVERIFY(w.NumEdit1->isSunken() && !w.NumEdit2->isSunken());

@@ -1,7 +1,7 @@
 #include "mainwindowfixture.h"
 
 #include "app/startup.h"
-#include "app/tform2.h"
+#include "app/splashwindow.h"
 #include "widgets/uistyle.h"
 
 #include <QApplication>
@@ -19,7 +19,7 @@ class TestSplashAndHelp : public QObject
 private slots:
     void splashLayout()
     {
-        TForm2 form;
+        SplashWindow form;
         QCOMPARE(form.size(), QSize(348, 262));
         QVERIFY(form.windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(form.Image1->pixmap().size(), QSize(346, 262));
@@ -29,7 +29,7 @@ private slots:
 
     void onlyAClickOnThePictureCloses()
     {
-        TForm2 form;
+        SplashWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::mouseClick(form.Label1, Qt::LeftButton, {}, QPoint(20, 6));
@@ -43,12 +43,12 @@ private slots:
     void aboutOpensANewModalWindowEachTime()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.show();
         QList<QWidget *> seen;
         for (int i = 0; i < 2; ++i) {
             QTimer::singleShot(0, [&] {
-                auto *about = qobject_cast<TForm2 *>(QApplication::activeModalWidget());
+                auto *about = qobject_cast<SplashWindow *>(QApplication::activeModalWidget());
                 QVERIFY(about);
                 seen << about;
                 QTest::mouseClick(about->Image1, Qt::LeftButton, {}, QPoint(10, 10));
@@ -64,7 +64,7 @@ private slots:
     {
         MainWindowFixture f;
         f.put(u"help.chm"_s, "ITSF");
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.N8->trigger();
         QCOMPARE(f.shell.opened, QStringList{f.folder() + u"help.chm"_s});
         QVERIFY(f.dialogs.calls.isEmpty());
@@ -73,7 +73,7 @@ private slots:
     void missingHelpNamesTheAuthorsSite()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         f.dialogs.expect(ScriptedDialogs::Kind::Message);
         w.N8->trigger();
         QVERIFY(f.shell.opened.isEmpty());
@@ -85,7 +85,7 @@ private slots:
     {
         MainWindowFixture f;
         QDir().mkpath(f.folder() + u"help.chm"_s);
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         f.dialogs.expect(ScriptedDialogs::Kind::Message);
         w.N8Click();
         QVERIFY(f.shell.opened.isEmpty());
@@ -94,7 +94,7 @@ private slots:
     void authorLinks()
     {
         MainWindowFixture f;
-        TForm1 &w = f.create();
+        MainWindow &w = f.create();
         w.H2->trigger();
         w.FeedbackMail1->trigger();
         w.QuestionMail1->trigger();

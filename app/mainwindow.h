@@ -29,15 +29,15 @@ struct Platform;
 // The main window: the document side with the editor and preview tabs, the effect panel, the
 // status strip, and the state every other window reads (application folder, current selection,
 // hidden text buffers, skin pictures).
-class TForm1 : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
     // executableFolder is the folder the application folder is formed from; placementFile is where
     // the window's placement is kept.
-    TForm1(Platform &platform, const QString &executableFolder, const QString &placementFile,
+    MainWindow(Platform &platform, const QString &executableFolder, const QString &placementFile,
            QWidget *parent = nullptr);
-    ~TForm1() override;
+    ~MainWindow() override;
 
     // The application folder, ending with the separator (the caption of Label1).
     QString applicationFolder() const;

@@ -13,11 +13,11 @@ class SpinEdit;
 
 // The text effect's setup window: rows of the user's text with a font and a colour, up to the
 // count; "复制" copies the effect's files and puts the assembled code on the clipboard.
-class Tvc4_form : public SetupWindow
+class TextEffectWindow : public SetupWindow
 {
     Q_OBJECT
 public:
-    explicit Tvc4_form(const SetupContext &context, QWidget *parent = nullptr);
+    explicit TextEffectWindow(const SetupContext &context, QWidget *parent = nullptr);
 
     QListWidget *ListBox1; // images
     QListWidget *ListBox2; // text files

@@ -13,13 +13,13 @@ class TemplatesTab;
 
 // The options window: skins, the user's own effects and update packages, page templates. No
 // system frame; the title strip drags it; the "退出" tab closes it.
-class Tsink_form : public FramelessDialog
+class OptionsWindow : public FramelessDialog
 {
     Q_OBJECT
 public:
     enum Tab { Skins = 0, System = 1, Templates = 2, Exit = 3 };
 
-    explicit Tsink_form(const OptionsContext &context, QWidget *parent = nullptr);
+    explicit OptionsWindow(const OptionsContext &context, QWidget *parent = nullptr);
 
     QWidget *Panel3;
     QLabel *Image1;

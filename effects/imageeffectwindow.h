@@ -11,11 +11,11 @@ class QToolButton;
 
 // The image effect's setup window: pictures for the effect's slots, one width and height pair per
 // picture, then "复制" copies the files and puts the assembled code on the clipboard.
-class TVC2_FORM : public SetupWindow
+class ImageEffectWindow : public SetupWindow
 {
     Q_OBJECT
 public:
-    explicit TVC2_FORM(const SetupContext &context, QWidget *parent = nullptr);
+    explicit ImageEffectWindow(const SetupContext &context, QWidget *parent = nullptr);
 
     QListWidget *ListBox1; // images
     QListWidget *ListBox2; // text files

@@ -1,4 +1,4 @@
-#include "tsink_form.h"
+#include "optionswindow.h"
 
 #include "skinstab.h"
 #include "systemtab.h"
@@ -32,7 +32,7 @@ QPixmap titlePicture(int width)
 }
 }
 
-Tsink_form::Tsink_form(const OptionsContext &context, QWidget *parent)
+OptionsWindow::OptionsWindow(const OptionsContext &context, QWidget *parent)
     : FramelessDialog(parent), m_context(context)
 {
     setObjectName(u"sink_form"_s);
@@ -76,7 +76,7 @@ Tsink_form::Tsink_form(const OptionsContext &context, QWidget *parent)
     PageControl1->addTab(TabSheet3, QIcon(QPixmap::fromImage(vellumo::artwork::icon(28))), u"模板设置"_s);
     PageControl1->addTab(TabSheet4, u"退出"_s);
 
-    connect(SpeedButton6, &QToolButton::clicked, this, &Tsink_form::Button3Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &OptionsWindow::Button3Click);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == Exit)
             TabSheet4Show();
@@ -85,24 +85,24 @@ Tsink_form::Tsink_form(const OptionsContext &context, QWidget *parent)
     FormCreate();
 }
 
-void Tsink_form::showOn(Tab tab)
+void OptionsWindow::showOn(Tab tab)
 {
     PageControl1->setCurrentIndex(tab);
     exec();
 }
 
-void Tsink_form::FormCreate()
+void OptionsWindow::FormCreate()
 {
     TabSheet1->fillSkinList();
 }
 
-void Tsink_form::FormShow()
+void OptionsWindow::FormShow()
 {
     TabSheet1->showCurrentSkin();
     TabSheet3->fillTemplateList();
 }
 
-void Tsink_form::paintEvent(QPaintEvent *event)
+void OptionsWindow::paintEvent(QPaintEvent *event)
 {
     FramelessDialog::paintEvent(event);
     // Without a system frame the window needs an edge of its own against what lies behind it.
@@ -111,12 +111,12 @@ void Tsink_form::paintEvent(QPaintEvent *event)
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void Tsink_form::Button3Click()
+void OptionsWindow::Button3Click()
 {
     close();
 }
 
-void Tsink_form::TabSheet4Show()
+void OptionsWindow::TabSheet4Show()
 {
     close();
 }

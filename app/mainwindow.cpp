@@ -1,8 +1,8 @@
-#include "tform1.h"
+#include "mainwindow.h"
 
 #include "applicationinfo.h"
 #include "artwork.h"
-#include "tform2.h"
+#include "splashwindow.h"
 
 #include "library/applicationfolder.h"
 #include "library/categoryindex.h"
@@ -12,10 +12,10 @@
 #include "library/linebreaks.h"
 #include "library/resultline.h"
 #include "effects/setupcontext.h"
-#include "effects/tvc2_form.h"
-#include "effects/tvc3_form.h"
-#include "effects/tvc4_form.h"
-#include "options/tsink_form.h"
+#include "effects/imageeffectwindow.h"
+#include "effects/menueffectwindow.h"
+#include "effects/texteffectwindow.h"
+#include "options/optionswindow.h"
 #include "editor/document.h"
 #include "editor/scintilladocumentview.h"
 #include "editor/finddialog.h"
@@ -107,7 +107,7 @@ QToolButton *flatButton(const QString &text, vellumo::artwork::Glyph glyph, QWid
 }
 }
 
-TForm1::TForm1(Platform &platform, const QString &executableFolder, const QString &placementFile, QWidget *parent)
+MainWindow::MainWindow(Platform &platform, const QString &executableFolder, const QString &placementFile, QWidget *parent)
     : QMainWindow(parent), m_platform(platform), m_executableFolder(executableFolder)
 {
     setObjectName(u"Form1"_s);
@@ -159,30 +159,30 @@ TForm1::TForm1(Platform &platform, const QString &executableFolder, const QStrin
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::guarded(const std::function<void()> &handler)
+void MainWindow::guarded(const std::function<void()> &handler)
 {
     ErrorGuard::run(m_platform.dialogs, handler);
 }
 
-QIcon TForm1::imageListIcon(int index)
+QIcon MainWindow::imageListIcon(int index)
 {
     return QIcon(QPixmap::fromImage(vellumo::artwork::icon(index)));
 }
 
-QString TForm1::creditLine()
+QString MainWindow::creditLine()
 {
     return u"本程序由Tamsel制作，升级程序请访问"_s + ApplicationInfo::homePage() + QChar(0x3000) + u"作者："_s
         + ApplicationInfo::authorName();
 }
 
-QString TForm1::applicationFolder() const
+QString MainWindow::applicationFolder() const
 {
     return Label1->text();
 }
 
-void TForm1::buildEffectPanel(QWidget *parent)
+void MainWindow::buildEffectPanel(QWidget *parent)
 {
     auto *layout = new QVBoxLayout(parent);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -236,10 +236,10 @@ void TForm1::buildEffectPanel(QWidget *parent)
         label->adjustSize();
     Edit1->setMouseTracking(true);
     Edit1->installEventFilter(this);
-    connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Click);
-    connect(ComboBox1, &QComboBox::editTextChanged, this, &TForm1::ComboBox1Change);
-    connect(SpeedButton7, &QToolButton::clicked, this, &TForm1::SpeedButton7Click);
-    connect(SpeedButton6, &QToolButton::clicked, this, &TForm1::SpeedButton6Click);
+    connect(ComboBox1, &QComboBox::activated, this, &MainWindow::ComboBox1Click);
+    connect(ComboBox1, &QComboBox::editTextChanged, this, &MainWindow::ComboBox1Change);
+    connect(SpeedButton7, &QToolButton::clicked, this, &MainWindow::SpeedButton7Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &MainWindow::SpeedButton6Click);
 
     Panel6 = panel(parent, u"Panel6"_s);
     layout->addWidget(Panel6, 1);
@@ -249,12 +249,12 @@ void TForm1::buildEffectPanel(QWidget *parent)
     ListBox1->setObjectName(u"ListBox1"_s);
     ListBox1->setToolTip(u"双击可以运行此特效设置"_s);
     ListBox1->setUniformItemSizes(true);
-    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm1::ListBox1DblClick);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &MainWindow::ListBox1DblClick);
     ListBox1->setItemDelegate(new FixedHeightDelegate(12, ListBox1));
     listLayout->addWidget(ListBox1);
 }
 
-void TForm1::buildStatusStrip(QWidget *parent)
+void MainWindow::buildStatusStrip(QWidget *parent)
 {
     auto *layout = new QGridLayout(parent);
     layout->setContentsMargins(1, 1, 1, 1);
@@ -269,7 +269,7 @@ void TForm1::buildStatusStrip(QWidget *parent)
     Label2->raise();
 }
 
-void TForm1::buildDocumentSide(QWidget *parent)
+void MainWindow::buildDocumentSide(QWidget *parent)
 {
     auto *layout = new QVBoxLayout(parent);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -350,7 +350,7 @@ void TForm1::buildDocumentSide(QWidget *parent)
     BitBtn1 = new QPushButton(u"转到"_s, Panel1);
     BitBtn1->setObjectName(u"BitBtn1"_s);
     BitBtn1->setFixedHeight(22);
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &MainWindow::BitBtn1Click);
     addressBar->addWidget(BitBtn1);
     addressBar->addStretch(1);
     previewLayout->addWidget(Panel1);
@@ -367,7 +367,7 @@ void TForm1::buildDocumentSide(QWidget *parent)
     });
 }
 
-void TForm1::buildMenus()
+void MainWindow::buildMenus()
 {
     using namespace vellumo::artwork;
     QMenuBar *bar = menuBar();
@@ -426,29 +426,29 @@ void TForm1::buildMenus()
     A3 = item(H1, u"A3"_s, u"关于(&A)"_s, IconAbout);
 
     // Commands that later work gives their behaviour stay visible but unavailable until then.
-    connect(S3, &QAction::triggered, this, &TForm1::S3Click);
-    connect(O3, &QAction::triggered, this, &TForm1::O3Click);
-    connect(M1, &QAction::triggered, this, &TForm1::M1Click);
-    connect(N1, &QAction::triggered, this, &TForm1::newPage);
-    connect(O1, &QAction::triggered, this, &TForm1::openPage);
-    connect(S1, &QAction::triggered, this, &TForm1::savePage);
-    connect(A1, &QAction::triggered, this, &TForm1::savePageAs);
-    connect(N3, &QAction::triggered, this, &TForm1::N3Click);
-    connect(X1, &QAction::triggered, this, &TForm1::X1Click);
-    connect(U1, &QAction::triggered, this, &TForm1::U1Click);
-    connect(C1, &QAction::triggered, this, &TForm1::C1Click);
-    connect(X2, &QAction::triggered, this, &TForm1::X2Click);
-    connect(V1, &QAction::triggered, this, &TForm1::V1Click);
-    connect(A2, &QAction::triggered, this, &TForm1::A2Click);
+    connect(S3, &QAction::triggered, this, &MainWindow::S3Click);
+    connect(O3, &QAction::triggered, this, &MainWindow::O3Click);
+    connect(M1, &QAction::triggered, this, &MainWindow::M1Click);
+    connect(N1, &QAction::triggered, this, &MainWindow::newPage);
+    connect(O1, &QAction::triggered, this, &MainWindow::openPage);
+    connect(S1, &QAction::triggered, this, &MainWindow::savePage);
+    connect(A1, &QAction::triggered, this, &MainWindow::savePageAs);
+    connect(N3, &QAction::triggered, this, &MainWindow::N3Click);
+    connect(X1, &QAction::triggered, this, &MainWindow::X1Click);
+    connect(U1, &QAction::triggered, this, &MainWindow::U1Click);
+    connect(C1, &QAction::triggered, this, &MainWindow::C1Click);
+    connect(X2, &QAction::triggered, this, &MainWindow::X2Click);
+    connect(V1, &QAction::triggered, this, &MainWindow::V1Click);
+    connect(A2, &QAction::triggered, this, &MainWindow::A2Click);
 
-    connect(N8, &QAction::triggered, this, &TForm1::N8Click);
-    connect(H2, &QAction::triggered, this, &TForm1::H2Click);
-    connect(FeedbackMail1, &QAction::triggered, this, &TForm1::FeedbackMail1Click);
-    connect(QuestionMail1, &QAction::triggered, this, &TForm1::QuestionMail1Click);
-    connect(A3, &QAction::triggered, this, &TForm1::A3Click);
+    connect(N8, &QAction::triggered, this, &MainWindow::N8Click);
+    connect(H2, &QAction::triggered, this, &MainWindow::H2Click);
+    connect(FeedbackMail1, &QAction::triggered, this, &MainWindow::FeedbackMail1Click);
+    connect(QuestionMail1, &QAction::triggered, this, &MainWindow::QuestionMail1Click);
+    connect(A3, &QAction::triggered, this, &MainWindow::A3Click);
 }
 
-void TForm1::buildToolBar()
+void MainWindow::buildToolBar()
 {
     using namespace vellumo::artwork;
     const auto button = [&](const QString &name, const QString &hint, int icon, QAction *runs) {
@@ -478,7 +478,7 @@ void TForm1::buildToolBar()
     button(u"ToolButton16"_s, u"关于"_s, IconAbout, A3);
 }
 
-void TForm1::buildPopupMenu()
+void MainWindow::buildPopupMenu()
 {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(u"PopupMenu1"_s);
@@ -502,7 +502,7 @@ void TForm1::buildPopupMenu()
             [this](const QPoint &pos) { PopupMenu1->popup(RichEdit1->mapToGlobal(pos)); });
 }
 
-void TForm1::FormCreate()
+void MainWindow::FormCreate()
 {
     ListBox1->setFrameShape(QFrame::Box);
     ListBox1->setFrameShadow(QFrame::Plain);
@@ -521,7 +521,7 @@ void TForm1::FormCreate()
     });
 }
 
-void TForm1::loadSkinPictures()
+void MainWindow::loadSkinPictures()
 {
     // Both names are read before any picture is loaded.
     const MainIndex::SkinPictures pictures = MainIndex(m_platform.files, m_applicationFolder).skinPictures();
@@ -531,28 +531,28 @@ void TForm1::loadSkinPictures()
         IMG->setPixmap(PictureLoader::load(pictures.statusImage));
 }
 
-void TForm1::openOptions(int tab)
+void MainWindow::openOptions(int tab)
 {
-    Tsink_form options({m_platform, applicationFolder(), MAINIMG, IMG}, this);
-    options.showOn(Tsink_form::Tab(tab));
+    OptionsWindow options({m_platform, applicationFolder(), MAINIMG, IMG}, this);
+    options.showOn(OptionsWindow::Tab(tab));
 }
 
-void TForm1::S3Click()
+void MainWindow::S3Click()
 {
-    openOptions(Tsink_form::Skins);
+    openOptions(OptionsWindow::Skins);
 }
 
-void TForm1::O3Click()
+void MainWindow::O3Click()
 {
-    openOptions(Tsink_form::System);
+    openOptions(OptionsWindow::System);
 }
 
-void TForm1::M1Click()
+void MainWindow::M1Click()
 {
-    openOptions(Tsink_form::Templates);
+    openOptions(OptionsWindow::Templates);
 }
 
-void TForm1::N8Click()
+void MainWindow::N8Click()
 {
     const QString help = applicationFolder() + u"help.chm"_s;
     if (m_platform.files.fileExists(help))
@@ -561,28 +561,28 @@ void TForm1::N8Click()
         m_platform.dialogs.message(u"帮助文件找不到,请到作者网站下载"_s + ApplicationInfo::homePage());
 }
 
-void TForm1::H2Click()
+void MainWindow::H2Click()
 {
     m_platform.shell.open(ApplicationInfo::homePage());
 }
 
-void TForm1::FeedbackMail1Click()
+void MainWindow::FeedbackMail1Click()
 {
     m_platform.shell.open(u"mailto:"_s + ApplicationInfo::mailAddress() + u"?subject=错误改进"_s);
 }
 
-void TForm1::QuestionMail1Click()
+void MainWindow::QuestionMail1Click()
 {
     m_platform.shell.open(u"mailto:"_s + ApplicationInfo::mailAddress() + u"?subject=问题询问"_s);
 }
 
-void TForm1::A3Click()
+void MainWindow::A3Click()
 {
-    TForm2 about(this);
+    SplashWindow about(this);
     about.exec();
 }
 
-void TForm1::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
     if (!m_placementRestored) {
         m_placementRestored = true;
@@ -591,7 +591,7 @@ void TForm1::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
 }
 
-void TForm1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!confirmClose()) {
         event->ignore();
@@ -601,7 +601,7 @@ void TForm1::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-bool TForm1::confirmClose()
+bool MainWindow::confirmClose()
 {
     bool mayClose = false;
     // A failed save keeps the window open with the changes in it.
@@ -609,43 +609,43 @@ bool TForm1::confirmClose()
     return mayClose;
 }
 
-void TForm1::newPage()
+void MainWindow::newPage()
 {
     guarded([this] { m_document->newPage(); });
 }
 
-void TForm1::openPage()
+void MainWindow::openPage()
 {
     guarded([this] { m_document->openPage(); });
 }
 
-void TForm1::savePage()
+void MainWindow::savePage()
 {
     guarded([this] { m_document->savePage(); });
 }
 
-void TForm1::savePageAs()
+void MainWindow::savePageAs()
 {
     guarded([this] { m_document->savePageAs(); });
 }
 
-void TForm1::X1Click()
+void MainWindow::X1Click()
 {
     close();
 }
 
-void TForm1::U1Click()
+void MainWindow::U1Click()
 {
     RichEdit1->undo();
 }
 
-void TForm1::C1Click()
+void MainWindow::C1Click()
 {
     if (RichEdit1->hasSelectedText())
         m_platform.clipboard.setText(RichEdit1->selectedText());
 }
 
-void TForm1::X2Click()
+void MainWindow::X2Click()
 {
     if (!RichEdit1->hasSelectedText())
         return;
@@ -653,17 +653,17 @@ void TForm1::X2Click()
     RichEdit1->removeSelectedText();
 }
 
-void TForm1::V1Click()
+void MainWindow::V1Click()
 {
     RichEdit1->replaceSelectedText(LineBreaks::toCrLf(m_platform.clipboard.text()));
 }
 
-void TForm1::A2Click()
+void MainWindow::A2Click()
 {
     RichEdit1->selectAll(true);
 }
 
-void TForm1::N3Click()
+void MainWindow::N3Click()
 {
     guarded([this] {
         m_document->writePreview();
@@ -671,7 +671,7 @@ void TForm1::N3Click()
     });
 }
 
-void TForm1::TabSheet2Enter()
+void MainWindow::TabSheet2Enter()
 {
     guarded([this] {
         m_document->writePreview();
@@ -694,7 +694,7 @@ void TForm1::TabSheet2Enter()
     });
 }
 
-void TForm1::BitBtn1Click()
+void MainWindow::BitBtn1Click()
 {
     if (!WebBrowser1)
         TabSheet2Enter();
@@ -702,7 +702,7 @@ void TForm1::BitBtn1Click()
         WebBrowser1->navigate(ADDEdit->text());
 }
 
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == RichEdit1->viewport() && event->type() == QEvent::MouseMove)
         RichEdit1MouseMove();
@@ -711,13 +711,13 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::RichEdit1MouseMove()
+void MainWindow::RichEdit1MouseMove()
 {
     if (focusWidget() != RichEdit1)
         RichEdit1->setFocus(Qt::MouseFocusReason);
 }
 
-void TForm1::ComboBox1Click()
+void MainWindow::ComboBox1Click()
 {
     const QString category = ComboBox1->currentText();
     if (category == u"请选择..."_s)
@@ -733,12 +733,12 @@ void TForm1::ComboBox1Click()
     });
 }
 
-void TForm1::ComboBox1Change()
+void MainWindow::ComboBox1Change()
 {
     ComboBox3->setEditText(QString());
 }
 
-void TForm1::SpeedButton7Click()
+void MainWindow::SpeedButton7Click()
 {
     const QString category = ComboBox1->currentText();
     const QString effect = ComboBox3->currentText();
@@ -756,17 +756,17 @@ void TForm1::SpeedButton7Click()
             copySimpleEffect(category, effect);
             return;
         case EffectKind::Image: {
-            TVC2_FORM window(context, this);
+            ImageEffectWindow window(context, this);
             window.exec();
             return;
         }
         case EffectKind::Menu: {
-            Tvc3_form window(context, this);
+            MenuEffectWindow window(context, this);
             window.exec();
             return;
         }
         case EffectKind::Text: {
-            Tvc4_form window(context, this);
+            TextEffectWindow window(context, this);
             window.exec();
             return;
         }
@@ -776,7 +776,7 @@ void TForm1::SpeedButton7Click()
     });
 }
 
-void TForm1::copySimpleEffect(const QString &category, const QString &effect)
+void MainWindow::copySimpleEffect(const QString &category, const QString &effect)
 {
     if (!m_platform.dialogs.question(u"询问"_s, u"本特效不用做任何设置，直接复接便可使用，是否真的要确定"_s,
                                      MessageIcon::Question))
@@ -793,7 +793,7 @@ void TForm1::copySimpleEffect(const QString &category, const QString &effect)
     Memo1->clearText();
 }
 
-void TForm1::SpeedButton6Click()
+void MainWindow::SpeedButton6Click()
 {
     ListBox1->clear();
     if (ComboBox1->count() == 0)
@@ -811,7 +811,7 @@ void TForm1::SpeedButton6Click()
     ListBox1->setCurrentRow(-1);
 }
 
-void TForm1::ListBox1DblClick()
+void MainWindow::ListBox1DblClick()
 {
     const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
     if (selected.isEmpty())
@@ -823,7 +823,7 @@ void TForm1::ListBox1DblClick()
     SpeedButton7Click();
 }
 
-void TForm1::Edit1MouseMove()
+void MainWindow::Edit1MouseMove()
 {
     if (focusWidget() == Edit1)
         return;
@@ -831,7 +831,7 @@ void TForm1::Edit1MouseMove()
     Edit1->selectAll();
 }
 
-void TForm1::setLargePage(bool large)
+void MainWindow::setLargePage(bool large)
 {
     // A new document needs its colouring attached again; a large one goes without.
     RichEdit1->setLexer(nullptr);

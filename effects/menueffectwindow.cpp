@@ -1,4 +1,4 @@
-#include "tvc3_form.h"
+#include "menueffectwindow.h"
 
 #include "buffersink.h"
 #include "platform/dialogs.h"
@@ -22,7 +22,7 @@ bool &flagOf(const SetupContext &context, bool &own)
 }
 }
 
-Tvc3_form::Tvc3_form(const SetupContext &context, QWidget *parent)
+MenuEffectWindow::MenuEffectWindow(const SetupContext &context, QWidget *parent)
     : SetupWindow(context, QSize(505, 327), parent),
       m_definition(context.platform.files, context.applicationFolder, context.category, context.effect),
       m_effect(context.platform.files, m_definition, flagOf(context, m_ownParentMenuFlag))
@@ -67,29 +67,29 @@ Tvc3_form::Tvc3_form(const SetupContext &context, QWidget *parent)
     Label1->hide();
 
     disconnect(SpeedButton1, nullptr, this, nullptr);
-    connect(SpeedButton1, &QToolButton::clicked, this, &Tvc3_form::SpeedButton1Click);
-    connect(SpeedButton6, &QToolButton::clicked, this, &Tvc3_form::SpeedButton1Click);
-    connect(SpeedButton7, &QToolButton::clicked, this, &Tvc3_form::SpeedButton7Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &Tvc3_form::SpeedButton2Click);
-    connect(SpeedButton3, &QToolButton::clicked, this, &Tvc3_form::SpeedButton3Click);
-    connect(SpeedButton4, &QToolButton::clicked, this, &Tvc3_form::SpeedButton4Click);
-    connect(SpeedButton5, &QToolButton::clicked, this, &Tvc3_form::SpeedButton5Click);
-    connect(RxSpinEdit1, &SpinEdit::bottomClicked, this, &Tvc3_form::RxSpinEdit1BottomClick);
-    connect(RxSpinEdit1, &SpinEdit::mouseMoved, this, &Tvc3_form::RxSpinEdit1MouseMove);
-    connect(NumEdit1, &NumericEdit::mouseMoved, this, &Tvc3_form::NumEdit1MouseMove);
-    connect(NumEdit2, &NumericEdit::mouseMoved, this, &Tvc3_form::NumEdit2MouseMove);
+    connect(SpeedButton1, &QToolButton::clicked, this, &MenuEffectWindow::SpeedButton1Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &MenuEffectWindow::SpeedButton1Click);
+    connect(SpeedButton7, &QToolButton::clicked, this, &MenuEffectWindow::SpeedButton7Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &MenuEffectWindow::SpeedButton2Click);
+    connect(SpeedButton3, &QToolButton::clicked, this, &MenuEffectWindow::SpeedButton3Click);
+    connect(SpeedButton4, &QToolButton::clicked, this, &MenuEffectWindow::SpeedButton4Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &MenuEffectWindow::SpeedButton5Click);
+    connect(RxSpinEdit1, &SpinEdit::bottomClicked, this, &MenuEffectWindow::RxSpinEdit1BottomClick);
+    connect(RxSpinEdit1, &SpinEdit::mouseMoved, this, &MenuEffectWindow::RxSpinEdit1MouseMove);
+    connect(NumEdit1, &NumericEdit::mouseMoved, this, &MenuEffectWindow::NumEdit1MouseMove);
+    connect(NumEdit2, &NumericEdit::mouseMoved, this, &MenuEffectWindow::NumEdit2MouseMove);
     for (FlatLineEdit *box : {Edit1, Edit2, Edit3})
         connect(box, &FlatLineEdit::mouseMoved, this, [this, box] { textBoxMouseMove(box); });
 
     FormCreate();
 }
 
-void Tvc3_form::FormCreate()
+void MenuEffectWindow::FormCreate()
 {
     m_context.emptyBuffers();
 }
 
-void Tvc3_form::FormShow()
+void MenuEffectWindow::FormShow()
 {
     // What was listed before a count that is no number stays listed.
     guarded([this] { m_effect.open(); });
@@ -106,12 +106,12 @@ void Tvc3_form::FormShow()
     SpeedButton7->setEnabled(m_effect.switches.sizeButton);
 }
 
-MenuInputs Tvc3_form::inputs() const
+MenuInputs MenuEffectWindow::inputs() const
 {
     return {NumEdit1->text(), NumEdit2->text(), Edit1->text(), Edit2->text(), Edit3->text(), RxSpinEdit1->shownText()};
 }
 
-void Tvc3_form::showMessageFor(MenuEffect::AddResult result)
+void MenuEffectWindow::showMessageFor(MenuEffect::AddResult result)
 {
     switch (result) {
     case MenuEffect::AddResult::EmptyName: message(MenuEffect::emptyParentNameMessage()); return;
@@ -123,7 +123,7 @@ void Tvc3_form::showMessageFor(MenuEffect::AddResult result)
     }
 }
 
-void Tvc3_form::SpeedButton7Click()
+void MenuEffectWindow::SpeedButton7Click()
 {
     if (m_effect.setSize(NumEdit1->text(), NumEdit2->text()) == MenuEffect::SizeResult::Zero) {
         message(MenuEffect::zeroSizeMessage());
@@ -134,7 +134,7 @@ void Tvc3_form::SpeedButton7Click()
     NumEdit2->setReadOnly(true);
 }
 
-void Tvc3_form::SpeedButton2Click()
+void MenuEffectWindow::SpeedButton2Click()
 {
     guarded([this] {
         BufferSink rows(*m_context.rows);
@@ -149,7 +149,7 @@ void Tvc3_form::SpeedButton2Click()
     });
 }
 
-void Tvc3_form::SpeedButton3Click()
+void MenuEffectWindow::SpeedButton3Click()
 {
     guarded([this] {
         BufferSink rows(*m_context.rows);
@@ -165,7 +165,7 @@ void Tvc3_form::SpeedButton3Click()
     Label1->setText(m_effect.submenusText());
 }
 
-void Tvc3_form::SpeedButton4Click()
+void MenuEffectWindow::SpeedButton4Click()
 {
     guarded([this] {
         switch (m_effect.beforeAddingImage()) {
@@ -184,7 +184,7 @@ void Tvc3_form::SpeedButton4Click()
     });
 }
 
-void Tvc3_form::SpeedButton5Click()
+void MenuEffectWindow::SpeedButton5Click()
 {
     if (m_effect.sizeWanted()) {
         message(MenuEffect::sizeWantedMessage());
@@ -194,49 +194,49 @@ void Tvc3_form::SpeedButton5Click()
                     [this](SnippetSink &sink) { m_effect.assemble(inputs(), m_context.rows->text(), sink); });
 }
 
-void Tvc3_form::SpeedButton1Click()
+void MenuEffectWindow::SpeedButton1Click()
 {
     close();
 }
 
-void Tvc3_form::RxSpinEdit1BottomClick()
+void MenuEffectWindow::RxSpinEdit1BottomClick()
 {
     RxSpinEdit1->setValue(RxSpinEdit1->value() + 1);
 }
 
-void Tvc3_form::NumEdit1MouseMove()
+void MenuEffectWindow::NumEdit1MouseMove()
 {
     NumEdit1->setFocus(Qt::MouseFocusReason);
     NumEdit1->setSunken(true);
     NumEdit2->setSunken(false);
 }
 
-void Tvc3_form::NumEdit2MouseMove()
+void MenuEffectWindow::NumEdit2MouseMove()
 {
     NumEdit2->setFocus(Qt::MouseFocusReason);
     NumEdit2->setSunken(true);
     NumEdit1->setSunken(false);
 }
 
-void Tvc3_form::textBoxMouseMove(FlatLineEdit *box)
+void MenuEffectWindow::textBoxMouseMove(FlatLineEdit *box)
 {
     box->setFocus(Qt::MouseFocusReason);
     NumEdit1->setSunken(false);
     NumEdit2->setSunken(false);
 }
 
-void Tvc3_form::RxSpinEdit1MouseMove()
+void MenuEffectWindow::RxSpinEdit1MouseMove()
 {
     RxSpinEdit1->setFocus(Qt::MouseFocusReason);
 }
 
-void Tvc3_form::done(int result)
+void MenuEffectWindow::done(int result)
 {
     FormClose();
     SetupWindow::done(result);
 }
 
-void Tvc3_form::FormClose()
+void MenuEffectWindow::FormClose()
 {
     if (m_closed)
         return;

@@ -1,4 +1,4 @@
-#include "tform2.h"
+#include "splashwindow.h"
 
 #include "artwork.h"
 #include "widgets/pictureloader.h"
@@ -29,7 +29,7 @@ protected:
 };
 }
 
-TForm2::TForm2(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
+SplashWindow::SplashWindow(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
 {
     setObjectName(u"Form2"_s);
     setWindowTitle(u"关于..."_s);
@@ -54,18 +54,18 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::
     Label1->setFont(font);
 }
 
-void TForm2::Image1Click()
+void SplashWindow::Image1Click()
 {
     close();
 }
 
-void TForm2::keyPressEvent(QKeyEvent *event)
+void SplashWindow::keyPressEvent(QKeyEvent *event)
 {
     // No key closes the window; only a click on the picture does.
     event->accept();
 }
 
-void TForm2::showEvent(QShowEvent *event)
+void SplashWindow::showEvent(QShowEvent *event)
 {
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

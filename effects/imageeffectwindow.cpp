@@ -1,4 +1,4 @@
-#include "tvc2_form.h"
+#include "imageeffectwindow.h"
 
 #include "buffersink.h"
 #include "platform/dialogs.h"
@@ -14,7 +14,7 @@
 
 using namespace Qt::StringLiterals;
 
-TVC2_FORM::TVC2_FORM(const SetupContext &context, QWidget *parent)
+ImageEffectWindow::ImageEffectWindow(const SetupContext &context, QWidget *parent)
     : SetupWindow(context, QSize(547, 378), parent),
       m_definition(context.platform.files, context.applicationFolder, context.category, context.effect),
       m_effect(context.platform.files, m_definition)
@@ -61,17 +61,17 @@ TVC2_FORM::TVC2_FORM(const SetupContext &context, QWidget *parent)
     Button6->setObjectName(u"Button6"_s);
     Button6->setGeometry(464, 314, 70, 28);
 
-    connect(Button4, &QPushButton::clicked, this, &TVC2_FORM::Button4Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TVC2_FORM::Button1Click);
-    connect(Button5, &QPushButton::clicked, this, &TVC2_FORM::Button5Click);
+    connect(Button4, &QPushButton::clicked, this, &ImageEffectWindow::Button4Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &ImageEffectWindow::Button1Click);
+    connect(Button5, &QPushButton::clicked, this, &ImageEffectWindow::Button5Click);
     connect(Button6, &QPushButton::clicked, this, &QDialog::close);
-    connect(ListBox4, &QListWidget::currentRowChanged, this, &TVC2_FORM::ListBox4Click);
-    connect(ListBox3, &QListWidget::currentRowChanged, this, &TVC2_FORM::ListBox3Click);
-    connect(NumEdit1, &NumericEdit::mouseMoved, this, &TVC2_FORM::NumEdit1MouseMove);
-    connect(NumEdit2, &NumericEdit::mouseMoved, this, &TVC2_FORM::NumEdit2MouseMove);
+    connect(ListBox4, &QListWidget::currentRowChanged, this, &ImageEffectWindow::ListBox4Click);
+    connect(ListBox3, &QListWidget::currentRowChanged, this, &ImageEffectWindow::ListBox3Click);
+    connect(NumEdit1, &NumericEdit::mouseMoved, this, &ImageEffectWindow::NumEdit1MouseMove);
+    connect(NumEdit2, &NumericEdit::mouseMoved, this, &ImageEffectWindow::NumEdit2MouseMove);
 }
 
-void TVC2_FORM::FormShow()
+void ImageEffectWindow::FormShow()
 {
     NumEdit1->setSunken(false);
     NumEdit2->setSunken(false);
@@ -87,7 +87,7 @@ void TVC2_FORM::FormShow()
         button->setEnabled(m_effect.state.opened);
 }
 
-void TVC2_FORM::Button4Click()
+void ImageEffectWindow::Button4Click()
 {
     guarded([this] {
         if (!SetupFlow::canAddImage(m_effect.state)) {
@@ -98,7 +98,7 @@ void TVC2_FORM::Button4Click()
     });
 }
 
-void TVC2_FORM::Button1Click()
+void ImageEffectWindow::Button1Click()
 {
     switch (m_effect.setSize(NumEdit1->text(), NumEdit2->text())) {
     case ImageEffect::SizeResult::Saturated:
@@ -114,7 +114,7 @@ void TVC2_FORM::Button1Click()
     }
 }
 
-void TVC2_FORM::Button5Click()
+void ImageEffectWindow::Button5Click()
 {
     guarded([this] {
         if (!m_effect.readyToCopy()) {
@@ -133,39 +133,39 @@ void TVC2_FORM::Button5Click()
     });
 }
 
-void TVC2_FORM::ListBox4Click()
+void ImageEffectWindow::ListBox4Click()
 {
     if (ListBox4->currentRow() >= 0 && ListBox4->currentRow() < ListBox3->count())
         ListBox3->setCurrentRow(ListBox4->currentRow());
 }
 
-void TVC2_FORM::ListBox3Click()
+void ImageEffectWindow::ListBox3Click()
 {
     if (ListBox3->currentRow() >= 0 && ListBox3->currentRow() < ListBox4->count())
         ListBox4->setCurrentRow(ListBox3->currentRow());
 }
 
-void TVC2_FORM::NumEdit1MouseMove()
+void ImageEffectWindow::NumEdit1MouseMove()
 {
     NumEdit1->setFocus(Qt::MouseFocusReason);
     NumEdit1->setSunken(true);
     NumEdit2->setSunken(false);
 }
 
-void TVC2_FORM::NumEdit2MouseMove()
+void ImageEffectWindow::NumEdit2MouseMove()
 {
     NumEdit2->setFocus(Qt::MouseFocusReason);
     NumEdit2->setSunken(true);
     NumEdit1->setSunken(false);
 }
 
-void TVC2_FORM::done(int result)
+void ImageEffectWindow::done(int result)
 {
     FormClose();
     SetupWindow::done(result);
 }
 
-void TVC2_FORM::FormClose()
+void ImageEffectWindow::FormClose()
 {
     if (m_closed)
         return;

@@ -5,11 +5,11 @@
 class QLabel;
 
 // The splash window at start-up and the about box: the program's picture, closed by a click on it.
-class TForm2 : public QDialog
+class SplashWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TForm2(QWidget *parent = nullptr);
+    explicit SplashWindow(QWidget *parent = nullptr);
 
     QLabel *Image1;
     QLabel *Label1;

@@ -13,11 +13,11 @@ class SpinEdit;
 // The menu effect's setup window: the menu's size, then parent menus and their submenus (each with
 // its image when the menu shows pictures) one by one; "复制开始" copies the effect's files and puts
 // the assembled code on the clipboard.
-class Tvc3_form : public SetupWindow
+class MenuEffectWindow : public SetupWindow
 {
     Q_OBJECT
 public:
-    explicit Tvc3_form(const SetupContext &context, QWidget *parent = nullptr);
+    explicit MenuEffectWindow(const SetupContext &context, QWidget *parent = nullptr);
 
     QListWidget *ListBox1; // images
     QListWidget *ListBox2; // text files

@@ -1,4 +1,4 @@
-#include "tvc4_form.h"
+#include "texteffectwindow.h"
 
 #include "buffersink.h"
 #include "platform/dialogs.h"
@@ -21,7 +21,7 @@ using namespace Qt::StringLiterals;
 namespace {
 }
 
-Tvc4_form::Tvc4_form(const SetupContext &context, QWidget *parent)
+TextEffectWindow::TextEffectWindow(const SetupContext &context, QWidget *parent)
     : SetupWindow(context, QSize(536, 302), parent, QColor(104, 104, 255)),
       m_definition(context.platform.files, context.applicationFolder, context.category, context.effect),
       m_effect(context.platform.files, m_definition)
@@ -66,20 +66,20 @@ Tvc4_form::Tvc4_form(const SetupContext &context, QWidget *parent)
 
     // The title strip's close button runs the exit button's handler.
     disconnect(SpeedButton1, nullptr, this, nullptr);
-    connect(SpeedButton1, &QToolButton::clicked, this, &Tvc4_form::SpeedButton4Click);
-    connect(SpeedButton4, &QToolButton::clicked, this, &Tvc4_form::SpeedButton4Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &Tvc4_form::SpeedButton2Click);
-    connect(SpeedButton3, &QToolButton::clicked, this, &Tvc4_form::SpeedButton3Click);
-    connect(SpeedButton5, &QToolButton::clicked, this, &Tvc4_form::SpeedButton5Click);
-    connect(ColorPickerButton1, &ColorPickerButton::changed, this, &Tvc4_form::ColorPickerButton1Change);
-    connect(RFlatEdit1, &FlatLineEdit::mouseMoved, this, &Tvc4_form::RFlatEdit1MouseMove);
-    connect(v11, &FlatLineEdit::mouseMoved, this, &Tvc4_form::RFlatEdit1MouseMove);
-    connect(RxSpinEdit1, &SpinEdit::mouseMoved, this, &Tvc4_form::RxSpinEdit1MouseMove);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TextEffectWindow::SpeedButton4Click);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TextEffectWindow::SpeedButton4Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TextEffectWindow::SpeedButton2Click);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TextEffectWindow::SpeedButton3Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TextEffectWindow::SpeedButton5Click);
+    connect(ColorPickerButton1, &ColorPickerButton::changed, this, &TextEffectWindow::ColorPickerButton1Change);
+    connect(RFlatEdit1, &FlatLineEdit::mouseMoved, this, &TextEffectWindow::RFlatEdit1MouseMove);
+    connect(v11, &FlatLineEdit::mouseMoved, this, &TextEffectWindow::RFlatEdit1MouseMove);
+    connect(RxSpinEdit1, &SpinEdit::mouseMoved, this, &TextEffectWindow::RxSpinEdit1MouseMove);
 
     FormCreate();
 }
 
-QStringList Tvc4_form::fontList(const QStringList &families)
+QStringList TextEffectWindow::fontList(const QStringList &families)
 {
     QStringList list{u"Default"_s};
     for (const QString &family : families)
@@ -91,7 +91,7 @@ QStringList Tvc4_form::fontList(const QStringList &families)
     return list;
 }
 
-QString Tvc4_form::pictureFilter()
+QString TextEffectWindow::pictureFilter()
 {
     QStringList patterns;
     for (const QByteArray &format : QImageReader::supportedImageFormats())
@@ -103,7 +103,7 @@ QString Tvc4_form::pictureFilter()
     return filter;
 }
 
-void Tvc4_form::FormCreate()
+void TextEffectWindow::FormCreate()
 {
     m_context.emptyBuffers();
     RFlatComboBox2->setItemsKeepingText(fontList(QFontDatabase::families()));
@@ -119,7 +119,7 @@ void Tvc4_form::FormCreate()
     });
 }
 
-void Tvc4_form::FormShow()
+void TextEffectWindow::FormShow()
 {
     // What was listed before a count that is no number stays listed.
     guarded([this] { m_effect.open(); });
@@ -131,27 +131,27 @@ void Tvc4_form::FormShow()
         b->setEnabled(m_effect.state.opened);
 }
 
-TextInputs Tvc4_form::inputs() const
+TextInputs TextEffectWindow::inputs() const
 {
     return {RFlatEdit1->text(), RFlatComboBox2->currentText(), v11->text(), RxSpinEdit1->shownText()};
 }
 
-void Tvc4_form::ColorPickerButton1Change(const QColor &colour)
+void TextEffectWindow::ColorPickerButton1Change(const QColor &colour)
 {
     v11->setText(TextEffect::colourText(colour.red(), colour.green(), colour.blue()));
 }
 
-void Tvc4_form::RFlatEdit1MouseMove()
+void TextEffectWindow::RFlatEdit1MouseMove()
 {
     RFlatEdit1->setFocus(Qt::MouseFocusReason);
 }
 
-void Tvc4_form::RxSpinEdit1MouseMove()
+void TextEffectWindow::RxSpinEdit1MouseMove()
 {
     RxSpinEdit1->setFocus(Qt::MouseFocusReason);
 }
 
-void Tvc4_form::SpeedButton2Click()
+void TextEffectWindow::SpeedButton2Click()
 {
     guarded([this] {
         if (!SetupFlow::canAddImage(m_effect.state)) {
@@ -162,7 +162,7 @@ void Tvc4_form::SpeedButton2Click()
     });
 }
 
-void Tvc4_form::SpeedButton3Click()
+void TextEffectWindow::SpeedButton3Click()
 {
     guarded([this] {
         BufferSink rows(*m_context.rows);
@@ -182,7 +182,7 @@ void Tvc4_form::SpeedButton3Click()
     });
 }
 
-void Tvc4_form::SpeedButton5Click()
+void TextEffectWindow::SpeedButton5Click()
 {
     if (!m_effect.hasRows()) {
         message(TextEffect::noRowsMessage());
@@ -192,7 +192,7 @@ void Tvc4_form::SpeedButton5Click()
                     [this](SnippetSink &sink) { m_effect.assemble(inputs(), m_context.rows->text(), sink); });
 }
 
-void Tvc4_form::SpeedButton4Click()
+void TextEffectWindow::SpeedButton4Click()
 {
     // The buffers keep their text; the next setup window empties them when it opens.
     close();
