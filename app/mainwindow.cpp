@@ -156,7 +156,7 @@ MainWindow::MainWindow(Platform &platform, const QString &executableFolder, cons
     connect(F2, &QAction::triggered, m_search, &SearchController::showFind);
     connect(N7, &QAction::triggered, m_search, &SearchController::findNext);
     connect(R1, &QAction::triggered, m_search, &SearchController::showReplace);
-    FormCreate();
+    loadLibrary();
 }
 
 MainWindow::~MainWindow() = default;
@@ -236,10 +236,10 @@ void MainWindow::buildEffectPanel(QWidget *parent)
         label->adjustSize();
     Edit1->setMouseTracking(true);
     Edit1->installEventFilter(this);
-    connect(ComboBox1, &QComboBox::activated, this, &MainWindow::ComboBox1Click);
-    connect(ComboBox1, &QComboBox::editTextChanged, this, &MainWindow::ComboBox1Change);
-    connect(SpeedButton7, &QToolButton::clicked, this, &MainWindow::SpeedButton7Click);
-    connect(SpeedButton6, &QToolButton::clicked, this, &MainWindow::SpeedButton6Click);
+    connect(ComboBox1, &QComboBox::activated, this, &MainWindow::chooseCategory);
+    connect(ComboBox1, &QComboBox::editTextChanged, this, &MainWindow::clearEffectBox);
+    connect(SpeedButton7, &QToolButton::clicked, this, &MainWindow::startEffect);
+    connect(SpeedButton6, &QToolButton::clicked, this, &MainWindow::searchEffects);
 
     Panel6 = panel(parent, u"Panel6"_s);
     layout->addWidget(Panel6, 1);
@@ -249,7 +249,7 @@ void MainWindow::buildEffectPanel(QWidget *parent)
     ListBox1->setObjectName(u"ListBox1"_s);
     ListBox1->setToolTip(u"双击可以运行此特效设置"_s);
     ListBox1->setUniformItemSizes(true);
-    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &MainWindow::ListBox1DblClick);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &MainWindow::startFoundEffect);
     ListBox1->setItemDelegate(new FixedHeightDelegate(12, ListBox1));
     listLayout->addWidget(ListBox1);
 }
@@ -350,7 +350,7 @@ void MainWindow::buildDocumentSide(QWidget *parent)
     BitBtn1 = new QPushButton(u"转到"_s, Panel1);
     BitBtn1->setObjectName(u"BitBtn1"_s);
     BitBtn1->setFixedHeight(22);
-    connect(BitBtn1, &QPushButton::clicked, this, &MainWindow::BitBtn1Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &MainWindow::goToAddress);
     addressBar->addWidget(BitBtn1);
     addressBar->addStretch(1);
     previewLayout->addWidget(Panel1);
@@ -363,7 +363,7 @@ void MainWindow::buildDocumentSide(QWidget *parent)
     PageControl1->addTab(TabSheet2, imageListIcon(vellumo::artwork::IconBrowserPreview), u"预览"_s);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == 1)
-            TabSheet2Enter();
+            showPreview();
     });
 }
 
@@ -426,26 +426,26 @@ void MainWindow::buildMenus()
     A3 = item(H1, u"A3"_s, u"关于(&A)"_s, IconAbout);
 
     // Commands that later work gives their behaviour stay visible but unavailable until then.
-    connect(S3, &QAction::triggered, this, &MainWindow::S3Click);
-    connect(O3, &QAction::triggered, this, &MainWindow::O3Click);
-    connect(M1, &QAction::triggered, this, &MainWindow::M1Click);
+    connect(S3, &QAction::triggered, this, &MainWindow::openSkinOptions);
+    connect(O3, &QAction::triggered, this, &MainWindow::openSystemOptions);
+    connect(M1, &QAction::triggered, this, &MainWindow::openTemplateOptions);
     connect(N1, &QAction::triggered, this, &MainWindow::newPage);
     connect(O1, &QAction::triggered, this, &MainWindow::openPage);
     connect(S1, &QAction::triggered, this, &MainWindow::savePage);
     connect(A1, &QAction::triggered, this, &MainWindow::savePageAs);
-    connect(N3, &QAction::triggered, this, &MainWindow::N3Click);
-    connect(X1, &QAction::triggered, this, &MainWindow::X1Click);
-    connect(U1, &QAction::triggered, this, &MainWindow::U1Click);
-    connect(C1, &QAction::triggered, this, &MainWindow::C1Click);
-    connect(X2, &QAction::triggered, this, &MainWindow::X2Click);
-    connect(V1, &QAction::triggered, this, &MainWindow::V1Click);
-    connect(A2, &QAction::triggered, this, &MainWindow::A2Click);
+    connect(N3, &QAction::triggered, this, &MainWindow::previewInSystemBrowser);
+    connect(X1, &QAction::triggered, this, &MainWindow::exitProgram);
+    connect(U1, &QAction::triggered, this, &MainWindow::undoEdit);
+    connect(C1, &QAction::triggered, this, &MainWindow::copySelection);
+    connect(X2, &QAction::triggered, this, &MainWindow::cutSelection);
+    connect(V1, &QAction::triggered, this, &MainWindow::pasteText);
+    connect(A2, &QAction::triggered, this, &MainWindow::selectAllText);
 
-    connect(N8, &QAction::triggered, this, &MainWindow::N8Click);
-    connect(H2, &QAction::triggered, this, &MainWindow::H2Click);
-    connect(FeedbackMail1, &QAction::triggered, this, &MainWindow::FeedbackMail1Click);
-    connect(QuestionMail1, &QAction::triggered, this, &MainWindow::QuestionMail1Click);
-    connect(A3, &QAction::triggered, this, &MainWindow::A3Click);
+    connect(N8, &QAction::triggered, this, &MainWindow::openHelp);
+    connect(H2, &QAction::triggered, this, &MainWindow::openHomePage);
+    connect(FeedbackMail1, &QAction::triggered, this, &MainWindow::mailFeedback);
+    connect(QuestionMail1, &QAction::triggered, this, &MainWindow::mailQuestion);
+    connect(A3, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
 void MainWindow::buildToolBar()
@@ -502,7 +502,7 @@ void MainWindow::buildPopupMenu()
             [this](const QPoint &pos) { PopupMenu1->popup(RichEdit1->mapToGlobal(pos)); });
 }
 
-void MainWindow::FormCreate()
+void MainWindow::loadLibrary()
 {
     ListBox1->setFrameShape(QFrame::Box);
     ListBox1->setFrameShadow(QFrame::Plain);
@@ -537,22 +537,22 @@ void MainWindow::openOptions(int tab)
     options.showOn(OptionsWindow::Tab(tab));
 }
 
-void MainWindow::S3Click()
+void MainWindow::openSkinOptions()
 {
     openOptions(OptionsWindow::Skins);
 }
 
-void MainWindow::O3Click()
+void MainWindow::openSystemOptions()
 {
     openOptions(OptionsWindow::System);
 }
 
-void MainWindow::M1Click()
+void MainWindow::openTemplateOptions()
 {
     openOptions(OptionsWindow::Templates);
 }
 
-void MainWindow::N8Click()
+void MainWindow::openHelp()
 {
     const QString help = applicationFolder() + u"help.chm"_s;
     if (m_platform.files.fileExists(help))
@@ -561,22 +561,22 @@ void MainWindow::N8Click()
         m_platform.dialogs.message(u"帮助文件找不到,请到作者网站下载"_s + ApplicationInfo::homePage());
 }
 
-void MainWindow::H2Click()
+void MainWindow::openHomePage()
 {
     m_platform.shell.open(ApplicationInfo::homePage());
 }
 
-void MainWindow::FeedbackMail1Click()
+void MainWindow::mailFeedback()
 {
     m_platform.shell.open(u"mailto:"_s + ApplicationInfo::mailAddress() + u"?subject=错误改进"_s);
 }
 
-void MainWindow::QuestionMail1Click()
+void MainWindow::mailQuestion()
 {
     m_platform.shell.open(u"mailto:"_s + ApplicationInfo::mailAddress() + u"?subject=问题询问"_s);
 }
 
-void MainWindow::A3Click()
+void MainWindow::showAbout()
 {
     SplashWindow about(this);
     about.exec();
@@ -629,23 +629,23 @@ void MainWindow::savePageAs()
     guarded([this] { m_document->savePageAs(); });
 }
 
-void MainWindow::X1Click()
+void MainWindow::exitProgram()
 {
     close();
 }
 
-void MainWindow::U1Click()
+void MainWindow::undoEdit()
 {
     RichEdit1->undo();
 }
 
-void MainWindow::C1Click()
+void MainWindow::copySelection()
 {
     if (RichEdit1->hasSelectedText())
         m_platform.clipboard.setText(RichEdit1->selectedText());
 }
 
-void MainWindow::X2Click()
+void MainWindow::cutSelection()
 {
     if (!RichEdit1->hasSelectedText())
         return;
@@ -653,17 +653,17 @@ void MainWindow::X2Click()
     RichEdit1->removeSelectedText();
 }
 
-void MainWindow::V1Click()
+void MainWindow::pasteText()
 {
     RichEdit1->replaceSelectedText(LineBreaks::toCrLf(m_platform.clipboard.text()));
 }
 
-void MainWindow::A2Click()
+void MainWindow::selectAllText()
 {
     RichEdit1->selectAll(true);
 }
 
-void MainWindow::N3Click()
+void MainWindow::previewInSystemBrowser()
 {
     guarded([this] {
         m_document->writePreview();
@@ -671,7 +671,7 @@ void MainWindow::N3Click()
     });
 }
 
-void MainWindow::TabSheet2Enter()
+void MainWindow::showPreview()
 {
     guarded([this] {
         m_document->writePreview();
@@ -694,10 +694,10 @@ void MainWindow::TabSheet2Enter()
     });
 }
 
-void MainWindow::BitBtn1Click()
+void MainWindow::goToAddress()
 {
     if (!WebBrowser1)
-        TabSheet2Enter();
+        showPreview();
     if (WebBrowser1)
         WebBrowser1->navigate(ADDEdit->text());
 }
@@ -705,19 +705,19 @@ void MainWindow::BitBtn1Click()
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == RichEdit1->viewport() && event->type() == QEvent::MouseMove)
-        RichEdit1MouseMove();
+        focusEditorUnderMouse();
     else if (watched == Edit1 && event->type() == QEvent::MouseMove)
-        Edit1MouseMove();
+        focusSearchBoxUnderMouse();
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::RichEdit1MouseMove()
+void MainWindow::focusEditorUnderMouse()
 {
     if (focusWidget() != RichEdit1)
         RichEdit1->setFocus(Qt::MouseFocusReason);
 }
 
-void MainWindow::ComboBox1Click()
+void MainWindow::chooseCategory()
 {
     const QString category = ComboBox1->currentText();
     if (category == u"请选择..."_s)
@@ -733,12 +733,12 @@ void MainWindow::ComboBox1Click()
     });
 }
 
-void MainWindow::ComboBox1Change()
+void MainWindow::clearEffectBox()
 {
     ComboBox3->setEditText(QString());
 }
 
-void MainWindow::SpeedButton7Click()
+void MainWindow::startEffect()
 {
     const QString category = ComboBox1->currentText();
     const QString effect = ComboBox3->currentText();
@@ -793,7 +793,7 @@ void MainWindow::copySimpleEffect(const QString &category, const QString &effect
     Memo1->clearText();
 }
 
-void MainWindow::SpeedButton6Click()
+void MainWindow::searchEffects()
 {
     ListBox1->clear();
     if (ComboBox1->count() == 0)
@@ -811,7 +811,7 @@ void MainWindow::SpeedButton6Click()
     ListBox1->setCurrentRow(-1);
 }
 
-void MainWindow::ListBox1DblClick()
+void MainWindow::startFoundEffect()
 {
     const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
     if (selected.isEmpty())
@@ -819,11 +819,11 @@ void MainWindow::ListBox1DblClick()
     const ResultLine line = ResultLine::split(selected.first()->text());
     ComboBox1->setEditText(line.category);
     ComboBox3->setEditText(line.effect);
-    ComboBox1Click();
-    SpeedButton7Click();
+    chooseCategory();
+    startEffect();
 }
 
-void MainWindow::Edit1MouseMove()
+void MainWindow::focusSearchBoxUnderMouse()
 {
     if (focusWidget() == Edit1)
         return;

@@ -90,39 +90,39 @@ public:
     QAction *R2, *N9, *N10, *N11, *N12;
 
     // Creation work: the application folder, the skin pictures and the category list.
-    void FormCreate();
-    void N8Click();
-    void S3Click();
-    void O3Click();
-    void M1Click();
-    void H2Click();
-    void FeedbackMail1Click();
-    void QuestionMail1Click();
-    void A3Click();
+    void loadLibrary();
+    void openHelp();
+    void openSkinOptions();
+    void openSystemOptions();
+    void openTemplateOptions();
+    void openHomePage();
+    void mailFeedback();
+    void mailQuestion();
+    void showAbout();
     // Document files, edit commands and preview.
     void newPage();
     void openPage();
     void savePage();
     void savePageAs();
-    void X1Click();
+    void exitProgram();
     bool confirmClose();
-    void U1Click();
-    void C1Click();
-    void X2Click();
-    void V1Click();
-    void A2Click();
-    void N3Click();
-    void TabSheet2Enter();
-    void BitBtn1Click();
+    void undoEdit();
+    void copySelection();
+    void cutSelection();
+    void pasteText();
+    void selectAllText();
+    void previewInSystemBrowser();
+    void showPreview();
+    void goToAddress();
     Document &document() { return *m_document; }
     SearchController &search() { return *m_search; }
     // Effect browser.
-    void ComboBox1Click();
-    void ComboBox1Change();
-    void SpeedButton7Click();
-    void SpeedButton6Click();
-    void ListBox1DblClick();
-    void Edit1MouseMove();
+    void chooseCategory();
+    void clearEffectBox();
+    void startEffect();
+    void searchEffects();
+    void startFoundEffect();
+    void focusSearchBoxUnderMouse();
 
     // The image list shared by menus, toolbar and tabs.
     static QIcon imageListIcon(int index);
@@ -142,7 +142,7 @@ private:
     void buildToolBar();
     void buildPopupMenu();
     void loadSkinPictures();
-    void RichEdit1MouseMove();
+    void focusEditorUnderMouse();
     void openOptions(int tab);
     void copySimpleEffect(const QString &category, const QString &effect);
     void setLargePage(bool large);

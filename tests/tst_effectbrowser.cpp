@@ -98,7 +98,7 @@ private slots:
         choose(w, 0);
         w.ComboBox1->setEditText(u"坏"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::Error);
-        w.ComboBox1Click();
+        w.chooseCategory();
         QCOMPARE(f.dialogs.calls.last().text, u"'abc' is not a valid integer value."_s);
         QCOMPARE(effectItems(w), (QStringList{u"渐变"_s, u"轮换"_s}));
     }
@@ -140,7 +140,7 @@ private slots:
         w.ComboBox1->setEditText(u"简单复制"_s);
         w.ComboBox3->setEditText(u"返回顶部"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
-        w.SpeedButton7Click();
+        w.startEffect();
         QCOMPARE(f.dialogs.calls[0].caption, u"询问"_s);
         QCOMPARE(f.dialogs.calls[0].text, u"本特效不用做任何设置，直接复接便可使用，是否真的要确定"_s);
         QCOMPARE(f.dialogs.calls[0].icon, MessageIcon::Question);
@@ -157,11 +157,11 @@ private slots:
         w.ComboBox1->setEditText(u"简单复制"_s);
         w.ComboBox3->setEditText(u"返回顶部"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
-        w.SpeedButton7Click();
+        w.startEffect();
         w.ComboBox3->setEditText(u"不在"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::Message);
-        w.SpeedButton7Click();
+        w.startEffect();
         QCOMPARE(f.dialogs.calls.last().text, u"文件不存在"_s);
         QCOMPARE(f.clipboard.text(), u"before"_s);
     }
@@ -176,7 +176,7 @@ private slots:
         QCOMPARE(results(w), (QStringList{u"简单复制.返回顶部"_s, u"简单复制.返回顶部"_s}));
         QVERIFY(w.ListBox1->selectedItems().isEmpty());
         w.Edit1->setText(QString());
-        w.SpeedButton6Click();
+        w.searchEffects();
         QCOMPARE(results(w), QStringList());
     }
 
@@ -187,10 +187,10 @@ private slots:
         MainWindow &w = f.create();
         choose(w, 0);
         w.Edit1->setText(u"返回"_s);
-        w.SpeedButton6Click();
+        w.searchEffects();
         w.ListBox1->setCurrentRow(0);
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
-        w.ListBox1DblClick();
+        w.startFoundEffect();
         QCOMPARE(w.ComboBox1->currentText(), u"简单复制"_s);
         QCOMPARE(w.ComboBox3->currentText(), u"返回顶部"_s);
         QCOMPARE(effectItems(w), (QStringList{u"返回顶部"_s, u"不在"_s, u"返回顶部"_s}));
@@ -203,7 +203,7 @@ private slots:
         library(f);
         MainWindow &w = f.create();
         w.ListBox1->addItem(u"简单复制.返回顶部"_s);
-        w.ListBox1DblClick();
+        w.startFoundEffect();
         QVERIFY(f.dialogs.calls.isEmpty());
     }
 
@@ -214,7 +214,7 @@ private slots:
         MainWindow &w = f.create();
         w.ListBox1->addItem(u"简单复制.a.b"_s);
         w.ListBox1->setCurrentRow(0);
-        w.ListBox1DblClick();
+        w.startFoundEffect();
         // No section "简单复制.a": loading its list empties the effect text, so nothing starts.
         QCOMPARE(w.ComboBox1->currentText(), u"简单复制.a"_s);
         QCOMPARE(w.ComboBox3->currentText(), QString());
@@ -235,7 +235,7 @@ private slots:
             status = window->spanle->text();
             window->Button6->click();
         });
-        w.SpeedButton7Click();
+        w.startEffect();
         QCOMPARE(status, u"本特效需图像文件0个，需文本文件0个。无需图片"_s);
     }
 
@@ -264,7 +264,7 @@ private slots:
             });
             w.ComboBox1->setEditText(u"导航"_s);
             w.ComboBox3->setEditText(effect);
-            w.SpeedButton7Click();
+            w.startEffect();
             return seen;
         };
         QCOMPARE(start(u"无母"_s), u"本特效需图像文件x个，需文本文件0个。"_s);

@@ -278,7 +278,7 @@ private slots:
             w.ComboBox1->setEditText(category);
             w.ComboBox3->setEditText(effect);
             f->dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
-            w.SpeedButton7Click();
+            w.startEffect();
             const QString site = f->folder() + u"site"_s;
             QDir().mkpath(site);
             checkInPage(*f, site, selectorCheck(effect), answer(effect, u"check/count"_s).toInt(), 0);

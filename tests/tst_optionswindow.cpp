@@ -77,7 +77,7 @@ class TestOptionsWindow : public QObject
             w.ComboBox1->setEditText(category);
             w.ComboBox3->setEditText(effect);
             f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
-            w.SpeedButton7Click();
+            w.startEffect();
             return f.clipboard.text();
         }
         QString lastText() const { return f.dialogs.calls.isEmpty() ? QString() : f.dialogs.calls.last().text; }

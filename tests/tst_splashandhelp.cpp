@@ -53,7 +53,7 @@ private slots:
                 seen << about;
                 QTest::mouseClick(about->Image1, Qt::LeftButton, {}, QPoint(10, 10));
             });
-            w.A3Click();
+            w.showAbout();
         }
         QCOMPARE(seen.size(), 2);
         QVERIFY(!QApplication::activeModalWidget());
@@ -87,7 +87,7 @@ private slots:
         QDir().mkpath(f.folder() + u"help.chm"_s);
         MainWindow &w = f.create();
         f.dialogs.expect(ScriptedDialogs::Kind::Message);
-        w.N8Click();
+        w.openHelp();
         QVERIFY(f.shell.opened.isEmpty());
     }
 
