@@ -43,7 +43,7 @@ SplashWindow::SplashWindow(QWidget *parent) : QDialog(parent, Qt::FramelessWindo
     Image1->setGeometry(rect());
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setPixmap(PictureLoader::builtIn(vellumo::artwork::kSplashImage));
-    picture->clicked = [this] { Image1Click(); };
+    picture->clicked = [this] { closeWindow(); };
 
     Label1 = new QLabel(u"本程序所有特效来自互联网"_s, this);
     Label1->setObjectName(u"Label1"_s);
@@ -54,7 +54,7 @@ SplashWindow::SplashWindow(QWidget *parent) : QDialog(parent, Qt::FramelessWindo
     Label1->setFont(font);
 }
 
-void SplashWindow::Image1Click()
+void SplashWindow::closeWindow()
 {
     close();
 }

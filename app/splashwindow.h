@@ -19,5 +19,5 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void Image1Click();
+    void closeWindow();
 };

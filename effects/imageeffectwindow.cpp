@@ -61,17 +61,17 @@ ImageEffectWindow::ImageEffectWindow(const SetupContext &context, QWidget *paren
     Button6->setObjectName(u"Button6"_s);
     Button6->setGeometry(464, 314, 70, 28);
 
-    connect(Button4, &QPushButton::clicked, this, &ImageEffectWindow::Button4Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &ImageEffectWindow::Button1Click);
-    connect(Button5, &QPushButton::clicked, this, &ImageEffectWindow::Button5Click);
+    connect(Button4, &QPushButton::clicked, this, &ImageEffectWindow::addImage);
+    connect(SpeedButton2, &QToolButton::clicked, this, &ImageEffectWindow::setSize);
+    connect(Button5, &QPushButton::clicked, this, &ImageEffectWindow::copyEffect);
     connect(Button6, &QPushButton::clicked, this, &QDialog::close);
-    connect(ListBox4, &QListWidget::currentRowChanged, this, &ImageEffectWindow::ListBox4Click);
-    connect(ListBox3, &QListWidget::currentRowChanged, this, &ImageEffectWindow::ListBox3Click);
-    connect(NumEdit1, &NumericEdit::mouseMoved, this, &ImageEffectWindow::NumEdit1MouseMove);
-    connect(NumEdit2, &NumericEdit::mouseMoved, this, &ImageEffectWindow::NumEdit2MouseMove);
+    connect(ListBox4, &QListWidget::currentRowChanged, this, &ImageEffectWindow::followWidthRow);
+    connect(ListBox3, &QListWidget::currentRowChanged, this, &ImageEffectWindow::followHeightRow);
+    connect(NumEdit1, &NumericEdit::mouseMoved, this, &ImageEffectWindow::focusWidthUnderMouse);
+    connect(NumEdit2, &NumericEdit::mouseMoved, this, &ImageEffectWindow::focusHeightUnderMouse);
 }
 
-void ImageEffectWindow::FormShow()
+void ImageEffectWindow::firstShown()
 {
     NumEdit1->setSunken(false);
     NumEdit2->setSunken(false);
@@ -87,7 +87,7 @@ void ImageEffectWindow::FormShow()
         button->setEnabled(m_effect.state.opened);
 }
 
-void ImageEffectWindow::Button4Click()
+void ImageEffectWindow::addImage()
 {
     guarded([this] {
         if (!SetupFlow::canAddImage(m_effect.state)) {
@@ -98,7 +98,7 @@ void ImageEffectWindow::Button4Click()
     });
 }
 
-void ImageEffectWindow::Button1Click()
+void ImageEffectWindow::setSize()
 {
     switch (m_effect.setSize(NumEdit1->text(), NumEdit2->text())) {
     case ImageEffect::SizeResult::Saturated:
@@ -114,7 +114,7 @@ void ImageEffectWindow::Button1Click()
     }
 }
 
-void ImageEffectWindow::Button5Click()
+void ImageEffectWindow::copyEffect()
 {
     guarded([this] {
         if (!m_effect.readyToCopy()) {
@@ -133,26 +133,26 @@ void ImageEffectWindow::Button5Click()
     });
 }
 
-void ImageEffectWindow::ListBox4Click()
+void ImageEffectWindow::followWidthRow()
 {
     if (ListBox4->currentRow() >= 0 && ListBox4->currentRow() < ListBox3->count())
         ListBox3->setCurrentRow(ListBox4->currentRow());
 }
 
-void ImageEffectWindow::ListBox3Click()
+void ImageEffectWindow::followHeightRow()
 {
     if (ListBox3->currentRow() >= 0 && ListBox3->currentRow() < ListBox4->count())
         ListBox4->setCurrentRow(ListBox3->currentRow());
 }
 
-void ImageEffectWindow::NumEdit1MouseMove()
+void ImageEffectWindow::focusWidthUnderMouse()
 {
     NumEdit1->setFocus(Qt::MouseFocusReason);
     NumEdit1->setSunken(true);
     NumEdit2->setSunken(false);
 }
 
-void ImageEffectWindow::NumEdit2MouseMove()
+void ImageEffectWindow::focusHeightUnderMouse()
 {
     NumEdit2->setFocus(Qt::MouseFocusReason);
     NumEdit2->setSunken(true);
@@ -161,11 +161,11 @@ void ImageEffectWindow::NumEdit2MouseMove()
 
 void ImageEffectWindow::done(int result)
 {
-    FormClose();
+    finish();
     SetupWindow::done(result);
 }
 
-void ImageEffectWindow::FormClose()
+void ImageEffectWindow::finish()
 {
     if (m_closed)
         return;

@@ -28,14 +28,14 @@ public:
     QPushButton *Button5;
     QPushButton *Button6;
 
-    void FormShow() override;
-    void Button4Click();
-    void Button1Click();
-    void Button5Click();
-    void ListBox4Click();
-    void ListBox3Click();
-    void NumEdit1MouseMove();
-    void NumEdit2MouseMove();
+    void firstShown() override;
+    void addImage();
+    void setSize();
+    void copyEffect();
+    void followWidthRow();
+    void followHeightRow();
+    void focusWidthUnderMouse();
+    void focusHeightUnderMouse();
 
     const ImageEffect &effect() const { return m_effect; }
 
@@ -43,7 +43,7 @@ protected:
     void done(int result) override;
 
 private:
-    void FormClose();
+    void finish();
 
     DefinitionFile m_definition;
     ImageEffect m_effect;

@@ -67,29 +67,29 @@ MenuEffectWindow::MenuEffectWindow(const SetupContext &context, QWidget *parent)
     Label1->hide();
 
     disconnect(SpeedButton1, nullptr, this, nullptr);
-    connect(SpeedButton1, &QToolButton::clicked, this, &MenuEffectWindow::SpeedButton1Click);
-    connect(SpeedButton6, &QToolButton::clicked, this, &MenuEffectWindow::SpeedButton1Click);
-    connect(SpeedButton7, &QToolButton::clicked, this, &MenuEffectWindow::SpeedButton7Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &MenuEffectWindow::SpeedButton2Click);
-    connect(SpeedButton3, &QToolButton::clicked, this, &MenuEffectWindow::SpeedButton3Click);
-    connect(SpeedButton4, &QToolButton::clicked, this, &MenuEffectWindow::SpeedButton4Click);
-    connect(SpeedButton5, &QToolButton::clicked, this, &MenuEffectWindow::SpeedButton5Click);
-    connect(RxSpinEdit1, &SpinEdit::bottomClicked, this, &MenuEffectWindow::RxSpinEdit1BottomClick);
-    connect(RxSpinEdit1, &SpinEdit::mouseMoved, this, &MenuEffectWindow::RxSpinEdit1MouseMove);
-    connect(NumEdit1, &NumericEdit::mouseMoved, this, &MenuEffectWindow::NumEdit1MouseMove);
-    connect(NumEdit2, &NumericEdit::mouseMoved, this, &MenuEffectWindow::NumEdit2MouseMove);
+    connect(SpeedButton1, &QToolButton::clicked, this, &MenuEffectWindow::closeWindow);
+    connect(SpeedButton6, &QToolButton::clicked, this, &MenuEffectWindow::closeWindow);
+    connect(SpeedButton7, &QToolButton::clicked, this, &MenuEffectWindow::setSize);
+    connect(SpeedButton2, &QToolButton::clicked, this, &MenuEffectWindow::addParentMenu);
+    connect(SpeedButton3, &QToolButton::clicked, this, &MenuEffectWindow::addSubmenu);
+    connect(SpeedButton4, &QToolButton::clicked, this, &MenuEffectWindow::addImage);
+    connect(SpeedButton5, &QToolButton::clicked, this, &MenuEffectWindow::copyEffect);
+    connect(RxSpinEdit1, &SpinEdit::bottomClicked, this, &MenuEffectWindow::stepSubmenuCount);
+    connect(RxSpinEdit1, &SpinEdit::mouseMoved, this, &MenuEffectWindow::focusCountUnderMouse);
+    connect(NumEdit1, &NumericEdit::mouseMoved, this, &MenuEffectWindow::focusWidthUnderMouse);
+    connect(NumEdit2, &NumericEdit::mouseMoved, this, &MenuEffectWindow::focusHeightUnderMouse);
     for (FlatLineEdit *box : {Edit1, Edit2, Edit3})
         connect(box, &FlatLineEdit::mouseMoved, this, [this, box] { textBoxMouseMove(box); });
 
-    FormCreate();
+    emptyBuffers();
 }
 
-void MenuEffectWindow::FormCreate()
+void MenuEffectWindow::emptyBuffers()
 {
     m_context.emptyBuffers();
 }
 
-void MenuEffectWindow::FormShow()
+void MenuEffectWindow::firstShown()
 {
     // What was listed before a count that is no number stays listed.
     guarded([this] { m_effect.open(); });
@@ -123,7 +123,7 @@ void MenuEffectWindow::showMessageFor(MenuEffect::AddResult result)
     }
 }
 
-void MenuEffectWindow::SpeedButton7Click()
+void MenuEffectWindow::setSize()
 {
     if (m_effect.setSize(NumEdit1->text(), NumEdit2->text()) == MenuEffect::SizeResult::Zero) {
         message(MenuEffect::zeroSizeMessage());
@@ -134,7 +134,7 @@ void MenuEffectWindow::SpeedButton7Click()
     NumEdit2->setReadOnly(true);
 }
 
-void MenuEffectWindow::SpeedButton2Click()
+void MenuEffectWindow::addParentMenu()
 {
     guarded([this] {
         BufferSink rows(*m_context.rows);
@@ -149,7 +149,7 @@ void MenuEffectWindow::SpeedButton2Click()
     });
 }
 
-void MenuEffectWindow::SpeedButton3Click()
+void MenuEffectWindow::addSubmenu()
 {
     guarded([this] {
         BufferSink rows(*m_context.rows);
@@ -165,7 +165,7 @@ void MenuEffectWindow::SpeedButton3Click()
     Label1->setText(m_effect.submenusText());
 }
 
-void MenuEffectWindow::SpeedButton4Click()
+void MenuEffectWindow::addImage()
 {
     guarded([this] {
         switch (m_effect.beforeAddingImage()) {
@@ -184,7 +184,7 @@ void MenuEffectWindow::SpeedButton4Click()
     });
 }
 
-void MenuEffectWindow::SpeedButton5Click()
+void MenuEffectWindow::copyEffect()
 {
     if (m_effect.sizeWanted()) {
         message(MenuEffect::sizeWantedMessage());
@@ -194,24 +194,24 @@ void MenuEffectWindow::SpeedButton5Click()
                     [this](SnippetSink &sink) { m_effect.assemble(inputs(), m_context.rows->text(), sink); });
 }
 
-void MenuEffectWindow::SpeedButton1Click()
+void MenuEffectWindow::closeWindow()
 {
     close();
 }
 
-void MenuEffectWindow::RxSpinEdit1BottomClick()
+void MenuEffectWindow::stepSubmenuCount()
 {
     RxSpinEdit1->setValue(RxSpinEdit1->value() + 1);
 }
 
-void MenuEffectWindow::NumEdit1MouseMove()
+void MenuEffectWindow::focusWidthUnderMouse()
 {
     NumEdit1->setFocus(Qt::MouseFocusReason);
     NumEdit1->setSunken(true);
     NumEdit2->setSunken(false);
 }
 
-void MenuEffectWindow::NumEdit2MouseMove()
+void MenuEffectWindow::focusHeightUnderMouse()
 {
     NumEdit2->setFocus(Qt::MouseFocusReason);
     NumEdit2->setSunken(true);
@@ -225,18 +225,18 @@ void MenuEffectWindow::textBoxMouseMove(FlatLineEdit *box)
     NumEdit2->setSunken(false);
 }
 
-void MenuEffectWindow::RxSpinEdit1MouseMove()
+void MenuEffectWindow::focusCountUnderMouse()
 {
     RxSpinEdit1->setFocus(Qt::MouseFocusReason);
 }
 
 void MenuEffectWindow::done(int result)
 {
-    FormClose();
+    finish();
     SetupWindow::done(result);
 }
 
-void MenuEffectWindow::FormClose()
+void MenuEffectWindow::finish()
 {
     if (m_closed)
         return;

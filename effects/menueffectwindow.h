@@ -35,19 +35,19 @@ public:
     QToolButton *SpeedButton6;
     QLabel *Label1; // the submenu counter
 
-    void FormCreate();
-    void FormShow() override;
-    void SpeedButton7Click();
-    void SpeedButton2Click();
-    void SpeedButton3Click();
-    void SpeedButton4Click();
-    void SpeedButton5Click();
-    void SpeedButton1Click();
-    void RxSpinEdit1BottomClick();
-    void NumEdit1MouseMove();
-    void NumEdit2MouseMove();
+    void emptyBuffers();
+    void firstShown() override;
+    void setSize();
+    void addParentMenu();
+    void addSubmenu();
+    void addImage();
+    void copyEffect();
+    void closeWindow();
+    void stepSubmenuCount();
+    void focusWidthUnderMouse();
+    void focusHeightUnderMouse();
     void textBoxMouseMove(FlatLineEdit *box);
-    void RxSpinEdit1MouseMove();
+    void focusCountUnderMouse();
 
     const MenuEffect &effect() const { return m_effect; }
 
@@ -55,7 +55,7 @@ protected:
     void done(int result) override;
 
 private:
-    void FormClose();
+    void finish();
     MenuInputs inputs() const;
     void showMessageFor(MenuEffect::AddResult result);
 

@@ -66,17 +66,17 @@ TextEffectWindow::TextEffectWindow(const SetupContext &context, QWidget *parent)
 
     // The title strip's close button runs the exit button's handler.
     disconnect(SpeedButton1, nullptr, this, nullptr);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TextEffectWindow::SpeedButton4Click);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TextEffectWindow::SpeedButton4Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TextEffectWindow::SpeedButton2Click);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TextEffectWindow::SpeedButton3Click);
-    connect(SpeedButton5, &QToolButton::clicked, this, &TextEffectWindow::SpeedButton5Click);
-    connect(ColorPickerButton1, &ColorPickerButton::changed, this, &TextEffectWindow::ColorPickerButton1Change);
-    connect(RFlatEdit1, &FlatLineEdit::mouseMoved, this, &TextEffectWindow::RFlatEdit1MouseMove);
-    connect(v11, &FlatLineEdit::mouseMoved, this, &TextEffectWindow::RFlatEdit1MouseMove);
-    connect(RxSpinEdit1, &SpinEdit::mouseMoved, this, &TextEffectWindow::RxSpinEdit1MouseMove);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TextEffectWindow::closeWindow);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TextEffectWindow::closeWindow);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TextEffectWindow::addImage);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TextEffectWindow::addRows);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TextEffectWindow::copyEffect);
+    connect(ColorPickerButton1, &ColorPickerButton::changed, this, &TextEffectWindow::showColour);
+    connect(RFlatEdit1, &FlatLineEdit::mouseMoved, this, &TextEffectWindow::focusTextUnderMouse);
+    connect(v11, &FlatLineEdit::mouseMoved, this, &TextEffectWindow::focusTextUnderMouse);
+    connect(RxSpinEdit1, &SpinEdit::mouseMoved, this, &TextEffectWindow::focusCountUnderMouse);
 
-    FormCreate();
+    prepareFonts();
 }
 
 QStringList TextEffectWindow::fontList(const QStringList &families)
@@ -103,7 +103,7 @@ QString TextEffectWindow::pictureFilter()
     return filter;
 }
 
-void TextEffectWindow::FormCreate()
+void TextEffectWindow::prepareFonts()
 {
     m_context.emptyBuffers();
     RFlatComboBox2->setItemsKeepingText(fontList(QFontDatabase::families()));
@@ -119,7 +119,7 @@ void TextEffectWindow::FormCreate()
     });
 }
 
-void TextEffectWindow::FormShow()
+void TextEffectWindow::firstShown()
 {
     // What was listed before a count that is no number stays listed.
     guarded([this] { m_effect.open(); });
@@ -136,22 +136,22 @@ TextInputs TextEffectWindow::inputs() const
     return {RFlatEdit1->text(), RFlatComboBox2->currentText(), v11->text(), RxSpinEdit1->shownText()};
 }
 
-void TextEffectWindow::ColorPickerButton1Change(const QColor &colour)
+void TextEffectWindow::showColour(const QColor &colour)
 {
     v11->setText(TextEffect::colourText(colour.red(), colour.green(), colour.blue()));
 }
 
-void TextEffectWindow::RFlatEdit1MouseMove()
+void TextEffectWindow::focusTextUnderMouse()
 {
     RFlatEdit1->setFocus(Qt::MouseFocusReason);
 }
 
-void TextEffectWindow::RxSpinEdit1MouseMove()
+void TextEffectWindow::focusCountUnderMouse()
 {
     RxSpinEdit1->setFocus(Qt::MouseFocusReason);
 }
 
-void TextEffectWindow::SpeedButton2Click()
+void TextEffectWindow::addImage()
 {
     guarded([this] {
         if (!SetupFlow::canAddImage(m_effect.state)) {
@@ -162,7 +162,7 @@ void TextEffectWindow::SpeedButton2Click()
     });
 }
 
-void TextEffectWindow::SpeedButton3Click()
+void TextEffectWindow::addRows()
 {
     guarded([this] {
         BufferSink rows(*m_context.rows);
@@ -182,7 +182,7 @@ void TextEffectWindow::SpeedButton3Click()
     });
 }
 
-void TextEffectWindow::SpeedButton5Click()
+void TextEffectWindow::copyEffect()
 {
     if (!m_effect.hasRows()) {
         message(TextEffect::noRowsMessage());
@@ -192,7 +192,7 @@ void TextEffectWindow::SpeedButton5Click()
                     [this](SnippetSink &sink) { m_effect.assemble(inputs(), m_context.rows->text(), sink); });
 }
 
-void TextEffectWindow::SpeedButton4Click()
+void TextEffectWindow::closeWindow()
 {
     // The buffers keep their text; the next setup window empties them when it opens.
     close();

@@ -32,15 +32,15 @@ public:
     QToolButton *SpeedButton4;
     QLabel *Label4; // the rows counter
 
-    void FormCreate();
-    void FormShow() override;
-    void ColorPickerButton1Change(const QColor &colour);
-    void RFlatEdit1MouseMove();
-    void RxSpinEdit1MouseMove();
-    void SpeedButton2Click();
-    void SpeedButton3Click();
-    void SpeedButton5Click();
-    void SpeedButton4Click();
+    void prepareFonts();
+    void firstShown() override;
+    void showColour(const QColor &colour);
+    void focusTextUnderMouse();
+    void focusCountUnderMouse();
+    void addImage();
+    void addRows();
+    void copyEffect();
+    void closeWindow();
 
     const TextEffect &effect() const { return m_effect; }
     // The system's font families as the font box lists them.

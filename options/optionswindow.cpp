@@ -76,13 +76,13 @@ OptionsWindow::OptionsWindow(const OptionsContext &context, QWidget *parent)
     PageControl1->addTab(TabSheet3, QIcon(QPixmap::fromImage(vellumo::artwork::icon(28))), u"模板设置"_s);
     PageControl1->addTab(TabSheet4, u"退出"_s);
 
-    connect(SpeedButton6, &QToolButton::clicked, this, &OptionsWindow::Button3Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &OptionsWindow::closeWindow);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == Exit)
-            TabSheet4Show();
+            closeWindow();
     });
 
-    FormCreate();
+    fillLists();
 }
 
 void OptionsWindow::showOn(Tab tab)
@@ -91,12 +91,12 @@ void OptionsWindow::showOn(Tab tab)
     exec();
 }
 
-void OptionsWindow::FormCreate()
+void OptionsWindow::fillLists()
 {
     TabSheet1->fillSkinList();
 }
 
-void OptionsWindow::FormShow()
+void OptionsWindow::firstShown()
 {
     TabSheet1->showCurrentSkin();
     TabSheet3->fillTemplateList();
@@ -111,12 +111,7 @@ void OptionsWindow::paintEvent(QPaintEvent *event)
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void OptionsWindow::Button3Click()
-{
-    close();
-}
-
-void OptionsWindow::TabSheet4Show()
+void OptionsWindow::closeWindow()
 {
     close();
 }

@@ -34,10 +34,9 @@ public:
     // Opens the window modally on the tab.
     void showOn(Tab tab);
 
-    void FormCreate();
-    void FormShow() override;
-    void Button3Click();
-    void TabSheet4Show();
+    void fillLists();
+    void firstShown() override;
+    void closeWindow();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

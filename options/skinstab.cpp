@@ -49,13 +49,13 @@ SkinsTab::SkinsTab(const OptionsContext &context, QWidget *parent) : OptionsTab(
     Edit4->setReadOnly(true);
     Edit4->setText(u"默认"_s);
 
-    connect(Button1, &QPushButton::clicked, this, &SkinsTab::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &SkinsTab::Button2Click);
-    connect(SpeedButton1, &QToolButton::clicked, this, &SkinsTab::SpeedButton1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &SkinsTab::SpeedButton2Click);
-    connect(SpeedButton3, &QToolButton::clicked, this, &SkinsTab::SpeedButton3Click);
-    connect(SpeedButton4, &QToolButton::clicked, this, &SkinsTab::SpeedButton4Click);
-    connect(SpeedButton5, &QToolButton::clicked, this, &SkinsTab::SpeedButton5Click);
+    connect(Button1, &QPushButton::clicked, this, &SkinsTab::chooseMainPicture);
+    connect(Button2, &QPushButton::clicked, this, &SkinsTab::chooseStatusPicture);
+    connect(SpeedButton1, &QToolButton::clicked, this, &SkinsTab::saveSkin);
+    connect(SpeedButton2, &QToolButton::clicked, this, &SkinsTab::clearFields);
+    connect(SpeedButton3, &QToolButton::clicked, this, &SkinsTab::describeSkin);
+    connect(SpeedButton4, &QToolButton::clicked, this, &SkinsTab::changeSkin);
+    connect(SpeedButton5, &QToolButton::clicked, this, &SkinsTab::defaultSkin);
 }
 
 QString SkinsTab::pictureFilter()
@@ -86,17 +86,17 @@ void SkinsTab::choosePicture(FlatLineEdit *field)
         field->setText(*picture);
 }
 
-void SkinsTab::Button1Click()
+void SkinsTab::chooseMainPicture()
 {
     choosePicture(Edit2);
 }
 
-void SkinsTab::Button2Click()
+void SkinsTab::chooseStatusPicture()
 {
     choosePicture(Edit3);
 }
 
-void SkinsTab::SpeedButton1Click()
+void SkinsTab::saveSkin()
 {
     if (Edit1->text().isEmpty() || Edit2->text().isEmpty() || Edit3->text().isEmpty()) {
         message(u"请输入正确的名称或选择文件名！"_s);
@@ -113,7 +113,7 @@ void SkinsTab::SpeedButton1Click()
     });
 }
 
-void SkinsTab::SpeedButton2Click()
+void SkinsTab::clearFields()
 {
     Edit1->clear();
     Edit2->clear();
@@ -126,7 +126,7 @@ int SkinsTab::selectedSkin() const
     return row >= 0 && ListBox1->item(row)->isSelected() ? row + 1 : 0;
 }
 
-void SkinsTab::SpeedButton3Click()
+void SkinsTab::describeSkin()
 {
     const int n = selectedSkin();
     if (n == 0)
@@ -134,7 +134,7 @@ void SkinsTab::SpeedButton3Click()
     guarded([&] { message(SkinRegistry::description(SkinRegistry(m_context.platform.files, m_context.applicationFolder).skin(n))); });
 }
 
-void SkinsTab::SpeedButton4Click()
+void SkinsTab::changeSkin()
 {
     const int n = selectedSkin();
     if (n == 0 || !ask(u"你真的希望将当前的皮肤改变吗?"_s, true))
@@ -155,7 +155,7 @@ void SkinsTab::SpeedButton4Click()
     });
 }
 
-void SkinsTab::SpeedButton5Click()
+void SkinsTab::defaultSkin()
 {
     guarded([this] {
         MainIndex(m_context.platform.files, m_context.applicationFolder).setSkin(QString(), QString(), QString());

@@ -29,13 +29,13 @@ public:
 
     void fillSkinList();
     void showCurrentSkin();
-    void Button1Click();
-    void Button2Click();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void SpeedButton3Click();
-    void SpeedButton4Click();
-    void SpeedButton5Click();
+    void chooseMainPicture();
+    void chooseStatusPicture();
+    void saveSkin();
+    void clearFields();
+    void describeSkin();
+    void changeSkin();
+    void defaultSkin();
 
     static QString pictureFilter();
 

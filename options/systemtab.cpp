@@ -33,12 +33,12 @@ SystemTab::SystemTab(const OptionsContext &context, QWidget *parent) : OptionsTa
     SpeedButton8 = speedButton(update, u"SpeedButton8"_s, u"打开升级文件"_s, QRect(343, 24, 128, 28));
     SpeedButton9 = speedButton(update, u"SpeedButton9"_s, u"嵌入升级文件"_s, QRect(343, 60, 128, 28));
 
-    connect(SpeedButton7, &QToolButton::clicked, this, &SystemTab::SpeedButton7Click);
-    connect(SpeedButton8, &QToolButton::clicked, this, &SystemTab::SpeedButton8Click);
-    connect(SpeedButton9, &QToolButton::clicked, this, &SystemTab::SpeedButton9Click);
+    connect(SpeedButton7, &QToolButton::clicked, this, &SystemTab::defineCustomEffect);
+    connect(SpeedButton8, &QToolButton::clicked, this, &SystemTab::addPackage);
+    connect(SpeedButton9, &QToolButton::clicked, this, &SystemTab::installPackages);
 }
 
-void SystemTab::SpeedButton7Click()
+void SystemTab::defineCustomEffect()
 {
     if (!ask(u"真的要将左右定义为特效吗?"_s, true))
         return;
@@ -57,7 +57,7 @@ void SystemTab::SpeedButton7Click()
     });
 }
 
-void SystemTab::SpeedButton8Click()
+void SystemTab::addPackage()
 {
     FileDialogRequest request;
     request.filter = u"升级程序|*.gx"_s;
@@ -65,7 +65,7 @@ void SystemTab::SpeedButton8Click()
         ListBox2->addItem(*chosen);
 }
 
-void SystemTab::SpeedButton9Click()
+void SystemTab::installPackages()
 {
     if (!ask(PackageInstaller::confirmation(), false) || ListBox2->count() == 0)
         return;

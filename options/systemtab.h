@@ -23,7 +23,7 @@ public:
     QToolButton *SpeedButton8;
     QToolButton *SpeedButton9;
 
-    void SpeedButton7Click();
-    void SpeedButton8Click();
-    void SpeedButton9Click();
+    void defineCustomEffect();
+    void addPackage();
+    void installPackages();
 };

@@ -17,8 +17,8 @@ TemplatesTab::TemplatesTab(const OptionsContext &context, QWidget *parent) : Opt
     ListBox3 = list(box, u"ListBox3"_s, QRect(10, 20, 359, 256));
     SpeedButton11 = speedButton(box, u"SpeedButton11"_s, u"新加模板"_s, QRect(378, 24, 90, 28));
     SpeedButton13 = speedButton(box, u"SpeedButton13"_s, u"删除模板"_s, QRect(378, 60, 90, 28));
-    connect(SpeedButton11, &QToolButton::clicked, this, &TemplatesTab::SpeedButton11Click);
-    connect(SpeedButton13, &QToolButton::clicked, this, &TemplatesTab::SpeedButton13Click);
+    connect(SpeedButton11, &QToolButton::clicked, this, &TemplatesTab::addTemplate);
+    connect(SpeedButton13, &QToolButton::clicked, this, &TemplatesTab::deleteTemplates);
 }
 
 void TemplatesTab::fillTemplateList()
@@ -26,7 +26,7 @@ void TemplatesTab::fillTemplateList()
     guarded([this] { ListBox3->addItems(MainIndex(m_context.platform.files, m_context.applicationFolder).templates()); });
 }
 
-void TemplatesTab::SpeedButton11Click()
+void TemplatesTab::addTemplate()
 {
     FileDialogRequest request;
     request.filter = u"网页文件|*.htm"_s;
@@ -44,7 +44,7 @@ void TemplatesTab::SpeedButton11Click()
     });
 }
 
-void TemplatesTab::SpeedButton13Click()
+void TemplatesTab::deleteTemplates()
 {
     if (!ask(u"删除掉的只是在本程序设置的模板名称，不会删除掉文件，真的要这样吗？"_s, false))
         return;

@@ -18,6 +18,6 @@ public:
     QToolButton *SpeedButton13;
 
     void fillTemplateList();
-    void SpeedButton11Click();
-    void SpeedButton13Click();
+    void addTemplate();
+    void deleteTemplates();
 };

@@ -426,11 +426,11 @@ private slots:
         Run run(u"[file]\nimgfilet=x\n"_s);
         MenuEffectWindow &w = run.menu();
         w.activateWindow();
-        w.NumEdit1MouseMove();
+        w.focusWidthUnderMouse();
         QVERIFY(w.NumEdit1->isSunken() && !w.NumEdit2->isSunken());
-        w.NumEdit2MouseMove();
+        w.focusHeightUnderMouse();
         QVERIFY(!w.NumEdit1->isSunken() && w.NumEdit2->isSunken());
-        w.RxSpinEdit1MouseMove();
+        w.focusCountUnderMouse();
         QVERIFY(w.NumEdit2->isSunken()); // the count box changes no frame
         w.textBoxMouseMove(w.Edit3);
         QVERIFY(!w.NumEdit1->isSunken() && !w.NumEdit2->isSunken());

@@ -14,6 +14,6 @@ void FramelessDialog::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (!m_shown) {
         m_shown = true;
-        FormShow();
+        firstShown();
     }
 }

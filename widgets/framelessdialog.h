@@ -10,7 +10,8 @@ class FramelessDialog : public QDialog
 public:
     explicit FramelessDialog(QWidget *parent = nullptr);
 
-    virtual void FormShow() = 0;
+    // The opening work, run once when the window is first shown.
+    virtual void firstShown() = 0;
 
 protected:
     void showEvent(QShowEvent *event) override;
