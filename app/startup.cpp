@@ -9,6 +9,7 @@
 #include "platform/qtclipboard.h"
 #include "platform/qtdialogs.h"
 #include "platform/qtshell.h"
+#include "widgets/picturedialog.h"
 #include "widgets/placementstore.h"
 #include "widgets/uistyle.h"
 
@@ -76,7 +77,9 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTexts);
 
-    QtDialogs dialogs;
+    QtDialogs dialogs(ApplicationInfo::title(), [](QWidget *parent, const QString &caption, const QString &filter) {
+        return PictureDialog::choose(parent, caption, filter);
+    });
     QtShell shell;
     QtClipboard clipboard;
     LocalFileSystem files;

@@ -71,9 +71,9 @@ OptionsWindow::OptionsWindow(const OptionsContext &context, QWidget *parent)
     TabSheet2 = named<SystemTab>(u"TabSheet2"_s, context, PageControl1);
     TabSheet3 = named<TemplatesTab>(u"TabSheet3"_s, context, PageControl1);
     TabSheet4 = named<QWidget>(u"TabSheet4"_s, PageControl1);
-    PageControl1->addTab(TabSheet1, QIcon(QPixmap::fromImage(vellumo::artwork::icon(10))), u"皮肤设置"_s);
-    PageControl1->addTab(TabSheet2, QIcon(QPixmap::fromImage(vellumo::artwork::icon(22))), u"系统设置"_s);
-    PageControl1->addTab(TabSheet3, QIcon(QPixmap::fromImage(vellumo::artwork::icon(28))), u"模板设置"_s);
+    PageControl1->addTab(TabSheet1, QIcon(QPixmap::fromImage(vellumo::artwork::icon(vellumo::artwork::IconSkins))), u"皮肤设置"_s);
+    PageControl1->addTab(TabSheet2, QIcon(QPixmap::fromImage(vellumo::artwork::icon(vellumo::artwork::IconSystemSettings))), u"系统设置"_s);
+    PageControl1->addTab(TabSheet3, QIcon(QPixmap::fromImage(vellumo::artwork::icon(vellumo::artwork::IconTemplates))), u"模板设置"_s);
     PageControl1->addTab(TabSheet4, u"退出"_s);
 
     connect(SpeedButton6, &QToolButton::clicked, this, &OptionsWindow::closeWindow);

@@ -1,8 +1,5 @@
 #include "qtdialogs.h"
 
-#include "app/applicationinfo.h"
-#include "widgets/picturedialog.h"
-
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -59,7 +56,7 @@ QString QtDialogs::qtFilter(const QString &filter)
 
 void QtDialogs::message(const QString &text)
 {
-    showBox(m_parent, ApplicationInfo::title(), text, MessageIcon::None, QMessageBox::Ok);
+    showBox(m_parent, m_title, text, MessageIcon::None, QMessageBox::Ok);
 }
 
 bool QtDialogs::question(const QString &caption, const QString &text, MessageIcon icon)
@@ -69,7 +66,7 @@ bool QtDialogs::question(const QString &caption, const QString &text, MessageIco
 
 void QtDialogs::error(const QString &text)
 {
-    showBox(m_parent, ApplicationInfo::title(), text, MessageIcon::Error, QMessageBox::Ok);
+    showBox(m_parent, m_title, text, MessageIcon::Error, QMessageBox::Ok);
 }
 
 void QtDialogs::notice(const QString &caption, const QString &text, MessageIcon icon)
@@ -103,10 +100,7 @@ std::optional<QString> QtDialogs::browseFolder(const QString &caption)
 
 std::optional<QString> QtDialogs::openPicture(const FileDialogRequest &request)
 {
-    PictureDialog dialog(m_parent, request.caption, qtFilter(request.filter));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return chosen(dialog.selectedFiles().first());
+    return m_openPicture(m_parent, request.caption, qtFilter(request.filter));
 }
 
 std::optional<QString> QtDialogs::pickColour(const QString &initial)

@@ -2,13 +2,21 @@
 
 #include "dialogs.h"
 
+#include <functional>
+
 class QWidget;
 
-// The standard boxes and file dialogs of Qt.
+// The standard boxes and file dialogs of Qt. Boxes carry the title given; pictures are chosen in the
+// dialog that the opener shows (the program's own, with its preview).
 class QtDialogs : public Dialogs
 {
 public:
-    explicit QtDialogs(QWidget *parent = nullptr) : m_parent(parent) {}
+    using PictureOpener =
+        std::function<std::optional<QString>(QWidget *parent, const QString &caption, const QString &qtFilter)>;
+    QtDialogs(QString title, PictureOpener openPicture, QWidget *parent = nullptr)
+        : m_title(std::move(title)), m_openPicture(std::move(openPicture)), m_parent(parent)
+    {
+    }
     void setParent(QWidget *parent) { m_parent = parent; }
 
     void message(const QString &text) override;
@@ -25,5 +33,7 @@ public:
     static QString qtFilter(const QString &filter);
 
 private:
+    QString m_title;
+    PictureOpener m_openPicture;
     QWidget *m_parent;
 };

@@ -45,3 +45,11 @@ void PictureDialog::showPreview(const QString &path)
     }
     m_preview->setPixmap(QPixmap::fromImage(image));
 }
+
+std::optional<QString> PictureDialog::choose(QWidget *parent, const QString &caption, const QString &qtFilter)
+{
+    PictureDialog dialog(parent, caption, qtFilter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty() || dialog.selectedFiles().first().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}

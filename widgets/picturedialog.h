@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 
+#include <optional>
+
 class QLabel;
 
 // The picture-open dialog: a file dialog with the given filter, its first entry preselected, and a
@@ -11,6 +13,8 @@ class PictureDialog : public QFileDialog
     Q_OBJECT
 public:
     PictureDialog(QWidget *parent, const QString &caption, const QString &qtFilter);
+    // Shows the dialog; the chosen picture, or nothing when it is cancelled.
+    static std::optional<QString> choose(QWidget *parent, const QString &caption, const QString &qtFilter);
 
     QLabel *preview() const { return m_preview; }
 
