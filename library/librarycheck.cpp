@@ -8,7 +8,6 @@
 #include "librarynames.h"
 #include "platform/filesystem.h"
 #include "platform/vellumoerror.h"
-#include "effects/definitionfile.h"
 #include "effects/setupflow.h"
 
 
@@ -142,7 +141,7 @@ void LibraryCheck::checkDefinition(const QString &category, const QString &effec
     };
     const auto needsFile = [&](const QString &key) {
         const QString name = value(key);
-        if (!name.isEmpty() && !DefinitionFile::namesOwnFile(name)) {
+        if (!name.isEmpty() && !LibraryNames::staysInFolder(name)) {
             notes << key + u" names "_s + name + u", which leads out of the category folder"_s;
             return;
         }
