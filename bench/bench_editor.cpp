@@ -6,10 +6,10 @@
 #include "editor/scintillasearchtarget.h"
 #include "platform/ansi.h"
 #include "platform/localfilesystem.h"
-#include "platform/memoryclipboard.h"
+#include "support/memoryclipboard.h"
 #include "platform/platform.h"
-#include "platform/recordingshell.h"
-#include "platform/scripteddialogs.h"
+#include "support/recordingshell.h"
+#include "support/scripteddialogs.h"
 #include "widgets/uistyle.h"
 
 #include <Qsci/qsciscintilla.h>

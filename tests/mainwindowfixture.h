@@ -3,11 +3,11 @@
 #include "app/mainwindow.h"
 #include "library/inicache.h"
 #include "platform/ansi.h"
-#include "platform/memoryclipboard.h"
+#include "support/memoryclipboard.h"
 #include "platform/platform.h"
-#include "platform/recordingshell.h"
-#include "platform/scripteddialogs.h"
-#include "platform/scriptedfilesystem.h"
+#include "support/recordingshell.h"
+#include "support/scripteddialogs.h"
+#include "support/scriptedfilesystem.h"
 #include "testfiles.h"
 
 #include <QDir>

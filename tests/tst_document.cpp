@@ -3,8 +3,8 @@
 #include "editor/stringdocumentview.h"
 #include "library/inicache.h"
 #include "platform/ansi.h"
-#include "platform/scripteddialogs.h"
-#include "platform/scriptedfilesystem.h"
+#include "support/scripteddialogs.h"
+#include "support/scriptedfilesystem.h"
 #include "platform/vellumoerror.h"
 
 #include <QDir>

@@ -15,8 +15,8 @@
 #include "options/skinregistry.h"
 #include "options/templateshelf.h"
 #include "platform/ansi.h"
-#include "platform/scripteddialogs.h"
-#include "platform/scriptedfilesystem.h"
+#include "support/scripteddialogs.h"
+#include "support/scriptedfilesystem.h"
 #include "platform/vellumoerror.h"
 
 #include <QDirIterator>

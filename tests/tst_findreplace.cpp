@@ -1,6 +1,6 @@
 #include "editor/findreplace.h"
 #include "editor/stringsearchtarget.h"
-#include "platform/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 
 #include <QtTest>
 

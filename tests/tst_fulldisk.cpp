@@ -12,7 +12,7 @@
 #include "platform/errorguard.h"
 #include "platform/folderlock.h"
 #include "platform/localfilesystem.h"
-#include "platform/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 #include "platform/vellumoerror.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "library/inicache.h"
 #include "library/mainindex.h"
 #include "platform/ansi.h"
-#include "platform/scriptedfilesystem.h"
+#include "support/scriptedfilesystem.h"
 #include "platform/vellumoerror.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "library/inicache.h"
 #include "library/inifile.h"
 #include "platform/ansi.h"
-#include "platform/scriptedfilesystem.h"
+#include "support/scriptedfilesystem.h"
 #include "platform/vellumoerror.h"
 
 #include <QFile>

@@ -8,7 +8,7 @@
 #include "options/skinregistry.h"
 #include "platform/ansi.h"
 #include "platform/folderlock.h"
-#include "platform/scriptedfilesystem.h"
+#include "support/scriptedfilesystem.h"
 #include "platform/vellumoerror.h"
 
 #include <QDirIterator>

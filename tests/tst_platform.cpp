@@ -1,7 +1,7 @@
 #include "platform/ansi.h"
 #include "platform/errorguard.h"
 #include "platform/localfilesystem.h"
-#include "platform/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 #include "platform/vellumoerror.h"
 
 #include <QFile>

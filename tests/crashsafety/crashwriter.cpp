@@ -4,7 +4,7 @@
 #include "editor/stringdocumentview.h"
 #include "library/inifile.h"
 #include "platform/localfilesystem.h"
-#include "platform/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 #include "platform/vellumoerror.h"
 
 #include <QCoreApplication>

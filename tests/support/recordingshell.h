@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell.h"
+#include "platform/shell.h"
 
 #include <QStringList>
 

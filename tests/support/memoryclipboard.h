@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clipboard.h"
+#include "platform/clipboard.h"
 
 // Clipboard for tests: holds the text in memory.
 class MemoryClipboard : public Clipboard

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "localfilesystem.h"
+#include "platform/localfilesystem.h"
 
 #include <QStringList>
 
