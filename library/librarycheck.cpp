@@ -31,11 +31,6 @@ std::optional<int> number(const QString &text, const QString &what, QStringList 
     }
 }
 
-bool plainName(const QString &name)
-{
-    return LibraryNames::staysInFolder(name) && !name.contains(u'/') && !name.contains(u'\\');
-}
-
 // n when token is stem + n for n in 1..count, as the windows match it.
 int numbered(const QString &token, const QString &stem, int count, Qt::CaseSensitivity cs)
 {
@@ -83,7 +78,7 @@ QList<LibraryCheck::Problem> LibraryCheck::run() const
         if (IniNumber::toInt(total) < 0)
             problems.append({category, u"its TOTAL '"_s + total + u"' in LINK2.INI is negative"_s});
         for (const QString &effect : effects.value_or(QStringList())) {
-            if (!plainName(effect)) {
+            if (!LibraryNames::namesOneEntry(effect)) {
                 problems.append({category + u'/' + effect, u"its name leads out of the category folder"_s});
                 continue;
             }

@@ -19,6 +19,11 @@ bool staysInFolder(const QString &name)
     return !parts.contains(u".."_s);
 }
 
+bool namesOneEntry(const QString &name)
+{
+    return staysInFolder(name) && !name.contains(u'/') && !name.contains(u'\\') && name != u"."_s;
+}
+
 QString indexProblem(const QString &name)
 {
     if (name.isEmpty())

@@ -8,6 +8,8 @@ namespace LibraryNames {
 // A relative name that stays inside the folder it is joined to: not empty, not absolute (no leading
 // "/" or "\", no drive letter), no NUL and no ".." part between "/" or "\".
 bool staysInFolder(const QString &name);
+// The name of one entry of a folder: it stays in the folder, has no "/" or "\" and is not ".".
+bool namesOneEntry(const QString &name);
 // Why the name cannot be written as an index file's section, key or value and read back the same;
 // empty when it can.
 QString indexProblem(const QString &name);

@@ -21,7 +21,7 @@ PackageMaker::PackageMaker(FileSystem &files, const QString &applicationFolder)
 QStringList PackageMaker::effectFiles(const QString &category, const QString &effect, QStringList *problems) const
 {
     for (const QString &name : {category, effect})
-        if (!LibraryNames::staysInFolder(name) || name.contains(u'/') || name.contains(u'\\') || name == u"."_s) {
+        if (!LibraryNames::namesOneEntry(name)) {
             problems->append(u"%1/%2: %3 is no name of one folder entry"_s.arg(category, effect, name));
             return {};
         }
