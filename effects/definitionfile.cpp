@@ -41,9 +41,9 @@ QString DefinitionFile::countText(const QString &key) const
     return value.isEmpty() ? u"0"_s : value;
 }
 
-QString DefinitionFile::wrapped(const QString &stem, const QString &value) const
+QString DefinitionFile::wrapped(const QString &top, const QString &bottom, const QString &value) const
 {
-    return file(stem + u"top"_s) + value + file(stem + u"bu"_s);
+    return file(top) + value + file(bottom);
 }
 
 int DefinitionFile::number(const QString &text)
@@ -60,13 +60,13 @@ int DefinitionFile::walkedCount(const QString &section, const QString &prefix, i
 
 QString DefinitionFile::piecePath(int j) const
 {
-    const QString name = file(u"fno"_s + QString::number(j));
+    const QString name = file(EffectTokens::PieceStem + QString::number(j));
     return LibraryNames::staysInFolder(name) ? m_categoryFolder + name : QString();
 }
 
 const QStringList &DefinitionFile::fileKeyStems()
 {
-    static const QStringList stems = {u"imgfilename"_s, u"txtfilename"_s, u"fno"_s};
+    static const QStringList stems = {u"imgfilename"_s, u"txtfilename"_s, EffectTokens::PieceStem};
     return stems;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/effecttokens.h"
 #include "library/inifile.h"
 
 #include <QString>
@@ -25,8 +26,13 @@ public:
     QString rows(const QString &key) const;
     // A count of [file] where empty means "0" (imgfilet, txtfilet), as text.
     QString countText(const QString &key) const;
-    // The wrapper pair of an element kind around its value: stem + "top", the value, stem + "bu".
-    QString wrapped(const QString &stem, const QString &value) const;
+    // The value between the [file] keys top and bottom.
+    QString wrapped(const QString &top, const QString &bottom, const QString &value) const;
+    // An element's value between its rule's wrapper keys (image rules: suffixed by imageCount).
+    QString wrapped(const EffectTokens::Rule &rule, const QString &value, const QString &imageCount = QString()) const
+    {
+        return wrapped(rule.topKey(imageCount), rule.bottomKey(imageCount), value);
+    }
     // A count as a number; "'%s' is not a valid integer value" when it is none.
     static int number(const QString &text);
 

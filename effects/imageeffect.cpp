@@ -54,20 +54,17 @@ void ImageEffect::offer(const QString &token, SnippetSink &sink) const
 {
     const QString n = m_definition.countText(u"imgfilet"_s);
     const int count = DefinitionFile::number(n);
-    const bool names = token == u"inname"_s + n;
-    const bool tags = token == u"imain"_s + n;
+    const EffectTokens::Rule *rule = EffectTokens::find(EffectTokens::of(EffectKind::Image).steps, token, n);
     // A definition file changed since the checks cannot make the loop run past the lists.
     const int listed = int(qMax(state.images.size(), widths.size()));
-    for (int k = 0; k < qMin(count, listed) && (names || tags); ++k) {
+    for (int k = 0; rule && k < qMin(count, listed); ++k) {
         // An image or size pair the lists do not hold (a definition file changed since opening)
         // stands as an empty value.
         const auto at = [k](const QStringList &list) { return k < list.size() ? list[k] : QString(); };
-        if (names)
-            sink.appendLine(m_definition.file(u"intop"_s + n) + SetupFlow::fileNameOf(at(state.images))
-                            + m_definition.file(u"inbu"_s + n));
+        if (rule->element == EffectTokens::Element::ImageNames)
+            sink.appendLine(m_definition.wrapped(*rule, SetupFlow::fileNameOf(at(state.images)), n));
         else
-            sink.appendLine(m_definition.file(u"immtop"_s + n) + u" WIDTH=\""_s + at(widths) + u"\" HEIGHT=\""_s
-                            + at(heights) + m_definition.file(u"immbu"_s + n));
+            sink.appendLine(m_definition.wrapped(*rule, u" WIDTH=\""_s + at(widths) + u"\" HEIGHT=\""_s + at(heights), n));
     }
     QString text;
     if (m_flow.piece(token, &text))

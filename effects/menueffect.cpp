@@ -6,8 +6,14 @@
 
 using namespace Qt::StringLiterals;
 
+using EffectTokens::Element;
+using EffectTokens::is;
+
 namespace {
-constexpr auto is = &SetupFlow::isToken;
+const EffectTokens::KindTokens &tokens()
+{
+    return EffectTokens::of(EffectKind::Menu);
+}
 }
 
 MenuEffect::MenuEffect(FileSystem &files, const DefinitionFile &definition, bool &parentMenuNeeded)
@@ -35,7 +41,7 @@ void MenuEffect::open()
     m_flow.open(state, withoutImages);
     if (!state.opened)
         return;
-    const QString parents = m_definition.file(u"mm"_s);
+    const QString parents = m_definition.file(EffectTokens::ParentMenuStem);
     if (parents == u"0"_s) {
         switches.parentMenuButton = false;
         m_parentMenuNeeded = false;
@@ -60,7 +66,7 @@ MenuEffect::AddResult MenuEffect::addParentMenu(const QString &name, SnippetSink
         return AddResult::EmptyName;
     if (!m_definition.exists())
         return AddResult::DefinitionMissing;
-    rows.appendRaw(m_definition.wrapped(u"mm"_s, name));
+    rows.appendRaw(m_definition.wrapped(EffectTokens::ParentMenuTop, EffectTokens::ParentMenuBottom, name));
     m_submenus = 0;
     m_parentMenuNeeded = false;
     return AddResult::Added;
@@ -88,12 +94,18 @@ MenuEffect::AddResult MenuEffect::addSubmenu(const MenuInputs &inputs, SnippetSi
 // Name, blank, link address or text piece; no match lets rule B try the token.
 std::optional<QString> MenuEffect::ruleA(const MenuInputs &inputs, const QString &token) const
 {
-    if (is(token, u"txtca"_s))
-        return m_definition.wrapped(u"ca"_s, inputs.submenuName);
-    if (is(token, u"nils"_s))
-        return u" "_s;
-    if (is(token, u"txtli"_s))
-        return m_definition.wrapped(u"li"_s, inputs.link);
+    if (const EffectTokens::Rule *rule = EffectTokens::find(tokens().rows, token)) {
+        switch (rule->element) {
+        case Element::SubmenuName:
+            return m_definition.wrapped(*rule, inputs.submenuName);
+        case Element::Blank:
+            return u" "_s;
+        case Element::LinkAddress:
+            return m_definition.wrapped(*rule, inputs.link);
+        default:
+            break;
+        }
+    }
     QString text;
     if (m_flow.piece(token, &text))
         return text;
@@ -103,16 +115,18 @@ std::optional<QString> MenuEffect::ruleA(const MenuInputs &inputs, const QString
 // Number, image or fixed link text of the submenu just counted.
 std::optional<QString> MenuEffect::ruleB(const QString &token, int place) const
 {
-    if (is(token, u"iii"_s)) {
-        const QString mode = m_definition.file(u"iii"_s);
-        const int n = mode == u"0"_s ? m_submenus - 1 : mode == u"1"_s ? m_submenus : place;
-        return m_definition.wrapped(u"iii"_s, QString::number(n));
-    }
-    if (is(token, u"img"_s)) {
-        const int index = m_submenus - 1;
-        if (index >= state.images.size())
-            throw VellumoError::listIndexOutOfBounds(index);
-        return m_definition.wrapped(u"img"_s, SetupFlow::fileNameOf(state.images[index]));
+    if (const EffectTokens::Rule *rule = EffectTokens::find(tokens().rows, token)) {
+        if (rule->element == Element::Number) {
+            const QString mode = m_definition.file(rule->countingKey());
+            const int n = mode == u"0"_s ? m_submenus - 1 : mode == u"1"_s ? m_submenus : place;
+            return m_definition.wrapped(*rule, QString::number(n));
+        }
+        if (rule->element == Element::SubmenuImage) {
+            const int index = m_submenus - 1;
+            if (index >= state.images.size())
+                throw VellumoError::listIndexOutOfBounds(index);
+            return m_definition.wrapped(*rule, SetupFlow::fileNameOf(state.images[index]));
+        }
     }
     QString text;
     if (fixedLink(token, &text))
@@ -124,10 +138,10 @@ bool MenuEffect::fixedLink(const QString &token, QString *text) const
 {
     const QString count = m_definition.file(u"lt"_s);
     const int links = count.isEmpty() ? 0 : DefinitionFile::number(count);
-    const int j = SetupFlow::numberedToken(token, u"links"_s, Qt::CaseInsensitive);
+    const int j = EffectTokens::numbered(token, EffectTokens::LinkStem, Qt::CaseInsensitive);
     if (j < 1 || j > links)
         return false;
-    *text = m_definition.file(u"links"_s + QString::number(j));
+    *text = m_definition.file(EffectTokens::LinkStem + QString::number(j));
     return true;
 }
 
@@ -142,10 +156,9 @@ MenuEffect::ImageCheck MenuEffect::beforeAddingImage() const
     return ImageCheck::Ask;
 }
 
-QString MenuEffect::sizeText(const MenuInputs &inputs) const
+QString MenuEffect::sizeText(const EffectTokens::Rule &rule, const MenuInputs &inputs) const
 {
-    return m_definition.file(u"txtmto"_s) + u" width="_s + inputs.width + u" height="_s + inputs.height + u" "_s
-           + m_definition.file(u"txtmbu"_s);
+    return m_definition.wrapped(rule, u" width="_s + inputs.width + u" height="_s + inputs.height + u" "_s);
 }
 
 void MenuEffect::assemble(const MenuInputs &inputs, const QString &rowBuffer, SnippetSink &sink) const
@@ -156,9 +169,10 @@ void MenuEffect::assemble(const MenuInputs &inputs, const QString &rowBuffer, Sn
             sink.appendRaw(text);
         if (m_flow.piece(token, &text) && !text.isEmpty())
             sink.appendRaw(text);
-        if (is(token, u"txtm"_s))
-            sink.appendRaw(sizeText(inputs));
-        if (is(token, u"list"_s) && !rowBuffer.isEmpty())
+        const EffectTokens::Rule *rule = EffectTokens::find(tokens().steps, token);
+        if (rule && rule->element == Element::MenuSize)
+            sink.appendRaw(sizeText(*rule, inputs));
+        if (rule && rule->element == Element::Rows && !rowBuffer.isEmpty())
             sink.appendRaw(rowBuffer);
     });
 }

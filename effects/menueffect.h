@@ -1,6 +1,7 @@
 #pragma once
 
 #include "setupflow.h"
+#include "library/effecttokens.h"
 
 #include <optional>
 
@@ -80,7 +81,7 @@ private:
     std::optional<QString> ruleB(const QString &token, int place) const;
     // The fixed text of a token links + j (any letter case) for j in 1..lt; lt is read each time.
     bool fixedLink(const QString &token, QString *text) const;
-    QString sizeText(const MenuInputs &inputs) const;
+    QString sizeText(const EffectTokens::Rule &rule, const MenuInputs &inputs) const;
 
     const DefinitionFile &m_definition;
     SetupFlow m_flow;

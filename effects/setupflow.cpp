@@ -3,6 +3,7 @@
 #include "definitionfile.h"
 #include "snippetsink.h"
 #include "textpiece.h"
+#include "library/effecttokens.h"
 #include "platform/filesystem.h"
 
 using namespace Qt::StringLiterals;
@@ -119,7 +120,7 @@ void SetupFlow::walkSteps(const std::function<void(const QString &token)> &offer
 bool SetupFlow::piece(const QString &token, QString *text) const
 {
     const int pieces = DefinitionFile::number(m_definition.file(u"ft"_s));
-    const int j = numberedToken(token, u"fno"_s);
+    const int j = EffectTokens::numbered(token, EffectTokens::PieceStem);
     if (j < 1 || j > pieces)
         return false;
     const std::optional<QString> loaded = TextPiece::load(m_files, m_definition.piecePath(j));
@@ -127,18 +128,4 @@ bool SetupFlow::piece(const QString &token, QString *text) const
         return false;
     *text = *loaded;
     return true;
-}
-
-int SetupFlow::numberedToken(const QString &token, const QString &stem, Qt::CaseSensitivity cs)
-{
-    if (!token.startsWith(stem, cs) || token.size() == stem.size() || token.size() - stem.size() > 10)
-        return 0;
-    const QStringView digits = QStringView(token).mid(stem.size());
-    if (digits.front() == u'0')
-        return 0;
-    for (QChar c : digits)
-        if (c < u'0' || c > u'9')
-            return 0;
-    const qint64 n = digits.toLongLong();
-    return n <= 2147483647 ? int(n) : 0;
 }

@@ -55,14 +55,6 @@ public:
     // ft is read (and converted) at each call, whatever the token.
     bool piece(const QString &token, QString *text) const;
 
-    // n when the token is stem + n (decimal, no leading zero, n >= 1), the stem in the letter case
-    // rule given; 0 otherwise.
-    static int numberedToken(const QString &token, const QString &stem, Qt::CaseSensitivity cs = Qt::CaseSensitive);
-    // A token that names an element in any letter case.
-    static bool isToken(const QString &token, const QString &name)
-    {
-        return token.compare(name, Qt::CaseInsensitive) == 0;
-    }
     static QString fileNameOf(const QString &path);
     static QString statusLine(const QString &images, const QString &texts, const QString &hint);
     static QString completeMessage();

@@ -5,9 +5,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-constexpr auto is = &SetupFlow::isToken;
-}
+using EffectTokens::Element;
 
 TextEffect::TextEffect(FileSystem &files, const DefinitionFile &definition)
     : m_definition(definition), m_flow(files, definition)
@@ -52,18 +50,13 @@ TextEffect::RowResult TextEffect::addRow(const TextInputs &inputs, SnippetSink &
 
 QString TextEffect::rowElement(const TextInputs &inputs, const QString &token) const
 {
-    if (is(token, u"txt"_s))
-        return m_definition.wrapped(u"txt"_s, inputs.text);
-    if (is(token, u"font"_s))
-        return m_definition.wrapped(u"font"_s, inputs.font);
-    if (is(token, u"color"_s))
-        return m_definition.wrapped(u"color"_s, inputs.colour);
+    const EffectTokens::Rule *rule = EffectTokens::find(EffectTokens::of(EffectKind::Text).rows, token);
+    if (rule && rule->element != Element::Number)
+        return value(*rule, inputs, QString());
     QString text;
     if (m_flow.piece(token, &text))
         return text;
-    if (is(token, u"iii"_s))
-        return counted(u"iii"_s, m_rows);
-    return {};
+    return rule ? value(*rule, inputs, QString()) : QString();
 }
 
 void TextEffect::assemble(const TextInputs &inputs, const QString &rowBuffer, SnippetSink &sink) const
@@ -80,25 +73,32 @@ QString TextEffect::stepElement(const TextInputs &inputs, const QString &rowBuff
     QString text;
     if (m_flow.piece(token, &text))
         return text;
-    if (is(token, u"list"_s))
-        return rowBuffer;
-    if (is(token, u"font"_s))
-        return m_definition.wrapped(u"font"_s, inputs.font);
-    if (is(token, u"color"_s))
-        return m_definition.wrapped(u"color"_s, inputs.colour);
-    if (is(token, u"ttt"_s))
-        return counted(u"ttt"_s, m_rows);
-    if (is(token, u"iii"_s))
-        return counted(u"iii"_s, m_rows);
-    return {};
+    const EffectTokens::Rule *rule = EffectTokens::find(EffectTokens::of(EffectKind::Text).steps, token);
+    return rule ? value(*rule, inputs, rowBuffer) : QString();
 }
 
-QString TextEffect::counted(const QString &stem, int c) const
+QString TextEffect::value(const EffectTokens::Rule &rule, const TextInputs &inputs, const QString &rowBuffer) const
 {
-    const QString mode = m_definition.file(stem);
-    if (mode == u"0"_s)
-        return m_definition.wrapped(stem, QString::number(c));
-    if (mode == u"1"_s)
-        return m_definition.wrapped(stem, QString::number(c + 1));
-    return {};
+    switch (rule.element) {
+    case Element::Rows:
+        return rowBuffer;
+    case Element::Text:
+        return m_definition.wrapped(rule, inputs.text);
+    case Element::Font:
+        return m_definition.wrapped(rule, inputs.font);
+    case Element::Colour:
+        return m_definition.wrapped(rule, inputs.colour);
+    case Element::Number:
+    case Element::RowCount: {
+        // The count c when the element's key is "0", c + 1 when "1"; any other value leaves it out.
+        const QString mode = m_definition.file(rule.countingKey());
+        if (mode == u"0"_s)
+            return m_definition.wrapped(rule, QString::number(m_rows));
+        if (mode == u"1"_s)
+            return m_definition.wrapped(rule, QString::number(m_rows + 1));
+        return {};
+    }
+    default:
+        return {};
+    }
 }

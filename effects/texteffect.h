@@ -1,6 +1,7 @@
 #pragma once
 
 #include "setupflow.h"
+#include "library/effecttokens.h"
 
 class DefinitionFile;
 class FileSystem;
@@ -54,9 +55,7 @@ public:
 private:
     QString rowElement(const TextInputs &inputs, const QString &token) const;
     QString stepElement(const TextInputs &inputs, const QString &rowBuffer, const QString &token) const;
-    // The number element of stem (iii, ttt) for the count c: c when its key is "0", c + 1 when "1";
-    // for any other value the element is left out.
-    QString counted(const QString &stem, int c) const;
+    QString value(const EffectTokens::Rule &rule, const TextInputs &inputs, const QString &rowBuffer) const;
 
     const DefinitionFile &m_definition;
     SetupFlow m_flow;

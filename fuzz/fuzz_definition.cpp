@@ -9,6 +9,7 @@
 #include "effects/imageeffect.h"
 #include "effects/menueffect.h"
 #include "effects/setupflow.h"
+#include "library/effecttokens.h"
 #include "effects/snippetsink.h"
 #include "effects/texteffect.h"
 #include "effects/textpiece.h"
@@ -205,18 +206,18 @@ void runMenu(
 void checkNumberedTokens(const Choices &c)
 {
     for (const QString &stem : { u"fno"_s, u"links"_s }) {
-        const int n = SetupFlow::numberedToken(c.token, stem);
+        const int n = EffectTokens::numbered(c.token, stem);
         if (n != 0)
             FUZZ_EQUAL(c.token, stem + QString::number(n), "numberedToken of " + FuzzCheck::shown(c.token));
         FUZZ_CHECK(n >= 0, "a negative numbered token");
-        const int any = SetupFlow::numberedToken(c.token, stem, Qt::CaseInsensitive);
+        const int any = EffectTokens::numbered(c.token, stem, Qt::CaseInsensitive);
         FUZZ_CHECK(any == 0 ? n == 0 : c.token.compare(stem + QString::number(any), Qt::CaseInsensitive) == 0,
             "numberedToken without letter case of " + FuzzCheck::shown(c.token));
         const int wanted = int(c.number & 0x7FFFFFFF);
         if (wanted > 0) {
-            FUZZ_EQUAL(QString::number(SetupFlow::numberedToken(stem + QString::number(wanted), stem)),
+            FUZZ_EQUAL(QString::number(EffectTokens::numbered(stem + QString::number(wanted), stem)),
                 QString::number(wanted), "a plainly written number");
-            FUZZ_EQUAL(QString::number(SetupFlow::numberedToken(
+            FUZZ_EQUAL(QString::number(EffectTokens::numbered(
                            stem.toUpper() + QString::number(wanted), stem, Qt::CaseInsensitive)),
                 QString::number(wanted), "a plainly written number after the stem in capitals");
         }

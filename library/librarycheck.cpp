@@ -3,14 +3,12 @@
 #include "categoryindex.h"
 #include "effectindex.h"
 #include "effectkind.h"
+#include "effecttokens.h"
 #include "inifile.h"
 #include "ininumber.h"
 #include "librarynames.h"
 #include "platform/filesystem.h"
 #include "platform/vellumoerror.h"
-#include "effects/setupflow.h"
-
-
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -34,7 +32,7 @@ std::optional<int> number(const QString &text, const QString &what, QStringList 
 // n when token is stem + n for n in 1..count, as the windows match it.
 int numbered(const QString &token, const QString &stem, int count, Qt::CaseSensitivity cs)
 {
-    const int n = SetupFlow::numberedToken(token, stem, cs);
+    const int n = EffectTokens::numbered(token, stem, cs);
     return n <= count ? n : 0;
 }
 }
@@ -104,18 +102,14 @@ void LibraryCheck::checkEffect(const QString &category, const QString &effect, c
             problems.append({where, u"its text file "_s + effect + u".txt is missing"_s});
         return;
     case EffectKind::Image:
-        checkDefinition(category, effect, 2, problems);
-        return;
     case EffectKind::Menu:
-        checkDefinition(category, effect, 3, problems);
-        return;
     case EffectKind::Text:
-        checkDefinition(category, effect, 4, problems);
+        checkDefinition(category, effect, EffectKinds::fromText(kind), problems);
         return;
     }
 }
 
-void LibraryCheck::checkDefinition(const QString &category, const QString &effect, int kind,
+void LibraryCheck::checkDefinition(const QString &category, const QString &effect, EffectKind kind,
                                    QList<Problem> &problems) const
 {
     const QString where = category + u'/' + effect;
@@ -150,7 +144,7 @@ void LibraryCheck::checkDefinition(const QString &category, const QString &effec
     };
 
     const QString images = value(u"imgfilet"_s).isEmpty() ? u"0"_s : value(u"imgfilet"_s);
-    const bool noImageCheck = kind == 3 && images.compare(u"x"_s, Qt::CaseInsensitive) == 0;
+    const bool noImageCheck = kind == EffectKind::Menu && images.compare(u"x"_s, Qt::CaseInsensitive) == 0;
     if (!noImageCheck)
         if (const auto n = number(images, u"[file] imgfilet"_s, notes))
             for (int k = 1; k <= qMin(*n, 1000); ++k)
@@ -164,85 +158,32 @@ void LibraryCheck::checkDefinition(const QString &category, const QString &effec
         number(value(u"szwc"_s), u"[file] szwc"_s, notes);
     const int pieces = count(u"file"_s, u"ft"_s, false).value_or(0);
     for (int j = 1; j <= qMin(pieces, 1000); ++j)
-        needsFile(u"fno"_s + QString::number(j));
-    const int links = kind == 3 ? count(u"file"_s, u"lt"_s, true).value_or(0) : 0;
+        needsFile(EffectTokens::PieceStem + QString::number(j));
+    const int links = kind == EffectKind::Menu ? count(u"file"_s, u"lt"_s, true).value_or(0) : 0;
     for (int j = 1; j <= qMin(links, 1000); ++j)
-        if (!file.hasKey(u"file"_s, u"links"_s + QString::number(j)))
-            notes << u"links"_s + QString::number(j) + u" is missing from [file]"_s;
+        if (!file.hasKey(u"file"_s, EffectTokens::LinkStem + QString::number(j)))
+            notes << EffectTokens::LinkStem + QString::number(j) + u" is missing from [file]"_s;
 
-    const auto isPiece = [&](const QString &token) { return numbered(token, u"fno"_s, pieces, Qt::CaseSensitive) > 0; };
-    const auto isLink = [&](const QString &token) { return numbered(token, u"links"_s, links, Qt::CaseInsensitive) > 0; };
-    constexpr auto is = &SetupFlow::isToken;
-    const auto counted = [&](const QString &stem, const QString &token) {
-        needsPair(stem + u"top"_s, stem + u"bu"_s, token);
-        if (value(stem) != u"0"_s && value(stem) != u"1"_s)
-            notes << u"token "_s + token + u" needs "_s + stem + u" to be 0 or 1"_s;
+    const EffectTokens::KindTokens &tokens = EffectTokens::of(kind);
+    const auto isPiece = [&](const QString &token) { return numbered(token, EffectTokens::PieceStem, pieces, Qt::CaseSensitive) > 0; };
+    const auto isLink = [&](const QString &token) {
+        return tokens.fixedLinks && numbered(token, EffectTokens::LinkStem, links, Qt::CaseInsensitive) > 0;
     };
-
-    // Each window's step tokens, with the pairs they use.
-    const auto stepKnown = [&](const QString &token) -> bool {
-        if (isPiece(token))
+    // A token names a piece, a fixed link or an element of the list's rules, with the keys it reads.
+    const auto knownIn = [&](const QList<EffectTokens::Rule> &list) {
+        return [&, rules = &list](const QString &token) -> bool {
+            if (isPiece(token) || isLink(token))
+                return true;
+            const EffectTokens::Rule *rule = EffectTokens::find(*rules, token, images);
+            if (!rule)
+                return false;
+            if (!rule->top.isEmpty())
+                needsPair(rule->topKey(images), rule->bottomKey(images), token);
+            const QString mode = value(rule->countingKey());
+            if (rule->counting == EffectTokens::Counting::ZeroOrOneOnly && mode != u"0"_s && mode != u"1"_s)
+                notes << u"token "_s + token + u" needs "_s + rule->countingKey() + u" to be 0 or 1"_s;
             return true;
-        switch (kind) {
-        case 2:
-            if (token == u"inname"_s + images) {
-                needsPair(u"intop"_s + images, u"inbu"_s + images, token);
-                return true;
-            }
-            if (token == u"imain"_s + images) {
-                needsPair(u"immtop"_s + images, u"immbu"_s + images, token);
-                return true;
-            }
-            return false;
-        case 3:
-            if (isLink(token) || is(token, u"list"_s))
-                return true;
-            if (is(token, u"txtm"_s)) {
-                needsPair(u"txtmto"_s, u"txtmbu"_s, token);
-                return true;
-            }
-            return false;
-        default:
-            if (is(token, u"list"_s))
-                return true;
-            if (is(token, u"font"_s) || is(token, u"color"_s)) {
-                needsPair(token.toLower() + u"top"_s, token.toLower() + u"bu"_s, token);
-                return true;
-            }
-            if (is(token, u"ttt"_s) || is(token, u"iii"_s)) {
-                counted(token.toLower(), token);
-                return true;
-            }
-            return false;
-        }
-    };
-    const auto rowKnown = [&](const QString &token) -> bool {
-        if (isPiece(token))
-            return true;
-        if (kind == 3) {
-            static const QList<std::pair<QString, QString>> pairs = {
-                {u"txtca"_s, u"ca"_s}, {u"txtli"_s, u"li"_s}, {u"img"_s, u"img"_s}};
-            for (const auto &[name, stem] : pairs)
-                if (is(token, name)) {
-                    needsPair(stem + u"top"_s, stem + u"bu"_s, token);
-                    return true;
-                }
-            if (is(token, u"iii"_s)) {
-                needsPair(u"iiitop"_s, u"iiibu"_s, token);
-                return true;
-            }
-            return is(token, u"nils"_s) || isLink(token);
-        }
-        for (const QString &name : {u"txt"_s, u"font"_s, u"color"_s})
-            if (is(token, name)) {
-                needsPair(name + u"top"_s, name + u"bu"_s, token);
-                return true;
-            }
-        if (is(token, u"iii"_s)) {
-            counted(u"iii"_s, token);
-            return true;
-        }
-        return false;
+        };
     };
     const auto walk = [&](const QString &section, const QString &prefix, const std::function<bool(const QString &)> &known) {
         const std::optional<int> total = count(section, u"total"_s, false);
@@ -253,11 +194,11 @@ void LibraryCheck::checkDefinition(const QString &category, const QString &effec
                              + u"' is no element this kind of effect knows"_s;
         }
     };
-    walk(u"abcd"_s, u"open"_s, stepKnown);
-    if (kind != 2)
-        walk(u"list"_s, u"list"_s, rowKnown);
-    if (kind == 3 && value(u"mm"_s) == u"1"_s)
-        needsPair(u"mmtop"_s, u"mmbu"_s, u"parent menus (mm=1)"_s);
+    walk(u"abcd"_s, u"open"_s, knownIn(tokens.steps));
+    if (!tokens.rows.isEmpty())
+        walk(u"list"_s, u"list"_s, knownIn(tokens.rows));
+    if (kind == EffectKind::Menu && value(EffectTokens::ParentMenuStem) == u"1"_s)
+        needsPair(EffectTokens::ParentMenuTop, EffectTokens::ParentMenuBottom, u"parent menus (mm=1)"_s);
 
     notes.removeDuplicates();
     for (const QString &note : notes)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "effectkind.h"
+
 #include <QList>
 #include <QString>
 
@@ -23,7 +25,7 @@ public:
 
 private:
     void checkEffect(const QString &category, const QString &effect, const QString &kind, QList<Problem> &problems) const;
-    void checkDefinition(const QString &category, const QString &effect, int kind, QList<Problem> &problems) const;
+    void checkDefinition(const QString &category, const QString &effect, EffectKind kind, QList<Problem> &problems) const;
 
     FileSystem &m_files;
     QString m_folder;

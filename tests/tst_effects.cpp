@@ -5,6 +5,7 @@
 #include "effects/menueffect.h"
 #include "effects/texteffect.h"
 #include "effects/setupflow.h"
+#include "library/effecttokens.h"
 #include "effects/textpiece.h"
 #include "library/inicache.h"
 #include "library/inifile.h"
@@ -305,7 +306,7 @@ private slots:
     {
         QFETCH(QString, token);
         QFETCH(int, number);
-        QCOMPARE(SetupFlow::numberedToken(token, u"fno"_s), number);
+        QCOMPARE(EffectTokens::numbered(token, u"fno"_s), number);
     }
 
     // Names that lead out of the category folder are listed, but never read or copied: the effect
