@@ -43,7 +43,6 @@ public:
     }
     QString resolveName(const QString &path) const override { return m_files.resolveName(path); }
     std::int64_t nowNs() const override { return m_files.nowNs(); }
-    std::optional<quint64> changeCount(const QString &path) const override { return m_files.changeCount(path); }
 
 private:
     void check(const QString &path, const char *what) const

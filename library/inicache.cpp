@@ -13,17 +13,7 @@ void IniCache::clear()
 
 std::shared_ptr<const IniDocument> IniCache::document(const FileSystem &files, const QString &path, bool *exists)
 {
-    // Taken before the file is looked at, so that a change made while it is read moves it again.
-    const std::optional<quint64> change = files.changeCount(path);
     auto it = m_entries.find(path);
-    if (change && it != m_entries.end() && it->change == change) {
-        // Nothing at all happened to the file since it was read, not even a rewrite within one tick
-        // of the file clock, so neither its stamp nor its bytes need a look.
-        it->lastUse = ++m_uses;
-        if (exists)
-            *exists = true;
-        return it->document;
-    }
     const FileStamp stamp = files.stamp(path);
     if (exists)
         *exists = stamp.exists;
@@ -35,15 +25,13 @@ std::shared_ptr<const IniDocument> IniCache::document(const FileSystem &files, c
     }
     if (it != m_entries.end() && it->stamp == stamp) {
         it->lastUse = ++m_uses;
-        if (!it->racy) {
-            it->change = change;
+        if (!it->racy)
             return it->document;
-        }
         // Same stamp, but the file was fresh: only its bytes can tell.
         const std::optional<QByteArray> bytes = files.readAll(path);
         if (bytes && *bytes == it->bytes) {
             auto document = it->document;
-            remember(files, path, stamp, *bytes, document, change);
+            remember(files, path, stamp, *bytes, document);
             return document;
         }
     }
@@ -53,7 +41,7 @@ std::shared_ptr<const IniDocument> IniCache::document(const FileSystem &files, c
     auto document = std::make_shared<const IniDocument>(*bytes);
     // A file changed while it was read is not remembered; the next access reads it again.
     if (files.stamp(path) == stamp)
-        remember(files, path, stamp, *bytes, document, change);
+        remember(files, path, stamp, *bytes, document);
     return document;
 }
 
@@ -62,16 +50,13 @@ void IniCache::store(const FileSystem &files, const QString &path, std::shared_p
 {
     const FileStamp stamp = files.stamp(path);
     if (stamp.exists && stamp.size == bytes.size())
-        // No count: any count held predates this write, whose notices are not taken yet; the next
-        // access looks at the file.
-        remember(files, path, stamp, bytes, std::move(document), std::nullopt);
+        remember(files, path, stamp, bytes, std::move(document));
     else
         m_entries.remove(path);
 }
 
 void IniCache::remember(const FileSystem &files, const QString &path, const FileStamp &stamp,
-                        const QByteArray &bytes, std::shared_ptr<const IniDocument> document,
-                        std::optional<quint64> change)
+                        const QByteArray &bytes, std::shared_ptr<const IniDocument> document)
 {
     if (!m_entries.contains(path) && m_entries.size() >= MaxFiles) {
         auto oldest = m_entries.begin();
@@ -82,7 +67,6 @@ void IniCache::remember(const FileSystem &files, const QString &path, const File
     }
     Entry &entry = m_entries[path];
     entry.stamp = stamp;
-    entry.change = change;
     entry.racy = files.nowNs() - stamp.modifiedNs < RacyWindowNs;
     entry.bytes = entry.racy ? bytes : QByteArray();
     entry.document = std::move(document);

@@ -9,8 +9,8 @@
 #include <memory>
 
 // Parsed INI files, each checked against its file at every access: a file changed, replaced or
-// deleted by anyone is parsed again, so a cached answer is never older than the file. Where the file
-// system counts changes, an unchanged count answers that check without looking at the file.
+// deleted by anyone is parsed again, so a cached answer is never older than the file. The check is
+// the file's modification time and size, which every file system keeps, network ones included.
 class IniCache
 {
 public:
@@ -32,15 +32,13 @@ private:
     struct Entry
     {
         FileStamp stamp;
-        // The file system's change count taken before the stamp; nullopt when it keeps none.
-        std::optional<quint64> change;
         bool racy = false;
         QByteArray bytes; // kept only while racy
         std::shared_ptr<const IniDocument> document;
         quint64 lastUse = 0;
     };
     void remember(const FileSystem &files, const QString &path, const FileStamp &stamp, const QByteArray &bytes,
-                  std::shared_ptr<const IniDocument> document, std::optional<quint64> change);
+                  std::shared_ptr<const IniDocument> document);
 
     QHash<QString, Entry> m_entries;
     quint64 m_uses = 0;

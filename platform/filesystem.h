@@ -49,13 +49,4 @@ public:
     virtual QString resolveName(const QString &path) const = 0;
     // Nanoseconds on the clock that file times are taken from.
     virtual std::int64_t nowNs() const = 0;
-    // A number that moves whenever the file at path may have changed, by anyone, since the number was
-    // last given; while it stays, the file is as it was. One sequence serves the whole process, so
-    // numbers from different file system objects compare. nullopt when that cannot be told: the file
-    // itself must be looked at.
-    virtual std::optional<quint64> changeCount(const QString &path) const
-    {
-        Q_UNUSED(path);
-        return std::nullopt;
-    }
 };

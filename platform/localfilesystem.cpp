@@ -1,6 +1,5 @@
 #include "localfilesystem.h"
 
-#include "filechanges.h"
 
 #include <QDir>
 #include <QFile>
@@ -260,7 +259,3 @@ std::int64_t LocalFileSystem::nowNs() const
     return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-std::optional<quint64> LocalFileSystem::changeCount(const QString &path) const
-{
-    return FileChanges::instance().changeCount(path);
-}

@@ -17,5 +17,4 @@ public:
     QString resolveName(const QString &path) const override;
     std::int64_t nowNs() const override;
     // From the kernel's change notices, not from a look at the file.
-    std::optional<quint64> changeCount(const QString &path) const override;
 };

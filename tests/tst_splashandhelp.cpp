@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QTimer>
 
-#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -101,31 +100,6 @@ private slots:
         QCOMPARE(f.shell.opened, (QStringList{u"https://vellumo.example.org/"_s,
                                               u"mailto:tamsel@vellumo.example.org?subject=错误改进"_s,
                                               u"mailto:tamsel@vellumo.example.org?subject=问题询问"_s}));
-    }
-
-    // Start-up's picture, buffer and font-table blocks land in heap that was touched ahead, and a
-    // freed block's pages serve the next one; otherwise each block faults every one of its pages.
-    void startUpBlocksReuseTheTouchedHeap()
-    {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-        QSKIP("the sanitizers bring their own allocator");
-#endif
-        Startup::reserveHeap();
-        const auto faults = [] {
-            rusage usage{};
-            getrusage(RUSAGE_SELF, &usage);
-            return usage.ru_minflt;
-        };
-        const long before = faults();
-        long pagesTouched = 0;
-        for (const std::size_t size : {405u << 10, 1224u << 10, 405u << 10, 362u << 10, 405u << 10}) {
-            auto *block = static_cast<volatile char *>(std::malloc(size));
-            for (std::size_t i = 0; i < size; i += 4096, ++pagesTouched)
-                block[i] = 1;
-            std::free(const_cast<char *>(block));
-        }
-        QVERIFY2(faults() - before < pagesTouched / 10,
-                 qPrintable(u"%1 faults for %2 pages"_s.arg(faults() - before).arg(pagesTouched)));
     }
 
     // Last: the program's look stays installed for the rest of this run.
