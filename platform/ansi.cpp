@@ -12,23 +12,6 @@ bool isAscii(QByteArrayView bytes)
     return true;
 }
 
-// The two-byte characters, decoded at build time by the same converter: most text of the index
-// files is ASCII and two-byte characters, and opening the converter costs more than reading every
-// index file the start-up reads.
-constexpr char16_t TwoByte[] = {
-#include "ansitwobyte.inc"
-};
-constexpr int Trails = 0xFE - 0x40 + 1;
-static_assert(sizeof(TwoByte) / sizeof(TwoByte[0]) == size_t(0xFE - 0x81 + 1) * Trails);
-
-// 0 when the pair is no two-byte character.
-char16_t twoByte(unsigned char lead, unsigned char trail)
-{
-    if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE)
-        return 0;
-    return TwoByte[size_t(lead - 0x81) * Trails + size_t(trail - 0x40)];
-}
-
 // The converter keeps back the bytes of a character cut off by the end; a line feed, which continues
 // no character, makes it give them up as a replacement character instead of letting them vanish.
 QString converted(QStringDecoder &converter, QByteArrayView bytes)
@@ -53,25 +36,7 @@ QString decode(QByteArrayView bytes)
 {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
-    QString result(bytes.size(), Qt::Uninitialized);
-    char16_t *out = reinterpret_cast<char16_t *>(result.data());
-    qsizetype n = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) {
-            out[n++] = b;
-            continue;
-        }
-        const char16_t c = i + 1 < bytes.size() ? twoByte(b, static_cast<unsigned char>(bytes[i + 1])) : 0;
-        if (c == 0) {
-            // Four-byte characters and damaged bytes: the converter decides.
-            return converted(converter(), bytes);
-        }
-        out[n++] = c;
-        ++i;
-    }
-    result.truncate(n);
-    return result;
+    return converted(converter(), bytes);
 }
 
 QByteArray encode(QStringView text)
