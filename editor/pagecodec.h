@@ -14,14 +14,15 @@ enum class PageEncoding { Gb18030, Utf8, Utf8Bom };
 namespace PageCodec {
 using Sink = std::function<void(QByteArrayView)>;
 
-// Watches a page's bytes piece by piece and tells their encoding: a UTF-8 mark, or valid UTF-8
-// holding at least one non-ASCII character, is UTF-8; everything else is GB18030 (which reads
-// GB2312 and GBK pages as they are).
+// Watches a page's bytes piece by piece and tells their encoding: a UTF-8 mark, or UTF-8 holding at
+// least one non-ASCII character and at most one damaged sequence for every MostlyUtf8 characters,
+// is UTF-8; everything else is GB18030 (which reads GB2312 and GBK pages as they are).
 class Detector
 {
 public:
     void feed(QByteArrayView piece);
     PageEncoding encoding() const;
+    static constexpr int MostlyUtf8 = 8;
     // What the page needs as UTF-8, near enough to reserve room for it.
     qint64 utf8SizeEstimate() const { return m_size + m_highBytes / 2 + 16; }
 
@@ -31,7 +32,8 @@ private:
     int m_pending = 0; // continuation bytes still due
     char32_t m_codePoint = 0;
     int m_length = 0;
-    bool m_valid = true;
+    qint64 m_characters = 0; // whole multi-byte UTF-8 characters
+    qint64 m_damaged = 0;    // bytes and sequences that are no UTF-8
     bool m_mark = false;
 };
 

@@ -102,8 +102,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const PageEncoding encoding = PageCodec::detect(bytes);
     const Decoded decoded = whole(bytes, encoding);
     checkText(decoded.utf8, "decoded");
-    if (encoding == PageEncoding::Utf8)
-        FUZZ_CHECK(decoded.clean, "a page told to be UTF-8 decodes without loss: " + FuzzCheck::shown(bytes));
+    if (encoding == PageEncoding::Utf8 && !decoded.clean) {
+        // Told to be UTF-8 although damaged: the damage is a small part of its characters.
+        const QString shown = QString::fromUtf8(decoded.utf8);
+        const auto replaced = shown.count(QChar(QChar::ReplacementCharacter));
+        const auto others = std::count_if(shown.begin(), shown.end(),
+            [](QChar c) { return c.unicode() >= 0x80 && c != QChar(QChar::ReplacementCharacter); });
+        FUZZ_CHECK(others >= replaced, "a page told to be UTF-8 is mostly UTF-8: " + FuzzCheck::shown(bytes));
+    }
 
     // A reader's pieces, read twice as the editor reads a page: once to tell the encoding, once to decode.
     const QVector<QByteArrayView> parts = pieces(bytes, sizes);

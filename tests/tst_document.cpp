@@ -226,6 +226,9 @@ private slots:
                                             << Ansi::decode("\x81\x30\x81\x30\x95\x32\x82\x36");
         QTest::newRow("UTF-8") << (chinese + u"\r\n"_s).toUtf8() << PageEncoding::Utf8 << chinese + u"\r\n"_s;
         QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8() << PageEncoding::Utf8Bom << chinese;
+        // Pairs such as D2 B3 and D0 A7 also read as UTF-8 characters; most of the text does not.
+        const QString sentence = u"网页特效简单复制，选择一个特效后按设置"_s;
+        QTest::newRow("GB18030 that partly reads as UTF-8") << Ansi::encode(sentence) << PageEncoding::Gb18030 << sentence;
         QTest::newRow("ASCII") << QByteArray("<html></html>\r\n") << PageEncoding::Gb18030 << u"<html></html>\r\n"_s;
         QTest::newRow("LF only") << Ansi::encode(u"a\n中\n"_s) << PageEncoding::Gb18030 << u"a\r\n中\r\n"_s;
         QTest::newRow("mixed line ends") << u"a\rb\nc\r\nd"_s.toUtf8() + "\xE4\xB8\xAD" << PageEncoding::Utf8
@@ -256,23 +259,36 @@ private slots:
     void damagedBytesOpenWithAWarning_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xFF\xFE\xFD", 20);
-        QTest::newRow("NUL bytes") << QByteArray("<p>a\0b</p>\x81", 12);
+        QTest::addColumn<PageEncoding>("encoding");
+        QTest::addColumn<QString>("shown"); // empty: not compared
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xFF\xFE\xFD", 20) << PageEncoding::Gb18030 << QString();
+        QTest::newRow("NUL bytes") << QByteArray("<p>a\0b</p>\x81", 12) << PageEncoding::Gb18030 << QString();
         // Cut off inside a character: the lost bytes show as a replacement character, never vanish.
-        QTest::newRow("cut off after a lead byte") << QByteArray("<p>\xCD\xF8\xD2");
-        QTest::newRow("cut off in a four-byte character") << QByteArray("<p>\x81\x30\x81");
-        QTest::newRow("UTF-8 cut off") << QByteArray("\xEF\xBB\xBF<p>\xE4\xB8");
+        QTest::newRow("cut off after a lead byte") << QByteArray("<p>\xCD\xF8\xD2") << PageEncoding::Gb18030 << QString();
+        QTest::newRow("cut off in a four-byte character") << QByteArray("<p>\x81\x30\x81") << PageEncoding::Gb18030 << QString();
+        QTest::newRow("UTF-8 cut off") << QByteArray("\xEF\xBB\xBF<p>\xE4\xB8") << PageEncoding::Utf8Bom << QString();
+        // One stray byte in a UTF-8 page damages one character, not the whole page.
+        const QByteArray half = u"<p>网页特效简单复制"_s.toUtf8();
+        QTest::newRow("UTF-8 with a stray byte") << half + "\xFF" + half << PageEncoding::Utf8
+                                                 << u"<p>网页特效简单复制\uFFFD<p>网页特效简单复制"_s;
+        QTest::newRow("UTF-8 with a mark and a stray byte") << "\xEF\xBB\xBF" + half + "\x80" + half << PageEncoding::Utf8Bom
+                                                            << u"<p>网页特效简单复制\uFFFD<p>网页特效简单复制"_s;
     }
     void damagedBytesOpenWithAWarning()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(PageEncoding, encoding);
+        QFETCH(QString, shown);
         Fixture f;
         TestFiles::write(f.path(u"bad.htm"_s), bytes);
         f.dialogs.expect(Kind::OpenFile, f.path(u"bad.htm"_s));
         f.dialogs.expect(Kind::Message);
         f.document.openPage();
         QCOMPARE(f.dialogs.calls.last().text, Document::notCleanMessage());
+        QCOMPARE(f.document.encoding(), encoding);
         QVERIFY(QString::fromUtf8(f.view.text).contains(QChar(QChar::ReplacementCharacter)));
+        if (!shown.isEmpty())
+            QCOMPARE(QString::fromUtf8(f.view.text), shown);
         QCOMPARE(f.view.caption(), f.path(u"bad.htm"_s));
         QVERIFY(f.unexpected.isEmpty());
     }
