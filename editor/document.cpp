@@ -41,6 +41,7 @@ void Document::showDefaultPage()
     m_view.endLoad();
     m_view.setCaption(newCaption());
     m_encoding = PageEncoding::Gb18030;
+    m_lineEnds = LineEnds::CrLf;
 }
 
 bool Document::askToSave()
@@ -63,13 +64,15 @@ void Document::load(const QString &path, bool detectEncoding)
     if (!read)
         throw VellumoError::cannotOpen(path);
     m_encoding = encoding;
+    // A new page gets CR LF whatever its template holds.
+    m_lineEnds = detectEncoding ? detector.lineEnds() : LineEnds::CrLf;
     if (!clean)
         m_dialogs.message(notCleanMessage());
 }
 
 void Document::write(const QString &path)
 {
-    if (!m_files.writeAtomically(path, PageCodec::fromUtf8(m_view.utf8(), m_encoding)))
+    if (!m_files.writeAtomically(path, PageCodec::fromUtf8(m_view.utf8(), m_encoding, m_lineEnds)))
         throw VellumoError::cannotCreate(path);
 }
 

@@ -9,7 +9,7 @@ class DocumentView;
 class FileSystem;
 
 // The page being edited and its file: New, Open, Save, Save As and the question on closing, with the
-// page kept in the encoding it was opened in. A save goes through a temporary file that replaces
+// page kept in the encoding and line breaks it was opened in. A save goes through a temporary file that replaces
 // the old one, so a failed save leaves the old file as it was and the page still unsaved.
 class Document
 {
@@ -34,6 +34,7 @@ public:
     void writePreview();
 
     PageEncoding encoding() const { return m_encoding; }
+    LineEnds lineEnds() const { return m_lineEnds; }
 
     static QString fileFilter();
     static QString notCleanMessage();
@@ -50,4 +51,5 @@ private:
     FileSystem &m_files;
     QString m_applicationFolder;
     PageEncoding m_encoding = PageEncoding::Gb18030;
+    LineEnds m_lineEnds = LineEnds::CrLf;
 };

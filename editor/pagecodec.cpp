@@ -70,6 +70,11 @@ void Detector::feed(QByteArrayView piece)
         const unsigned char c = p[i];
         if (c >= 0x80)
             ++m_highBytes;
+        if (c == '\n')
+            ++(m_lastWasCr ? m_otherBreaks : m_lfAlone);
+        else if (m_lastWasCr)
+            ++m_otherBreaks;
+        m_lastWasCr = c == '\r';
         if (m_pending) {
             if ((c & 0xC0) == 0x80) {
                 m_codePoint = (m_codePoint << 6) | (c & 0x3F);
@@ -162,6 +167,12 @@ bool Decoder::finish()
     return !m->decoder.hasError() && !rest.contains(QChar(QChar::ReplacementCharacter));
 }
 
+LineEnds Detector::lineEnds() const
+{
+    const bool onlyLf = m_lfAlone > 0 && m_otherBreaks == 0 && !m_lastWasCr;
+    return onlyLf ? LineEnds::Lf : LineEnds::CrLf;
+}
+
 PageEncoding detect(QByteArrayView bytes)
 {
     Detector detector;
@@ -177,8 +188,13 @@ bool toUtf8(QByteArrayView bytes, PageEncoding encoding, const Sink &sink)
     return decoder.finish();
 }
 
-QByteArray fromUtf8(QByteArrayView utf8, PageEncoding encoding)
+QByteArray fromUtf8(QByteArrayView utf8, PageEncoding encoding, LineEnds lineEnds)
 {
+    if (lineEnds == LineEnds::Lf) {
+        QByteArray lf = utf8.toByteArray();
+        lf.replace("\r\n", "\n");
+        return fromUtf8(lf, encoding, LineEnds::CrLf);
+    }
     if (encoding == PageEncoding::Utf8)
         return utf8.toByteArray();
     if (encoding == PageEncoding::Utf8Bom)

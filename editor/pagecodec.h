@@ -8,6 +8,9 @@
 
 // The encodings a page is kept in: saved as it was opened, so an unchanged page gives back its bytes.
 enum class PageEncoding { Gb18030, Utf8, Utf8Bom };
+// The line breaks a page is saved with: LF for a page whose every line break was LF, CR LF otherwise.
+// The editor itself always holds CR LF.
+enum class LineEnds { CrLf, Lf };
 
 // Converts pages between their file bytes and the editor's UTF-8 text, a piece at a time so that a
 // large page never lies in memory in several whole copies.
@@ -22,6 +25,7 @@ class Detector
 public:
     void feed(QByteArrayView piece);
     PageEncoding encoding() const;
+    LineEnds lineEnds() const;
     static constexpr int MostlyUtf8 = 8;
     // What the page needs as UTF-8, near enough to reserve room for it.
     qint64 utf8SizeEstimate() const { return m_size + m_highBytes / 2 + 16; }
@@ -35,6 +39,9 @@ private:
     qint64 m_characters = 0; // whole multi-byte UTF-8 characters
     qint64 m_damaged = 0;    // bytes and sequences that are no UTF-8
     bool m_mark = false;
+    qint64 m_lfAlone = 0;
+    qint64 m_otherBreaks = 0; // CR LF and lone CR
+    bool m_lastWasCr = false;
 };
 
 // Turns a page's bytes, fed piece by piece, into UTF-8 text with every line break as CR LF.
@@ -54,6 +61,7 @@ private:
 
 PageEncoding detect(QByteArrayView bytes);
 bool toUtf8(QByteArrayView bytes, PageEncoding encoding, const Sink &sink);
-// UTF-8 text in the page's encoding, the mark included for UTF-8 with a mark.
-QByteArray fromUtf8(QByteArrayView utf8, PageEncoding encoding);
+// The editor's UTF-8 text (CR LF line breaks) in the page's encoding, the mark included for UTF-8 with
+// a mark, and with LF line breaks for an LF page.
+QByteArray fromUtf8(QByteArrayView utf8, PageEncoding encoding, LineEnds lineEnds = LineEnds::CrLf);
 }

@@ -132,9 +132,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     else
         checkText(streamed.utf8, "decoded in pieces");
 
-    if (decoded.clean)
+    if (decoded.clean) {
         FUZZ_EQUAL(PageCodec::fromUtf8(decoded.utf8, encoding), crLf(bytes),
             "a clean page saved in its own encoding (" + name(encoding) + ") gives back its bytes");
+        // An LF page saved with its own line breaks gives back its very bytes.
+        if (detector.lineEnds() == LineEnds::Lf)
+            FUZZ_EQUAL(PageCodec::fromUtf8(decoded.utf8, encoding, LineEnds::Lf), bytes,
+                "a clean LF page saved with LF gives back its bytes");
+    }
 
     // Any text, saved in any of the encodings, opens again as the same text.
     const QByteArray text = (flags & 1) ? decoded.utf8 : crLf(QString::fromUtf8(bytes).toUtf8());

@@ -231,6 +231,10 @@ private slots:
         QTest::newRow("GB18030 that partly reads as UTF-8") << Ansi::encode(sentence) << PageEncoding::Gb18030 << sentence;
         QTest::newRow("ASCII") << QByteArray("<html></html>\r\n") << PageEncoding::Gb18030 << u"<html></html>\r\n"_s;
         QTest::newRow("LF only") << Ansi::encode(u"a\n中\n"_s) << PageEncoding::Gb18030 << u"a\r\n中\r\n"_s;
+        QTest::newRow("UTF-8 with LF only") << u"<p>中</p>\n\n<p>文</p>"_s.toUtf8() << PageEncoding::Utf8
+                                            << u"<p>中</p>\r\n\r\n<p>文</p>"_s;
+        QTest::newRow("LF, then one CR LF") << QByteArray("a\nb\r\n") << PageEncoding::Gb18030 << u"a\r\nb\r\n"_s;
+        QTest::newRow("LF and a lone CR") << QByteArray("a\nb\rc") << PageEncoding::Gb18030 << u"a\r\nb\r\nc"_s;
         QTest::newRow("mixed line ends") << u"a\rb\nc\r\nd"_s.toUtf8() + "\xE4\xB8\xAD" << PageEncoding::Utf8
                                          << u"a\r\nb\r\nc\r\nd中"_s;
         QTest::newRow("empty") << QByteArray() << PageEncoding::Gb18030 << QString();
@@ -252,7 +256,25 @@ private slots:
         QCOMPARE(f.document.encoding(), encoding);
         QCOMPARE(f.view.text, text.toUtf8());
         f.document.savePage();
-        QCOMPARE(TestFiles::read(f.path(u"in.htm"_s)), crlf(bytes));
+        // A page whose every line break is LF keeps them; any other page is saved with CR LF.
+        const bool lfOnly = !bytes.contains('\r') && bytes.contains('\n');
+        QCOMPARE(TestFiles::read(f.path(u"in.htm"_s)), lfOnly ? bytes : crlf(bytes));
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    void linesTypedIntoAnLfPageAreSavedWithLf()
+    {
+        Fixture f;
+        TestFiles::write(f.path(u"lf.htm"_s), "<p>a</p>\n");
+        f.dialogs.expect(Kind::OpenFile, f.path(u"lf.htm"_s));
+        f.document.openPage();
+        QCOMPARE(f.document.lineEnds(), LineEnds::Lf);
+        f.view.type("<p>\xE4\xB8\xAD</p>\r\n");
+        f.document.savePage();
+        QCOMPARE(TestFiles::read(f.path(u"lf.htm"_s)), Ansi::encode(u"<p>a</p>\n<p>中</p>\n"_s));
+        // A new page is CR LF again, whatever the last page was.
+        f.document.newPage();
+        QCOMPARE(f.document.lineEnds(), LineEnds::CrLf);
         QVERIFY(f.unexpected.isEmpty());
     }
 
