@@ -127,20 +127,20 @@ MainWindow::MainWindow(Platform &platform, const QString &executableFolder, cons
     upper->setSpacing(0);
     outer->addLayout(upper, 1);
 
-    Panel3 = panel(central, u"Panel3"_s);
-    buildDocumentSide(Panel3);
-    upper->addWidget(Panel3, 1);
-    Panel4 = panel(central, u"Panel4"_s);
-    Panel4->setFixedWidth(216);
-    buildEffectPanel(Panel4);
-    upper->addWidget(Panel4);
+    m_documentSide = panel(central, u"Panel3"_s);
+    buildDocumentSide(m_documentSide);
+    upper->addWidget(m_documentSide, 1);
+    m_effectPanel = panel(central, u"Panel4"_s);
+    m_effectPanel->setFixedWidth(216);
+    buildEffectPanel(m_effectPanel);
+    upper->addWidget(m_effectPanel);
     auto *statusFrame = new QFrame(central);
     statusFrame->setObjectName(u"Panel2"_s);
     statusFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel2 = statusFrame;
-    Panel2->setFixedHeight(20);
-    buildStatusStrip(Panel2);
-    outer->addWidget(Panel2);
+    m_statusStrip = statusFrame;
+    m_statusStrip->setFixedHeight(20);
+    buildStatusStrip(m_statusStrip);
+    outer->addWidget(m_statusStrip);
     setCentralWidget(central);
 
     buildMenus();
@@ -148,14 +148,14 @@ MainWindow::MainWindow(Platform &platform, const QString &executableFolder, cons
     buildPopupMenu();
 
     m_placement = std::make_unique<PlacementStore>(platform.files, placementFile, this);
-    m_view = std::make_unique<ScintillaDocumentView>(this, RichEdit1, [this](bool large) { setLargePage(large); });
+    m_view = std::make_unique<ScintillaDocumentView>(this, m_editor, [this](bool large) { setLargePage(large); });
     m_document = std::make_unique<Document>(*m_view, platform.dialogs, platform.files,
                                             ApplicationFolder::fromExecutableFolder(executableFolder));
     m_document->showDefaultPage();
-    m_search = new SearchController(RichEdit1, platform.dialogs, this);
-    connect(F2, &QAction::triggered, m_search, &SearchController::showFind);
-    connect(N7, &QAction::triggered, m_search, &SearchController::findNext);
-    connect(R1, &QAction::triggered, m_search, &SearchController::showReplace);
+    m_search = new SearchController(m_editor, platform.dialogs, this);
+    connect(m_findAction, &QAction::triggered, m_search, &SearchController::showFind);
+    connect(m_findNextAction, &QAction::triggered, m_search, &SearchController::findNext);
+    connect(m_replaceAction, &QAction::triggered, m_search, &SearchController::showReplace);
     loadLibrary();
 }
 
@@ -179,7 +179,7 @@ QString MainWindow::creditLine()
 
 QString MainWindow::applicationFolder() const
 {
-    return Label1->text();
+    return m_applicationFolderLabel->text();
 }
 
 void MainWindow::buildEffectPanel(QWidget *parent)
@@ -188,85 +188,85 @@ void MainWindow::buildEffectPanel(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    Label1 = new QLabel(parent);
-    Label1->setObjectName(u"Label1"_s);
-    Label1->hide();
+    m_applicationFolderLabel = new QLabel(parent);
+    m_applicationFolderLabel->setObjectName(u"Label1"_s);
+    m_applicationFolderLabel->hide();
 
-    Panel5 = panel(parent, u"Panel5"_s);
-    Panel5->setFixedHeight(192);
-    layout->addWidget(Panel5);
-    auto *pictureLayout = new QGridLayout(Panel5);
+    m_choicePanel = panel(parent, u"Panel5"_s);
+    m_choicePanel->setFixedHeight(192);
+    layout->addWidget(m_choicePanel);
+    auto *pictureLayout = new QGridLayout(m_choicePanel);
     pictureLayout->setContentsMargins(0, 0, 0, 0);
-    MAINIMG = new QLabel(Panel5);
-    MAINIMG->setObjectName(u"MAINIMG"_s);
-    MAINIMG->setAlignment(Qt::AlignCenter);
-    MAINIMG->setPixmap(PictureLoader::builtIn(vellumo::artwork::kMainImage));
+    m_mainPicture = new QLabel(m_choicePanel);
+    m_mainPicture->setObjectName(u"MAINIMG"_s);
+    m_mainPicture->setAlignment(Qt::AlignCenter);
+    m_mainPicture->setPixmap(PictureLoader::builtIn(vellumo::artwork::kMainImage));
     // The picture is shown centred at its own size, whatever the panel's size.
-    MAINIMG->setMinimumSize(1, 1);
-    MAINIMG->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    pictureLayout->addWidget(MAINIMG, 0, 0);
+    m_mainPicture->setMinimumSize(1, 1);
+    m_mainPicture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    pictureLayout->addWidget(m_mainPicture, 0, 0);
 
-    Label3 = transparentLabel(u"特效总类："_s, Panel5, u"Label3"_s);
-    Label3->move(8, 16);
-    ComboBox1 = new FlatComboBox(Panel5);
-    ComboBox1->setObjectName(u"ComboBox1"_s);
-    ComboBox1->setGeometry(66, 10, 138, 22);
-    ComboBox1->setFont(UiStyle::songFont(14));
-    Label5 = transparentLabel(u"特效细分："_s, Panel5, u"Label5"_s);
-    Label5->move(8, 40);
-    ComboBox3 = new FlatComboBox(Panel5);
-    ComboBox3->setObjectName(u"ComboBox3"_s);
-    ComboBox3->setGeometry(67, 35, 137, 22);
-    ComboBox3->setFont(UiStyle::songFont(14));
-    SpeedButton7 = flatButton(u"特效设置"_s, vellumo::artwork::GlyphSetup, Panel5, u"SpeedButton7"_s);
-    SpeedButton7->setGeometry(57, 68, 99, 22);
-    Label6 = transparentLabel(u"查询特效："_s, Panel5, u"Label6"_s);
-    Label6->move(8, 100);
-    Edit1 = new FlatLineEdit(Panel5);
-    Edit1->setObjectName(u"Edit1"_s);
-    Edit1->setGeometry(14, 120, 189, 18);
-    Edit1->setLowerCaseInput(true);
-    Edit1->setText(u"特效名称..."_s);
-    SpeedButton6 = flatButton(u"按条件查询"_s, vellumo::artwork::GlyphSearch, Panel5, u"SpeedButton6"_s);
-    SpeedButton6->setGeometry(57, 150, 99, 22);
-    Label7 = transparentLabel(u"查询结果："_s, Panel5, u"Label7"_s);
-    Label7->move(8, 180);
-    for (QWidget *label : {static_cast<QWidget *>(Label3), static_cast<QWidget *>(Label5),
-                           static_cast<QWidget *>(Label6), static_cast<QWidget *>(Label7)})
+    m_categoryCaption = transparentLabel(u"特效总类："_s, m_choicePanel, u"Label3"_s);
+    m_categoryCaption->move(8, 16);
+    m_categoryBox = new FlatComboBox(m_choicePanel);
+    m_categoryBox->setObjectName(u"ComboBox1"_s);
+    m_categoryBox->setGeometry(66, 10, 138, 22);
+    m_categoryBox->setFont(UiStyle::songFont(14));
+    m_effectCaption = transparentLabel(u"特效细分："_s, m_choicePanel, u"Label5"_s);
+    m_effectCaption->move(8, 40);
+    m_effectBox = new FlatComboBox(m_choicePanel);
+    m_effectBox->setObjectName(u"ComboBox3"_s);
+    m_effectBox->setGeometry(67, 35, 137, 22);
+    m_effectBox->setFont(UiStyle::songFont(14));
+    m_setupButton = flatButton(u"特效设置"_s, vellumo::artwork::GlyphSetup, m_choicePanel, u"SpeedButton7"_s);
+    m_setupButton->setGeometry(57, 68, 99, 22);
+    m_searchCaption = transparentLabel(u"查询特效："_s, m_choicePanel, u"Label6"_s);
+    m_searchCaption->move(8, 100);
+    m_searchBox = new FlatLineEdit(m_choicePanel);
+    m_searchBox->setObjectName(u"Edit1"_s);
+    m_searchBox->setGeometry(14, 120, 189, 18);
+    m_searchBox->setLowerCaseInput(true);
+    m_searchBox->setText(u"特效名称..."_s);
+    m_searchButton = flatButton(u"按条件查询"_s, vellumo::artwork::GlyphSearch, m_choicePanel, u"SpeedButton6"_s);
+    m_searchButton->setGeometry(57, 150, 99, 22);
+    m_resultsCaption = transparentLabel(u"查询结果："_s, m_choicePanel, u"Label7"_s);
+    m_resultsCaption->move(8, 180);
+    for (QWidget *label : {static_cast<QWidget *>(m_categoryCaption), static_cast<QWidget *>(m_effectCaption),
+                           static_cast<QWidget *>(m_searchCaption), static_cast<QWidget *>(m_resultsCaption)})
         label->adjustSize();
-    Edit1->setMouseTracking(true);
-    Edit1->installEventFilter(this);
-    connect(ComboBox1, &QComboBox::activated, this, &MainWindow::chooseCategory);
-    connect(ComboBox1, &QComboBox::editTextChanged, this, &MainWindow::clearEffectBox);
-    connect(SpeedButton7, &QToolButton::clicked, this, &MainWindow::startEffect);
-    connect(SpeedButton6, &QToolButton::clicked, this, &MainWindow::searchEffects);
+    m_searchBox->setMouseTracking(true);
+    m_searchBox->installEventFilter(this);
+    connect(m_categoryBox, &QComboBox::activated, this, &MainWindow::chooseCategory);
+    connect(m_categoryBox, &QComboBox::editTextChanged, this, &MainWindow::clearEffectBox);
+    connect(m_setupButton, &QToolButton::clicked, this, &MainWindow::startEffect);
+    connect(m_searchButton, &QToolButton::clicked, this, &MainWindow::searchEffects);
 
-    Panel6 = panel(parent, u"Panel6"_s);
-    layout->addWidget(Panel6, 1);
-    auto *listLayout = new QVBoxLayout(Panel6);
+    m_resultsPanel = panel(parent, u"Panel6"_s);
+    layout->addWidget(m_resultsPanel, 1);
+    auto *listLayout = new QVBoxLayout(m_resultsPanel);
     listLayout->setContentsMargins(0, 0, 0, 0);
-    ListBox1 = new QListWidget(Panel6);
-    ListBox1->setObjectName(u"ListBox1"_s);
-    ListBox1->setToolTip(u"双击可以运行此特效设置"_s);
-    ListBox1->setUniformItemSizes(true);
-    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &MainWindow::startFoundEffect);
-    ListBox1->setItemDelegate(new FixedHeightDelegate(12, ListBox1));
-    listLayout->addWidget(ListBox1);
+    m_resultList = new QListWidget(m_resultsPanel);
+    m_resultList->setObjectName(u"ListBox1"_s);
+    m_resultList->setToolTip(u"双击可以运行此特效设置"_s);
+    m_resultList->setUniformItemSizes(true);
+    connect(m_resultList, &QListWidget::itemDoubleClicked, this, &MainWindow::startFoundEffect);
+    m_resultList->setItemDelegate(new FixedHeightDelegate(12, m_resultList));
+    listLayout->addWidget(m_resultList);
 }
 
 void MainWindow::buildStatusStrip(QWidget *parent)
 {
     auto *layout = new QGridLayout(parent);
     layout->setContentsMargins(1, 1, 1, 1);
-    IMG = new QLabel(parent);
-    IMG->setObjectName(u"IMG"_s);
-    IMG->setScaledContents(true);
-    IMG->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    IMG->setPixmap(PictureLoader::builtIn(vellumo::artwork::kStatusImage));
-    layout->addWidget(IMG, 0, 0);
-    Label2 = transparentLabel(QString(), parent, u"Label2"_s);
-    Label2->move(7, 5);
-    Label2->raise();
+    m_statusPicture = new QLabel(parent);
+    m_statusPicture->setObjectName(u"IMG"_s);
+    m_statusPicture->setScaledContents(true);
+    m_statusPicture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    m_statusPicture->setPixmap(PictureLoader::builtIn(vellumo::artwork::kStatusImage));
+    layout->addWidget(m_statusPicture, 0, 0);
+    m_creditLabel = transparentLabel(QString(), parent, u"Label2"_s);
+    m_creditLabel->move(7, 5);
+    m_creditLabel->raise();
 }
 
 void MainWindow::buildDocumentSide(QWidget *parent)
@@ -275,34 +275,34 @@ void MainWindow::buildDocumentSide(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    CoolBar1 = panel(parent, u"CoolBar1"_s);
-    CoolBar1->setFixedHeight(33);
-    layout->addWidget(CoolBar1);
-    auto *band = new QHBoxLayout(CoolBar1);
+    m_toolBand = panel(parent, u"CoolBar1"_s);
+    m_toolBand->setFixedHeight(33);
+    layout->addWidget(m_toolBand);
+    auto *band = new QHBoxLayout(m_toolBand);
     band->setContentsMargins(4, 2, 4, 2);
-    ToolBar1 = new QToolBar(CoolBar1);
-    ToolBar1->setObjectName(u"ToolBar1"_s);
-    ToolBar1->setIconSize(QSize(16, 16));
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    ToolBar1->setMovable(false);
-    band->addWidget(ToolBar1);
+    m_toolBar = new QToolBar(m_toolBand);
+    m_toolBar->setObjectName(u"ToolBar1"_s);
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_toolBar->setMovable(false);
+    band->addWidget(m_toolBar);
 
-    PageControl1 = new QTabWidget(parent);
-    PageControl1->setObjectName(u"PageControl1"_s);
-    PageControl1->setTabPosition(QTabWidget::South);
-    PageControl1->setDocumentMode(true);
-    layout->addWidget(PageControl1, 1);
+    m_documentTabs = new QTabWidget(parent);
+    m_documentTabs->setObjectName(u"PageControl1"_s);
+    m_documentTabs->setTabPosition(QTabWidget::South);
+    m_documentTabs->setDocumentMode(true);
+    layout->addWidget(m_documentTabs, 1);
 
-    TabSheet1 = panel(PageControl1, u"TabSheet1"_s);
-    auto *editorLayout = new QVBoxLayout(TabSheet1);
+    m_editorTab = panel(m_documentTabs, u"TabSheet1"_s);
+    auto *editorLayout = new QVBoxLayout(m_editorTab);
     editorLayout->setContentsMargins(0, 0, 0, 0);
-    RichEdit1 = new QsciScintilla(TabSheet1);
-    RichEdit1->setObjectName(u"RichEdit1"_s);
-    RichEdit1->setUtf8(true);
-    RichEdit1->setEolMode(QsciScintilla::EolWindows);
-    RichEdit1->setWrapMode(QsciScintilla::WrapWord);
-    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    RichEdit1->SendScintilla(QsciScintillaBase::SCI_SETPASTECONVERTENDINGS, 1UL);
+    m_editor = new QsciScintilla(m_editorTab);
+    m_editor->setObjectName(u"RichEdit1"_s);
+    m_editor->setUtf8(true);
+    m_editor->setEolMode(QsciScintilla::EolWindows);
+    m_editor->setWrapMode(QsciScintilla::WrapWord);
+    m_editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_editor->SendScintilla(QsciScintillaBase::SCI_SETPASTECONVERTENDINGS, 1UL);
     // Insertions and deletions are not announced: for each, Scintilla's accessibility support computes
     // a character position from the start of the page, which makes edits deep in a large page slow.
     // The "performed by" and undo flags must go too, as any of them lets those notices through.
@@ -313,55 +313,55 @@ void MainWindow::buildDocumentSide(QWidget *parent)
             | Base::SC_PERFORMED_UNDO | Base::SC_PERFORMED_REDO | Base::SC_MULTISTEPUNDOREDO
             | Base::SC_LASTSTEPINUNDOREDO | Base::SC_MOD_BEFOREINSERT | Base::SC_MOD_BEFOREDELETE
             | Base::SC_MULTILINEUNDOREDO | Base::SC_STARTACTION;
-        RichEdit1->SendScintilla(Base::SCI_SETMODEVENTMASK, Base::SC_MODEVENTMASKALL & ~quiet);
+        m_editor->SendScintilla(Base::SCI_SETMODEVENTMASK, Base::SC_MODEVENTMASKALL & ~quiet);
     }
-    m_lexer = new QsciLexerHTML(RichEdit1);
+    m_lexer = new QsciLexerHTML(m_editor);
     auto *lexer = m_lexer;
     // 16 pixels high at the usual 96 dots per inch; Scintilla takes its sizes in points.
     const QFont code = UiStyle::fixedFont(12);
     lexer->setDefaultFont(code);
     lexer->setFont(code);
-    RichEdit1->setLexer(lexer);
-    RichEdit1->setMarginWidth(1, 0);
+    m_editor->setLexer(lexer);
+    m_editor->setMarginWidth(1, 0);
     // Ctrl+Y is the cut command of the menu, not the editor's redo.
-    if (QsciCommand *redo = RichEdit1->standardCommands()->boundTo(QKeyCombination(Qt::CTRL, Qt::Key_Y).toCombined()))
+    if (QsciCommand *redo = m_editor->standardCommands()->boundTo(QKeyCombination(Qt::CTRL, Qt::Key_Y).toCombined()))
         redo->setKey(0);
-    RichEdit1->viewport()->setMouseTracking(true);
-    RichEdit1->viewport()->installEventFilter(this);
-    editorLayout->addWidget(RichEdit1);
-    RichEdit2 = hiddenBuffer(TabSheet1, u"RichEdit2"_s, u"RichEdit2"_s);
-    Memo1 = hiddenBuffer(TabSheet1, u"Memo1"_s, QString());
-    Memo2 = hiddenBuffer(TabSheet1, u"Memo2"_s, QString());
-    PageControl1->addTab(TabSheet1, imageListIcon(vellumo::artwork::IconHtmlDocument), u"HTML"_s);
+    m_editor->viewport()->setMouseTracking(true);
+    m_editor->viewport()->installEventFilter(this);
+    editorLayout->addWidget(m_editor);
+    m_pieceBuffer = hiddenBuffer(m_editorTab, u"RichEdit2"_s, u"RichEdit2"_s);
+    m_rowBuffer = hiddenBuffer(m_editorTab, u"Memo1"_s, QString());
+    m_snippetBuffer = hiddenBuffer(m_editorTab, u"Memo2"_s, QString());
+    m_documentTabs->addTab(m_editorTab, imageListIcon(vellumo::artwork::IconHtmlDocument), u"HTML"_s);
 
-    TabSheet2 = panel(PageControl1, u"TabSheet2"_s);
-    auto *previewLayout = new QVBoxLayout(TabSheet2);
+    m_previewTab = panel(m_documentTabs, u"TabSheet2"_s);
+    auto *previewLayout = new QVBoxLayout(m_previewTab);
     previewLayout->setContentsMargins(0, 0, 0, 0);
     previewLayout->setSpacing(0);
-    Panel1 = panel(TabSheet2, u"Panel1"_s);
-    Panel1->setFixedHeight(27);
-    auto *addressBar = new QHBoxLayout(Panel1);
+    m_addressBar = panel(m_previewTab, u"Panel1"_s);
+    m_addressBar->setFixedHeight(27);
+    auto *addressBar = new QHBoxLayout(m_addressBar);
     addressBar->setContentsMargins(6, 2, 6, 2);
-    addressBar->addWidget(transparentLabel(u"URL:"_s, Panel1, u"Label4"_s));
-    ADDEdit = new FlatLineEdit(Panel1);
-    ADDEdit->setObjectName(u"ADDEdit"_s);
-    ADDEdit->setFixedWidth(281);
-    addressBar->addWidget(ADDEdit);
-    BitBtn1 = new QPushButton(u"转到"_s, Panel1);
-    BitBtn1->setObjectName(u"BitBtn1"_s);
-    BitBtn1->setFixedHeight(22);
-    connect(BitBtn1, &QPushButton::clicked, this, &MainWindow::goToAddress);
-    addressBar->addWidget(BitBtn1);
+    addressBar->addWidget(transparentLabel(u"URL:"_s, m_addressBar, u"Label4"_s));
+    m_addressBox = new FlatLineEdit(m_addressBar);
+    m_addressBox->setObjectName(u"ADDEdit"_s);
+    m_addressBox->setFixedWidth(281);
+    addressBar->addWidget(m_addressBox);
+    m_goButton = new QPushButton(u"转到"_s, m_addressBar);
+    m_goButton->setObjectName(u"BitBtn1"_s);
+    m_goButton->setFixedHeight(22);
+    connect(m_goButton, &QPushButton::clicked, this, &MainWindow::goToAddress);
+    addressBar->addWidget(m_goButton);
     addressBar->addStretch(1);
-    previewLayout->addWidget(Panel1);
-    BrowserArea = panel(TabSheet2, u"BrowserArea"_s);
-    BrowserArea->setAutoFillBackground(true);
-    QPalette white = BrowserArea->palette();
+    previewLayout->addWidget(m_addressBar);
+    m_browserArea = panel(m_previewTab, u"BrowserArea"_s);
+    m_browserArea->setAutoFillBackground(true);
+    QPalette white = m_browserArea->palette();
     white.setColor(QPalette::Window, Qt::white);
-    BrowserArea->setPalette(white);
-    previewLayout->addWidget(BrowserArea, 1);
-    PageControl1->addTab(TabSheet2, imageListIcon(vellumo::artwork::IconBrowserPreview), u"预览"_s);
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+    m_browserArea->setPalette(white);
+    previewLayout->addWidget(m_browserArea, 1);
+    m_documentTabs->addTab(m_previewTab, imageListIcon(vellumo::artwork::IconBrowserPreview), u"预览"_s);
+    connect(m_documentTabs, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == 1)
             showPreview();
     });
@@ -388,136 +388,136 @@ void MainWindow::buildMenus()
     };
     const auto separator = [](QMenu *m, const QString &name) { m->addSeparator()->setObjectName(name); };
 
-    F1 = menu(nullptr, u"F1"_s, u"文件(&F)"_s);
-    N1 = item(F1, u"N1"_s, u"新建...(&N)"_s, IconNewFile);
-    O1 = item(F1, u"O1"_s, u"打开...(&O)"_s, IconOpen);
-    S1 = item(F1, u"S1"_s, u"保存...(&S)"_s, IconSave);
-    separator(F1, u"N2"_s);
-    A1 = item(F1, u"A1"_s, u"另存为...(&A)"_s);
-    N3 = item(F1, u"N3"_s, u"IE网页预览"_s, IconBrowserPreview, Qt::Key_F12);
-    separator(F1, u"N4"_s);
-    X1 = item(F1, u"X1"_s, u"退出程序(&X)"_s);
+    m_fileMenu = menu(nullptr, u"F1"_s, u"文件(&F)"_s);
+    m_newAction = item(m_fileMenu, u"N1"_s, u"新建...(&N)"_s, IconNewFile);
+    m_openAction = item(m_fileMenu, u"O1"_s, u"打开...(&O)"_s, IconOpen);
+    m_saveAction = item(m_fileMenu, u"S1"_s, u"保存...(&S)"_s, IconSave);
+    separator(m_fileMenu, u"N2"_s);
+    m_saveAsAction = item(m_fileMenu, u"A1"_s, u"另存为...(&A)"_s);
+    m_systemPreviewAction = item(m_fileMenu, u"N3"_s, u"IE网页预览"_s, IconBrowserPreview, Qt::Key_F12);
+    separator(m_fileMenu, u"N4"_s);
+    m_exitAction = item(m_fileMenu, u"X1"_s, u"退出程序(&X)"_s);
 
-    E1 = menu(nullptr, u"E1"_s, u"编辑(&E)"_s);
-    U1 = item(E1, u"U1"_s, u"撤消"_s, IconUndo, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    separator(E1, u"N5"_s);
-    C1 = item(E1, u"C1"_s, u"复制"_s, IconCopy, QKeySequence(Qt::CTRL | Qt::Key_C));
-    X2 = item(E1, u"X2"_s, u"剪切"_s, IconCut, QKeySequence(Qt::CTRL | Qt::Key_Y));
-    V1 = item(E1, u"V1"_s, u"贴粘"_s, IconPaste, QKeySequence(Qt::CTRL | Qt::Key_V));
-    separator(E1, u"N6"_s);
-    A2 = item(E1, u"A2"_s, u"全选(&A)"_s);
+    m_editMenu = menu(nullptr, u"E1"_s, u"编辑(&E)"_s);
+    m_undoAction = item(m_editMenu, u"U1"_s, u"撤消"_s, IconUndo, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    separator(m_editMenu, u"N5"_s);
+    m_copyAction = item(m_editMenu, u"C1"_s, u"复制"_s, IconCopy, QKeySequence(Qt::CTRL | Qt::Key_C));
+    m_cutAction = item(m_editMenu, u"X2"_s, u"剪切"_s, IconCut, QKeySequence(Qt::CTRL | Qt::Key_Y));
+    m_pasteAction = item(m_editMenu, u"V1"_s, u"贴粘"_s, IconPaste, QKeySequence(Qt::CTRL | Qt::Key_V));
+    separator(m_editMenu, u"N6"_s);
+    m_selectAllAction = item(m_editMenu, u"A2"_s, u"全选(&A)"_s);
 
-    S2 = menu(nullptr, u"S2"_s, u"查找(&S)"_s);
-    F2 = item(S2, u"F2"_s, u"查找...(&F)"_s, IconFind);
-    N7 = item(S2, u"N7"_s, u"查找下一个"_s, -1, Qt::Key_F3);
-    R1 = item(S2, u"R1"_s, u"替换...(&R)"_s, IconFindReplace);
+    m_searchMenu = menu(nullptr, u"S2"_s, u"查找(&S)"_s);
+    m_findAction = item(m_searchMenu, u"F2"_s, u"查找...(&F)"_s, IconFind);
+    m_findNextAction = item(m_searchMenu, u"N7"_s, u"查找下一个"_s, -1, Qt::Key_F3);
+    m_replaceAction = item(m_searchMenu, u"R1"_s, u"替换...(&R)"_s, IconFindReplace);
 
-    O2 = menu(nullptr, u"O2"_s, u"选项(&O)"_s);
-    S3 = item(O2, u"S3"_s, u"皮肤设置(&S)"_s, IconSkins);
-    O3 = item(O2, u"O3"_s, u"系统设置(&O)"_s, IconSystemSettings);
-    M1 = item(O2, u"M1"_s, u"模板功能(&M)"_s, IconTemplates);
+    m_optionsMenu = menu(nullptr, u"O2"_s, u"选项(&O)"_s);
+    m_skinsAction = item(m_optionsMenu, u"S3"_s, u"皮肤设置(&S)"_s, IconSkins);
+    m_systemSettingsAction = item(m_optionsMenu, u"O3"_s, u"系统设置(&O)"_s, IconSystemSettings);
+    m_templatesAction = item(m_optionsMenu, u"M1"_s, u"模板功能(&M)"_s, IconTemplates);
 
-    H1 = menu(nullptr, u"H1"_s, u"帮助(&H)"_s);
-    N8 = item(H1, u"N8"_s, u"帮助"_s, IconHelp, Qt::Key_F1);
-    E2 = menu(H1, u"E2"_s, u"作者邮箱"_s);
-    FeedbackMail1 = item(E2, u"FeedbackMail1"_s, u"错误改进"_s);
-    QuestionMail1 = item(E2, u"QuestionMail1"_s, u"问题询问"_s);
-    H2 = item(H1, u"H2"_s, u"作者主页(&H)"_s, IconBrowserPreview);
-    A3 = item(H1, u"A3"_s, u"关于(&A)"_s, IconAbout);
+    m_helpMenu = menu(nullptr, u"H1"_s, u"帮助(&H)"_s);
+    m_helpAction = item(m_helpMenu, u"N8"_s, u"帮助"_s, IconHelp, Qt::Key_F1);
+    m_mailMenu = menu(m_helpMenu, u"E2"_s, u"作者邮箱"_s);
+    m_feedbackMailAction = item(m_mailMenu, u"FeedbackMail1"_s, u"错误改进"_s);
+    m_questionMailAction = item(m_mailMenu, u"QuestionMail1"_s, u"问题询问"_s);
+    m_homePageAction = item(m_helpMenu, u"H2"_s, u"作者主页(&H)"_s, IconBrowserPreview);
+    m_aboutAction = item(m_helpMenu, u"A3"_s, u"关于(&A)"_s, IconAbout);
 
     // Commands that later work gives their behaviour stay visible but unavailable until then.
-    connect(S3, &QAction::triggered, this, &MainWindow::openSkinOptions);
-    connect(O3, &QAction::triggered, this, &MainWindow::openSystemOptions);
-    connect(M1, &QAction::triggered, this, &MainWindow::openTemplateOptions);
-    connect(N1, &QAction::triggered, this, &MainWindow::newPage);
-    connect(O1, &QAction::triggered, this, &MainWindow::openPage);
-    connect(S1, &QAction::triggered, this, &MainWindow::savePage);
-    connect(A1, &QAction::triggered, this, &MainWindow::savePageAs);
-    connect(N3, &QAction::triggered, this, &MainWindow::previewInSystemBrowser);
-    connect(X1, &QAction::triggered, this, &MainWindow::exitProgram);
-    connect(U1, &QAction::triggered, this, &MainWindow::undoEdit);
-    connect(C1, &QAction::triggered, this, &MainWindow::copySelection);
-    connect(X2, &QAction::triggered, this, &MainWindow::cutSelection);
-    connect(V1, &QAction::triggered, this, &MainWindow::pasteText);
-    connect(A2, &QAction::triggered, this, &MainWindow::selectAllText);
+    connect(m_skinsAction, &QAction::triggered, this, &MainWindow::openSkinOptions);
+    connect(m_systemSettingsAction, &QAction::triggered, this, &MainWindow::openSystemOptions);
+    connect(m_templatesAction, &QAction::triggered, this, &MainWindow::openTemplateOptions);
+    connect(m_newAction, &QAction::triggered, this, &MainWindow::newPage);
+    connect(m_openAction, &QAction::triggered, this, &MainWindow::openPage);
+    connect(m_saveAction, &QAction::triggered, this, &MainWindow::savePage);
+    connect(m_saveAsAction, &QAction::triggered, this, &MainWindow::savePageAs);
+    connect(m_systemPreviewAction, &QAction::triggered, this, &MainWindow::previewInSystemBrowser);
+    connect(m_exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
+    connect(m_undoAction, &QAction::triggered, this, &MainWindow::undoEdit);
+    connect(m_copyAction, &QAction::triggered, this, &MainWindow::copySelection);
+    connect(m_cutAction, &QAction::triggered, this, &MainWindow::cutSelection);
+    connect(m_pasteAction, &QAction::triggered, this, &MainWindow::pasteText);
+    connect(m_selectAllAction, &QAction::triggered, this, &MainWindow::selectAllText);
 
-    connect(N8, &QAction::triggered, this, &MainWindow::openHelp);
-    connect(H2, &QAction::triggered, this, &MainWindow::openHomePage);
-    connect(FeedbackMail1, &QAction::triggered, this, &MainWindow::mailFeedback);
-    connect(QuestionMail1, &QAction::triggered, this, &MainWindow::mailQuestion);
-    connect(A3, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m_helpAction, &QAction::triggered, this, &MainWindow::openHelp);
+    connect(m_homePageAction, &QAction::triggered, this, &MainWindow::openHomePage);
+    connect(m_feedbackMailAction, &QAction::triggered, this, &MainWindow::mailFeedback);
+    connect(m_questionMailAction, &QAction::triggered, this, &MainWindow::mailQuestion);
+    connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
 void MainWindow::buildToolBar()
 {
     using namespace vellumo::artwork;
     const auto button = [&](const QString &name, const QString &hint, int icon, QAction *runs) {
-        QAction *action = ToolBar1->addAction(imageListIcon(icon), hint);
+        QAction *action = m_toolBar->addAction(imageListIcon(icon), hint);
         action->setObjectName(name);
         action->setToolTip(hint);
         action->setEnabled(runs->isEnabled());
         connect(action, &QAction::triggered, runs, &QAction::trigger);
         connect(runs, &QAction::changed, action, [action, runs] { action->setEnabled(runs->isEnabled()); });
     };
-    const auto separator = [&](const QString &name) { ToolBar1->addSeparator()->setObjectName(name); };
-    button(u"ToolButton1"_s, u"新建"_s, IconNewFile, N1);
-    button(u"ToolButton2"_s, u"打开"_s, IconOpen, O1);
-    button(u"ToolButton3"_s, u"保存"_s, IconSave, S1);
-    button(u"ToolButton4"_s, u"用IE预览网页"_s, IconBrowserPreview, N3);
+    const auto separator = [&](const QString &name) { m_toolBar->addSeparator()->setObjectName(name); };
+    button(u"ToolButton1"_s, u"新建"_s, IconNewFile, m_newAction);
+    button(u"ToolButton2"_s, u"打开"_s, IconOpen, m_openAction);
+    button(u"ToolButton3"_s, u"保存"_s, IconSave, m_saveAction);
+    button(u"ToolButton4"_s, u"用IE预览网页"_s, IconBrowserPreview, m_systemPreviewAction);
     separator(u"ToolButton5"_s);
-    button(u"ToolButton10"_s, u"撤消"_s, IconUndo, U1);
-    button(u"ToolButton6"_s, u"复制"_s, IconCopy, C1);
-    button(u"ToolButton8"_s, u"剪切"_s, IconCut, X2);
-    button(u"ToolButton7"_s, u"粘贴"_s, IconPaste2, V1);
+    button(u"ToolButton10"_s, u"撤消"_s, IconUndo, m_undoAction);
+    button(u"ToolButton6"_s, u"复制"_s, IconCopy, m_copyAction);
+    button(u"ToolButton8"_s, u"剪切"_s, IconCut, m_cutAction);
+    button(u"ToolButton7"_s, u"粘贴"_s, IconPaste2, m_pasteAction);
     separator(u"ToolButton9"_s);
-    button(u"ToolButton11"_s, u"皮肤功能"_s, IconSkins, S3);
-    button(u"ToolButton12"_s, u"系统设置"_s, IconSystemSettings, O3);
-    button(u"ToolButton13"_s, u"模板"_s, IconTemplates, M1);
+    button(u"ToolButton11"_s, u"皮肤功能"_s, IconSkins, m_skinsAction);
+    button(u"ToolButton12"_s, u"系统设置"_s, IconSystemSettings, m_systemSettingsAction);
+    button(u"ToolButton13"_s, u"模板"_s, IconTemplates, m_templatesAction);
     separator(u"ToolButton14"_s);
-    button(u"ToolButton15"_s, u"帮助"_s, IconHelp, N8);
-    button(u"ToolButton16"_s, u"关于"_s, IconAbout, A3);
+    button(u"ToolButton15"_s, u"帮助"_s, IconHelp, m_helpAction);
+    button(u"ToolButton16"_s, u"关于"_s, IconAbout, m_aboutAction);
 }
 
 void MainWindow::buildPopupMenu()
 {
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(u"PopupMenu1"_s);
+    m_contextMenu = new QMenu(this);
+    m_contextMenu->setObjectName(u"PopupMenu1"_s);
     const auto item = [&](const QString &name, const QString &caption, QAction *runs) {
-        QAction *action = PopupMenu1->addAction(caption);
+        QAction *action = m_contextMenu->addAction(caption);
         action->setObjectName(name);
         action->setEnabled(runs->isEnabled());
         connect(action, &QAction::triggered, runs, &QAction::trigger);
         connect(runs, &QAction::changed, action, [action, runs] { action->setEnabled(runs->isEnabled()); });
         return action;
     };
-    R2 = item(u"R2"_s, u"撤消(&U)"_s, U1);
-    PopupMenu1->addSeparator()->setObjectName(u"N13"_s);
-    N9 = item(u"N9"_s, u"复制(&C)"_s, C1);
-    N10 = item(u"N10"_s, u"粘贴(&V)"_s, V1);
-    N11 = item(u"N11"_s, u"剪切(&X)"_s, X2);
-    PopupMenu1->addSeparator()->setObjectName(u"N14"_s);
-    N12 = item(u"N12"_s, u"全选(&A)"_s, A2);
-    RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(RichEdit1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { PopupMenu1->popup(RichEdit1->mapToGlobal(pos)); });
+    m_contextUndo = item(u"R2"_s, u"撤消(&U)"_s, m_undoAction);
+    m_contextMenu->addSeparator()->setObjectName(u"N13"_s);
+    m_contextCopy = item(u"N9"_s, u"复制(&C)"_s, m_copyAction);
+    m_contextPaste = item(u"N10"_s, u"粘贴(&V)"_s, m_pasteAction);
+    m_contextCut = item(u"N11"_s, u"剪切(&X)"_s, m_cutAction);
+    m_contextMenu->addSeparator()->setObjectName(u"N14"_s);
+    m_contextSelectAll = item(u"N12"_s, u"全选(&A)"_s, m_selectAllAction);
+    m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_editor, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_contextMenu->popup(m_editor->mapToGlobal(pos)); });
 }
 
 void MainWindow::loadLibrary()
 {
-    ListBox1->setFrameShape(QFrame::Box);
-    ListBox1->setFrameShadow(QFrame::Plain);
-    ListBox1->setLineWidth(1);
-    Label2->setText(creditLine());
-    Label2->adjustSize();
+    m_resultList->setFrameShape(QFrame::Box);
+    m_resultList->setFrameShadow(QFrame::Plain);
+    m_resultList->setLineWidth(1);
+    m_creditLabel->setText(creditLine());
+    m_creditLabel->adjustSize();
     guarded([this] {
         m_applicationFolder = ApplicationFolder::fromExecutableFolder(m_executableFolder);
-        Label1->setText(m_applicationFolder);
+        m_applicationFolderLabel->setText(m_applicationFolder);
         FolderLock::clearStaleTemporaries(m_applicationFolder);
         loadSkinPictures();
         const QStringList categories = CategoryIndex(m_platform.files, m_applicationFolder).categories();
-        ComboBox1->addItems(categories);
-        ComboBox1->setCurrentIndex(-1);
-        ComboBox1->setEditText(QString());
+        m_categoryBox->addItems(categories);
+        m_categoryBox->setCurrentIndex(-1);
+        m_categoryBox->setEditText(QString());
     });
 }
 
@@ -526,14 +526,14 @@ void MainWindow::loadSkinPictures()
     // Both names are read before any picture is loaded.
     const MainIndex::SkinPictures pictures = MainIndex(m_platform.files, m_applicationFolder).skinPictures();
     if (m_platform.files.fileExists(pictures.mainImage))
-        MAINIMG->setPixmap(PictureLoader::load(pictures.mainImage));
+        m_mainPicture->setPixmap(PictureLoader::load(pictures.mainImage));
     if (m_platform.files.fileExists(pictures.statusImage))
-        IMG->setPixmap(PictureLoader::load(pictures.statusImage));
+        m_statusPicture->setPixmap(PictureLoader::load(pictures.statusImage));
 }
 
 void MainWindow::openOptions(int tab)
 {
-    OptionsWindow options({m_platform, applicationFolder(), MAINIMG, IMG}, this);
+    OptionsWindow options({m_platform, applicationFolder(), m_mainPicture, m_statusPicture}, this);
     options.showOn(OptionsWindow::Tab(tab));
 }
 
@@ -636,31 +636,31 @@ void MainWindow::exitProgram()
 
 void MainWindow::undoEdit()
 {
-    RichEdit1->undo();
+    m_editor->undo();
 }
 
 void MainWindow::copySelection()
 {
-    if (RichEdit1->hasSelectedText())
-        m_platform.clipboard.setText(RichEdit1->selectedText());
+    if (m_editor->hasSelectedText())
+        m_platform.clipboard.setText(m_editor->selectedText());
 }
 
 void MainWindow::cutSelection()
 {
-    if (!RichEdit1->hasSelectedText())
+    if (!m_editor->hasSelectedText())
         return;
-    m_platform.clipboard.setText(RichEdit1->selectedText());
-    RichEdit1->removeSelectedText();
+    m_platform.clipboard.setText(m_editor->selectedText());
+    m_editor->removeSelectedText();
 }
 
 void MainWindow::pasteText()
 {
-    RichEdit1->replaceSelectedText(LineBreaks::toCrLf(m_platform.clipboard.text()));
+    m_editor->replaceSelectedText(LineBreaks::toCrLf(m_platform.clipboard.text()));
 }
 
 void MainWindow::selectAllText()
 {
-    RichEdit1->selectAll(true);
+    m_editor->selectAll(true);
 }
 
 void MainWindow::previewInSystemBrowser()
@@ -675,79 +675,79 @@ void MainWindow::showPreview()
 {
     guarded([this] {
         m_document->writePreview();
-        if (!WebBrowser1) {
+        if (!m_browser) {
             QString error;
-            WebBrowser1 = BrowserView::create(BrowserArea, &error);
-            if (!WebBrowser1)
+            m_browser = BrowserView::create(m_browserArea, &error);
+            if (!m_browser)
                 throw VellumoError(u"The browser cannot be started: "_s + error);
-            WebBrowser1->widget()->setObjectName(u"WebBrowser1"_s);
-            auto *layout = new QVBoxLayout(BrowserArea);
+            m_browser->widget()->setObjectName(u"WebBrowser1"_s);
+            auto *layout = new QVBoxLayout(m_browserArea);
             layout->setContentsMargins(0, 0, 0, 0);
-            layout->addWidget(WebBrowser1->widget());
+            layout->addWidget(m_browser->widget());
         }
         // A page that names no charset is read in the encoding it was opened in.
-        WebBrowser1->setDefaultTextEncoding(m_document->encoding() == PageEncoding::Gb18030 ? u"GB18030"_s
+        m_browser->setDefaultTextEncoding(m_document->encoding() == PageEncoding::Gb18030 ? u"GB18030"_s
                                                                                             : u"UTF-8"_s);
         const QString path = m_document->previewPath();
-        WebBrowser1->navigate(path);
-        ADDEdit->setText(path);
+        m_browser->navigate(path);
+        m_addressBox->setText(path);
     });
 }
 
 void MainWindow::goToAddress()
 {
-    if (!WebBrowser1)
+    if (!m_browser)
         showPreview();
-    if (WebBrowser1)
-        WebBrowser1->navigate(ADDEdit->text());
+    if (m_browser)
+        m_browser->navigate(m_addressBox->text());
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == RichEdit1->viewport() && event->type() == QEvent::MouseMove)
+    if (watched == m_editor->viewport() && event->type() == QEvent::MouseMove)
         focusEditorUnderMouse();
-    else if (watched == Edit1 && event->type() == QEvent::MouseMove)
+    else if (watched == m_searchBox && event->type() == QEvent::MouseMove)
         focusSearchBoxUnderMouse();
     return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::focusEditorUnderMouse()
 {
-    if (focusWidget() != RichEdit1)
-        RichEdit1->setFocus(Qt::MouseFocusReason);
+    if (focusWidget() != m_editor)
+        m_editor->setFocus(Qt::MouseFocusReason);
 }
 
 void MainWindow::chooseCategory()
 {
-    const QString category = ComboBox1->currentText();
+    const QString category = m_categoryBox->currentText();
     if (category == u"请选择..."_s)
         return;
     guarded([&] {
         const std::optional<QStringList> effects = EffectIndex(m_platform.files, applicationFolder()).effects(category);
         if (!effects) {
-            ComboBox3->setEditText(QString());
-            ComboBox3->clearItemsKeepingText();
+            m_effectBox->setEditText(QString());
+            m_effectBox->clearItemsKeepingText();
             return;
         }
-        ComboBox3->setItemsKeepingText(*effects);
+        m_effectBox->setItemsKeepingText(*effects);
     });
 }
 
 void MainWindow::clearEffectBox()
 {
-    ComboBox3->setEditText(QString());
+    m_effectBox->setEditText(QString());
 }
 
 void MainWindow::startEffect()
 {
-    const QString category = ComboBox1->currentText();
-    const QString effect = ComboBox3->currentText();
+    const QString category = m_categoryBox->currentText();
+    const QString effect = m_effectBox->currentText();
     if (effect.isEmpty())
         return;
     guarded([&] {
         const QString kind = EffectIndex(m_platform.files, applicationFolder()).kind(category, effect);
-        SetupContext context{m_platform, applicationFolder(), category, effect, Memo2, Memo1, RichEdit2,
-                             &m_parentMenuNeeded};
+        SetupContext context{m_platform, applicationFolder(), category, effect,
+                             m_snippetBuffer, m_rowBuffer, m_pieceBuffer, &m_parentMenuNeeded};
         switch (EffectKinds::fromText(kind)) {
         case EffectKind::Unusable:
             m_platform.dialogs.message(u"出现莫名奇妙的错误"_s);
@@ -788,55 +788,55 @@ void MainWindow::copySimpleEffect(const QString &category, const QString &effect
         m_platform.dialogs.message(u"文件不存在"_s);
         return;
     }
-    Memo1->setText(LineBreaks::toCrLf(Ansi::decode(*bytes)));
-    m_platform.clipboard.setText(Memo1->text());
-    Memo1->clearText();
+    m_rowBuffer->setText(LineBreaks::toCrLf(Ansi::decode(*bytes)));
+    m_platform.clipboard.setText(m_rowBuffer->text());
+    m_rowBuffer->clearText();
 }
 
 void MainWindow::searchEffects()
 {
-    ListBox1->clear();
-    if (ComboBox1->count() == 0)
+    m_resultList->clear();
+    if (m_categoryBox->count() == 0)
         return;
     QStringList categories;
-    for (int i = 0; i < ComboBox1->count(); ++i)
-        categories.append(ComboBox1->itemText(i));
+    for (int i = 0; i < m_categoryBox->count(); ++i)
+        categories.append(m_categoryBox->itemText(i));
     QStringList found;
     // Lines found before a damaged counter stay listed.
     guarded([&] {
         EffectSearch(m_platform.files, applicationFolder())
-            .run(categories, Edit1->text(), [&](const QString &line) { found.append(line); });
+            .run(categories, m_searchBox->text(), [&](const QString &line) { found.append(line); });
     });
-    ListBox1->addItems(found);
-    ListBox1->setCurrentRow(-1);
+    m_resultList->addItems(found);
+    m_resultList->setCurrentRow(-1);
 }
 
 void MainWindow::startFoundEffect()
 {
-    const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
+    const QList<QListWidgetItem *> selected = m_resultList->selectedItems();
     if (selected.isEmpty())
         return;
     const ResultLine line = ResultLine::split(selected.first()->text());
-    ComboBox1->setEditText(line.category);
-    ComboBox3->setEditText(line.effect);
+    m_categoryBox->setEditText(line.category);
+    m_effectBox->setEditText(line.effect);
     chooseCategory();
     startEffect();
 }
 
 void MainWindow::focusSearchBoxUnderMouse()
 {
-    if (focusWidget() == Edit1)
+    if (focusWidget() == m_searchBox)
         return;
-    Edit1->setFocus(Qt::MouseFocusReason);
-    Edit1->selectAll();
+    m_searchBox->setFocus(Qt::MouseFocusReason);
+    m_searchBox->selectAll();
 }
 
 void MainWindow::setLargePage(bool large)
 {
     // A new document needs its colouring attached again; a large one goes without.
-    RichEdit1->setLexer(nullptr);
+    m_editor->setLexer(nullptr);
     if (!large)
-        RichEdit1->setLexer(m_lexer);
-    RichEdit1->setWrapMode(large ? QsciScintilla::WrapNone : QsciScintilla::WrapWord);
-    RichEdit1->setHorizontalScrollBarPolicy(large ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+        m_editor->setLexer(m_lexer);
+    m_editor->setWrapMode(large ? QsciScintilla::WrapNone : QsciScintilla::WrapWord);
+    m_editor->setHorizontalScrollBarPolicy(large ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }

@@ -39,55 +39,9 @@ public:
            QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // The application folder, ending with the separator (the caption of Label1).
+    // The application folder, ending with the separator.
     QString applicationFolder() const;
     Platform &platform() const { return m_platform; }
-
-    // Effect panel.
-    QWidget *Panel4;
-    QLabel *Label1;
-    QWidget *Panel5;
-    QLabel *MAINIMG;
-    QLabel *Label3;
-    FlatComboBox *ComboBox1;
-    QLabel *Label5;
-    FlatComboBox *ComboBox3;
-    QToolButton *SpeedButton7;
-    QLabel *Label6;
-    FlatLineEdit *Edit1;
-    QToolButton *SpeedButton6;
-    QLabel *Label7;
-    QWidget *Panel6;
-    QListWidget *ListBox1;
-    // Status strip.
-    QWidget *Panel2;
-    QLabel *IMG;
-    QLabel *Label2;
-    // Document side.
-    QWidget *Panel3;
-    QWidget *CoolBar1;
-    QToolBar *ToolBar1;
-    QTabWidget *PageControl1;
-    QWidget *TabSheet1;
-    QsciScintilla *RichEdit1;
-    TextBufferEdit *RichEdit2;
-    TextBufferEdit *Memo1;
-    TextBufferEdit *Memo2;
-    QWidget *TabSheet2;
-    QWidget *Panel1;
-    FlatLineEdit *ADDEdit;
-    QPushButton *BitBtn1;
-    QWidget *BrowserArea;
-    BrowserView *WebBrowser1 = nullptr; // created when the preview tab is first entered
-    // Menus and commands.
-    QMenu *F1, *E1, *S2, *O2, *H1, *E2;
-    QAction *N1, *O1, *S1, *A1, *N3, *X1;
-    QAction *U1, *C1, *X2, *V1, *A2;
-    QAction *F2, *N7, *R1;
-    QAction *S3, *O3, *M1;
-    QAction *N8, *FeedbackMail1, *QuestionMail1, *H2, *A3;
-    QMenu *PopupMenu1;
-    QAction *R2, *N9, *N10, *N11, *N12;
 
     // Creation work: the application folder, the skin pictures and the category list.
     void loadLibrary();
@@ -147,6 +101,53 @@ private:
     void copySimpleEffect(const QString &category, const QString &effect);
     void setLargePage(bool large);
     void guarded(const std::function<void()> &handler);
+
+    // Effect panel.
+    QWidget *m_effectPanel;
+    QLabel *m_applicationFolderLabel; // hidden; its caption is the application folder
+    QWidget *m_choicePanel;
+    QLabel *m_mainPicture;
+    QLabel *m_categoryCaption;
+    FlatComboBox *m_categoryBox;
+    QLabel *m_effectCaption;
+    FlatComboBox *m_effectBox;
+    QToolButton *m_setupButton;
+    QLabel *m_searchCaption;
+    FlatLineEdit *m_searchBox;
+    QToolButton *m_searchButton;
+    QLabel *m_resultsCaption;
+    QWidget *m_resultsPanel;
+    QListWidget *m_resultList;
+    // Status strip.
+    QWidget *m_statusStrip;
+    QLabel *m_statusPicture;
+    QLabel *m_creditLabel;
+    // Document side.
+    QWidget *m_documentSide;
+    QWidget *m_toolBand;
+    QToolBar *m_toolBar;
+    QTabWidget *m_documentTabs;
+    QWidget *m_editorTab;
+    QsciScintilla *m_editor;
+    // The hidden buffers the setup windows fill.
+    TextBufferEdit *m_pieceBuffer;
+    TextBufferEdit *m_rowBuffer;
+    TextBufferEdit *m_snippetBuffer;
+    QWidget *m_previewTab;
+    QWidget *m_addressBar;
+    FlatLineEdit *m_addressBox;
+    QPushButton *m_goButton;
+    QWidget *m_browserArea;
+    BrowserView *m_browser = nullptr; // created when the preview tab is first entered
+    // Menus and commands.
+    QMenu *m_fileMenu, *m_editMenu, *m_searchMenu, *m_optionsMenu, *m_helpMenu, *m_mailMenu;
+    QAction *m_newAction, *m_openAction, *m_saveAction, *m_saveAsAction, *m_systemPreviewAction, *m_exitAction;
+    QAction *m_undoAction, *m_copyAction, *m_cutAction, *m_pasteAction, *m_selectAllAction;
+    QAction *m_findAction, *m_findNextAction, *m_replaceAction;
+    QAction *m_skinsAction, *m_systemSettingsAction, *m_templatesAction;
+    QAction *m_helpAction, *m_feedbackMailAction, *m_questionMailAction, *m_homePageAction, *m_aboutAction;
+    QMenu *m_contextMenu;
+    QAction *m_contextUndo, *m_contextCopy, *m_contextPaste, *m_contextCut, *m_contextSelectAll;
 
     Platform &m_platform;
     QString m_executableFolder;

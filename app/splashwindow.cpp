@@ -38,20 +38,20 @@ SplashWindow::SplashWindow(QWidget *parent) : QDialog(parent, Qt::FramelessWindo
     setFont(font);
 
     auto *picture = new ClickablePicture(this);
-    Image1 = picture;
-    Image1->setObjectName(u"Image1"_s);
-    Image1->setGeometry(rect());
-    Image1->setAlignment(Qt::AlignCenter);
-    Image1->setPixmap(PictureLoader::builtIn(vellumo::artwork::kSplashImage));
+    m_picture = picture;
+    m_picture->setObjectName(u"Image1"_s);
+    m_picture->setGeometry(rect());
+    m_picture->setAlignment(Qt::AlignCenter);
+    m_picture->setPixmap(PictureLoader::builtIn(vellumo::artwork::kSplashImage));
     picture->clicked = [this] { closeWindow(); };
 
-    Label1 = new QLabel(u"本程序所有特效来自互联网"_s, this);
-    Label1->setObjectName(u"Label1"_s);
-    Label1->setGeometry(192, 67, 144, 12);
-    QPalette palette = Label1->palette();
+    m_sourceNote = new QLabel(u"本程序所有特效来自互联网"_s, this);
+    m_sourceNote->setObjectName(u"Label1"_s);
+    m_sourceNote->setGeometry(192, 67, 144, 12);
+    QPalette palette = m_sourceNote->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
-    Label1->setPalette(palette);
-    Label1->setFont(font);
+    m_sourceNote->setPalette(palette);
+    m_sourceNote->setFont(font);
 }
 
 void SplashWindow::closeWindow()

@@ -11,13 +11,13 @@ class SplashWindow : public QDialog
 public:
     explicit SplashWindow(QWidget *parent = nullptr);
 
-    QLabel *Image1;
-    QLabel *Label1;
-
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
     void closeWindow();
+
+    QLabel *m_picture;
+    QLabel *m_sourceNote;
 };

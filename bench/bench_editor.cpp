@@ -6,6 +6,7 @@
 #include "editor/scintillasearchtarget.h"
 #include "platform/ansi.h"
 #include "platform/localfilesystem.h"
+#include "support/controls.h"
 #include "support/memoryclipboard.h"
 #include "platform/platform.h"
 #include "support/recordingshell.h"
@@ -66,8 +67,13 @@ struct Editor
     LocalFileSystem files;
     Platform platform{dialogs, shell, clipboard, files};
     MainWindow window;
+    QsciScintilla *page;
 
-    Editor(const QString &folder) : window(platform, folder, folder + u"/mainform"_s) { window.show(); }
+    Editor(const QString &folder)
+        : window(platform, folder, folder + u"/mainform"_s), page(control<QsciScintilla>(window, u"RichEdit1"_s))
+    {
+        window.show();
+    }
 
     double open(const QString &path)
     {
@@ -75,7 +81,7 @@ struct Editor
         QElapsedTimer timer;
         timer.start();
         window.openPage();
-        window.RichEdit1->repaint();
+        page->repaint();
         QCoreApplication::processEvents();
         return timer.nsecsElapsed() / 1e6;
     }
@@ -120,7 +126,7 @@ int main(int argc, char *argv[])
 
         Editor editor(dir.path());
         ourOpen.push_back(editor.open(page));
-        ScintillaSearchTarget target(editor.window.RichEdit1);
+        ScintillaSearchTarget target(editor.page);
         SearchState state;
         state.replace.findText = u"effect"_s;
         state.replace.replaceText = u"EFFECT!"_s;

@@ -22,41 +22,41 @@ FindDialog::FindDialog(FindReplace &search, QWidget *parent) : QDialog(parent), 
     setWindowTitle(u"查找"_s);
     setModal(false);
 
-    Label1 = named<QLabel>(u"Label1"_s, u"查找内容(&N):"_s, this);
-    Edit1 = named<QLineEdit>(u"Edit1"_s, this);
-    Label1->setBuddy(Edit1);
-    CheckBox1 = named<QCheckBox>(u"CheckBox1"_s, u"区分大小写(&C)"_s, this);
-    CheckBox2 = named<QCheckBox>(u"CheckBox2"_s, u"全字匹配(&W)"_s, this);
-    GroupBox1 = named<QGroupBox>(u"GroupBox1"_s, u"方向"_s, this);
-    RadioButton1 = named<QRadioButton>(u"RadioButton1"_s, u"向上(&U)"_s, GroupBox1);
-    RadioButton2 = named<QRadioButton>(u"RadioButton2"_s, u"向下(&D)"_s, GroupBox1);
-    RadioButton2->setChecked(true);
-    Button1 = named<QPushButton>(u"Button1"_s, u"查找下一个(&F)"_s, this);
-    Button1->setDefault(true);
-    Button2 = named<QPushButton>(u"Button2"_s, u"取消"_s, this);
+    m_findCaption = named<QLabel>(u"Label1"_s, u"查找内容(&N):"_s, this);
+    m_findBox = named<QLineEdit>(u"Edit1"_s, this);
+    m_findCaption->setBuddy(m_findBox);
+    m_matchCaseBox = named<QCheckBox>(u"CheckBox1"_s, u"区分大小写(&C)"_s, this);
+    m_wholeWordBox = named<QCheckBox>(u"CheckBox2"_s, u"全字匹配(&W)"_s, this);
+    m_directionGroup = named<QGroupBox>(u"GroupBox1"_s, u"方向"_s, this);
+    m_upButton = named<QRadioButton>(u"RadioButton1"_s, u"向上(&U)"_s, m_directionGroup);
+    m_downButton = named<QRadioButton>(u"RadioButton2"_s, u"向下(&D)"_s, m_directionGroup);
+    m_downButton->setChecked(true);
+    m_findNextButton = named<QPushButton>(u"Button1"_s, u"查找下一个(&F)"_s, this);
+    m_findNextButton->setDefault(true);
+    m_cancelButton = named<QPushButton>(u"Button2"_s, u"取消"_s, this);
 
-    auto *direction = new QHBoxLayout(GroupBox1);
-    direction->addWidget(RadioButton1);
-    direction->addWidget(RadioButton2);
+    auto *direction = new QHBoxLayout(m_directionGroup);
+    direction->addWidget(m_upButton);
+    direction->addWidget(m_downButton);
     auto *options = new QVBoxLayout;
-    options->addWidget(CheckBox1);
-    options->addWidget(CheckBox2);
+    options->addWidget(m_matchCaseBox);
+    options->addWidget(m_wholeWordBox);
     options->addStretch();
     auto *layout = new QGridLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(Label1, 0, 0);
-    layout->addWidget(Edit1, 0, 1, 1, 2);
+    layout->addWidget(m_findCaption, 0, 0);
+    layout->addWidget(m_findBox, 0, 1, 1, 2);
     layout->addLayout(options, 1, 0, 1, 2);
-    layout->addWidget(GroupBox1, 1, 2);
-    layout->addWidget(Button1, 0, 3);
-    layout->addWidget(Button2, 1, 3, Qt::AlignTop);
-    Edit1->setMinimumWidth(200);
+    layout->addWidget(m_directionGroup, 1, 2);
+    layout->addWidget(m_findNextButton, 0, 3);
+    layout->addWidget(m_cancelButton, 1, 3, Qt::AlignTop);
+    m_findBox->setMinimumWidth(200);
 
-    connect(Edit1, &QLineEdit::textChanged, this, &FindDialog::store);
-    connect(CheckBox1, &QCheckBox::toggled, this, &FindDialog::store);
-    connect(CheckBox2, &QCheckBox::toggled, this, &FindDialog::store);
-    connect(Button1, &QPushButton::clicked, this, &FindDialog::findNext);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_findBox, &QLineEdit::textChanged, this, &FindDialog::store);
+    connect(m_matchCaseBox, &QCheckBox::toggled, this, &FindDialog::store);
+    connect(m_wholeWordBox, &QCheckBox::toggled, this, &FindDialog::store);
+    connect(m_findNextButton, &QPushButton::clicked, this, &FindDialog::findNext);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     load();
 }
 
@@ -64,20 +64,20 @@ void FindDialog::load()
 {
     // A copy: each control set here stores all of them back.
     const SearchState::FindWindow state = m_search.state().find;
-    if (Edit1->text() != state.findText)
-        Edit1->setText(state.findText);
-    CheckBox1->setChecked(state.options.matchCase);
-    CheckBox2->setChecked(state.options.wholeWord);
+    if (m_findBox->text() != state.findText)
+        m_findBox->setText(state.findText);
+    m_matchCaseBox->setChecked(state.options.matchCase);
+    m_wholeWordBox->setChecked(state.options.wholeWord);
     store();
 }
 
 void FindDialog::store()
 {
     SearchState::FindWindow &state = m_search.state().find;
-    state.findText = Edit1->text();
-    state.options = {CheckBox1->isChecked(), CheckBox2->isChecked()};
+    state.findText = m_findBox->text();
+    state.options = {m_matchCaseBox->isChecked(), m_wholeWordBox->isChecked()};
     // As in the system's find window, there is nothing to find without a text.
-    Button1->setEnabled(!state.findText.isEmpty());
+    m_findNextButton->setEnabled(!state.findText.isEmpty());
 }
 
 void FindDialog::findNext()
@@ -88,7 +88,7 @@ void FindDialog::findNext()
 void FindDialog::showEvent(QShowEvent *event)
 {
     load();
-    Edit1->selectAll();
-    Edit1->setFocus(Qt::OtherFocusReason);
+    m_findBox->selectAll();
+    m_findBox->setFocus(Qt::OtherFocusReason);
     QDialog::showEvent(event);
 }

@@ -18,16 +18,6 @@ class FindDialog : public QDialog
 public:
     FindDialog(FindReplace &search, QWidget *parent = nullptr);
 
-    QLabel *Label1;
-    QLineEdit *Edit1; // search text
-    QCheckBox *CheckBox1; // match case
-    QCheckBox *CheckBox2; // whole word
-    QGroupBox *GroupBox1; // direction
-    QRadioButton *RadioButton1; // up
-    QRadioButton *RadioButton2; // down
-    QPushButton *Button1; // find next
-    QPushButton *Button2; // cancel
-
     // Shows the search state in the controls.
     void load();
     void findNext();
@@ -39,4 +29,13 @@ private:
     void store();
 
     FindReplace &m_search;
+    QLabel *m_findCaption;
+    QLineEdit *m_findBox;
+    QCheckBox *m_matchCaseBox;
+    QCheckBox *m_wholeWordBox;
+    QGroupBox *m_directionGroup;
+    QRadioButton *m_upButton;
+    QRadioButton *m_downButton;
+    QPushButton *m_findNextButton;
+    QPushButton *m_cancelButton;
 };

@@ -16,17 +16,6 @@ class ReplaceDialog : public QDialog
 public:
     ReplaceDialog(FindReplace &search, QWidget *parent = nullptr);
 
-    QLabel *Label1;
-    QLineEdit *Edit1; // search text
-    QLabel *Label2;
-    QLineEdit *Edit2; // replacement text
-    QCheckBox *CheckBox1; // match case
-    QCheckBox *CheckBox2; // whole word
-    QPushButton *Button1; // find next
-    QPushButton *Button2; // replace
-    QPushButton *Button3; // replace all
-    QPushButton *Button4; // cancel
-
     // Shows the search state in the controls.
     void load();
     void findNext();
@@ -44,4 +33,14 @@ private:
     void store();
 
     FindReplace &m_search;
+    QLabel *m_findCaption;
+    QLineEdit *m_findBox;
+    QLabel *m_replaceCaption;
+    QLineEdit *m_replaceBox;
+    QCheckBox *m_matchCaseBox;
+    QCheckBox *m_wholeWordBox;
+    QPushButton *m_findNextButton;
+    QPushButton *m_replaceButton;
+    QPushButton *m_replaceAllButton;
+    QPushButton *m_cancelButton;
 };

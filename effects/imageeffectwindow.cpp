@@ -22,68 +22,68 @@ ImageEffectWindow::ImageEffectWindow(const SetupContext &context, QWidget *paren
     setObjectName(u"VC2_FORM"_s);
     setWindowTitle(u"特效设置"_s);
 
-    ListBox1 = groupedList(u"即被复制图像文件名"_s, QRect(8, 32, 262, 130), u"ListBox1"_s);
-    ListBox2 = groupedList(u"即被复制文本文件名"_s, QRect(277, 32, 262, 130), u"ListBox2"_s);
+    m_imageList = groupedList(u"即被复制图像文件名"_s, QRect(8, 32, 262, 130), u"ListBox1"_s);
+    m_textFileList = groupedList(u"即被复制文本文件名"_s, QRect(277, 32, 262, 130), u"ListBox2"_s);
 
     auto *sizes = new QGroupBox(u"图像文件的大小"_s, this);
     sizes->setGeometry(8, 168, 262, 180);
-    ListBox4 = new QListWidget(sizes);
-    ListBox4->setObjectName(u"ListBox4"_s);
-    ListBox4->setGeometry(8, 22, 119, 150);
-    ListBox3 = new QListWidget(sizes);
-    ListBox3->setObjectName(u"ListBox3"_s);
-    ListBox3->setGeometry(135, 22, 119, 150);
+    m_widthList = new QListWidget(sizes);
+    m_widthList->setObjectName(u"ListBox4"_s);
+    m_widthList->setGeometry(8, 22, 119, 150);
+    m_heightList = new QListWidget(sizes);
+    m_heightList->setObjectName(u"ListBox3"_s);
+    m_heightList->setGeometry(135, 22, 119, 150);
 
     auto *sizeLabel = new QLabel(u"设置图像文件大小：宽："_s, this);
     sizeLabel->setGeometry(282, 178, 140, 20);
-    NumEdit1 = new NumericEdit(this);
-    NumEdit1->setObjectName(u"NumEdit1"_s);
-    NumEdit1->setGeometry(424, 177, 110, 22);
-    NumEdit1->setText(u"0"_s);
+    m_widthBox = new NumericEdit(this);
+    m_widthBox->setObjectName(u"NumEdit1"_s);
+    m_widthBox->setGeometry(424, 177, 110, 22);
+    m_widthBox->setText(u"0"_s);
     auto *heightLabel = new QLabel(u"高："_s, this);
     heightLabel->setGeometry(394, 210, 28, 20);
-    NumEdit2 = new NumericEdit(this);
-    NumEdit2->setObjectName(u"NumEdit2"_s);
-    NumEdit2->setGeometry(424, 209, 110, 22);
-    NumEdit2->setText(u"0"_s);
-    SpeedButton2 = new QToolButton(this);
-    SpeedButton2->setObjectName(u"SpeedButton2"_s);
-    SpeedButton2->setText(u"设置"_s);
-    SpeedButton2->setGeometry(424, 241, 110, 24);
+    m_heightBox = new NumericEdit(this);
+    m_heightBox->setObjectName(u"NumEdit2"_s);
+    m_heightBox->setGeometry(424, 209, 110, 22);
+    m_heightBox->setText(u"0"_s);
+    m_setSizeButton = new QToolButton(this);
+    m_setSizeButton->setObjectName(u"SpeedButton2"_s);
+    m_setSizeButton->setText(u"设置"_s);
+    m_setSizeButton->setGeometry(424, 241, 110, 24);
 
-    Button4 = new QPushButton(u"增加图像文件"_s, this);
-    Button4->setObjectName(u"Button4"_s);
-    Button4->setGeometry(282, 314, 100, 28);
-    Button5 = new QPushButton(u"复制"_s, this);
-    Button5->setObjectName(u"Button5"_s);
-    Button5->setGeometry(388, 314, 70, 28);
-    Button6 = new QPushButton(u"退出"_s, this);
-    Button6->setObjectName(u"Button6"_s);
-    Button6->setGeometry(464, 314, 70, 28);
+    m_addImageButton = new QPushButton(u"增加图像文件"_s, this);
+    m_addImageButton->setObjectName(u"Button4"_s);
+    m_addImageButton->setGeometry(282, 314, 100, 28);
+    m_copyButton = new QPushButton(u"复制"_s, this);
+    m_copyButton->setObjectName(u"Button5"_s);
+    m_copyButton->setGeometry(388, 314, 70, 28);
+    m_exitButton = new QPushButton(u"退出"_s, this);
+    m_exitButton->setObjectName(u"Button6"_s);
+    m_exitButton->setGeometry(464, 314, 70, 28);
 
-    connect(Button4, &QPushButton::clicked, this, &ImageEffectWindow::addImage);
-    connect(SpeedButton2, &QToolButton::clicked, this, &ImageEffectWindow::setSize);
-    connect(Button5, &QPushButton::clicked, this, &ImageEffectWindow::copyEffect);
-    connect(Button6, &QPushButton::clicked, this, &QDialog::close);
-    connect(ListBox4, &QListWidget::currentRowChanged, this, &ImageEffectWindow::followWidthRow);
-    connect(ListBox3, &QListWidget::currentRowChanged, this, &ImageEffectWindow::followHeightRow);
-    connect(NumEdit1, &NumericEdit::mouseMoved, this, &ImageEffectWindow::focusWidthUnderMouse);
-    connect(NumEdit2, &NumericEdit::mouseMoved, this, &ImageEffectWindow::focusHeightUnderMouse);
+    connect(m_addImageButton, &QPushButton::clicked, this, &ImageEffectWindow::addImage);
+    connect(m_setSizeButton, &QToolButton::clicked, this, &ImageEffectWindow::setSize);
+    connect(m_copyButton, &QPushButton::clicked, this, &ImageEffectWindow::copyEffect);
+    connect(m_exitButton, &QPushButton::clicked, this, &QDialog::close);
+    connect(m_widthList, &QListWidget::currentRowChanged, this, &ImageEffectWindow::followWidthRow);
+    connect(m_heightList, &QListWidget::currentRowChanged, this, &ImageEffectWindow::followHeightRow);
+    connect(m_widthBox, &NumericEdit::mouseMoved, this, &ImageEffectWindow::focusWidthUnderMouse);
+    connect(m_heightBox, &NumericEdit::mouseMoved, this, &ImageEffectWindow::focusHeightUnderMouse);
 }
 
 void ImageEffectWindow::firstShown()
 {
-    NumEdit1->setSunken(false);
-    NumEdit2->setSunken(false);
+    m_widthBox->setSunken(false);
+    m_heightBox->setSunken(false);
     m_context.emptyBuffers();
     // What was listed before a count that is no number stays listed.
     guarded([this] { m_effect.open(); });
-    showOpened(ListBox1, ListBox2, m_effect.state);
+    showOpened(m_imageList, m_textFileList, m_effect.state);
     if (!m_effect.state.opened)
         message(DefinitionFile::missingMessage());
     // Without its definition file the window has nothing to count against.
-    for (QWidget *button : {static_cast<QWidget *>(Button4), static_cast<QWidget *>(SpeedButton2),
-                            static_cast<QWidget *>(Button5)})
+    for (QWidget *button : {static_cast<QWidget *>(m_addImageButton), static_cast<QWidget *>(m_setSizeButton),
+                            static_cast<QWidget *>(m_copyButton)})
         button->setEnabled(m_effect.state.opened);
 }
 
@@ -94,13 +94,13 @@ void ImageEffectWindow::addImage()
             message(SetupFlow::completeMessage());
             return;
         }
-        addPicture(m_effect.state, ListBox1, SetupFlow::pictureFilter());
+        addPicture(m_effect.state, m_imageList, SetupFlow::pictureFilter());
     });
 }
 
 void ImageEffectWindow::setSize()
 {
-    switch (m_effect.setSize(NumEdit1->text(), NumEdit2->text())) {
+    switch (m_effect.setSize(m_widthBox->text(), m_heightBox->text())) {
     case ImageEffect::SizeResult::Saturated:
         message(ImageEffect::sizesCompleteMessage());
         return;
@@ -108,8 +108,8 @@ void ImageEffectWindow::setSize()
         message(ImageEffect::zeroSizeMessage());
         return;
     case ImageEffect::SizeResult::Set:
-        ListBox4->addItem(NumEdit1->text());
-        ListBox3->addItem(NumEdit2->text());
+        m_widthList->addItem(m_widthBox->text());
+        m_heightList->addItem(m_heightBox->text());
         return;
     }
 }
@@ -135,28 +135,28 @@ void ImageEffectWindow::copyEffect()
 
 void ImageEffectWindow::followWidthRow()
 {
-    if (ListBox4->currentRow() >= 0 && ListBox4->currentRow() < ListBox3->count())
-        ListBox3->setCurrentRow(ListBox4->currentRow());
+    if (m_widthList->currentRow() >= 0 && m_widthList->currentRow() < m_heightList->count())
+        m_heightList->setCurrentRow(m_widthList->currentRow());
 }
 
 void ImageEffectWindow::followHeightRow()
 {
-    if (ListBox3->currentRow() >= 0 && ListBox3->currentRow() < ListBox4->count())
-        ListBox4->setCurrentRow(ListBox3->currentRow());
+    if (m_heightList->currentRow() >= 0 && m_heightList->currentRow() < m_widthList->count())
+        m_widthList->setCurrentRow(m_heightList->currentRow());
 }
 
 void ImageEffectWindow::focusWidthUnderMouse()
 {
-    NumEdit1->setFocus(Qt::MouseFocusReason);
-    NumEdit1->setSunken(true);
-    NumEdit2->setSunken(false);
+    m_widthBox->setFocus(Qt::MouseFocusReason);
+    m_widthBox->setSunken(true);
+    m_heightBox->setSunken(false);
 }
 
 void ImageEffectWindow::focusHeightUnderMouse()
 {
-    NumEdit2->setFocus(Qt::MouseFocusReason);
-    NumEdit2->setSunken(true);
-    NumEdit1->setSunken(false);
+    m_heightBox->setFocus(Qt::MouseFocusReason);
+    m_heightBox->setSunken(true);
+    m_widthBox->setSunken(false);
 }
 
 void ImageEffectWindow::done(int result)

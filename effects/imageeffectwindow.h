@@ -17,17 +17,6 @@ class ImageEffectWindow : public SetupWindow
 public:
     explicit ImageEffectWindow(const SetupContext &context, QWidget *parent = nullptr);
 
-    QListWidget *ListBox1; // images
-    QListWidget *ListBox2; // text files
-    QListWidget *ListBox4; // widths
-    QListWidget *ListBox3; // heights
-    NumericEdit *NumEdit1;
-    NumericEdit *NumEdit2;
-    QToolButton *SpeedButton2;
-    QPushButton *Button4;
-    QPushButton *Button5;
-    QPushButton *Button6;
-
     void firstShown() override;
     void addImage();
     void setSize();
@@ -44,6 +33,17 @@ protected:
 
 private:
     void finish();
+
+    QListWidget *m_imageList;
+    QListWidget *m_textFileList;
+    QListWidget *m_widthList;
+    QListWidget *m_heightList;
+    NumericEdit *m_widthBox;
+    NumericEdit *m_heightBox;
+    QToolButton *m_setSizeButton;
+    QPushButton *m_addImageButton;
+    QPushButton *m_copyButton;
+    QPushButton *m_exitButton;
 
     DefinitionFile m_definition;
     ImageEffect m_effect;

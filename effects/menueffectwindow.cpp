@@ -30,55 +30,54 @@ MenuEffectWindow::MenuEffectWindow(const SetupContext &context, QWidget *parent)
     setObjectName(u"vc3_form"_s);
     setWindowTitle(u"特效设置"_s);
 
-    ListBox1 = groupedList(u"即被复制图像文件名"_s, QRect(8, 30, 240, 100), u"ListBox1"_s);
-    ListBox2 = groupedList(u"即被复制文本文件名"_s, QRect(256, 30, 241, 100), u"ListBox2"_s);
+    m_imageList = groupedList(u"即被复制图像文件名"_s, QRect(8, 30, 240, 100), u"ListBox1"_s);
+    m_textFileList = groupedList(u"即被复制文本文件名"_s, QRect(256, 30, 241, 100), u"ListBox2"_s);
 
     caption(u"本特效需要设置菜单的大小：长："_s, QRect(8, 140, 190, 22), Qt::AlignRight | Qt::AlignVCenter);
-    NumEdit1 = named<NumericEdit>(u"NumEdit1"_s, this);
-    NumEdit1->setGeometry(200, 140, 80, 22);
-    NumEdit1->setText(u"0"_s);
+    m_widthBox = named<NumericEdit>(u"NumEdit1"_s, this);
+    m_widthBox->setGeometry(200, 140, 80, 22);
+    m_widthBox->setText(u"0"_s);
     caption(u"高："_s, QRect(284, 140, 30, 22), Qt::AlignRight | Qt::AlignVCenter);
-    NumEdit2 = named<NumericEdit>(u"NumEdit2"_s, this);
-    NumEdit2->setGeometry(316, 140, 80, 22);
-    NumEdit2->setText(u"0"_s);
-    SpeedButton7 = speedButton(u"SpeedButton7"_s, u"设置"_s, QRect(405, 139, 92, 24));
+    m_heightBox = named<NumericEdit>(u"NumEdit2"_s, this);
+    m_heightBox->setGeometry(316, 140, 80, 22);
+    m_heightBox->setText(u"0"_s);
+    m_setSizeButton = speedButton(u"SpeedButton7"_s, u"设置"_s, QRect(405, 139, 92, 24));
 
     caption(u"母菜单名称："_s, QRect(8, 172, 90, 22), Qt::AlignRight | Qt::AlignVCenter);
-    Edit1 = named<FlatLineEdit>(u"Edit1"_s, this);
-    Edit1->setGeometry(100, 172, 180, 22);
+    m_parentNameBox = named<FlatLineEdit>(u"Edit1"_s, this);
+    m_parentNameBox->setGeometry(100, 172, 180, 22);
     caption(u"子菜单的项目数："_s, QRect(284, 172, 130, 22), Qt::AlignRight | Qt::AlignVCenter);
-    RxSpinEdit1 = named<SpinEdit>(u"RxSpinEdit1"_s, this);
-    RxSpinEdit1->setGeometry(417, 172, 80, 22);
+    m_submenuCountBox = named<SpinEdit>(u"RxSpinEdit1"_s, this);
+    m_submenuCountBox->setGeometry(417, 172, 80, 22);
 
     caption(u"子菜单名称："_s, QRect(8, 204, 90, 22), Qt::AlignRight | Qt::AlignVCenter);
-    Edit2 = named<FlatLineEdit>(u"Edit2"_s, this);
-    Edit2->setGeometry(100, 204, 180, 22);
+    m_submenuNameBox = named<FlatLineEdit>(u"Edit2"_s, this);
+    m_submenuNameBox->setGeometry(100, 204, 180, 22);
     caption(u"链接地址："_s, QRect(8, 236, 90, 22), Qt::AlignRight | Qt::AlignVCenter);
-    Edit3 = named<FlatLineEdit>(u"Edit3"_s, this);
-    Edit3->setGeometry(100, 236, 397, 22);
-    Edit3->setText(u"http://"_s);
+    m_linkBox = named<FlatLineEdit>(u"Edit3"_s, this);
+    m_linkBox->setGeometry(100, 236, 397, 22);
+    m_linkBox->setText(u"http://"_s);
 
-    SpeedButton2 = speedButton(u"SpeedButton2"_s, u"增加母菜单"_s, QRect(8, 270, 92, 26));
-    SpeedButton3 = speedButton(u"SpeedButton3"_s, u"增加子菜单"_s, QRect(106, 270, 92, 26));
-    SpeedButton4 = speedButton(u"SpeedButton4"_s, u"增加图像文件"_s, QRect(204, 270, 104, 26));
-    SpeedButton5 = speedButton(u"SpeedButton5"_s, u"复制开始"_s, QRect(314, 270, 88, 26));
-    SpeedButton6 = speedButton(u"SpeedButton6"_s, u"退出"_s, QRect(408, 270, 89, 26));
-    Label1 = named<QLabel>(u"Label1"_s, u"0"_s, this);
-    Label1->hide();
+    m_addParentButton = speedButton(u"SpeedButton2"_s, u"增加母菜单"_s, QRect(8, 270, 92, 26));
+    m_addSubmenuButton = speedButton(u"SpeedButton3"_s, u"增加子菜单"_s, QRect(106, 270, 92, 26));
+    m_addImageButton = speedButton(u"SpeedButton4"_s, u"增加图像文件"_s, QRect(204, 270, 104, 26));
+    m_copyButton = speedButton(u"SpeedButton5"_s, u"复制开始"_s, QRect(314, 270, 88, 26));
+    m_exitButton = speedButton(u"SpeedButton6"_s, u"退出"_s, QRect(408, 270, 89, 26));
+    m_submenuCounter = named<QLabel>(u"Label1"_s, u"0"_s, this);
+    m_submenuCounter->hide();
 
-    disconnect(SpeedButton1, nullptr, this, nullptr);
-    connect(SpeedButton1, &QToolButton::clicked, this, &MenuEffectWindow::closeWindow);
-    connect(SpeedButton6, &QToolButton::clicked, this, &MenuEffectWindow::closeWindow);
-    connect(SpeedButton7, &QToolButton::clicked, this, &MenuEffectWindow::setSize);
-    connect(SpeedButton2, &QToolButton::clicked, this, &MenuEffectWindow::addParentMenu);
-    connect(SpeedButton3, &QToolButton::clicked, this, &MenuEffectWindow::addSubmenu);
-    connect(SpeedButton4, &QToolButton::clicked, this, &MenuEffectWindow::addImage);
-    connect(SpeedButton5, &QToolButton::clicked, this, &MenuEffectWindow::copyEffect);
-    connect(RxSpinEdit1, &SpinEdit::bottomClicked, this, &MenuEffectWindow::stepSubmenuCount);
-    connect(RxSpinEdit1, &SpinEdit::mouseMoved, this, &MenuEffectWindow::focusCountUnderMouse);
-    connect(NumEdit1, &NumericEdit::mouseMoved, this, &MenuEffectWindow::focusWidthUnderMouse);
-    connect(NumEdit2, &NumericEdit::mouseMoved, this, &MenuEffectWindow::focusHeightUnderMouse);
-    for (FlatLineEdit *box : {Edit1, Edit2, Edit3})
+    setCloseHandler([this] { closeWindow(); });
+    connect(m_exitButton, &QToolButton::clicked, this, &MenuEffectWindow::closeWindow);
+    connect(m_setSizeButton, &QToolButton::clicked, this, &MenuEffectWindow::setSize);
+    connect(m_addParentButton, &QToolButton::clicked, this, &MenuEffectWindow::addParentMenu);
+    connect(m_addSubmenuButton, &QToolButton::clicked, this, &MenuEffectWindow::addSubmenu);
+    connect(m_addImageButton, &QToolButton::clicked, this, &MenuEffectWindow::addImage);
+    connect(m_copyButton, &QToolButton::clicked, this, &MenuEffectWindow::copyEffect);
+    connect(m_submenuCountBox, &SpinEdit::bottomClicked, this, &MenuEffectWindow::stepSubmenuCount);
+    connect(m_submenuCountBox, &SpinEdit::mouseMoved, this, &MenuEffectWindow::focusCountUnderMouse);
+    connect(m_widthBox, &NumericEdit::mouseMoved, this, &MenuEffectWindow::focusWidthUnderMouse);
+    connect(m_heightBox, &NumericEdit::mouseMoved, this, &MenuEffectWindow::focusHeightUnderMouse);
+    for (FlatLineEdit *box : {m_parentNameBox, m_submenuNameBox, m_linkBox})
         connect(box, &FlatLineEdit::mouseMoved, this, [this, box] { textBoxMouseMove(box); });
 
     emptyBuffers();
@@ -93,22 +92,23 @@ void MenuEffectWindow::firstShown()
 {
     // What was listed before a count that is no number stays listed.
     guarded([this] { m_effect.open(); });
-    showOpened(ListBox1, ListBox2, m_effect.state);
+    showOpened(m_imageList, m_textFileList, m_effect.state);
     if (!m_effect.state.opened) {
         message(DefinitionFile::missingMessage());
         // Without its definition file the window has nothing to count against.
-        for (QToolButton *b : {SpeedButton7, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5})
+        for (QToolButton *b : {m_setSizeButton, m_addParentButton, m_addSubmenuButton, m_addImageButton, m_copyButton})
             b->setEnabled(false);
         return;
     }
-    SpeedButton2->setEnabled(m_effect.switches.parentMenuButton);
-    RxSpinEdit1->setEnabled(m_effect.switches.countBox);
-    SpeedButton7->setEnabled(m_effect.switches.sizeButton);
+    m_addParentButton->setEnabled(m_effect.switches.parentMenuButton);
+    m_submenuCountBox->setEnabled(m_effect.switches.countBox);
+    m_setSizeButton->setEnabled(m_effect.switches.sizeButton);
 }
 
 MenuInputs MenuEffectWindow::inputs() const
 {
-    return {NumEdit1->text(), NumEdit2->text(), Edit1->text(), Edit2->text(), Edit3->text(), RxSpinEdit1->shownText()};
+    return {m_widthBox->text(), m_heightBox->text(), m_parentNameBox->text(),
+            m_submenuNameBox->text(), m_linkBox->text(), m_submenuCountBox->shownText()};
 }
 
 void MenuEffectWindow::showMessageFor(MenuEffect::AddResult result)
@@ -125,27 +125,27 @@ void MenuEffectWindow::showMessageFor(MenuEffect::AddResult result)
 
 void MenuEffectWindow::setSize()
 {
-    if (m_effect.setSize(NumEdit1->text(), NumEdit2->text()) == MenuEffect::SizeResult::Zero) {
+    if (m_effect.setSize(m_widthBox->text(), m_heightBox->text()) == MenuEffect::SizeResult::Zero) {
         message(MenuEffect::zeroSizeMessage());
         return;
     }
-    SpeedButton7->setEnabled(false);
-    NumEdit1->setReadOnly(true);
-    NumEdit2->setReadOnly(true);
+    m_setSizeButton->setEnabled(false);
+    m_widthBox->setReadOnly(true);
+    m_heightBox->setReadOnly(true);
 }
 
 void MenuEffectWindow::addParentMenu()
 {
     guarded([this] {
         BufferSink rows(*m_context.rows);
-        const MenuEffect::AddResult result = m_effect.addParentMenu(Edit1->text(), rows);
+        const MenuEffect::AddResult result = m_effect.addParentMenu(m_parentNameBox->text(), rows);
         showMessageFor(result);
         if (result != MenuEffect::AddResult::Added)
             return;
-        Label1->setText(m_effect.submenusText());
-        RxSpinEdit1->setValue(1);
-        Edit1->clear();
-        Edit2->setFocus(Qt::OtherFocusReason);
+        m_submenuCounter->setText(m_effect.submenusText());
+        m_submenuCountBox->setValue(1);
+        m_parentNameBox->clear();
+        m_submenuNameBox->setFocus(Qt::OtherFocusReason);
     });
 }
 
@@ -157,12 +157,12 @@ void MenuEffectWindow::addSubmenu()
         showMessageFor(result);
         if (result != MenuEffect::AddResult::Added)
             return;
-        Edit2->clear();
-        Edit3->setText(u"http://"_s);
-        Edit2->setFocus(Qt::OtherFocusReason);
+        m_submenuNameBox->clear();
+        m_linkBox->setText(u"http://"_s);
+        m_submenuNameBox->setFocus(Qt::OtherFocusReason);
     });
     // A row stopped by a missing image has counted its submenu already.
-    Label1->setText(m_effect.submenusText());
+    m_submenuCounter->setText(m_effect.submenusText());
 }
 
 void MenuEffectWindow::addImage()
@@ -180,7 +180,7 @@ void MenuEffectWindow::addImage()
         case MenuEffect::ImageCheck::Ask:
             break;
         }
-        addPicture(m_effect.state, ListBox1, SetupFlow::pictureFilter());
+        addPicture(m_effect.state, m_imageList, SetupFlow::pictureFilter());
     });
 }
 
@@ -201,33 +201,33 @@ void MenuEffectWindow::closeWindow()
 
 void MenuEffectWindow::stepSubmenuCount()
 {
-    RxSpinEdit1->setValue(RxSpinEdit1->value() + 1);
+    m_submenuCountBox->setValue(m_submenuCountBox->value() + 1);
 }
 
 void MenuEffectWindow::focusWidthUnderMouse()
 {
-    NumEdit1->setFocus(Qt::MouseFocusReason);
-    NumEdit1->setSunken(true);
-    NumEdit2->setSunken(false);
+    m_widthBox->setFocus(Qt::MouseFocusReason);
+    m_widthBox->setSunken(true);
+    m_heightBox->setSunken(false);
 }
 
 void MenuEffectWindow::focusHeightUnderMouse()
 {
-    NumEdit2->setFocus(Qt::MouseFocusReason);
-    NumEdit2->setSunken(true);
-    NumEdit1->setSunken(false);
+    m_heightBox->setFocus(Qt::MouseFocusReason);
+    m_heightBox->setSunken(true);
+    m_widthBox->setSunken(false);
 }
 
 void MenuEffectWindow::textBoxMouseMove(FlatLineEdit *box)
 {
     box->setFocus(Qt::MouseFocusReason);
-    NumEdit1->setSunken(false);
-    NumEdit2->setSunken(false);
+    m_widthBox->setSunken(false);
+    m_heightBox->setSunken(false);
 }
 
 void MenuEffectWindow::focusCountUnderMouse()
 {
-    RxSpinEdit1->setFocus(Qt::MouseFocusReason);
+    m_submenuCountBox->setFocus(Qt::MouseFocusReason);
 }
 
 void MenuEffectWindow::done(int result)

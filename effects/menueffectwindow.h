@@ -19,22 +19,6 @@ class MenuEffectWindow : public SetupWindow
 public:
     explicit MenuEffectWindow(const SetupContext &context, QWidget *parent = nullptr);
 
-    QListWidget *ListBox1; // images
-    QListWidget *ListBox2; // text files
-    NumericEdit *NumEdit1;
-    NumericEdit *NumEdit2;
-    QToolButton *SpeedButton7;
-    FlatLineEdit *Edit1;
-    SpinEdit *RxSpinEdit1;
-    FlatLineEdit *Edit2;
-    FlatLineEdit *Edit3;
-    QToolButton *SpeedButton2;
-    QToolButton *SpeedButton3;
-    QToolButton *SpeedButton4;
-    QToolButton *SpeedButton5;
-    QToolButton *SpeedButton6;
-    QLabel *Label1; // the submenu counter
-
     void emptyBuffers();
     void firstShown() override;
     void setSize();
@@ -58,6 +42,22 @@ private:
     void finish();
     MenuInputs inputs() const;
     void showMessageFor(MenuEffect::AddResult result);
+
+    QListWidget *m_imageList;
+    QListWidget *m_textFileList;
+    NumericEdit *m_widthBox;
+    NumericEdit *m_heightBox;
+    QToolButton *m_setSizeButton;
+    FlatLineEdit *m_parentNameBox;
+    SpinEdit *m_submenuCountBox;
+    FlatLineEdit *m_submenuNameBox;
+    FlatLineEdit *m_linkBox;
+    QToolButton *m_addParentButton;
+    QToolButton *m_addSubmenuButton;
+    QToolButton *m_addImageButton;
+    QToolButton *m_copyButton;
+    QToolButton *m_exitButton;
+    QLabel *m_submenuCounter; // hidden
 
     DefinitionFile m_definition;
     bool m_ownParentMenuFlag = true;

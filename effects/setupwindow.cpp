@@ -33,33 +33,33 @@ SetupWindow::SetupWindow(const SetupContext &context, QSize clientSize, QWidget 
     setPalette(palette);
     setAutoFillBackground(true);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(u"Image1"_s);
-    Image1->setGeometry(2, 2, clientSize.width() - 4, TitleHeight);
-    Image1->setAutoFillBackground(false);
-    (new WindowDrag(this))->addHandle(Image1);
-    Label3 = new QLabel(u"特效设置窗口"_s, Image1);
-    Label3->setObjectName(u"Label3"_s);
-    Label3->move(8, 6);
-    QPalette titleText = Label3->palette();
+    m_titleStrip = new QLabel(this);
+    m_titleStrip->setObjectName(u"Image1"_s);
+    m_titleStrip->setGeometry(2, 2, clientSize.width() - 4, TitleHeight);
+    m_titleStrip->setAutoFillBackground(false);
+    (new WindowDrag(this))->addHandle(m_titleStrip);
+    m_titleCaption = new QLabel(u"特效设置窗口"_s, m_titleStrip);
+    m_titleCaption->setObjectName(u"Label3"_s);
+    m_titleCaption->move(8, 6);
+    QPalette titleText = m_titleCaption->palette();
     titleText.setColor(QPalette::WindowText, Qt::white);
-    Label3->setPalette(titleText);
-    Label3->adjustSize();
-    Label3->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_titleCaption->setPalette(titleText);
+    m_titleCaption->adjustSize();
+    m_titleCaption->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    SpeedButton1 = new QToolButton(this);
-    SpeedButton1->setObjectName(u"SpeedButton1"_s);
-    SpeedButton1->setText(u"✕"_s);
-    SpeedButton1->setToolTip(u"关闭"_s);
-    SpeedButton1->setAutoRaise(true);
-    SpeedButton1->setGeometry(clientSize.width() - 24, 4, 20, 20);
-    connect(SpeedButton1, &QToolButton::clicked, this, &QDialog::close);
+    m_closeButton = new QToolButton(this);
+    m_closeButton->setObjectName(u"SpeedButton1"_s);
+    m_closeButton->setText(u"✕"_s);
+    m_closeButton->setToolTip(u"关闭"_s);
+    m_closeButton->setAutoRaise(true);
+    m_closeButton->setGeometry(clientSize.width() - 24, 4, 20, 20);
+    connect(m_closeButton, &QToolButton::clicked, this, &QDialog::close);
 
-    spanle = new QLabel(this);
-    spanle->setObjectName(u"spanle"_s);
-    spanle->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    spanle->setGeometry(2, clientSize.height() - 22, clientSize.width() - 4, 20);
-    spanle->setIndent(4);
+    m_statusLine = new QLabel(this);
+    m_statusLine->setObjectName(u"spanle"_s);
+    m_statusLine->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_statusLine->setGeometry(2, clientSize.height() - 22, clientSize.width() - 4, 20);
+    m_statusLine->setIndent(4);
 }
 
 bool SetupWindow::guarded(const std::function<void()> &handler)
@@ -70,6 +70,12 @@ bool SetupWindow::guarded(const std::function<void()> &handler)
 void SetupWindow::message(const QString &text)
 {
     m_context.platform.dialogs.message(text);
+}
+
+void SetupWindow::setCloseHandler(const std::function<void()> &handler)
+{
+    disconnect(m_closeButton, nullptr, this, nullptr);
+    connect(m_closeButton, &QToolButton::clicked, this, handler);
 }
 
 bool SetupWindow::copyToChosenFolder(const SetupFlow &flow, const SetupState &state)
@@ -87,9 +93,9 @@ void SetupWindow::showOpened(QListWidget *images, QListWidget *textFiles, const 
     images->addItems(state.images);
     textFiles->clear();
     textFiles->addItems(state.textFiles);
-    spanle->setText(state.status);
+    m_statusLine->setText(state.status);
     // A long hint runs past the panel's end; the whole line shows when the mouse rests on it.
-    spanle->setToolTip(state.status);
+    m_statusLine->setToolTip(state.status);
 }
 
 void SetupWindow::copyAndAssemble(const SetupFlow &flow, const SetupState &state, const DefinitionFile &definition,

@@ -23,15 +23,12 @@ public:
     SetupWindow(const SetupContext &context, QSize clientSize, QWidget *parent = nullptr,
                 const QColor &frameColour = QColor(83, 83, 255));
 
-    QLabel *Image1;
-    QLabel *Label3;
-    QToolButton *SpeedButton1;
-    QLabel *spanle;
-
 protected:
     // Runs a handler inside the error guard: a run-time error ends it and shows the error box.
     bool guarded(const std::function<void()> &handler);
     void message(const QString &text);
+    // The title strip's close button runs handler instead of closing the window itself.
+    void setCloseHandler(const std::function<void()> &handler);
     // The copy step: asks for the folder and copies the effect's files there; false when the user
     // cancelled, and nothing was copied.
     bool copyToChosenFolder(const SetupFlow &flow, const SetupState &state);
@@ -58,5 +55,9 @@ protected:
     SetupContext m_context;
 
 private:
+    QLabel *m_titleStrip;
+    QLabel *m_titleCaption;
+    QToolButton *m_closeButton;
+    QLabel *m_statusLine;
     QColor m_frameColour;
 };

@@ -29,52 +29,51 @@ TextEffectWindow::TextEffectWindow(const SetupContext &context, QWidget *parent)
     setObjectName(u"vc4_form"_s);
     setWindowTitle(u"特效设置"_s);
 
-    ListBox1 = groupedList(u"即被复制图像文件名"_s, QRect(8, 30, 256, 104), u"ListBox1"_s);
-    ListBox2 = groupedList(u"即被复制文本文件名"_s, QRect(272, 30, 256, 104), u"ListBox2"_s);
+    m_imageList = groupedList(u"即被复制图像文件名"_s, QRect(8, 30, 256, 104), u"ListBox1"_s);
+    m_textFileList = groupedList(u"即被复制文本文件名"_s, QRect(272, 30, 256, 104), u"ListBox2"_s);
 
-    RFlatEdit1 = named<FlatLineEdit>(u"RFlatEdit1"_s, this);
-    RFlatEdit1->setGeometry(8, 142, 520, 24);
-    RFlatEdit1->setText(u"输入要设置的文字"_s);
+    m_textBox = named<FlatLineEdit>(u"RFlatEdit1"_s, this);
+    m_textBox->setGeometry(8, 142, 520, 24);
+    m_textBox->setText(u"输入要设置的文字"_s);
 
     caption(u"字体颜色"_s, QRect(8, 178, 56, 20));
-    ColorPickerButton1 = named<ColorPickerButton>(u"ColorPickerButton1"_s, this);
-    ColorPickerButton1->setGeometry(66, 175, 40, 26);
-    ColorPickerButton1->setCustomChooser([this](const QColor &current) -> std::optional<QColor> {
+    m_colourButton = named<ColorPickerButton>(u"ColorPickerButton1"_s, this);
+    m_colourButton->setGeometry(66, 175, 40, 26);
+    m_colourButton->setCustomChooser([this](const QColor &current) -> std::optional<QColor> {
         const auto chosen = m_context.platform.dialogs.pickColour(current.name(QColor::HexRgb).toUpper());
         if (!chosen)
             return std::nullopt;
         return QColor::fromString(*chosen);
     });
-    v11 = named<FlatLineEdit>(u"v11"_s, this);
-    v11->setGeometry(112, 176, 96, 24);
-    v11->setText(u"#0000000"_s);
-    RFlatComboBox2 = named<FlatComboBox>(u"RFlatComboBox2"_s, this);
-    RFlatComboBox2->setGeometry(220, 176, 200, 24);
-    RFlatComboBox2->setEditText(u"宋体"_s);
-    RFlatComboBox2->setToolTip(u"字体"_s);
+    m_colourBox = named<FlatLineEdit>(u"v11"_s, this);
+    m_colourBox->setGeometry(112, 176, 96, 24);
+    m_colourBox->setText(u"#0000000"_s);
+    m_fontBox = named<FlatComboBox>(u"RFlatComboBox2"_s, this);
+    m_fontBox->setGeometry(220, 176, 200, 24);
+    m_fontBox->setEditText(u"宋体"_s);
+    m_fontBox->setToolTip(u"字体"_s);
 
     caption(u"行数或其它数目"_s, QRect(8, 212, 100, 20));
-    RxSpinEdit1 = named<SpinEdit>(u"RxSpinEdit1"_s, this);
-    RxSpinEdit1->setGeometry(112, 210, 70, 24);
+    m_countBox = named<SpinEdit>(u"RxSpinEdit1"_s, this);
+    m_countBox->setGeometry(112, 210, 70, 24);
 
-    SpeedButton2 = speedButton(u"SpeedButton2"_s, u"增加图像文件"_s, QRect(112, 246, 110, 26));
-    SpeedButton3 = speedButton(u"SpeedButton3"_s, u"增加行数"_s, QRect(230, 246, 92, 26));
-    SpeedButton5 = speedButton(u"SpeedButton5"_s, u"复制"_s, QRect(330, 246, 92, 26));
-    SpeedButton4 = speedButton(u"SpeedButton4"_s, u"退出"_s, QRect(430, 246, 92, 26));
-    Label4 = named<QLabel>(u"Label4"_s, u"0"_s, this);
-    Label4->hide();
+    m_addImageButton = speedButton(u"SpeedButton2"_s, u"增加图像文件"_s, QRect(112, 246, 110, 26));
+    m_addRowsButton = speedButton(u"SpeedButton3"_s, u"增加行数"_s, QRect(230, 246, 92, 26));
+    m_copyButton = speedButton(u"SpeedButton5"_s, u"复制"_s, QRect(330, 246, 92, 26));
+    m_exitButton = speedButton(u"SpeedButton4"_s, u"退出"_s, QRect(430, 246, 92, 26));
+    m_rowCounter = named<QLabel>(u"Label4"_s, u"0"_s, this);
+    m_rowCounter->hide();
 
     // The title strip's close button runs the exit button's handler.
-    disconnect(SpeedButton1, nullptr, this, nullptr);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TextEffectWindow::closeWindow);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TextEffectWindow::closeWindow);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TextEffectWindow::addImage);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TextEffectWindow::addRows);
-    connect(SpeedButton5, &QToolButton::clicked, this, &TextEffectWindow::copyEffect);
-    connect(ColorPickerButton1, &ColorPickerButton::changed, this, &TextEffectWindow::showColour);
-    connect(RFlatEdit1, &FlatLineEdit::mouseMoved, this, &TextEffectWindow::focusTextUnderMouse);
-    connect(v11, &FlatLineEdit::mouseMoved, this, &TextEffectWindow::focusTextUnderMouse);
-    connect(RxSpinEdit1, &SpinEdit::mouseMoved, this, &TextEffectWindow::focusCountUnderMouse);
+    setCloseHandler([this] { closeWindow(); });
+    connect(m_exitButton, &QToolButton::clicked, this, &TextEffectWindow::closeWindow);
+    connect(m_addImageButton, &QToolButton::clicked, this, &TextEffectWindow::addImage);
+    connect(m_addRowsButton, &QToolButton::clicked, this, &TextEffectWindow::addRows);
+    connect(m_copyButton, &QToolButton::clicked, this, &TextEffectWindow::copyEffect);
+    connect(m_colourButton, &ColorPickerButton::changed, this, &TextEffectWindow::showColour);
+    connect(m_textBox, &FlatLineEdit::mouseMoved, this, &TextEffectWindow::focusTextUnderMouse);
+    connect(m_colourBox, &FlatLineEdit::mouseMoved, this, &TextEffectWindow::focusTextUnderMouse);
+    connect(m_countBox, &SpinEdit::mouseMoved, this, &TextEffectWindow::focusCountUnderMouse);
 
     prepareFonts();
 }
@@ -106,16 +105,16 @@ QString TextEffectWindow::pictureFilter()
 void TextEffectWindow::prepareFonts()
 {
     m_context.emptyBuffers();
-    RFlatComboBox2->setItemsKeepingText(fontList(QFontDatabase::families()));
+    m_fontBox->setItemsKeepingText(fontList(QFontDatabase::families()));
     if (!m_definition.exists()) {
         message(DefinitionFile::missingMessage());
         return;
     }
     guarded([this] {
         const TextEffect::Switches switches = m_effect.switches();
-        ColorPickerButton1->setEnabled(switches.colourPicker);
-        RFlatComboBox2->setEnabled(switches.fontBox);
-        RxSpinEdit1->setEnabled(switches.countBox);
+        m_colourButton->setEnabled(switches.colourPicker);
+        m_fontBox->setEnabled(switches.fontBox);
+        m_countBox->setEnabled(switches.countBox);
     });
 }
 
@@ -123,32 +122,32 @@ void TextEffectWindow::firstShown()
 {
     // What was listed before a count that is no number stays listed.
     guarded([this] { m_effect.open(); });
-    showOpened(ListBox1, ListBox2, m_effect.state);
+    showOpened(m_imageList, m_textFileList, m_effect.state);
     if (!m_effect.state.opened)
         message(DefinitionFile::missingMessage());
     // Without its definition file the window has nothing to count against.
-    for (QToolButton *b : {SpeedButton2, SpeedButton3, SpeedButton5})
+    for (QToolButton *b : {m_addImageButton, m_addRowsButton, m_copyButton})
         b->setEnabled(m_effect.state.opened);
 }
 
 TextInputs TextEffectWindow::inputs() const
 {
-    return {RFlatEdit1->text(), RFlatComboBox2->currentText(), v11->text(), RxSpinEdit1->shownText()};
+    return {m_textBox->text(), m_fontBox->currentText(), m_colourBox->text(), m_countBox->shownText()};
 }
 
 void TextEffectWindow::showColour(const QColor &colour)
 {
-    v11->setText(TextEffect::colourText(colour.red(), colour.green(), colour.blue()));
+    m_colourBox->setText(TextEffect::colourText(colour.red(), colour.green(), colour.blue()));
 }
 
 void TextEffectWindow::focusTextUnderMouse()
 {
-    RFlatEdit1->setFocus(Qt::MouseFocusReason);
+    m_textBox->setFocus(Qt::MouseFocusReason);
 }
 
 void TextEffectWindow::focusCountUnderMouse()
 {
-    RxSpinEdit1->setFocus(Qt::MouseFocusReason);
+    m_countBox->setFocus(Qt::MouseFocusReason);
 }
 
 void TextEffectWindow::addImage()
@@ -158,7 +157,7 @@ void TextEffectWindow::addImage()
             message(SetupFlow::completeMessage());
             return;
         }
-        addPicture(m_effect.state, ListBox1, pictureFilter());
+        addPicture(m_effect.state, m_imageList, pictureFilter());
     });
 }
 
@@ -174,9 +173,9 @@ void TextEffectWindow::addRows()
             message(DefinitionFile::missingMessage());
             return;
         case TextEffect::RowResult::Added:
-            Label4->setText(m_effect.rowsText());
-            RFlatEdit1->clear();
-            RFlatEdit1->setFocus(Qt::OtherFocusReason);
+            m_rowCounter->setText(m_effect.rowsText());
+            m_textBox->clear();
+            m_textBox->setFocus(Qt::OtherFocusReason);
             return;
         }
     });

@@ -19,19 +19,6 @@ class TextEffectWindow : public SetupWindow
 public:
     explicit TextEffectWindow(const SetupContext &context, QWidget *parent = nullptr);
 
-    QListWidget *ListBox1; // images
-    QListWidget *ListBox2; // text files
-    FlatLineEdit *RFlatEdit1;
-    ColorPickerButton *ColorPickerButton1;
-    FlatLineEdit *v11;
-    FlatComboBox *RFlatComboBox2;
-    SpinEdit *RxSpinEdit1;
-    QToolButton *SpeedButton2;
-    QToolButton *SpeedButton3;
-    QToolButton *SpeedButton5;
-    QToolButton *SpeedButton4;
-    QLabel *Label4; // the rows counter
-
     void prepareFonts();
     void firstShown() override;
     void showColour(const QColor &colour);
@@ -50,6 +37,19 @@ public:
 
 private:
     TextInputs inputs() const;
+
+    QListWidget *m_imageList;
+    QListWidget *m_textFileList;
+    FlatLineEdit *m_textBox;
+    ColorPickerButton *m_colourButton;
+    FlatLineEdit *m_colourBox;
+    FlatComboBox *m_fontBox;
+    SpinEdit *m_countBox;
+    QToolButton *m_addImageButton;
+    QToolButton *m_addRowsButton;
+    QToolButton *m_copyButton;
+    QToolButton *m_exitButton;
+    QLabel *m_rowCounter; // hidden
 
     DefinitionFile m_definition;
     TextEffect m_effect;

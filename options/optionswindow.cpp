@@ -40,44 +40,44 @@ OptionsWindow::OptionsWindow(const OptionsContext &context, QWidget *parent)
     setFixedSize(494, 346);
     setFont(UiStyle::songFont(12));
 
-    Panel3 = named<QWidget>(u"Panel3"_s, this);
-    Panel3->setGeometry(0, 0, width(), TitleHeight);
-    Image1 = named<QLabel>(u"Image1"_s, Panel3);
-    Image1->setGeometry(Panel3->rect());
-    Image1->setScaledContents(true);
-    Image1->setPixmap(titlePicture(width()));
-    Label6 = named<QLabel>(u"Label6"_s, u"选项"_s, Panel3);
+    m_titleStrip = named<QWidget>(u"Panel3"_s, this);
+    m_titleStrip->setGeometry(0, 0, width(), TitleHeight);
+    m_titlePicture = named<QLabel>(u"Image1"_s, m_titleStrip);
+    m_titlePicture->setGeometry(m_titleStrip->rect());
+    m_titlePicture->setScaledContents(true);
+    m_titlePicture->setPixmap(titlePicture(width()));
+    m_titleCaption = named<QLabel>(u"Label6"_s, u"选项"_s, m_titleStrip);
     QFont title = font();
     title.setPixelSize(16);
     title.setBold(true);
-    Label6->setFont(title);
-    QPalette white = Label6->palette();
+    m_titleCaption->setFont(title);
+    QPalette white = m_titleCaption->palette();
     white.setColor(QPalette::WindowText, Qt::white);
-    Label6->setPalette(white);
-    Label6->setGeometry(8, 2, 120, TitleHeight - 4);
-    SpeedButton6 = named<QToolButton>(u"SpeedButton6"_s, Panel3);
-    SpeedButton6->setText(u"✕"_s);
-    SpeedButton6->setToolTip(u"关闭"_s);
-    SpeedButton6->setAutoRaise(true);
-    SpeedButton6->setGeometry(width() - 25, 1, 23, 22);
+    m_titleCaption->setPalette(white);
+    m_titleCaption->setGeometry(8, 2, 120, TitleHeight - 4);
+    m_closeButton = named<QToolButton>(u"SpeedButton6"_s, m_titleStrip);
+    m_closeButton->setText(u"✕"_s);
+    m_closeButton->setToolTip(u"关闭"_s);
+    m_closeButton->setAutoRaise(true);
+    m_closeButton->setGeometry(width() - 25, 1, 23, 22);
     auto *drag = new WindowDrag(this);
-    drag->addHandle(Image1);
-    drag->addHandle(Label6);
+    drag->addHandle(m_titlePicture);
+    drag->addHandle(m_titleCaption);
 
-    PageControl1 = named<QTabWidget>(u"PageControl1"_s, this);
-    PageControl1->setGeometry(1, TitleHeight, width() - 2, height() - TitleHeight - 1);
-    PageControl1->setDocumentMode(true);
-    TabSheet1 = named<SkinsTab>(u"TabSheet1"_s, context, PageControl1);
-    TabSheet2 = named<SystemTab>(u"TabSheet2"_s, context, PageControl1);
-    TabSheet3 = named<TemplatesTab>(u"TabSheet3"_s, context, PageControl1);
-    TabSheet4 = named<QWidget>(u"TabSheet4"_s, PageControl1);
-    PageControl1->addTab(TabSheet1, QIcon(QPixmap::fromImage(vellumo::artwork::icon(vellumo::artwork::IconSkins))), u"皮肤设置"_s);
-    PageControl1->addTab(TabSheet2, QIcon(QPixmap::fromImage(vellumo::artwork::icon(vellumo::artwork::IconSystemSettings))), u"系统设置"_s);
-    PageControl1->addTab(TabSheet3, QIcon(QPixmap::fromImage(vellumo::artwork::icon(vellumo::artwork::IconTemplates))), u"模板设置"_s);
-    PageControl1->addTab(TabSheet4, u"退出"_s);
+    m_tabs = named<QTabWidget>(u"PageControl1"_s, this);
+    m_tabs->setGeometry(1, TitleHeight, width() - 2, height() - TitleHeight - 1);
+    m_tabs->setDocumentMode(true);
+    m_skinsTab = named<SkinsTab>(u"TabSheet1"_s, context, m_tabs);
+    m_systemTab = named<SystemTab>(u"TabSheet2"_s, context, m_tabs);
+    m_templatesTab = named<TemplatesTab>(u"TabSheet3"_s, context, m_tabs);
+    m_exitTab = named<QWidget>(u"TabSheet4"_s, m_tabs);
+    m_tabs->addTab(m_skinsTab, QIcon(QPixmap::fromImage(vellumo::artwork::icon(vellumo::artwork::IconSkins))), u"皮肤设置"_s);
+    m_tabs->addTab(m_systemTab, QIcon(QPixmap::fromImage(vellumo::artwork::icon(vellumo::artwork::IconSystemSettings))), u"系统设置"_s);
+    m_tabs->addTab(m_templatesTab, QIcon(QPixmap::fromImage(vellumo::artwork::icon(vellumo::artwork::IconTemplates))), u"模板设置"_s);
+    m_tabs->addTab(m_exitTab, u"退出"_s);
 
-    connect(SpeedButton6, &QToolButton::clicked, this, &OptionsWindow::closeWindow);
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+    connect(m_closeButton, &QToolButton::clicked, this, &OptionsWindow::closeWindow);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == Exit)
             closeWindow();
     });
@@ -87,19 +87,19 @@ OptionsWindow::OptionsWindow(const OptionsContext &context, QWidget *parent)
 
 void OptionsWindow::showOn(Tab tab)
 {
-    PageControl1->setCurrentIndex(tab);
+    m_tabs->setCurrentIndex(tab);
     exec();
 }
 
 void OptionsWindow::fillLists()
 {
-    TabSheet1->fillSkinList();
+    m_skinsTab->fillSkinList();
 }
 
 void OptionsWindow::firstShown()
 {
-    TabSheet1->showCurrentSkin();
-    TabSheet3->fillTemplateList();
+    m_skinsTab->showCurrentSkin();
+    m_templatesTab->fillTemplateList();
 }
 
 void OptionsWindow::paintEvent(QPaintEvent *event)

@@ -21,16 +21,6 @@ public:
 
     explicit OptionsWindow(const OptionsContext &context, QWidget *parent = nullptr);
 
-    QWidget *Panel3;
-    QLabel *Image1;
-    QLabel *Label6;
-    QToolButton *SpeedButton6;
-    QTabWidget *PageControl1;
-    SkinsTab *TabSheet1;
-    SystemTab *TabSheet2;
-    TemplatesTab *TabSheet3;
-    QWidget *TabSheet4;
-
     // Opens the window modally on the tab.
     void showOn(Tab tab);
 
@@ -43,4 +33,13 @@ protected:
 
 private:
     OptionsContext m_context;
+    QWidget *m_titleStrip;
+    QLabel *m_titlePicture;
+    QLabel *m_titleCaption;
+    QToolButton *m_closeButton;
+    QTabWidget *m_tabs;
+    SkinsTab *m_skinsTab;
+    SystemTab *m_systemTab;
+    TemplatesTab *m_templatesTab;
+    QWidget *m_exitTab;
 };

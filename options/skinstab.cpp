@@ -21,41 +21,41 @@ SkinsTab::SkinsTab(const OptionsContext &context, QWidget *parent) : OptionsTab(
 {
     QGroupBox *custom = group(u"自定义皮肤"_s, QRect(4, 4, 478, 121));
     caption(custom, u"皮肤名:"_s, QRect(10, 24, 72, 20));
-    Edit1 = named<FlatLineEdit>(u"Edit1"_s, custom);
-    Edit1->setGeometry(84, 22, 196, 22);
+    m_nameBox = named<FlatLineEdit>(u"Edit1"_s, custom);
+    m_nameBox->setGeometry(84, 22, 196, 22);
     caption(custom, u"主界面图像:"_s, QRect(10, 56, 72, 20));
-    Edit2 = named<FlatLineEdit>(u"Edit2"_s, custom);
-    Edit2->setGeometry(84, 54, 340, 22);
-    Edit2->setReadOnly(true);
-    Button1 = named<QPushButton>(u"Button1"_s, u"..."_s, custom);
-    Button1->setGeometry(430, 53, 36, 24);
+    m_mainPictureBox = named<FlatLineEdit>(u"Edit2"_s, custom);
+    m_mainPictureBox->setGeometry(84, 54, 340, 22);
+    m_mainPictureBox->setReadOnly(true);
+    m_mainPictureButton = named<QPushButton>(u"Button1"_s, u"..."_s, custom);
+    m_mainPictureButton->setGeometry(430, 53, 36, 24);
     caption(custom, u"状态栏图像:"_s, QRect(10, 88, 72, 20));
-    Edit3 = named<FlatLineEdit>(u"Edit3"_s, custom);
-    Edit3->setGeometry(84, 86, 340, 22);
-    Edit3->setReadOnly(true);
-    Button2 = named<QPushButton>(u"Button2"_s, u"..."_s, custom);
-    Button2->setGeometry(430, 85, 36, 24);
-    SpeedButton1 = speedButton(custom, u"SpeedButton1"_s, u"保存设置"_s, QRect(292, 20, 84, 26));
-    SpeedButton2 = speedButton(custom, u"SpeedButton2"_s, u"清空所有"_s, QRect(382, 20, 84, 26));
+    m_statusPictureBox = named<FlatLineEdit>(u"Edit3"_s, custom);
+    m_statusPictureBox->setGeometry(84, 86, 340, 22);
+    m_statusPictureBox->setReadOnly(true);
+    m_statusPictureButton = named<QPushButton>(u"Button2"_s, u"..."_s, custom);
+    m_statusPictureButton->setGeometry(430, 85, 36, 24);
+    m_saveButton = speedButton(custom, u"SpeedButton1"_s, u"保存设置"_s, QRect(292, 20, 84, 26));
+    m_clearButton = speedButton(custom, u"SpeedButton2"_s, u"清空所有"_s, QRect(382, 20, 84, 26));
 
     QGroupBox *change = group(u"更换皮肤"_s, QRect(4, 129, 478, 160));
-    ListBox1 = list(change, u"ListBox1"_s, QRect(10, 22, 159, 128));
-    SpeedButton3 = speedButton(change, u"SpeedButton3"_s, u"皮肤内容"_s, QRect(182, 24, 96, 28));
-    SpeedButton4 = speedButton(change, u"SpeedButton4"_s, u"更换皮肤"_s, QRect(182, 60, 96, 28));
-    SpeedButton5 = speedButton(change, u"SpeedButton5"_s, u"默认皮肤"_s, QRect(182, 96, 96, 28));
+    m_skinList = list(change, u"ListBox1"_s, QRect(10, 22, 159, 128));
+    m_describeButton = speedButton(change, u"SpeedButton3"_s, u"皮肤内容"_s, QRect(182, 24, 96, 28));
+    m_changeButton = speedButton(change, u"SpeedButton4"_s, u"更换皮肤"_s, QRect(182, 60, 96, 28));
+    m_defaultButton = speedButton(change, u"SpeedButton5"_s, u"默认皮肤"_s, QRect(182, 96, 96, 28));
     caption(change, u"当前皮肤名为:"_s, QRect(294, 26, 172, 20));
-    Edit4 = named<FlatLineEdit>(u"Edit4"_s, change);
-    Edit4->setGeometry(294, 50, 172, 22);
-    Edit4->setReadOnly(true);
-    Edit4->setText(u"默认"_s);
+    m_currentSkinBox = named<FlatLineEdit>(u"Edit4"_s, change);
+    m_currentSkinBox->setGeometry(294, 50, 172, 22);
+    m_currentSkinBox->setReadOnly(true);
+    m_currentSkinBox->setText(u"默认"_s);
 
-    connect(Button1, &QPushButton::clicked, this, &SkinsTab::chooseMainPicture);
-    connect(Button2, &QPushButton::clicked, this, &SkinsTab::chooseStatusPicture);
-    connect(SpeedButton1, &QToolButton::clicked, this, &SkinsTab::saveSkin);
-    connect(SpeedButton2, &QToolButton::clicked, this, &SkinsTab::clearFields);
-    connect(SpeedButton3, &QToolButton::clicked, this, &SkinsTab::describeSkin);
-    connect(SpeedButton4, &QToolButton::clicked, this, &SkinsTab::changeSkin);
-    connect(SpeedButton5, &QToolButton::clicked, this, &SkinsTab::defaultSkin);
+    connect(m_mainPictureButton, &QPushButton::clicked, this, &SkinsTab::chooseMainPicture);
+    connect(m_statusPictureButton, &QPushButton::clicked, this, &SkinsTab::chooseStatusPicture);
+    connect(m_saveButton, &QToolButton::clicked, this, &SkinsTab::saveSkin);
+    connect(m_clearButton, &QToolButton::clicked, this, &SkinsTab::clearFields);
+    connect(m_describeButton, &QToolButton::clicked, this, &SkinsTab::describeSkin);
+    connect(m_changeButton, &QToolButton::clicked, this, &SkinsTab::changeSkin);
+    connect(m_defaultButton, &QToolButton::clicked, this, &SkinsTab::defaultSkin);
 }
 
 QString SkinsTab::pictureFilter()
@@ -66,7 +66,7 @@ QString SkinsTab::pictureFilter()
 
 void SkinsTab::fillSkinList()
 {
-    guarded([this] { ListBox1->addItems(SkinRegistry(m_context.platform.files, m_context.applicationFolder).names()); });
+    guarded([this] { m_skinList->addItems(SkinRegistry(m_context.platform.files, m_context.applicationFolder).names()); });
 }
 
 void SkinsTab::showCurrentSkin()
@@ -74,7 +74,7 @@ void SkinsTab::showCurrentSkin()
     guarded([this] {
         const QString name = MainIndex(m_context.platform.files, m_context.applicationFolder).skinName();
         if (!name.isEmpty())
-            Edit4->setText(name);
+            m_currentSkinBox->setText(name);
     });
 }
 
@@ -88,42 +88,42 @@ void SkinsTab::choosePicture(FlatLineEdit *field)
 
 void SkinsTab::chooseMainPicture()
 {
-    choosePicture(Edit2);
+    choosePicture(m_mainPictureBox);
 }
 
 void SkinsTab::chooseStatusPicture()
 {
-    choosePicture(Edit3);
+    choosePicture(m_statusPictureBox);
 }
 
 void SkinsTab::saveSkin()
 {
-    if (Edit1->text().isEmpty() || Edit2->text().isEmpty() || Edit3->text().isEmpty()) {
+    if (m_nameBox->text().isEmpty() || m_mainPictureBox->text().isEmpty() || m_statusPictureBox->text().isEmpty()) {
         message(u"请输入正确的名称或选择文件名！"_s);
         return;
     }
     guarded([this] {
         SkinRegistry(m_context.platform.files, m_context.applicationFolder)
-            .add({Edit1->text(), Edit2->text(), Edit3->text()});
-        ListBox1->clear();
-        Edit1->clear();
-        Edit2->clear();
-        Edit3->clear();
+            .add({m_nameBox->text(), m_mainPictureBox->text(), m_statusPictureBox->text()});
+        m_skinList->clear();
+        m_nameBox->clear();
+        m_mainPictureBox->clear();
+        m_statusPictureBox->clear();
         fillSkinList();
     });
 }
 
 void SkinsTab::clearFields()
 {
-    Edit1->clear();
-    Edit2->clear();
-    Edit3->clear();
+    m_nameBox->clear();
+    m_mainPictureBox->clear();
+    m_statusPictureBox->clear();
 }
 
 int SkinsTab::selectedSkin() const
 {
-    const int row = ListBox1->currentRow();
-    return row >= 0 && ListBox1->item(row)->isSelected() ? row + 1 : 0;
+    const int row = m_skinList->currentRow();
+    return row >= 0 && m_skinList->item(row)->isSelected() ? row + 1 : 0;
 }
 
 void SkinsTab::describeSkin()

@@ -14,19 +14,6 @@ class SkinsTab : public OptionsTab
 public:
     SkinsTab(const OptionsContext &context, QWidget *parent);
 
-    FlatLineEdit *Edit1; // skin name
-    FlatLineEdit *Edit2; // main-window picture
-    QPushButton *Button1;
-    FlatLineEdit *Edit3; // status-bar picture
-    QPushButton *Button2;
-    QToolButton *SpeedButton1;
-    QToolButton *SpeedButton2;
-    QListWidget *ListBox1;
-    QToolButton *SpeedButton3;
-    QToolButton *SpeedButton4;
-    QToolButton *SpeedButton5;
-    FlatLineEdit *Edit4; // current skin
-
     void fillSkinList();
     void showCurrentSkin();
     void chooseMainPicture();
@@ -43,4 +30,17 @@ private:
     void choosePicture(FlatLineEdit *field);
     // The selected skin's number, from 1; 0 when no line is selected.
     int selectedSkin() const;
+
+    FlatLineEdit *m_nameBox;
+    FlatLineEdit *m_mainPictureBox;
+    QPushButton *m_mainPictureButton;
+    FlatLineEdit *m_statusPictureBox;
+    QPushButton *m_statusPictureButton;
+    QToolButton *m_saveButton;
+    QToolButton *m_clearButton;
+    QListWidget *m_skinList;
+    QToolButton *m_describeButton;
+    QToolButton *m_changeButton;
+    QToolButton *m_defaultButton;
+    FlatLineEdit *m_currentSkinBox;
 };

@@ -18,24 +18,24 @@ using namespace Qt::StringLiterals;
 SystemTab::SystemTab(const OptionsContext &context, QWidget *parent) : OptionsTab(context, parent)
 {
     QGroupBox *custom = group(u"自定义初级特效"_s, QRect(4, 4, 478, 140));
-    Memo1 = named<QPlainTextEdit>(u"Memo1"_s, custom);
-    Memo1->setGeometry(10, 20, 327, 112);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    RxLabel2 = named<QLabel>(u"RxLabel2"_s, u"自定义名称:"_s, custom);
-    RxLabel2->setGeometry(343, 22, 128, 20);
-    RFlatEdit1 = named<FlatLineEdit>(u"RFlatEdit1"_s, custom);
-    RFlatEdit1->setGeometry(343, 44, 128, 22);
-    SpeedButton7 = speedButton(custom, u"SpeedButton7"_s, u"将左边文件定义为特效"_s, QRect(343, 80, 128, 40));
+    m_customTextBox = named<QPlainTextEdit>(u"Memo1"_s, custom);
+    m_customTextBox->setGeometry(10, 20, 327, 112);
+    m_customTextBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_customTextBox->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_customNameCaption = named<QLabel>(u"RxLabel2"_s, u"自定义名称:"_s, custom);
+    m_customNameCaption->setGeometry(343, 22, 128, 20);
+    m_customNameBox = named<FlatLineEdit>(u"RFlatEdit1"_s, custom);
+    m_customNameBox->setGeometry(343, 44, 128, 22);
+    m_defineButton = speedButton(custom, u"SpeedButton7"_s, u"将左边文件定义为特效"_s, QRect(343, 80, 128, 40));
 
     QGroupBox *update = group(u"升级设置"_s, QRect(4, 148, 478, 141));
-    ListBox2 = list(update, u"ListBox2"_s, QRect(10, 20, 327, 112));
-    SpeedButton8 = speedButton(update, u"SpeedButton8"_s, u"打开升级文件"_s, QRect(343, 24, 128, 28));
-    SpeedButton9 = speedButton(update, u"SpeedButton9"_s, u"嵌入升级文件"_s, QRect(343, 60, 128, 28));
+    m_packageList = list(update, u"ListBox2"_s, QRect(10, 20, 327, 112));
+    m_addPackageButton = speedButton(update, u"SpeedButton8"_s, u"打开升级文件"_s, QRect(343, 24, 128, 28));
+    m_installButton = speedButton(update, u"SpeedButton9"_s, u"嵌入升级文件"_s, QRect(343, 60, 128, 28));
 
-    connect(SpeedButton7, &QToolButton::clicked, this, &SystemTab::defineCustomEffect);
-    connect(SpeedButton8, &QToolButton::clicked, this, &SystemTab::addPackage);
-    connect(SpeedButton9, &QToolButton::clicked, this, &SystemTab::installPackages);
+    connect(m_defineButton, &QToolButton::clicked, this, &SystemTab::defineCustomEffect);
+    connect(m_addPackageButton, &QToolButton::clicked, this, &SystemTab::addPackage);
+    connect(m_installButton, &QToolButton::clicked, this, &SystemTab::installPackages);
 }
 
 void SystemTab::defineCustomEffect()
@@ -44,7 +44,7 @@ void SystemTab::defineCustomEffect()
         return;
     guarded([this] {
         switch (CustomEffect(m_context.platform.files, m_context.applicationFolder)
-                    .define(RFlatEdit1->text(), Memo1->toPlainText())) {
+                    .define(m_customNameBox->text(), m_customTextBox->toPlainText())) {
         case CustomEffect::Result::UnusableName:
             message(CustomEffect::unusableNameMessage());
             return;
@@ -62,16 +62,16 @@ void SystemTab::addPackage()
     FileDialogRequest request;
     request.filter = u"升级程序|*.gx"_s;
     if (const auto chosen = m_context.platform.dialogs.openFile(request))
-        ListBox2->addItem(*chosen);
+        m_packageList->addItem(*chosen);
 }
 
 void SystemTab::installPackages()
 {
-    if (!ask(PackageInstaller::confirmation(), false) || ListBox2->count() == 0)
+    if (!ask(PackageInstaller::confirmation(), false) || m_packageList->count() == 0)
         return;
     QStringList packages;
-    for (int i = 0; i < ListBox2->count(); ++i)
-        packages.append(ListBox2->item(i)->text());
+    for (int i = 0; i < m_packageList->count(); ++i)
+        packages.append(m_packageList->item(i)->text());
     PackageInstaller::Outcome outcome;
     const bool finished = guarded([&] {
         PackageInstaller(m_context.platform.files, m_context.applicationFolder).installAll(packages, outcome);

@@ -15,15 +15,16 @@ class SystemTab : public OptionsTab
 public:
     SystemTab(const OptionsContext &context, QWidget *parent);
 
-    QPlainTextEdit *Memo1;
-    QLabel *RxLabel2;
-    FlatLineEdit *RFlatEdit1;
-    QToolButton *SpeedButton7;
-    QListWidget *ListBox2;
-    QToolButton *SpeedButton8;
-    QToolButton *SpeedButton9;
-
     void defineCustomEffect();
     void addPackage();
     void installPackages();
+
+private:
+    QPlainTextEdit *m_customTextBox;
+    QLabel *m_customNameCaption;
+    FlatLineEdit *m_customNameBox;
+    QToolButton *m_defineButton;
+    QListWidget *m_packageList;
+    QToolButton *m_addPackageButton;
+    QToolButton *m_installButton;
 };

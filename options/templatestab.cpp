@@ -14,16 +14,16 @@ using namespace Qt::StringLiterals;
 TemplatesTab::TemplatesTab(const OptionsContext &context, QWidget *parent) : OptionsTab(context, parent)
 {
     QGroupBox *box = group(u"模板管理"_s, QRect(4, 4, 478, 285));
-    ListBox3 = list(box, u"ListBox3"_s, QRect(10, 20, 359, 256));
-    SpeedButton11 = speedButton(box, u"SpeedButton11"_s, u"新加模板"_s, QRect(378, 24, 90, 28));
-    SpeedButton13 = speedButton(box, u"SpeedButton13"_s, u"删除模板"_s, QRect(378, 60, 90, 28));
-    connect(SpeedButton11, &QToolButton::clicked, this, &TemplatesTab::addTemplate);
-    connect(SpeedButton13, &QToolButton::clicked, this, &TemplatesTab::deleteTemplates);
+    m_templateList = list(box, u"ListBox3"_s, QRect(10, 20, 359, 256));
+    m_addButton = speedButton(box, u"SpeedButton11"_s, u"新加模板"_s, QRect(378, 24, 90, 28));
+    m_deleteButton = speedButton(box, u"SpeedButton13"_s, u"删除模板"_s, QRect(378, 60, 90, 28));
+    connect(m_addButton, &QToolButton::clicked, this, &TemplatesTab::addTemplate);
+    connect(m_deleteButton, &QToolButton::clicked, this, &TemplatesTab::deleteTemplates);
 }
 
 void TemplatesTab::fillTemplateList()
 {
-    guarded([this] { ListBox3->addItems(MainIndex(m_context.platform.files, m_context.applicationFolder).templates()); });
+    guarded([this] { m_templateList->addItems(MainIndex(m_context.platform.files, m_context.applicationFolder).templates()); });
 }
 
 void TemplatesTab::addTemplate()
@@ -33,7 +33,7 @@ void TemplatesTab::addTemplate()
     const auto chosen = m_context.platform.dialogs.openFile(request);
     if (!chosen)
         return;
-    ListBox3->addItem(*chosen);
+    m_templateList->addItem(*chosen);
     guarded([&] {
         MainIndex(m_context.platform.files, m_context.applicationFolder).addTemplate(*chosen);
         TemplateShelf shelf(m_context.platform.files, m_context.applicationFolder);
@@ -48,12 +48,12 @@ void TemplatesTab::deleteTemplates()
 {
     if (!ask(u"删除掉的只是在本程序设置的模板名称，不会删除掉文件，真的要这样吗？"_s, false))
         return;
-    const int row = ListBox3->currentRow();
-    if (row < 0 || !ListBox3->item(row)->isSelected())
+    const int row = m_templateList->currentRow();
+    if (row < 0 || !m_templateList->item(row)->isSelected())
         return;
-    delete ListBox3->takeItem(row);
+    delete m_templateList->takeItem(row);
     QStringList paths;
-    for (int i = 0; i < ListBox3->count(); ++i)
-        paths.append(ListBox3->item(i)->text());
+    for (int i = 0; i < m_templateList->count(); ++i)
+        paths.append(m_templateList->item(i)->text());
     guarded([&] { MainIndex(m_context.platform.files, m_context.applicationFolder).rewriteTemplates(paths); });
 }

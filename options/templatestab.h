@@ -13,11 +13,12 @@ class TemplatesTab : public OptionsTab
 public:
     TemplatesTab(const OptionsContext &context, QWidget *parent);
 
-    QListWidget *ListBox3;
-    QToolButton *SpeedButton11;
-    QToolButton *SpeedButton13;
-
     void fillTemplateList();
     void addTemplate();
     void deleteTemplates();
+
+private:
+    QListWidget *m_templateList;
+    QToolButton *m_addButton;
+    QToolButton *m_deleteButton;
 };

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "app/mainwindow.h"
+#include "effects/setupcontext.h"
 #include "library/inicache.h"
 #include "platform/ansi.h"
+#include "support/controls.h"
 #include "support/memoryclipboard.h"
 #include "platform/platform.h"
 #include "support/recordingshell.h"
 #include "support/scripteddialogs.h"
 #include "support/scriptedfilesystem.h"
 #include "testfiles.h"
+#include "widgets/textbufferedit.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,5 +43,21 @@ struct MainWindowFixture
     {
         window = std::make_unique<MainWindow>(platform, dir.path(), placementFile());
         return *window;
+    }
+
+    // The main window's hidden buffers by name: Memo1 (rows), Memo2 (snippets), RichEdit2 (pieces).
+    TextBufferEdit &buffer(const QString &name) const { return *control<TextBufferEdit>(*window, name); }
+
+    // What the effect panel hands a setup window for the effect.
+    SetupContext setupContext(const QString &category, const QString &effect, bool *parentMenuNeeded = nullptr)
+    {
+        return {platform,
+                window->applicationFolder(),
+                category,
+                effect,
+                &buffer(QStringLiteral("Memo2")),
+                &buffer(QStringLiteral("Memo1")),
+                &buffer(QStringLiteral("RichEdit2")),
+                parentMenuNeeded};
     }
 };

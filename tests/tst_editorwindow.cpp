@@ -1,12 +1,12 @@
 #include "mainwindowfixture.h"
 
-#include "editor/browserview.h"
 #include "editor/document.h"
 #include "editor/scintilladocumentview.h"
 #include "widgets/flatlineedit.h"
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QPushButton>
 #include <QTabWidget>
@@ -40,25 +40,27 @@ private slots:
     {
         MainWindowFixture f;
         MainWindow &w = f.create();
-        w.RichEdit1->setText(u"abc 中文"_s);
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        auto *copy = control<QAction>(w, u"C1"_s);
+        editor->setText(u"abc 中文"_s);
         f.clipboard.setText(u"before"_s);
-        w.RichEdit1->setSelection(0, 0, 0, 0);
-        w.C1->trigger();
-        w.X2->trigger();
+        editor->setSelection(0, 0, 0, 0);
+        copy->trigger();
+        control<QAction>(w, u"X2"_s)->trigger();
         QCOMPARE(f.clipboard.text(), u"before"_s);
-        w.RichEdit1->setSelection(0, 4, 0, 6);
-        w.C1->trigger();
+        editor->setSelection(0, 4, 0, 6);
+        copy->trigger();
         QCOMPARE(f.clipboard.text(), u"中文"_s);
-        w.RichEdit1->setSelection(0, 0, 0, 4);
-        w.N11->trigger(); // the context menu's cut
+        editor->setSelection(0, 0, 0, 4);
+        control<QAction>(w, u"N11"_s)->trigger(); // the context menu's cut
         QCOMPARE(f.clipboard.text(), u"abc "_s);
-        QCOMPARE(w.RichEdit1->text(), u"中文"_s);
+        QCOMPARE(editor->text(), u"中文"_s);
         f.clipboard.setText(u"x\ny"_s);
-        w.A2->trigger();
-        w.V1->trigger();
-        QCOMPARE(w.RichEdit1->text(), u"x\r\ny"_s);
-        w.U1->trigger();
-        QCOMPARE(w.RichEdit1->text(), u"中文"_s);
+        control<QAction>(w, u"A2"_s)->trigger();
+        control<QAction>(w, u"V1"_s)->trigger();
+        QCOMPARE(editor->text(), u"x\r\ny"_s);
+        control<QAction>(w, u"U1"_s)->trigger();
+        QCOMPARE(editor->text(), u"中文"_s);
     }
 
     void ctrlYCutsInTheEditor()
@@ -68,11 +70,12 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QApplication::setActiveWindow(&w);
-        w.RichEdit1->setText(u"cut me"_s);
-        w.RichEdit1->setFocus();
-        w.RichEdit1->setSelection(0, 0, 0, 3);
-        QTest::keyClick(w.RichEdit1, Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(w.RichEdit1->text(), u" me"_s);
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        editor->setText(u"cut me"_s);
+        editor->setFocus();
+        editor->setSelection(0, 0, 0, 3);
+        QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(editor->text(), u" me"_s);
         QCOMPARE(f.clipboard.text(), u"cut"_s);
     }
 
@@ -80,14 +83,15 @@ private slots:
     {
         MainWindowFixture f;
         MainWindow &w = f.create();
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
         QCOMPARE(w.windowTitle(), u"新文件"_s);
-        QVERIFY(!w.RichEdit1->isModified());
-        w.RichEdit1->insert(u"x"_s);
-        QVERIFY(w.RichEdit1->isModified());
+        QVERIFY(!editor->isModified());
+        editor->insert(u"x"_s);
+        QVERIFY(editor->isModified());
         f.dialogs.expect(ScriptedDialogs::Kind::SaveFile, f.folder() + u"page.htm"_s);
-        w.S1->trigger();
+        control<QAction>(w, u"S1"_s)->trigger();
         QCOMPARE(w.windowTitle(), f.folder() + u"page.htm"_s);
-        QVERIFY(!w.RichEdit1->isModified());
+        QVERIFY(!editor->isModified());
     }
 
     void closingWithAnUnsavedPageThatIsNotSavedStaysOpen()
@@ -96,10 +100,10 @@ private slots:
         MainWindow &w = f.create();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.RichEdit1->insert(u"x"_s);
+        control<QsciScintilla>(w, u"RichEdit1"_s)->insert(u"x"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::SaveFile, QString());
-        w.X1->trigger();
+        control<QAction>(w, u"X1"_s)->trigger();
         QVERIFY(w.isVisible());
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
         w.close();
@@ -111,27 +115,28 @@ private slots:
         MainWindowFixture f;
         f.putText(u"lines.txt"_s, u"<html>\r\n</html>"_s);
         MainWindow &w = f.create();
-        QVERIFY(w.RichEdit1->lexer());
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        QVERIFY(editor->lexer());
         const auto emptyAndStartANewPage = [&] {
-            w.RichEdit1->selectAll();
-            w.RichEdit1->removeSelectedText();
-            QVERIFY(w.RichEdit1->isModified());
+            editor->selectAll();
+            editor->removeSelectedText();
+            QVERIFY(editor->isModified());
             f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
-            w.N1->trigger();
-            QCOMPARE(w.RichEdit1->text(), u"<html>\r\n</html>"_s);
-            QVERIFY(!w.RichEdit1->isModified());
-            QVERIFY(!w.RichEdit1->isUndoAvailable());
-            QVERIFY(w.RichEdit1->lexer());
-            QCOMPARE(w.RichEdit1->wrapMode(), QsciScintilla::WrapWord);
+            control<QAction>(w, u"N1"_s)->trigger();
+            QCOMPARE(editor->text(), u"<html>\r\n</html>"_s);
+            QVERIFY(!editor->isModified());
+            QVERIFY(!editor->isUndoAvailable());
+            QVERIFY(editor->lexer());
+            QCOMPARE(editor->wrapMode(), QsciScintilla::WrapWord);
         };
         // The emptied start-up page is filled again as it is.
         emptyAndStartANewPage();
         // A large page goes without colouring and wrapping; emptied, the next page gets both back.
         f.put(u"large.htm"_s, QByteArray(ScintillaDocumentView::LargePage + 16, 'a'));
         f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"large.htm"_s);
-        w.O1->trigger();
-        QVERIFY(!w.RichEdit1->lexer());
-        QCOMPARE(w.RichEdit1->wrapMode(), QsciScintilla::WrapNone);
+        control<QAction>(w, u"O1"_s)->trigger();
+        QVERIFY(!editor->lexer());
+        QCOMPARE(editor->wrapMode(), QsciScintilla::WrapNone);
         emptyAndStartANewPage();
     }
 
@@ -147,25 +152,27 @@ private slots:
         MainWindow &w = f.create();
         w.show();
         f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"site/page.htm"_s);
-        w.O1->trigger();
-        w.PageControl1->setCurrentIndex(1);
-        QVERIFY(w.WebBrowser1);
+        control<QAction>(w, u"O1"_s)->trigger();
+        control<QTabWidget>(w, u"PageControl1"_s)->setCurrentIndex(1);
+        // Entering the preview tab makes the browser.
+        auto *browser = control<QWidget>(w, u"WebBrowser1"_s);
+        auto *address = control<FlatLineEdit>(w, u"ADDEdit"_s);
         const QString preview = f.folder() + u"site/TEM~~CHO.HTM"_s;
-        QCOMPARE(w.ADDEdit->text(), preview);
+        QCOMPARE(address->text(), preview);
         QVERIFY(QFile::exists(preview));
-        auto *view = w.WebBrowser1->widget()->findChild<QWebEngineView *>();
+        auto *view = browser->findChild<QWebEngineView *>();
         QVERIFY(view);
         QTRY_COMPARE_WITH_TIMEOUT(pageText(view).trimmed(), u"网页特效"_s, 30000);
         bool pictureShown = false;
         view->page()->runJavaScript(u"document.images[0].complete && document.images[0].naturalWidth"_s,
                                     [&](const QVariant &v) { pictureShown = v.toInt() == 40; });
         QTRY_VERIFY_WITH_TIMEOUT(pictureShown, 10000);
-        QVERIFY(!w.RichEdit1->isModified());
+        QVERIFY(!control<QsciScintilla>(w, u"RichEdit1"_s)->isModified());
 
         // Any address typed is shown as it reads.
         f.put(u"other.htm"_s, "<html><body>other page</body></html>");
-        w.ADDEdit->setText(f.folder() + u"other.htm"_s);
-        w.BitBtn1->click();
+        address->setText(f.folder() + u"other.htm"_s);
+        control<QPushButton>(w, u"BitBtn1"_s)->click();
         QTRY_COMPARE_WITH_TIMEOUT(pageText(view).trimmed(), u"other page"_s, 30000);
     }
 
@@ -173,14 +180,15 @@ private slots:
     {
         MainWindowFixture f;
         MainWindow &w = f.create();
-        w.N3->trigger();
+        auto *preview = control<QAction>(w, u"N3"_s);
+        preview->trigger();
         QCOMPARE(f.shell.opened, QStringList{f.folder() + u"TEM~~CHO.HTM"_s});
         QVERIFY(QFile::exists(f.folder() + u"TEM~~CHO.HTM"_s));
         // A preview that cannot be written opens nothing.
         f.shell.opened.clear();
         w.setWindowTitle(f.folder() + u"gone/page.htm"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::Error);
-        w.N3->trigger();
+        preview->trigger();
         QCOMPARE(f.dialogs.calls.last().text, u"Cannot create file "_s + f.folder() + u"gone/TEM~~CHO.HTM."_s);
         QVERIFY(f.shell.opened.isEmpty());
     }

@@ -36,23 +36,31 @@ class TestEffectBrowser : public QObject
         f.put(u"简单复制/返回顶部.txt"_s, Ansi::encode(u"<a href=\"#\">顶部</a>\n<script>\rvar x;\r\n</script>"_s));
         f.putText(u"图片特效/渐变"_s, u"[file]\r\nimgfilet=0\r\nhbu=无需图片\r\n"_s);
     }
+    static FlatComboBox *categoryBox(MainWindow &w) { return control<FlatComboBox>(w, u"ComboBox1"_s); }
+    static FlatComboBox *effectBox(MainWindow &w) { return control<FlatComboBox>(w, u"ComboBox3"_s); }
+    static FlatLineEdit *searchBox(MainWindow &w) { return control<FlatLineEdit>(w, u"Edit1"_s); }
+    static QListWidget *resultList(MainWindow &w) { return control<QListWidget>(w, u"ListBox1"_s); }
+
     void choose(MainWindow &w, int index)
     {
-        w.ComboBox1->setCurrentIndex(index);
-        emit w.ComboBox1->activated(index);
+        FlatComboBox *categories = categoryBox(w);
+        categories->setCurrentIndex(index);
+        emit categories->activated(index);
     }
     QStringList effectItems(MainWindow &w)
     {
+        FlatComboBox *effects = effectBox(w);
         QStringList items;
-        for (int i = 0; i < w.ComboBox3->count(); ++i)
-            items << w.ComboBox3->itemText(i);
+        for (int i = 0; i < effects->count(); ++i)
+            items << effects->itemText(i);
         return items;
     }
     QStringList results(MainWindow &w)
     {
+        QListWidget *list = resultList(w);
         QStringList lines;
-        for (int i = 0; i < w.ListBox1->count(); ++i)
-            lines << w.ListBox1->item(i)->text();
+        for (int i = 0; i < list->count(); ++i)
+            lines << list->item(i)->text();
         return lines;
     }
 
@@ -62,19 +70,20 @@ private slots:
         MainWindowFixture f;
         library(f);
         MainWindow &w = f.create();
-        w.ComboBox3->setEditText(u"old"_s);
+        FlatComboBox *effects = effectBox(w);
+        effects->setEditText(u"old"_s);
         choose(w, 0);
         QCOMPARE(effectItems(w), (QStringList{u"渐变"_s, u"轮换"_s}));
-        QCOMPARE(w.ComboBox3->currentText(), QString());
+        QCOMPARE(effects->currentText(), QString());
         // The pseudo category leaves the list as it is and empties the text.
-        w.ComboBox3->setEditText(u"渐变"_s);
+        effects->setEditText(u"渐变"_s);
         choose(w, 3);
         QCOMPARE(effectItems(w), (QStringList{u"渐变"_s, u"轮换"_s}));
-        QCOMPARE(w.ComboBox3->currentText(), QString());
+        QCOMPARE(effects->currentText(), QString());
         // A category without effects empties both.
         choose(w, 2);
         QCOMPARE(effectItems(w), QStringList());
-        QCOMPARE(w.ComboBox3->currentText(), QString());
+        QCOMPARE(effects->currentText(), QString());
     }
 
     void typingACategoryOnlyEmptiesTheEffectText()
@@ -83,9 +92,10 @@ private slots:
         library(f);
         MainWindow &w = f.create();
         choose(w, 0);
-        w.ComboBox3->setEditText(u"渐变"_s);
-        w.ComboBox1->setEditText(u"图片"_s);
-        QCOMPARE(w.ComboBox3->currentText(), QString());
+        FlatComboBox *effects = effectBox(w);
+        effects->setEditText(u"渐变"_s);
+        categoryBox(w)->setEditText(u"图片"_s);
+        QCOMPARE(effects->currentText(), QString());
         QCOMPARE(effectItems(w).size(), 2);
     }
 
@@ -96,7 +106,7 @@ private slots:
         f.putText(u"LINK2.INI"_s, Link2 + u"[坏]\r\nTOTAL=abc\r\n"_s);
         MainWindow &w = f.create();
         choose(w, 0);
-        w.ComboBox1->setEditText(u"坏"_s);
+        categoryBox(w)->setEditText(u"坏"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::Error);
         w.chooseCategory();
         QCOMPARE(f.dialogs.calls.last().text, u"'abc' is not a valid integer value."_s);
@@ -121,11 +131,11 @@ private slots:
         MainWindowFixture f;
         library(f);
         MainWindow &w = f.create();
-        w.ComboBox1->setEditText(category);
-        w.ComboBox3->setEditText(effect);
+        categoryBox(w)->setEditText(category);
+        effectBox(w)->setEditText(effect);
         if (!message.isEmpty())
             f.dialogs.expect(ScriptedDialogs::Kind::Message);
-        w.SpeedButton7->click();
+        control<QToolButton>(w, u"SpeedButton7"_s)->click();
         QCOMPARE(f.dialogs.calls.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty())
             QCOMPARE(f.dialogs.calls[0].text, message);
@@ -137,15 +147,15 @@ private slots:
         MainWindowFixture f;
         library(f);
         MainWindow &w = f.create();
-        w.ComboBox1->setEditText(u"简单复制"_s);
-        w.ComboBox3->setEditText(u"返回顶部"_s);
+        categoryBox(w)->setEditText(u"简单复制"_s);
+        effectBox(w)->setEditText(u"返回顶部"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
         w.startEffect();
         QCOMPARE(f.dialogs.calls[0].caption, u"询问"_s);
         QCOMPARE(f.dialogs.calls[0].text, u"本特效不用做任何设置，直接复接便可使用，是否真的要确定"_s);
         QCOMPARE(f.dialogs.calls[0].icon, MessageIcon::Question);
         QCOMPARE(f.clipboard.text(), u"<a href=\"#\">顶部</a>\r\n<script>\r\nvar x;\r\n</script>"_s);
-        QCOMPARE(w.Memo1->text(), QString());
+        QCOMPARE(f.buffer(u"Memo1"_s).text(), QString());
     }
 
     void simpleCopyAnsweredNoOrMissingLeavesTheClipboard()
@@ -154,11 +164,12 @@ private slots:
         library(f);
         MainWindow &w = f.create();
         f.clipboard.setText(u"before"_s);
-        w.ComboBox1->setEditText(u"简单复制"_s);
-        w.ComboBox3->setEditText(u"返回顶部"_s);
+        FlatComboBox *effects = effectBox(w);
+        categoryBox(w)->setEditText(u"简单复制"_s);
+        effects->setEditText(u"返回顶部"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
         w.startEffect();
-        w.ComboBox3->setEditText(u"不在"_s);
+        effects->setEditText(u"不在"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::Message);
         w.startEffect();
@@ -171,11 +182,12 @@ private slots:
         MainWindowFixture f;
         library(f);
         MainWindow &w = f.create();
-        w.Edit1->setText(u"返回"_s);
-        w.SpeedButton6->click();
+        FlatLineEdit *search = searchBox(w);
+        search->setText(u"返回"_s);
+        control<QToolButton>(w, u"SpeedButton6"_s)->click();
         QCOMPARE(results(w), (QStringList{u"简单复制.返回顶部"_s, u"简单复制.返回顶部"_s}));
-        QVERIFY(w.ListBox1->selectedItems().isEmpty());
-        w.Edit1->setText(QString());
+        QVERIFY(resultList(w)->selectedItems().isEmpty());
+        search->setText(QString());
         w.searchEffects();
         QCOMPARE(results(w), QStringList());
     }
@@ -186,13 +198,13 @@ private slots:
         library(f);
         MainWindow &w = f.create();
         choose(w, 0);
-        w.Edit1->setText(u"返回"_s);
+        searchBox(w)->setText(u"返回"_s);
         w.searchEffects();
-        w.ListBox1->setCurrentRow(0);
+        resultList(w)->setCurrentRow(0);
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
         w.startFoundEffect();
-        QCOMPARE(w.ComboBox1->currentText(), u"简单复制"_s);
-        QCOMPARE(w.ComboBox3->currentText(), u"返回顶部"_s);
+        QCOMPARE(categoryBox(w)->currentText(), u"简单复制"_s);
+        QCOMPARE(effectBox(w)->currentText(), u"返回顶部"_s);
         QCOMPARE(effectItems(w), (QStringList{u"返回顶部"_s, u"不在"_s, u"返回顶部"_s}));
         QVERIFY(f.clipboard.text().startsWith(u"<a href"_s));
     }
@@ -202,7 +214,7 @@ private slots:
         MainWindowFixture f;
         library(f);
         MainWindow &w = f.create();
-        w.ListBox1->addItem(u"简单复制.返回顶部"_s);
+        resultList(w)->addItem(u"简单复制.返回顶部"_s);
         w.startFoundEffect();
         QVERIFY(f.dialogs.calls.isEmpty());
     }
@@ -212,12 +224,13 @@ private slots:
         MainWindowFixture f;
         library(f);
         MainWindow &w = f.create();
-        w.ListBox1->addItem(u"简单复制.a.b"_s);
-        w.ListBox1->setCurrentRow(0);
+        QListWidget *list = resultList(w);
+        list->addItem(u"简单复制.a.b"_s);
+        list->setCurrentRow(0);
         w.startFoundEffect();
         // No section "简单复制.a": loading its list empties the effect text, so nothing starts.
-        QCOMPARE(w.ComboBox1->currentText(), u"简单复制.a"_s);
-        QCOMPARE(w.ComboBox3->currentText(), QString());
+        QCOMPARE(categoryBox(w)->currentText(), u"简单复制.a"_s);
+        QCOMPARE(effectBox(w)->currentText(), QString());
         QVERIFY(f.dialogs.calls.isEmpty());
     }
 
@@ -226,14 +239,14 @@ private slots:
         MainWindowFixture f;
         library(f);
         MainWindow &w = f.create();
-        w.ComboBox1->setEditText(u"图片特效"_s);
-        w.ComboBox3->setEditText(u"渐变"_s);
+        categoryBox(w)->setEditText(u"图片特效"_s);
+        effectBox(w)->setEditText(u"渐变"_s);
         QString status;
         QTimer::singleShot(0, [&] {
             auto *window = qobject_cast<ImageEffectWindow *>(QApplication::activeModalWidget());
             QVERIFY(window);
-            status = window->spanle->text();
-            window->Button6->click();
+            status = control<QLabel>(*window, u"spanle"_s)->text();
+            control<QPushButton>(*window, u"Button6"_s)->click();
         });
         w.startEffect();
         QCOMPARE(status, u"本特效需图像文件0个，需文本文件0个。无需图片"_s);
@@ -255,15 +268,16 @@ private slots:
             QTimer::singleShot(0, [&] {
                 QWidget *modal = QApplication::activeModalWidget();
                 if (auto *menu = qobject_cast<MenuEffectWindow *>(modal)) {
-                    seen = menu->spanle->text() + (menu->effect().parentMenuNeeded() ? u" 需母菜单"_s : u""_s);
-                    menu->SpeedButton6->click();
+                    seen = control<QLabel>(*menu, u"spanle"_s)->text()
+                        + (menu->effect().parentMenuNeeded() ? u" 需母菜单"_s : u""_s);
+                    control<QToolButton>(*menu, u"SpeedButton6"_s)->click();
                 } else if (auto *text = qobject_cast<TextEffectWindow *>(modal)) {
-                    seen = u"文字窗口 "_s + text->spanle->text();
-                    text->SpeedButton4->click();
+                    seen = u"文字窗口 "_s + control<QLabel>(*text, u"spanle"_s)->text();
+                    control<QToolButton>(*text, u"SpeedButton4"_s)->click();
                 }
             });
-            w.ComboBox1->setEditText(u"导航"_s);
-            w.ComboBox3->setEditText(effect);
+            categoryBox(w)->setEditText(u"导航"_s);
+            effectBox(w)->setEditText(effect);
             w.startEffect();
             return seen;
         };
@@ -279,15 +293,17 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QApplication::setActiveWindow(&w);
-        w.RichEdit1->setFocus();
-        QTRY_VERIFY(w.RichEdit1->hasFocus());
-        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), w.Edit1->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        FlatLineEdit *search = searchBox(w);
+        editor->setFocus();
+        QTRY_VERIFY(editor->hasFocus());
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), search->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(w.Edit1, &move);
-        QTRY_VERIFY(w.Edit1->hasFocus());
-        QCOMPARE(w.Edit1->selectedText(), u"特效名称..."_s);
-        QTest::keyClick(w.Edit1, Qt::Key_A, Qt::ShiftModifier);
-        QCOMPARE(w.Edit1->text(), u"a"_s);
+        QApplication::sendEvent(search, &move);
+        QTRY_VERIFY(search->hasFocus());
+        QCOMPARE(search->selectedText(), u"特效名称..."_s);
+        QTest::keyClick(search, Qt::Key_A, Qt::ShiftModifier);
+        QCOMPARE(search->text(), u"a"_s);
     }
 };
 

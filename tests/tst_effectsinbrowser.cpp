@@ -114,6 +114,13 @@ class TestEffectsInBrowser : public QObject
         checkInPage(f, site, selectorCheck(effect), answer(effect, u"check/count"_s).toInt(), pictures);
     }
 
+    // Whether the window lists pictures or text files, which the copy then asks a folder for.
+    static bool hasFilesToCopy(const SetupWindow &window)
+    {
+        return control<QListWidget>(window, u"ListBox1"_s)->count() + control<QListWidget>(window, u"ListBox2"_s)->count()
+            > 0;
+    }
+
     // How many elements the effect's check selector matches.
     static QString selectorCheck(const QString &effect)
     {
@@ -159,82 +166,88 @@ class TestEffectsInBrowser : public QObject
 
     void setUpImages(MainWindowFixture &f, const QString &category, const QString &effect, int *pictures)
     {
-        MainWindow &w = *f.window;
-        SetupContext context{f.platform, w.applicationFolder(), category, effect, w.Memo2, w.Memo1, w.RichEdit2};
-        ImageEffectWindow window(context, &w);
+        ImageEffectWindow window(f.setupContext(category, effect), f.window.get());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *addImage = control<QPushButton>(window, u"Button4"_s);
+        auto *width = control<NumericEdit>(window, u"NumEdit1"_s);
+        auto *height = control<NumericEdit>(window, u"NumEdit2"_s);
+        auto *setSize = control<QToolButton>(window, u"SpeedButton2"_s);
         int added = 0;
         while (SetupFlow::canAddImage(window.effect().state)) {
             f.dialogs.expect(ScriptedDialogs::Kind::OpenPicture, makePicture(f, added++));
-            window.Button4->click();
+            addImage->click();
         }
-        const int needed = window.ListBox1->count();
+        const int needed = control<QListWidget>(window, u"ListBox1"_s)->count();
         for (int k = 0; window.effect().state.sizeCounter < needed; ++k) {
-            window.NumEdit1->setText(QString::number(200 + 10 * k));
-            window.NumEdit2->setText(QString::number(150 + 10 * k));
-            window.SpeedButton2->click();
+            width->setText(QString::number(200 + 10 * k));
+            height->setText(QString::number(150 + 10 * k));
+            setSize->click();
         }
         *pictures = added;
-        copyAndCheck(f, effect, true, window.Button5, *pictures);
+        copyAndCheck(f, effect, true, control<QPushButton>(window, u"Button5"_s), *pictures);
     }
 
     void setUpText(MainWindowFixture &f, const QString &category, const QString &effect)
     {
-        MainWindow &w = *f.window;
-        SetupContext context{f.platform, w.applicationFolder(), category, effect, w.Memo2, w.Memo1, w.RichEdit2};
-        TextEffectWindow window(context, &w);
+        TextEffectWindow window(f.setupContext(category, effect), f.window.get());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         if (const QString count = answer(effect, u"inputs/count"_s); !count.isEmpty())
-            window.RxSpinEdit1->setValue(count.toInt());
+            control<SpinEdit>(window, u"RxSpinEdit1"_s)->setValue(count.toInt());
         if (const QString font = answer(effect, u"inputs/font"_s); !font.isEmpty())
-            window.RFlatComboBox2->setEditText(font);
+            control<FlatComboBox>(window, u"RFlatComboBox2"_s)->setEditText(font);
         if (const QString colour = answer(effect, u"inputs/colour"_s); !colour.isEmpty())
-            window.v11->setText(colour);
+            control<FlatLineEdit>(window, u"v11"_s)->setText(colour);
+        auto *text = control<FlatLineEdit>(window, u"RFlatEdit1"_s);
+        auto *addRows = control<QToolButton>(window, u"SpeedButton3"_s);
         for (const QString &row : answer(effect, u"inputs/rows"_s).split(u'|')) {
-            window.RFlatEdit1->setText(row);
-            window.SpeedButton3->click();
+            text->setText(row);
+            addRows->click();
         }
-        copyAndCheck(f, effect, window.ListBox1->count() + window.ListBox2->count() > 0, window.SpeedButton5, 0);
+        copyAndCheck(f, effect, hasFilesToCopy(window), control<QToolButton>(window, u"SpeedButton5"_s), 0);
     }
 
     void setUpMenu(MainWindowFixture &f, const QString &category, const QString &effect)
     {
-        MainWindow &w = *f.window;
         bool parentMenuNeeded = true;
-        SetupContext context{f.platform, w.applicationFolder(), category, effect, w.Memo2, w.Memo1, w.RichEdit2,
-                             &parentMenuNeeded};
-        MenuEffectWindow window(context, &w);
+        MenuEffectWindow window(f.setupContext(category, effect, &parentMenuNeeded), f.window.get());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QStringList size = answer(effect, u"inputs/size"_s).split(u',', Qt::SkipEmptyParts);
         if (size.size() == 2) {
-            window.NumEdit1->setText(size[0]);
-            window.NumEdit2->setText(size[1]);
-            window.SpeedButton7->click();
+            control<NumericEdit>(window, u"NumEdit1"_s)->setText(size[0]);
+            control<NumericEdit>(window, u"NumEdit2"_s)->setText(size[1]);
+            control<QToolButton>(window, u"SpeedButton7"_s)->click();
         }
+        auto *parentName = control<FlatLineEdit>(window, u"Edit1"_s);
+        auto *submenuName = control<FlatLineEdit>(window, u"Edit2"_s);
+        auto *link = control<FlatLineEdit>(window, u"Edit3"_s);
+        auto *submenuCount = control<SpinEdit>(window, u"RxSpinEdit1"_s);
+        auto *addParent = control<QToolButton>(window, u"SpeedButton2"_s);
+        auto *addSubmenu = control<QToolButton>(window, u"SpeedButton3"_s);
+        auto *addImage = control<QToolButton>(window, u"SpeedButton4"_s);
         const bool withPictures = answer(effect, u"inputs/images"_s).toInt() > 0;
         int pictures = 0;
         for (const QString &menu : answer(effect, u"inputs/menus"_s).split(u';')) {
             const QString parent = menu.section(u':', 0, 0);
             const QStringList submenus = menu.section(u':', 1).split(u',');
             if (!parent.isEmpty()) {
-                window.Edit1->setText(parent);
-                window.SpeedButton2->click();
+                parentName->setText(parent);
+                addParent->click();
             }
-            window.RxSpinEdit1->setValue(int(submenus.size()));
+            submenuCount->setValue(int(submenus.size()));
             for (const QString &submenu : submenus) {
                 if (withPictures) {
                     f.dialogs.expect(ScriptedDialogs::Kind::OpenPicture, makePicture(f, pictures++));
-                    window.SpeedButton4->click();
+                    addImage->click();
                 }
-                window.Edit2->setText(submenu.section(u'=', 0, 0));
-                window.Edit3->setText(submenu.section(u'=', 1));
-                window.SpeedButton3->click();
+                submenuName->setText(submenu.section(u'=', 0, 0));
+                link->setText(submenu.section(u'=', 1));
+                addSubmenu->click();
             }
         }
-        copyAndCheck(f, effect, window.ListBox1->count() + window.ListBox2->count() > 0, window.SpeedButton5, pictures);
+        copyAndCheck(f, effect, hasFilesToCopy(window), control<QToolButton>(window, u"SpeedButton5"_s), pictures);
     }
 
 private slots:
@@ -275,8 +288,8 @@ private slots:
         switch (EffectKinds::fromText(kind)) {
         case EffectKind::SimpleCopy: {
             MainWindow &w = *f->window;
-            w.ComboBox1->setEditText(category);
-            w.ComboBox3->setEditText(effect);
+            control<FlatComboBox>(w, u"ComboBox1"_s)->setEditText(category);
+            control<FlatComboBox>(w, u"ComboBox3"_s)->setEditText(effect);
             f->dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
             w.startEffect();
             const QString site = f->folder() + u"site"_s;

@@ -44,9 +44,8 @@ class TestImageWindow : public QObject
             f.put(u"pics/a.gif"_s, "picture a");
             f.put(u"pics/b.gif"_s, "picture b");
             MainWindow &w = f.create();
-            w.Memo2->setText(u"left over"_s);
-            SetupContext context{f.platform, w.applicationFolder(), Category, Effect, w.Memo2, w.Memo1, w.RichEdit2};
-            window = std::make_unique<ImageEffectWindow>(context, &w);
+            f.buffer(u"Memo2"_s).setText(u"left over"_s);
+            window = std::make_unique<ImageEffectWindow>(f.setupContext(Category, Effect), &w);
         }
         QString pic(const QString &name) const { return f.folder() + u"pics/"_s + name; }
         void show()
@@ -54,18 +53,25 @@ class TestImageWindow : public QObject
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         }
+        template<class T>
+        T *windowControl(const QString &name) const
+        {
+            return control<T>(*window, name);
+        }
+        QPushButton *addImageButton() const { return windowControl<QPushButton>(u"Button4"_s); }
+        QPushButton *copyButton() const { return windowControl<QPushButton>(u"Button5"_s); }
         void addImages()
         {
             for (const QString &name : {u"a.gif"_s, u"b.gif"_s}) {
                 f.dialogs.expect(ScriptedDialogs::Kind::OpenPicture, pic(name));
-                window->Button4->click();
+                addImageButton()->click();
             }
         }
         void setSize(const QString &w, const QString &h)
         {
-            window->NumEdit1->setText(w);
-            window->NumEdit2->setText(h);
-            window->SpeedButton2->click();
+            windowControl<NumericEdit>(u"NumEdit1"_s)->setText(w);
+            windowControl<NumericEdit>(u"NumEdit2"_s)->setText(h);
+            windowControl<QToolButton>(u"SpeedButton2"_s)->click();
         }
         QString lastMessage() const { return f.dialogs.calls.isEmpty() ? QString() : f.dialogs.calls.last().text; }
     };
@@ -76,13 +82,14 @@ private slots:
         Run run;
         run.show();
         QCOMPARE(run.window->size(), QSize(547, 378));
-        QCOMPARE(run.window->Label3->text(), u"特效设置窗口"_s);
-        QCOMPARE(run.window->ListBox2->count(), 1);
-        QCOMPARE(run.window->ListBox2->item(0)->text(), run.f.folder() + Category + u"/show.js"_s);
-        QCOMPARE(run.window->spanle->text(), u"本特效需图像文件2个，需文本文件1个。请选两张图片"_s);
-        QCOMPARE(run.window->NumEdit1->text(), u"0"_s);
-        QCOMPARE(run.window->NumEdit2->text(), u"0"_s);
-        QCOMPARE(run.f.window->Memo2->text(), QString()); // opening empties the buffers
+        auto *textFiles = run.windowControl<QListWidget>(u"ListBox2"_s);
+        QCOMPARE(run.windowControl<QLabel>(u"Label3"_s)->text(), u"特效设置窗口"_s);
+        QCOMPARE(textFiles->count(), 1);
+        QCOMPARE(textFiles->item(0)->text(), run.f.folder() + Category + u"/show.js"_s);
+        QCOMPARE(run.windowControl<QLabel>(u"spanle"_s)->text(), u"本特效需图像文件2个，需文本文件1个。请选两张图片"_s);
+        QCOMPARE(run.windowControl<NumericEdit>(u"NumEdit1"_s)->text(), u"0"_s);
+        QCOMPARE(run.windowControl<NumericEdit>(u"NumEdit2"_s)->text(), u"0"_s);
+        QCOMPARE(run.f.buffer(u"Memo2"_s).text(), QString()); // opening empties the buffers
     }
 
     void missingDefinitionFileSaysSoAndDisablesTheWindow()
@@ -91,9 +98,9 @@ private slots:
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         run.show();
         QCOMPARE(run.lastMessage(), u"该文件不存在，是否你非法对文件进行删除或编辑？要运行该特效，请重新安装本产品"_s);
-        QCOMPARE(run.window->spanle->text(), QString());
-        QVERIFY(!run.window->Button5->isEnabled());
-        QVERIFY(run.window->Button6->isEnabled());
+        QCOMPARE(run.windowControl<QLabel>(u"spanle"_s)->text(), QString());
+        QVERIFY(!run.copyButton()->isEnabled());
+        QVERIFY(run.windowControl<QPushButton>(u"Button6"_s)->isEnabled());
     }
 
     void imagesUpToTheCountThenRefused()
@@ -102,17 +109,18 @@ private slots:
         run.show();
         run.addImages();
         QCOMPARE(run.f.dialogs.calls[0].request.filter, SetupFlow::pictureFilter());
-        QCOMPARE(run.window->ListBox1->count(), 2);
-        QCOMPARE(run.window->ListBox1->item(1)->text(), run.pic(u"b.gif"_s));
+        auto *images = run.windowControl<QListWidget>(u"ListBox1"_s);
+        QCOMPARE(images->count(), 2);
+        QCOMPARE(images->item(1)->text(), run.pic(u"b.gif"_s));
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
-        run.window->Button4->click();
+        run.addImageButton()->click();
         QCOMPARE(run.lastMessage(), u"图像文件已经达到饱和，无需再增多文件"_s);
         // A cancelled picture dialog adds nothing.
         Run other;
         other.show();
         other.f.dialogs.expect(ScriptedDialogs::Kind::OpenPicture, QString());
-        other.window->Button4->click();
-        QCOMPARE(other.window->ListBox1->count(), 0);
+        other.addImageButton()->click();
+        QCOMPARE(other.windowControl<QListWidget>(u"ListBox1"_s)->count(), 0);
     }
 
     void sizesAreCheckedAndListedInStep()
@@ -128,12 +136,14 @@ private slots:
         QCOMPARE(run.lastMessage(), u"长或宽的设置不能为0"_s);
         run.setSize(u"100"_s, u"50"_s);
         run.setSize(u"80"_s, u"40"_s);
-        QCOMPARE(run.window->ListBox4->count(), 2);
-        QCOMPARE(run.window->ListBox3->item(1)->text(), u"40"_s);
-        run.window->ListBox4->setCurrentRow(1);
-        QCOMPARE(run.window->ListBox3->currentRow(), 1);
-        run.window->ListBox3->setCurrentRow(0);
-        QCOMPARE(run.window->ListBox4->currentRow(), 0);
+        auto *widths = run.windowControl<QListWidget>(u"ListBox4"_s);
+        auto *heights = run.windowControl<QListWidget>(u"ListBox3"_s);
+        QCOMPARE(widths->count(), 2);
+        QCOMPARE(heights->item(1)->text(), u"40"_s);
+        widths->setCurrentRow(1);
+        QCOMPARE(heights->currentRow(), 1);
+        heights->setCurrentRow(0);
+        QCOMPARE(widths->currentRow(), 0);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         run.setSize(u"1"_s, u"1"_s);
         QCOMPARE(run.lastMessage(), u"图像文件已经达到饱和，无文件可再设置"_s);
@@ -146,7 +156,7 @@ private slots:
         run.addImages();
         run.setSize(u"100"_s, u"50"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
-        run.window->Button5->click();
+        run.copyButton()->click();
         QCOMPARE(run.lastMessage(), u"未能达到设置文件数目要求"_s);
         QVERIFY(run.window->isVisible());
         QCOMPARE(run.f.clipboard.setCount, 0);
@@ -163,7 +173,7 @@ private slots:
         QDir().mkpath(site);
         run.f.put(u"site/b.gif"_s, "kept");
         run.f.dialogs.expect(ScriptedDialogs::Kind::BrowseFolder, site);
-        run.window->Button5->click();
+        run.copyButton()->click();
         QCOMPARE(run.f.dialogs.calls.last().caption, u"本特效还需要别的文件支持，请选择文件夹!"_s);
         QCOMPARE(run.f.clipboard.text(), Expected);
         QCOMPARE(run.f.clipboard.setCount, 5);
@@ -173,7 +183,7 @@ private slots:
         QCOMPARE(b.readAll(), QByteArray("kept"));
         QCOMPARE(js.readAll(), QByteArray("var shown;"));
         QVERIFY(!run.window->isVisible());
-        QCOMPARE(run.f.window->Memo2->text(), QString());
+        QCOMPARE(run.f.buffer(u"Memo2"_s).text(), QString());
         QVERIFY(run.f.dialogs.allAnswersUsed());
     }
 
@@ -185,7 +195,7 @@ private slots:
         run.setSize(u"100"_s, u"50"_s);
         run.setSize(u"80"_s, u"40"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::BrowseFolder, QString());
-        run.window->Button5->click();
+        run.copyButton()->click();
         QCOMPARE(run.f.clipboard.text(), Expected);
         QVERIFY(!run.window->isVisible());
     }
@@ -195,11 +205,11 @@ private slots:
         Run run;
         run.show();
         run.f.clipboard.setText(u"kept"_s);
-        run.f.window->Memo1->setText(u"rows"_s);
-        run.window->SpeedButton1->click();
+        run.f.buffer(u"Memo1"_s).setText(u"rows"_s);
+        run.windowControl<QToolButton>(u"SpeedButton1"_s)->click();
         QVERIFY(!run.window->isVisible());
-        QCOMPARE(run.f.window->Memo1->text(), QString());
-        QCOMPARE(run.f.window->RichEdit2->text(), QString());
+        QCOMPARE(run.f.buffer(u"Memo1"_s).text(), QString());
+        QCOMPARE(run.f.buffer(u"RichEdit2"_s).text(), QString());
         QCOMPARE(run.f.clipboard.text(), u"kept"_s);
     }
 

@@ -52,9 +52,9 @@ private slots:
         MainWindowFixture f;
         MainWindow &w = f.create();
         QCOMPARE(w.applicationFolder(), f.folder());
-        QCOMPARE(w.MAINIMG->pixmap().size(), QSize(329, 257));
-        QCOMPARE(w.IMG->pixmap().size(), QSize(352, 75));
-        QCOMPARE(w.ComboBox1->count(), 0);
+        QCOMPARE(control<QLabel>(w, u"MAINIMG"_s)->pixmap().size(), QSize(329, 257));
+        QCOMPARE(control<QLabel>(w, u"IMG"_s)->pixmap().size(), QSize(352, 75));
+        QCOMPARE(control<FlatComboBox>(w, u"ComboBox1"_s)->count(), 0);
         QVERIFY(f.dialogs.calls.isEmpty());
         QCOMPARE(w.windowTitle(), u"新文件"_s);
     }
@@ -64,13 +64,15 @@ private slots:
         MainWindowFixture f;
         f.putText(u"LINK1.INI"_s, u"[COMBOX]\r\nTOTAL=3\r\nL1=图片特效\r\nL3=简单复制\r\n"_s);
         MainWindow &w = f.create();
-        QCOMPARE(w.ComboBox1->count(), 3);
-        QCOMPARE(w.ComboBox1->itemText(0), u"图片特效"_s);
-        QCOMPARE(w.ComboBox1->itemText(1), QString());
-        QCOMPARE(w.ComboBox1->itemText(2), u"简单复制"_s);
-        QCOMPARE(w.ComboBox1->currentText(), QString());
-        QCOMPARE(w.ComboBox3->count(), 0);
-        QCOMPARE(w.ComboBox3->currentText(), QString());
+        auto *categories = control<FlatComboBox>(w, u"ComboBox1"_s);
+        auto *effects = control<FlatComboBox>(w, u"ComboBox3"_s);
+        QCOMPARE(categories->count(), 3);
+        QCOMPARE(categories->itemText(0), u"图片特效"_s);
+        QCOMPARE(categories->itemText(1), QString());
+        QCOMPARE(categories->itemText(2), u"简单复制"_s);
+        QCOMPARE(categories->currentText(), QString());
+        QCOMPARE(effects->count(), 0);
+        QCOMPARE(effects->currentText(), QString());
     }
 
     void creationErrors_data()
@@ -122,8 +124,8 @@ private slots:
             else
                 QCOMPARE(shown, error);
         }
-        QCOMPARE(w.ComboBox1->count(), categories);
-        QCOMPARE(w.MAINIMG->pixmap().size(), QSize(329, 257));
+        QCOMPARE(control<FlatComboBox>(w, u"ComboBox1"_s)->count(), categories);
+        QCOMPARE(control<QLabel>(w, u"MAINIMG"_s)->pixmap().size(), QSize(329, 257));
         QCOMPARE(w.applicationFolder(), f.folder());
     }
 
@@ -135,9 +137,9 @@ private slots:
         f.putText(u"MAIN.INI"_s, u"[MAIN]\r\nMAINFORMIMG=%1pics/main.jpeg\r\nLIMG=%1pics/strip.GIF\r\n"_s.arg(f.folder()));
         f.putText(u"LINK1.INI"_s, ValidLink1);
         MainWindow &w = f.create();
-        QCOMPARE(w.MAINIMG->pixmap().size(), QSize(100, 80));
-        QCOMPARE(w.IMG->pixmap().size(), QSize(1, 1));
-        QCOMPARE(w.ComboBox1->count(), 2);
+        QCOMPARE(control<QLabel>(w, u"MAINIMG"_s)->pixmap().size(), QSize(100, 80));
+        QCOMPARE(control<QLabel>(w, u"IMG"_s)->pixmap().size(), QSize(1, 1));
+        QCOMPARE(control<FlatComboBox>(w, u"ComboBox1"_s)->count(), 2);
     }
 
     void onlyTheStatusPictureNamed()
@@ -146,8 +148,8 @@ private slots:
         f.put(u"strip.bmp"_s, pictureBytes("BMP", QSize(40, 8), Qt::green));
         f.putText(u"MAIN.INI"_s, u"[MAIN]\r\nMAINFORMIMG=\r\nLIMG=%1strip.bmp\r\n"_s.arg(f.folder()));
         MainWindow &w = f.create();
-        QCOMPARE(w.IMG->pixmap().size(), QSize(40, 8));
-        QCOMPARE(w.MAINIMG->pixmap().size(), QSize(329, 257));
+        QCOMPARE(control<QLabel>(w, u"IMG"_s)->pixmap().size(), QSize(40, 8));
+        QCOMPARE(control<QLabel>(w, u"MAINIMG"_s)->pixmap().size(), QSize(329, 257));
     }
 
     void damagedIndexFilesStillOpenTheWindow_data()
@@ -249,11 +251,11 @@ private slots:
             menus << a->text();
         QCOMPARE(menus, (QStringList{u"文件(&F)"_s, u"编辑(&E)"_s, u"查找(&S)"_s, u"选项(&O)"_s, u"帮助(&H)"_s}));
         QStringList file;
-        for (QAction *a : w.F1->actions())
+        for (QAction *a : control<QMenu>(w, u"F1"_s)->actions())
             file << (a->isSeparator() ? u"-"_s : a->objectName());
         QCOMPARE(file, (QStringList{u"N1"_s, u"O1"_s, u"S1"_s, u"-"_s, u"A1"_s, u"N3"_s, u"-"_s, u"X1"_s}));
         QStringList help;
-        for (QAction *a : w.H1->actions())
+        for (QAction *a : control<QMenu>(w, u"H1"_s)->actions())
             help << (a->menu() ? a->menu()->objectName() : a->objectName());
         QCOMPARE(help, (QStringList{u"N8"_s, u"E2"_s, u"H2"_s, u"A3"_s}));
     }
@@ -263,7 +265,7 @@ private slots:
         MainWindowFixture f;
         MainWindow &w = f.create();
         QStringList hints;
-        for (QAction *a : w.ToolBar1->actions())
+        for (QAction *a : control<QToolBar>(w, u"ToolBar1"_s)->actions())
             hints << (a->isSeparator() ? u"-"_s : a->toolTip());
         QCOMPARE(hints, (QStringList{u"新建"_s, u"打开"_s, u"保存"_s, u"用IE预览网页"_s, u"-"_s, u"撤消"_s, u"复制"_s,
                                      u"剪切"_s, u"粘贴"_s, u"-"_s, u"皮肤功能"_s, u"系统设置"_s, u"模板"_s, u"-"_s,
@@ -279,13 +281,14 @@ private slots:
         QCOMPARE(f.dialogs.calls.size(), 1);
         // A command that is unavailable is unavailable on the toolbar and in the context menu too.
         QVERIFY(w.findChild<QAction *>(u"ToolButton11"_s)->isEnabled());
-        w.S3->setEnabled(false);
+        auto *skins = control<QAction>(w, u"S3"_s);
+        skins->setEnabled(false);
         QVERIFY(!w.findChild<QAction *>(u"ToolButton11"_s)->isEnabled());
-        w.S3->setEnabled(true);
+        skins->setEnabled(true);
         QVERIFY(w.findChild<QAction *>(u"ToolButton11"_s)->isEnabled());
-        w.C1->setEnabled(false);
+        control<QAction>(w, u"C1"_s)->setEnabled(false);
         QVERIFY(!w.findChild<QAction *>(u"ToolButton6"_s)->isEnabled());
-        QVERIFY(!w.N9->isEnabled());
+        QVERIFY(!control<QAction>(w, u"N9"_s)->isEnabled());
     }
 
     void contextMenuItems()
@@ -293,7 +296,7 @@ private slots:
         MainWindowFixture f;
         MainWindow &w = f.create();
         QStringList items;
-        for (QAction *a : w.PopupMenu1->actions())
+        for (QAction *a : control<QMenu>(w, u"PopupMenu1"_s)->actions())
             items << (a->isSeparator() ? u"-"_s : a->text());
         QCOMPARE(items, (QStringList{u"撤消(&U)"_s, u"-"_s, u"复制(&C)"_s, u"粘贴(&V)"_s, u"剪切(&X)"_s, u"-"_s,
                                      u"全选(&A)"_s}));
@@ -304,22 +307,24 @@ private slots:
         MainWindowFixture f;
         MainWindow &w = f.create();
         // The colouring is attached again for every page loaded; its sizes must survive that.
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
         for (int style : {0, 1, 5})
-            QCOMPARE(w.RichEdit1->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, static_cast<unsigned long>(style)), 12L);
+            QCOMPARE(editor->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, static_cast<unsigned long>(style)), 12L);
     }
 
     void ctrlYIsNotTheEditorsRedo()
     {
         MainWindowFixture f;
         MainWindow &w = f.create();
-        QVERIFY(!w.RichEdit1->standardCommands()->boundTo(QKeyCombination(Qt::CTRL, Qt::Key_Y).toCombined()));
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        QVERIFY(!editor->standardCommands()->boundTo(QKeyCombination(Qt::CTRL, Qt::Key_Y).toCombined()));
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.RichEdit1->setFocus();
-        QTest::keyClicks(w.RichEdit1, u"abc"_s);
-        w.RichEdit1->undo();
-        QTest::keyClick(w.RichEdit1, Qt::Key_Y, Qt::ControlModifier);
-        QVERIFY(!w.RichEdit1->text().contains(u"abc"_s));
+        editor->setFocus();
+        QTest::keyClicks(editor, u"abc"_s);
+        editor->undo();
+        QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(!editor->text().contains(u"abc"_s));
     }
 
     void layoutSizesAndTexts()
@@ -328,27 +333,31 @@ private slots:
         MainWindow &w = f.create();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.Panel4->width(), 216);
-        QCOMPARE(w.Panel5->height(), 192);
-        QCOMPARE(w.Panel2->height(), 20);
-        QCOMPARE(w.CoolBar1->height(), 33);
-        QCOMPARE(w.ComboBox1->geometry(), QRect(66, 10, 138, 22));
-        QCOMPARE(w.ComboBox3->geometry(), QRect(67, 35, 137, 22));
-        QCOMPARE(w.SpeedButton7->geometry(), QRect(57, 68, 99, 22));
-        QCOMPARE(w.Edit1->geometry(), QRect(14, 120, 189, 18));
-        QCOMPARE(w.SpeedButton6->geometry(), QRect(57, 150, 99, 22));
-        QCOMPARE(w.ADDEdit->width(), 281);
-        QCOMPARE(w.Edit1->text(), u"特效名称..."_s);
-        QCOMPARE(w.SpeedButton7->text(), u"特效设置"_s);
-        QCOMPARE(w.SpeedButton6->text(), u"按条件查询"_s);
-        QCOMPARE(w.ListBox1->toolTip(), u"双击可以运行此特效设置"_s);
-        QCOMPARE(w.PageControl1->tabPosition(), QTabWidget::South);
-        QCOMPARE(w.PageControl1->tabText(0), u"HTML"_s);
-        QCOMPARE(w.PageControl1->tabText(1), u"预览"_s);
-        QCOMPARE(w.BitBtn1->text(), u"转到"_s);
-        QCOMPARE(w.Label2->text(),
+        auto *setup = control<QToolButton>(w, u"SpeedButton7"_s);
+        auto *searchBox = control<FlatLineEdit>(w, u"Edit1"_s);
+        auto *search = control<QToolButton>(w, u"SpeedButton6"_s);
+        auto *tabs = control<QTabWidget>(w, u"PageControl1"_s);
+        QCOMPARE(control<QWidget>(w, u"Panel4"_s)->width(), 216);
+        QCOMPARE(control<QWidget>(w, u"Panel5"_s)->height(), 192);
+        QCOMPARE(control<QWidget>(w, u"Panel2"_s)->height(), 20);
+        QCOMPARE(control<QWidget>(w, u"CoolBar1"_s)->height(), 33);
+        QCOMPARE(control<FlatComboBox>(w, u"ComboBox1"_s)->geometry(), QRect(66, 10, 138, 22));
+        QCOMPARE(control<FlatComboBox>(w, u"ComboBox3"_s)->geometry(), QRect(67, 35, 137, 22));
+        QCOMPARE(setup->geometry(), QRect(57, 68, 99, 22));
+        QCOMPARE(searchBox->geometry(), QRect(14, 120, 189, 18));
+        QCOMPARE(search->geometry(), QRect(57, 150, 99, 22));
+        QCOMPARE(control<FlatLineEdit>(w, u"ADDEdit"_s)->width(), 281);
+        QCOMPARE(searchBox->text(), u"特效名称..."_s);
+        QCOMPARE(setup->text(), u"特效设置"_s);
+        QCOMPARE(search->text(), u"按条件查询"_s);
+        QCOMPARE(control<QListWidget>(w, u"ListBox1"_s)->toolTip(), u"双击可以运行此特效设置"_s);
+        QCOMPARE(tabs->tabPosition(), QTabWidget::South);
+        QCOMPARE(tabs->tabText(0), u"HTML"_s);
+        QCOMPARE(tabs->tabText(1), u"预览"_s);
+        QCOMPARE(control<QPushButton>(w, u"BitBtn1"_s)->text(), u"转到"_s);
+        QCOMPARE(control<QLabel>(w, u"Label2"_s)->text(),
                  u"本程序由Tamsel制作，升级程序请访问https://vellumo.example.org/\u3000作者：Tamsel"_s);
-        QVERIFY(!w.Label1->isVisible());
+        QVERIFY(!control<QLabel>(w, u"Label1"_s)->isVisible());
     }
 
     void hiddenBuffersStartAsStated()
@@ -356,10 +365,13 @@ private slots:
         MainWindowFixture f;
         MainWindow &w = f.create();
         w.show();
-        QCOMPARE(w.RichEdit2->text(), u"RichEdit2"_s);
-        QCOMPARE(w.Memo1->text(), QString());
-        QCOMPARE(w.Memo2->text(), QString());
-        for (TextBufferEdit *buffer : {w.RichEdit2, w.Memo1, w.Memo2}) {
+        TextBufferEdit &pieces = f.buffer(u"RichEdit2"_s);
+        TextBufferEdit &rows = f.buffer(u"Memo1"_s);
+        TextBufferEdit &snippets = f.buffer(u"Memo2"_s);
+        QCOMPARE(pieces.text(), u"RichEdit2"_s);
+        QCOMPARE(rows.text(), QString());
+        QCOMPARE(snippets.text(), QString());
+        for (TextBufferEdit *buffer : {&pieces, &rows, &snippets}) {
             QVERIFY(!buffer->isVisible());
             buffer->setText(u"<a>\r\n"_s);
             buffer->appendText(u"  b\r\n"_s);
@@ -373,10 +385,11 @@ private slots:
         MainWindow &w = f.create();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.Edit1->setFocus();
-        w.Edit1->selectAll();
-        QTest::keyClicks(w.Edit1, u"AbC"_s);
-        QCOMPARE(w.Edit1->text(), u"abc"_s);
+        auto *searchBox = control<FlatLineEdit>(w, u"Edit1"_s);
+        searchBox->setFocus();
+        searchBox->selectAll();
+        QTest::keyClicks(searchBox, u"AbC"_s);
+        QCOMPARE(searchBox->text(), u"abc"_s);
     }
 
     void focusFollowsTheMouseIntoTheEditor()
@@ -386,15 +399,17 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QApplication::setActiveWindow(&w);
-        w.RichEdit1->setText(u"hello world"_s);
-        w.RichEdit1->setSelection(0, 2, 0, 7);
-        w.Edit1->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.Edit1));
-        QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), w.RichEdit1->viewport()->mapToGlobal(QPointF(20, 20)),
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        auto *searchBox = control<FlatLineEdit>(w, u"Edit1"_s);
+        editor->setText(u"hello world"_s);
+        editor->setSelection(0, 2, 0, 7);
+        searchBox->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(searchBox));
+        QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), editor->viewport()->mapToGlobal(QPointF(20, 20)),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(w.RichEdit1->viewport(), &move);
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.RichEdit1));
-        QCOMPARE(w.RichEdit1->selectedText(), u"llo w"_s);
+        QApplication::sendEvent(editor->viewport(), &move);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editor));
+        QCOMPARE(editor->selectedText(), u"llo w"_s);
     }
 
     void placementSavedAndRestored()

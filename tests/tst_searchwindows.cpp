@@ -35,7 +35,7 @@ class TestSearchWindows : public QObject
         {
             MainWindow &window = f.create();
             window.show();
-            editor = window.RichEdit1;
+            editor = control<QsciScintilla>(window, u"RichEdit1"_s);
             editor->setText(text);
             editor->SendScintilla(Base::SCI_EMPTYUNDOBUFFER);
             editor->setModified(false);
@@ -84,12 +84,13 @@ private slots:
         QCOMPARE(run.find->windowTitle(), u"查找"_s);
         QCOMPARE(run.replace->windowTitle(), u"替换"_s);
         QVERIFY(!run.find->isModal() && !run.replace->isModal());
+        auto *replaceAll = control<QPushButton>(*run.replace, u"Button3"_s);
         // Nothing to search for yet.
-        QVERIFY(!run.find->Button1->isEnabled() && !run.replace->Button3->isEnabled());
-        type(run.replace->Edit1, u"x"_s);
-        QVERIFY(run.replace->Button3->isEnabled());
-        QTest::mouseClick(run.find->Button2, Qt::LeftButton);
-        QTest::mouseClick(run.replace->Button4, Qt::LeftButton);
+        QVERIFY(!control<QPushButton>(*run.find, u"Button1"_s)->isEnabled() && !replaceAll->isEnabled());
+        type(control<QLineEdit>(*run.replace, u"Edit1"_s), u"x"_s);
+        QVERIFY(replaceAll->isEnabled());
+        QTest::mouseClick(control<QPushButton>(*run.find, u"Button2"_s), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*run.replace, u"Button4"_s), Qt::LeftButton);
         QVERIFY(!run.find->isVisible() && !run.replace->isVisible());
     }
 
@@ -126,17 +127,18 @@ private slots:
         Run run(text);
         run.select(caret, caret);
         run.search->showFind();
-        type(run.find->Edit1, searched);
+        auto *findNext = control<QPushButton>(*run.find, u"Button1"_s);
+        type(control<QLineEdit>(*run.find, u"Edit1"_s), searched);
         for (const QString &name : options)
-            run.find->findChild<QAbstractButton *>(name)->click();
+            control<QAbstractButton>(*run.find, name)->click();
         for (const QString &selection : found) {
-            press(run.find->Button1);
+            press(findNext);
             QCOMPARE(run.selection(), selection);
             QCOMPARE(run.editor->selectedText().toCaseFolded(), searched.toCaseFolded());
         }
         QTRY_VERIFY(run.editor->hasFocus());
         run.expectNotice();
-        press(run.find->Button1);
+        press(findNext);
         QCOMPARE(run.lastNotice(), notice(u"本次查找完畢"_s, MessageIcon::Error));
         QCOMPARE(run.selection(), found.last());
         QCOMPARE(run.editor->text(), text);
@@ -148,18 +150,19 @@ private slots:
         // Nothing to repeat yet: the Find window opens.
         run.search->findNext();
         QVERIFY(run.find->isVisible());
-        type(run.find->Edit1, u"ab"_s);
-        press(run.find->Button1);
-        QTest::mouseClick(run.find->Button2, Qt::LeftButton);
+        type(control<QLineEdit>(*run.find, u"Edit1"_s), u"ab"_s);
+        press(control<QPushButton>(*run.find, u"Button1"_s));
+        QTest::mouseClick(control<QPushButton>(*run.find, u"Button2"_s), Qt::LeftButton);
         run.search->findNext();
         QCOMPARE(run.selection(), u"3+2"_s);
         QVERIFY(!run.find->isVisible());
 
         // The occurrence F3 selected stays; Replace takes the next one and selects its replacement.
         run.search->showReplace();
-        type(run.replace->Edit1, u"ab"_s);
-        type(run.replace->Edit2, u"替"_s);
-        press(run.replace->Button2);
+        auto *replacement = control<QLineEdit>(*run.replace, u"Edit2"_s);
+        type(control<QLineEdit>(*run.replace, u"Edit1"_s), u"ab"_s);
+        type(replacement, u"替"_s);
+        press(control<QPushButton>(*run.replace, u"Button2"_s));
         QCOMPARE(run.editor->text(), u"ab ab 中文 替 ab"_s);
         QCOMPARE(run.editor->selectedText(), u"替"_s);
         run.search->findNext();
@@ -171,7 +174,7 @@ private slots:
 
         // Find forgets the replacement, in the Replace window too; F3 finds again.
         run.search->showFind();
-        QVERIFY(run.replace->Edit2->text().isEmpty());
+        QVERIFY(replacement->text().isEmpty());
         run.select(0, 0);
         run.search->findNext();
         QCOMPARE(run.editor->text(), u"ab ab 中文 替 替"_s);
@@ -182,18 +185,20 @@ private slots:
     void replaceWindowFindNextFillsTheFindWindow()
     {
         Run run(u"cat Cat CAT"_s);
+        auto *findText = control<QLineEdit>(*run.find, u"Edit1"_s);
+        auto *findWholeWord = control<QCheckBox>(*run.find, u"CheckBox2"_s);
         run.search->showFind();
-        type(run.find->Edit1, u"dog"_s);
-        run.find->CheckBox2->click();
+        type(findText, u"dog"_s);
+        findWholeWord->click();
         run.search->showReplace();
-        type(run.replace->Edit1, u"Cat"_s);
-        run.replace->CheckBox1->click();
-        press(run.replace->Button1);
+        type(control<QLineEdit>(*run.replace, u"Edit1"_s), u"Cat"_s);
+        control<QCheckBox>(*run.replace, u"CheckBox1"_s)->click();
+        press(control<QPushButton>(*run.replace, u"Button1"_s));
         QCOMPARE(run.selection(), u"4+3"_s);
-        QCOMPARE(run.find->Edit1->text(), u"Cat"_s);
-        QVERIFY(run.find->CheckBox1->isChecked() && !run.find->CheckBox2->isChecked());
+        QCOMPARE(findText->text(), u"Cat"_s);
+        QVERIFY(control<QCheckBox>(*run.find, u"CheckBox1"_s)->isChecked() && !findWholeWord->isChecked());
         run.expectNotice();
-        press(run.find->Button1);
+        press(control<QPushButton>(*run.find, u"Button1"_s));
         QCOMPARE(run.lastNotice(), notice(u"本次查找完畢"_s, MessageIcon::Error));
     }
 
@@ -233,12 +238,12 @@ private slots:
         Run run(text);
         run.select(1, 2);
         run.search->showReplace();
-        type(run.replace->Edit1, searched);
-        type(run.replace->Edit2, replacement);
+        type(control<QLineEdit>(*run.replace, u"Edit1"_s), searched);
+        type(control<QLineEdit>(*run.replace, u"Edit2"_s), replacement);
         for (const QString &name : options)
-            run.replace->findChild<QAbstractButton *>(name)->click();
+            control<QAbstractButton>(*run.replace, name)->click();
         run.expectNotice();
-        press(run.replace->Button3);
+        press(control<QPushButton>(*run.replace, u"Button3"_s));
         QCOMPARE(run.lastNotice(), notice(u"替換完畢"_s, MessageIcon::None));
         QCOMPARE(run.editor->text(), result);
         QCOMPARE(run.selection(), selection);
@@ -261,12 +266,13 @@ private slots:
         const long bytes = run.editor->SendScintilla(Base::SCI_GETLENGTH);
         QVERIFY(bytes > 4000000);
         run.search->showReplace();
-        type(run.replace->Edit1, u"cell"_s);
-        type(run.replace->Edit2, u"格子"_s);
+        type(control<QLineEdit>(*run.replace, u"Edit1"_s), u"cell"_s);
+        type(control<QLineEdit>(*run.replace, u"Edit2"_s), u"格子"_s);
+        auto *replaceAll = control<QPushButton>(*run.replace, u"Button3"_s);
         run.expectNotice();
         QElapsedTimer timer;
         timer.start();
-        press(run.replace->Button3);
+        press(replaceAll);
         const qint64 elapsed = timer.elapsed();
         qInfo("Replace All of %d occurrences in %ld bytes: %lld ms", 3 * lines, bytes, elapsed);
         QCOMPARE(run.lastNotice(), notice(u"替換完畢"_s, MessageIcon::None));

@@ -46,15 +46,10 @@ class TestSetupWindows : public QObject
                 f.putText(Category + u'/' + Effect, definition);
             f.create();
         }
-        SetupContext context()
-        {
-            MainWindow &w = *f.window;
-            return {f.platform, w.applicationFolder(), Category, Effect, w.Memo2, w.Memo1, w.RichEdit2, &parentMenuNeeded};
-        }
         template<typename Window>
         Window &open()
         {
-            auto *made = new Window(context(), f.window.get());
+            auto *made = new Window(f.setupContext(Category, Effect, &parentMenuNeeded), f.window.get());
             window.reset(made);
             made->show();
             if (!QTest::qWaitForWindowExposed(made))
@@ -77,8 +72,8 @@ class TestSetupWindows : public QObject
                     texts << call.text;
             return texts;
         }
-        QString rows() const { return f.window->Memo1->text(); }
-        QString snippets() const { return f.window->Memo2->text(); }
+        QString rows() const { return f.buffer(u"Memo1"_s).text(); }
+        QString snippets() const { return f.buffer(u"Memo2"_s).text(); }
     };
 
     static void set(QWidget *widget, const QString &value)
@@ -137,7 +132,7 @@ private slots:
                 QVERIFY2(button && button->isEnabled(), qPrintable(action));
                 button->click();
             } else if (verb == u"pick"_s) {
-                window.findChild<ColorPickerButton *>(u"ColorPickerButton1"_s)->pick(QColor::fromString(rest));
+                control<ColorPickerButton>(window, u"ColorPickerButton1"_s)->pick(QColor::fromString(rest));
             } else if (verb == u"picture"_s) {
                 run.f.dialogs.expect(ScriptedDialogs::Kind::OpenPicture, run.picture(rest));
             } else if (verb == u"folder"_s) {
@@ -162,20 +157,23 @@ private slots:
     void textWindowOpensWithItsInputs()
     {
         Run run(u"[file]\ntxtfilet=1\ntxtfilename1=a.js\nhbu=提示\n"_s);
-        run.f.window->Memo1->setText(u"old rows"_s);
+        run.f.buffer(u"Memo1"_s).setText(u"old rows"_s);
         TextEffectWindow &w = run.text();
+        auto *font = control<FlatComboBox>(w, u"RFlatComboBox2"_s);
+        auto *count = control<SpinEdit>(w, u"RxSpinEdit1"_s);
         QCOMPARE(w.size(), QSize(536, 302));
-        QCOMPARE(w.RFlatEdit1->text(), u"输入要设置的文字"_s);
-        QCOMPARE(w.v11->text(), u"#0000000"_s);
-        QCOMPARE(w.RFlatComboBox2->currentText(), u"宋体"_s);
-        QCOMPARE(w.RxSpinEdit1->value(), 1);
-        QCOMPARE(w.RxSpinEdit1->minimum(), 1);
-        QCOMPARE(w.RxSpinEdit1->maximum(), 100);
-        QCOMPARE(w.Label4->text(), u"0"_s);
-        QCOMPARE(w.spanle->text(), u"本特效需图像文件0个，需文本文件1个。提示"_s);
+        QCOMPARE(control<FlatLineEdit>(w, u"RFlatEdit1"_s)->text(), u"输入要设置的文字"_s);
+        QCOMPARE(control<FlatLineEdit>(w, u"v11"_s)->text(), u"#0000000"_s);
+        QCOMPARE(font->currentText(), u"宋体"_s);
+        QCOMPARE(count->value(), 1);
+        QCOMPARE(count->minimum(), 1);
+        QCOMPARE(count->maximum(), 100);
+        QCOMPARE(control<QLabel>(w, u"Label4"_s)->text(), u"0"_s);
+        QCOMPARE(control<QLabel>(w, u"spanle"_s)->text(), u"本特效需图像文件0个，需文本文件1个。提示"_s);
         QCOMPARE(run.rows(), QString()); // creation empties the buffers
-        QVERIFY(w.RFlatComboBox2->findText(u"Default"_s) >= 0);
-        QVERIFY(w.ColorPickerButton1->isEnabled() && w.RFlatComboBox2->isEnabled() && w.RxSpinEdit1->isEnabled());
+        QVERIFY(font->findText(u"Default"_s) >= 0);
+        QVERIFY(control<ColorPickerButton>(w, u"ColorPickerButton1"_s)->isEnabled() && font->isEnabled()
+                && count->isEnabled());
     }
 
     void fontListIsSortedWithDefaultAndNoAtNames()
@@ -188,35 +186,39 @@ private slots:
     {
         Run run(u"[file]\ncy=0\nfy=0\nly=0\ntxttop=[\ntxtbu=]\n[list]\ntotal=1\nlist1=txt\n"_s);
         TextEffectWindow &w = run.text();
-        QVERIFY(!w.ColorPickerButton1->isEnabled());
-        QVERIFY(!w.RFlatComboBox2->isEnabled());
-        QVERIFY(!w.RxSpinEdit1->isEnabled());
-        QVERIFY(w.v11->isEnabled() && !w.v11->isReadOnly());
-        w.SpeedButton3->click(); // the untouched text box gives its own text
+        auto *colour = control<FlatLineEdit>(w, u"v11"_s);
+        auto *addRows = control<QToolButton>(w, u"SpeedButton3"_s);
+        QVERIFY(!control<ColorPickerButton>(w, u"ColorPickerButton1"_s)->isEnabled());
+        QVERIFY(!control<FlatComboBox>(w, u"RFlatComboBox2"_s)->isEnabled());
+        QVERIFY(!control<SpinEdit>(w, u"RxSpinEdit1"_s)->isEnabled());
+        QVERIFY(colour->isEnabled() && !colour->isReadOnly());
+        addRows->click(); // the untouched text box gives its own text
         QCOMPARE(run.rows(), u"[输入要设置的文字]"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
-        w.SpeedButton3->click();
+        addRows->click();
         QCOMPARE(run.messages(), QStringList{u"已达到数目要求"_s});
-        QCOMPARE(w.Label4->text(), u"1"_s);
+        QCOMPARE(control<QLabel>(w, u"Label4"_s)->text(), u"1"_s);
     }
 
     void colourChoicesWriteUpperCaseHex()
     {
         Run run(u"[file]\n"_s);
         TextEffectWindow &w = run.text();
-        w.ColorPickerButton1->pick(Qt::white);
-        QCOMPARE(w.v11->text(), u"#FFFFFF"_s);
-        w.ColorPickerButton1->pick(QColor(0x0a, 0xbc, 0x0d));
-        QCOMPARE(w.v11->text(), u"#0ABC0D"_s);
-        w.ColorPickerButton1->pickSystemColour(QPalette::Highlight);
+        auto *picker = control<ColorPickerButton>(w, u"ColorPickerButton1"_s);
+        auto *colour = control<FlatLineEdit>(w, u"v11"_s);
+        picker->pick(Qt::white);
+        QCOMPARE(colour->text(), u"#FFFFFF"_s);
+        picker->pick(QColor(0x0a, 0xbc, 0x0d));
+        QCOMPARE(colour->text(), u"#0ABC0D"_s);
+        picker->pickSystemColour(QPalette::Highlight);
         const QColor highlight = QApplication::palette().color(QPalette::Active, QPalette::Highlight);
-        QCOMPARE(w.v11->text(), TextEffect::colourText(highlight.red(), highlight.green(), highlight.blue()));
+        QCOMPARE(colour->text(), TextEffect::colourText(highlight.red(), highlight.green(), highlight.blue()));
         run.f.dialogs.expect(ScriptedDialogs::Kind::PickColour, u"#12ab34"_s);
-        w.ColorPickerButton1->pickOther();
-        QCOMPARE(w.v11->text(), u"#12AB34"_s);
+        picker->pickOther();
+        QCOMPARE(colour->text(), u"#12AB34"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::PickColour, QString()); // cancelled: nothing changes
-        w.ColorPickerButton1->pickOther();
-        QCOMPARE(w.v11->text(), u"#12AB34"_s);
+        picker->pickOther();
+        QCOMPARE(colour->text(), u"#12AB34"_s);
         QCOMPARE(run.f.dialogs.calls.last().text, u"#12AB34"_s); // the chooser starts at the current colour
         QCOMPARE(TextEffect::colourText(255, 0, 0), u"#FF0000"_s);
     }
@@ -229,8 +231,9 @@ private slots:
         TextEffectWindow &w = run.text();
         const QString missing = DefinitionFile::missingMessage();
         QCOMPARE(run.messages(), (QStringList{missing, missing}));
-        QVERIFY(!w.SpeedButton3->isEnabled() && !w.SpeedButton5->isEnabled());
-        QVERIFY(w.SpeedButton4->isEnabled());
+        QVERIFY(!control<QToolButton>(w, u"SpeedButton3"_s)->isEnabled()
+                && !control<QToolButton>(w, u"SpeedButton5"_s)->isEnabled());
+        QVERIFY(control<QToolButton>(w, u"SpeedButton4"_s)->isEnabled());
     }
 
     void cancelledFolderStillAssemblesAndCloses()
@@ -238,10 +241,10 @@ private slots:
         Run run(u"[file]\ntxtfilet=1\ntxtfilename1=a.js\ntxttop=<\ntxtbu=>\nft=0\n[list]\ntotal=1\nlist1=txt\n[abcd]\ntotal=1\nopen1=list\n"_s);
         run.f.put(Category + u"/a.js"_s, "var a;");
         TextEffectWindow &w = run.text();
-        w.RFlatEdit1->setText(u"x"_s);
-        w.SpeedButton3->click();
+        control<FlatLineEdit>(w, u"RFlatEdit1"_s)->setText(u"x"_s);
+        control<QToolButton>(w, u"SpeedButton3"_s)->click();
         run.f.dialogs.expect(ScriptedDialogs::Kind::BrowseFolder, QString());
-        w.SpeedButton5->click();
+        control<QToolButton>(w, u"SpeedButton5"_s)->click();
         QCOMPARE(run.f.clipboard.text(), u"<x>"_s);
         QVERIFY(!w.isVisible());
         // The text window leaves its buffers for the next window to empty.
@@ -253,9 +256,9 @@ private slots:
     {
         Run run(u"[file]\n[list]\ntotal=1\nlist1=txt\n[abcd]\ntotal=many\n"_s);
         TextEffectWindow &w = run.text();
-        w.SpeedButton3->click();
+        control<QToolButton>(w, u"SpeedButton3"_s)->click();
         run.f.dialogs.expect(ScriptedDialogs::Kind::Error);
-        w.SpeedButton5->click();
+        control<QToolButton>(w, u"SpeedButton5"_s)->click();
         QCOMPARE(run.messages(), QStringList{u"'many' is not a valid integer value."_s});
         QVERIFY(w.isVisible());
     }
@@ -264,12 +267,14 @@ private slots:
     {
         Run run(u"[file]\n[list]\ntotal=1\nlist1=txt\n"_s);
         TextEffectWindow &w = run.text();
-        w.RxSpinEdit1->setValue(2);
-        w.SpeedButton3->click();
-        w.SpeedButton3->click();
-        w.RxSpinEdit1->setValue(1); // only equality refuses
-        w.SpeedButton3->click();
-        QCOMPARE(w.Label4->text(), u"3"_s);
+        auto *count = control<SpinEdit>(w, u"RxSpinEdit1"_s);
+        auto *addRows = control<QToolButton>(w, u"SpeedButton3"_s);
+        count->setValue(2);
+        addRows->click();
+        addRows->click();
+        count->setValue(1); // only equality refuses
+        addRows->click();
+        QCOMPARE(control<QLabel>(w, u"Label4"_s)->text(), u"3"_s);
     }
 
     void menuWindowOpensWithItsSwitches_data()
@@ -293,14 +298,14 @@ private slots:
         Run run(u"[file]\nimgfilet=X\nimgfilename1=a.gif\n"_s + switches);
         MenuEffectWindow &w = run.menu();
         QCOMPARE(w.size(), QSize(505, 327));
-        QCOMPARE(w.SpeedButton2->isEnabled(), parentButton);
-        QCOMPARE(w.RxSpinEdit1->isEnabled(), spin);
-        QCOMPARE(w.SpeedButton7->isEnabled(), sizeButton);
-        QCOMPARE(w.ListBox1->count(), 0); // "x" lists no images
-        QCOMPARE(w.spanle->text(), u"本特效需图像文件X个，需文本文件0个。"_s);
-        QCOMPARE(w.Edit3->text(), u"http://"_s);
-        QCOMPARE(w.NumEdit1->text(), u"0"_s);
-        QCOMPARE(w.Label1->text(), u"0"_s);
+        QCOMPARE(control<QToolButton>(w, u"SpeedButton2"_s)->isEnabled(), parentButton);
+        QCOMPARE(control<SpinEdit>(w, u"RxSpinEdit1"_s)->isEnabled(), spin);
+        QCOMPARE(control<QToolButton>(w, u"SpeedButton7"_s)->isEnabled(), sizeButton);
+        QCOMPARE(control<QListWidget>(w, u"ListBox1"_s)->count(), 0); // "x" lists no images
+        QCOMPARE(control<QLabel>(w, u"spanle"_s)->text(), u"本特效需图像文件X个，需文本文件0个。"_s);
+        QCOMPARE(control<FlatLineEdit>(w, u"Edit3"_s)->text(), u"http://"_s);
+        QCOMPARE(control<NumericEdit>(w, u"NumEdit1"_s)->text(), u"0"_s);
+        QCOMPARE(control<QLabel>(w, u"Label1"_s)->text(), u"0"_s);
     }
 
     void parentMenuFlagIsSharedByTheWindowsOfARun()
@@ -312,8 +317,8 @@ private slots:
         // A menu that says nothing about parent menus keeps what the previous window left.
         run.f.putText(Category + u'/' + Effect, u"[file]\nimgfilet=x\n[list]\ntotal=1\nlist1=txtca\n"_s);
         MenuEffectWindow &second = run.menu();
-        second.Edit2->setText(u"a"_s);
-        second.SpeedButton3->click();
+        control<FlatLineEdit>(second, u"Edit2"_s)->setText(u"a"_s);
+        control<QToolButton>(second, u"SpeedButton3"_s)->click();
         QCOMPARE(run.rows(), u"a"_s);
         second.close();
         run.f.putText(Category + u'/' + Effect, u"[file]\nimgfilet=x\nmm=1\n"_s);
@@ -322,7 +327,7 @@ private slots:
         run.f.putText(Category + u'/' + Effect, u"[file]\nimgfilet=x\n[list]\ntotal=1\nlist1=txtca\n"_s);
         MenuEffectWindow &fourth = run.menu();
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
-        fourth.SpeedButton3->click();
+        control<QToolButton>(fourth, u"SpeedButton3"_s)->click();
         QCOMPARE(run.messages(), QStringList{MenuEffect::needsParentMenuMessage()});
         QCOMPARE(run.rows(), QString());
     }
@@ -331,57 +336,64 @@ private slots:
     {
         Run run(u"[file]\nimgfilet=x\nmm=1\nlino=1\nmmtop=<\nmmbu=>\n[list]\ntotal=1\nlist1=txtca\n"_s);
         MenuEffectWindow &w = run.menu();
-        QVERIFY(!w.RxSpinEdit1->isEnabled());
-        w.Edit1->setText(u"P"_s);
-        w.SpeedButton2->click();
-        w.Edit2->setText(u"a"_s);
-        w.SpeedButton3->click();
-        w.Edit2->setText(u"b"_s);
+        auto *parentName = control<FlatLineEdit>(w, u"Edit1"_s);
+        auto *submenuName = control<FlatLineEdit>(w, u"Edit2"_s);
+        auto *addParent = control<QToolButton>(w, u"SpeedButton2"_s);
+        auto *addSubmenu = control<QToolButton>(w, u"SpeedButton3"_s);
+        QVERIFY(!control<SpinEdit>(w, u"RxSpinEdit1"_s)->isEnabled());
+        parentName->setText(u"P"_s);
+        addParent->click();
+        submenuName->setText(u"a"_s);
+        addSubmenu->click();
+        submenuName->setText(u"b"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
-        w.SpeedButton3->click();
+        addSubmenu->click();
         QCOMPARE(run.messages(), QStringList{MenuEffect::submenusFullMessage()});
-        QCOMPARE(w.Edit2->text(), u"b"_s); // a refused add changes nothing
-        w.Edit1->setText(u"Q"_s);
-        w.SpeedButton2->click();
-        QCOMPARE(w.Label1->text(), u"0"_s);
-        w.SpeedButton3->click();
+        QCOMPARE(submenuName->text(), u"b"_s); // a refused add changes nothing
+        parentName->setText(u"Q"_s);
+        addParent->click();
+        QCOMPARE(control<QLabel>(w, u"Label1"_s)->text(), u"0"_s);
+        addSubmenu->click();
         QCOMPARE(run.rows(), u"<P>a<Q>b"_s);
     }
 
     void downArrowOfTheMenuCountTurnsOneIntoTwo()
     {
         Run run(u"[file]\nimgfilet=x\n"_s);
-        MenuEffectWindow &w = run.menu();
-        w.RxSpinEdit1->stepBy(-1);
-        QCOMPARE(w.RxSpinEdit1->value(), 2);
-        w.RxSpinEdit1->setValue(5);
-        w.RxSpinEdit1->stepBy(-1);
-        QCOMPARE(w.RxSpinEdit1->value(), 5);
-        w.RxSpinEdit1->setValue(100);
-        w.RxSpinEdit1->stepBy(1);
-        QCOMPARE(w.RxSpinEdit1->value(), 100);
-        w.RxSpinEdit1->stepBy(-1);
-        QCOMPARE(w.RxSpinEdit1->value(), 100);
+        auto *submenus = control<SpinEdit>(run.menu(), u"RxSpinEdit1"_s);
+        submenus->stepBy(-1);
+        QCOMPARE(submenus->value(), 2);
+        submenus->setValue(5);
+        submenus->stepBy(-1);
+        QCOMPARE(submenus->value(), 5);
+        submenus->setValue(100);
+        submenus->stepBy(1);
+        QCOMPARE(submenus->value(), 100);
+        submenus->stepBy(-1);
+        QCOMPARE(submenus->value(), 100);
         // The text window's count has no such rule.
         Run text(u"[file]\n"_s);
-        TextEffectWindow &t = text.text();
-        t.RxSpinEdit1->setValue(5);
-        t.RxSpinEdit1->stepBy(-1);
-        QCOMPARE(t.RxSpinEdit1->value(), 4);
-        t.RxSpinEdit1->setValue(1);
-        t.RxSpinEdit1->stepBy(-1);
-        QCOMPARE(t.RxSpinEdit1->value(), 1);
+        auto *rows = control<SpinEdit>(text.text(), u"RxSpinEdit1"_s);
+        rows->setValue(5);
+        rows->stepBy(-1);
+        QCOMPARE(rows->value(), 4);
+        rows->setValue(1);
+        rows->stepBy(-1);
+        QCOMPARE(rows->value(), 1);
     }
 
     void sizeIsLockedOnceSet()
     {
         Run run(u"[file]\nimgfilet=x\ntxty=1\n"_s);
         MenuEffectWindow &w = run.menu();
-        w.NumEdit1->setText(u"abc"_s); // any text but "0" is taken
-        w.NumEdit2->setText(u"20"_s);
-        w.SpeedButton7->click();
-        QVERIFY(!w.SpeedButton7->isEnabled());
-        QVERIFY(w.NumEdit1->isReadOnly() && w.NumEdit2->isReadOnly());
+        auto *width = control<NumericEdit>(w, u"NumEdit1"_s);
+        auto *height = control<NumericEdit>(w, u"NumEdit2"_s);
+        auto *setSize = control<QToolButton>(w, u"SpeedButton7"_s);
+        width->setText(u"abc"_s); // any text but "0" is taken
+        height->setText(u"20"_s);
+        setSize->click();
+        QVERIFY(!setSize->isEnabled());
+        QVERIFY(width->isReadOnly() && height->isReadOnly());
         QVERIFY(!w.effect().sizeWanted());
     }
 
@@ -389,21 +401,21 @@ private slots:
     {
         Run run(u"[file]\nimgfilet=x\nmm=0\nft=0\n[list]\ntotal=3\nlist1=txtca\nlist2=img\nlist3=txtli\n"_s);
         MenuEffectWindow &w = run.menu();
-        w.Edit2->setText(u"a"_s);
+        control<FlatLineEdit>(w, u"Edit2"_s)->setText(u"a"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Error);
-        w.SpeedButton3->click();
+        control<QToolButton>(w, u"SpeedButton3"_s)->click();
         QCOMPARE(run.messages(), QStringList{VellumoError::withFullStop(VellumoError::listIndexOutOfBounds(0).message())});
         QCOMPARE(run.rows(), u"a"_s); // what the row had appended stays
-        QCOMPARE(w.Label1->text(), u"1"_s);
+        QCOMPARE(control<QLabel>(w, u"Label1"_s)->text(), u"1"_s);
     }
 
     void imageCountZeroAsksForNoImage()
     {
         Run run(u"[file]\nimgfilet=0\nmm=0\n"_s);
         MenuEffectWindow &w = run.menu();
-        w.SpeedButton4->click(); // no dialog
+        control<QToolButton>(w, u"SpeedButton4"_s)->click(); // no dialog
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
-        w.SpeedButton3->click();
+        control<QToolButton>(w, u"SpeedButton3"_s)->click();
         QCOMPARE(run.messages(), QStringList{MenuEffect::wrongImagesMessage()});
     }
 
@@ -411,11 +423,11 @@ private slots:
     {
         Run run(u"[file]\nimgfilet=x\nmm=0\n[list]\ntotal=1\nlist1=txtca\n"_s);
         MenuEffectWindow &w = run.menu();
-        w.Edit2->setText(u"a"_s);
-        w.SpeedButton3->click();
+        control<FlatLineEdit>(w, u"Edit2"_s)->setText(u"a"_s);
+        control<QToolButton>(w, u"SpeedButton3"_s)->click();
         QCOMPARE(run.rows(), u"a"_s);
         run.f.clipboard.setText(u"kept"_s);
-        w.SpeedButton6->click();
+        control<QToolButton>(w, u"SpeedButton6"_s)->click();
         QVERIFY(!w.isVisible());
         QCOMPARE(run.rows(), QString());
         QCOMPARE(run.f.clipboard.text(), u"kept"_s);
@@ -425,15 +437,17 @@ private slots:
     {
         Run run(u"[file]\nimgfilet=x\n"_s);
         MenuEffectWindow &w = run.menu();
+        auto *width = control<NumericEdit>(w, u"NumEdit1"_s);
+        auto *height = control<NumericEdit>(w, u"NumEdit2"_s);
         w.activateWindow();
         w.focusWidthUnderMouse();
-        QVERIFY(w.NumEdit1->isSunken() && !w.NumEdit2->isSunken());
+        QVERIFY(width->isSunken() && !height->isSunken());
         w.focusHeightUnderMouse();
-        QVERIFY(!w.NumEdit1->isSunken() && w.NumEdit2->isSunken());
+        QVERIFY(!width->isSunken() && height->isSunken());
         w.focusCountUnderMouse();
-        QVERIFY(w.NumEdit2->isSunken()); // the count box changes no frame
-        w.textBoxMouseMove(w.Edit3);
-        QVERIFY(!w.NumEdit1->isSunken() && !w.NumEdit2->isSunken());
+        QVERIFY(height->isSunken()); // the count box changes no frame
+        w.textBoxMouseMove(control<FlatLineEdit>(w, u"Edit3"_s));
+        QVERIFY(!width->isSunken() && !height->isSunken());
     }
 };
 

@@ -4,6 +4,7 @@
 #include "app/splashwindow.h"
 #include "widgets/uistyle.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QTimer>
@@ -21,9 +22,10 @@ private slots:
         SplashWindow form;
         QCOMPARE(form.size(), QSize(348, 262));
         QVERIFY(form.windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(form.Image1->pixmap().size(), QSize(346, 262));
-        QCOMPARE(form.Label1->text(), u"本程序所有特效来自互联网"_s);
-        QCOMPARE(form.Label1->geometry(), QRect(192, 67, 144, 12));
+        auto *note = control<QLabel>(form, u"Label1"_s);
+        QCOMPARE(control<QLabel>(form, u"Image1"_s)->pixmap().size(), QSize(346, 262));
+        QCOMPARE(note->text(), u"本程序所有特效来自互联网"_s);
+        QCOMPARE(note->geometry(), QRect(192, 67, 144, 12));
     }
 
     void onlyAClickOnThePictureCloses()
@@ -31,11 +33,11 @@ private slots:
         SplashWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QTest::mouseClick(form.Label1, Qt::LeftButton, {}, QPoint(20, 6));
+        QTest::mouseClick(control<QLabel>(form, u"Label1"_s), Qt::LeftButton, {}, QPoint(20, 6));
         QVERIFY(form.isVisible());
         QTest::keyClick(&form, Qt::Key_Escape);
         QVERIFY(form.isVisible());
-        QTest::mouseClick(form.Image1, Qt::LeftButton, {}, QPoint(30, 200));
+        QTest::mouseClick(control<QLabel>(form, u"Image1"_s), Qt::LeftButton, {}, QPoint(30, 200));
         QVERIFY(!form.isVisible());
     }
 
@@ -50,7 +52,7 @@ private slots:
                 auto *about = qobject_cast<SplashWindow *>(QApplication::activeModalWidget());
                 QVERIFY(about);
                 seen << about;
-                QTest::mouseClick(about->Image1, Qt::LeftButton, {}, QPoint(10, 10));
+                QTest::mouseClick(control<QLabel>(*about, u"Image1"_s), Qt::LeftButton, {}, QPoint(10, 10));
             });
             w.showAbout();
         }
@@ -64,7 +66,7 @@ private slots:
         MainWindowFixture f;
         f.put(u"help.chm"_s, "ITSF");
         MainWindow &w = f.create();
-        w.N8->trigger();
+        control<QAction>(w, u"N8"_s)->trigger();
         QCOMPARE(f.shell.opened, QStringList{f.folder() + u"help.chm"_s});
         QVERIFY(f.dialogs.calls.isEmpty());
     }
@@ -74,7 +76,7 @@ private slots:
         MainWindowFixture f;
         MainWindow &w = f.create();
         f.dialogs.expect(ScriptedDialogs::Kind::Message);
-        w.N8->trigger();
+        control<QAction>(w, u"N8"_s)->trigger();
         QVERIFY(f.shell.opened.isEmpty());
         QCOMPARE(f.dialogs.calls.size(), 1);
         QCOMPARE(f.dialogs.calls[0].text, u"帮助文件找不到,请到作者网站下载https://vellumo.example.org/"_s);
@@ -94,9 +96,9 @@ private slots:
     {
         MainWindowFixture f;
         MainWindow &w = f.create();
-        w.H2->trigger();
-        w.FeedbackMail1->trigger();
-        w.QuestionMail1->trigger();
+        control<QAction>(w, u"H2"_s)->trigger();
+        control<QAction>(w, u"FeedbackMail1"_s)->trigger();
+        control<QAction>(w, u"QuestionMail1"_s)->trigger();
         QCOMPARE(f.shell.opened, (QStringList{u"https://vellumo.example.org/"_s,
                                               u"mailto:tamsel@vellumo.example.org?subject=错误改进"_s,
                                               u"mailto:tamsel@vellumo.example.org?subject=问题询问"_s}));
