@@ -4,27 +4,27 @@
 #include "artwork.h"
 #include "splashwindow.h"
 
+#include "editor/browserview.h"
+#include "editor/document.h"
+#include "editor/finddialog.h"
+#include "editor/replacedialog.h"
+#include "editor/scintilladocumentview.h"
+#include "editor/searchcontroller.h"
+#include "effects/imageeffectwindow.h"
+#include "effects/menueffectwindow.h"
+#include "effects/setupcontext.h"
+#include "effects/texteffectwindow.h"
 #include "library/applicationfolder.h"
 #include "library/categoryindex.h"
 #include "library/effectindex.h"
 #include "library/effectkind.h"
 #include "library/effectsearch.h"
 #include "library/linebreaks.h"
+#include "library/mainindex.h"
 #include "library/resultline.h"
-#include "effects/setupcontext.h"
-#include "effects/imageeffectwindow.h"
-#include "effects/menueffectwindow.h"
-#include "effects/texteffectwindow.h"
 #include "options/optionswindow.h"
-#include "editor/document.h"
-#include "editor/scintilladocumentview.h"
-#include "editor/finddialog.h"
-#include "editor/replacedialog.h"
-#include "editor/searchcontroller.h"
-#include "editor/browserview.h"
 #include "platform/ansi.h"
 #include "platform/clipboard.h"
-#include "library/mainindex.h"
 #include "platform/dialogs.h"
 #include "platform/errorguard.h"
 #include "platform/filesystem.h"
@@ -32,8 +32,8 @@
 #include "platform/platform.h"
 #include "platform/shell.h"
 #include "platform/vellumoerror.h"
-#include "widgets/flatcombobox.h"
 #include "widgets/fixedheightdelegate.h"
+#include "widgets/flatcombobox.h"
 #include "widgets/flatlineedit.h"
 #include "widgets/pictureloader.h"
 #include "widgets/placementstore.h"
@@ -107,8 +107,11 @@ QToolButton *flatButton(const QString &text, vellumo::artwork::Glyph glyph, QWid
 }
 }
 
-MainWindow::MainWindow(Platform &platform, const QString &executableFolder, const QString &placementFile, QWidget *parent)
-    : QMainWindow(parent), m_platform(platform), m_executableFolder(executableFolder)
+MainWindow::MainWindow(
+    Platform &platform, const QString &executableFolder, const QString &placementFile, QWidget *parent)
+    : QMainWindow(parent)
+    , m_platform(platform)
+    , m_executableFolder(executableFolder)
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(u"新文件"_s);
@@ -149,8 +152,8 @@ MainWindow::MainWindow(Platform &platform, const QString &executableFolder, cons
 
     m_placement = std::make_unique<PlacementStore>(platform.files, placementFile, this);
     m_view = std::make_unique<ScintillaDocumentView>(this, m_editor, [this](bool large) { setLargePage(large); });
-    m_document = std::make_unique<Document>(*m_view, platform.dialogs, platform.files,
-                                            ApplicationFolder::fromExecutableFolder(executableFolder));
+    m_document = std::make_unique<Document>(
+        *m_view, platform.dialogs, platform.files, ApplicationFolder::fromExecutableFolder(executableFolder));
     m_document->showDefaultPage();
     m_search = new SearchController(m_editor, platform.dialogs, this);
     connect(m_findAction, &QAction::triggered, m_search, &SearchController::showFind);
@@ -231,8 +234,8 @@ void MainWindow::buildEffectPanel(QWidget *parent)
     m_searchButton->setGeometry(57, 150, 99, 22);
     m_resultsCaption = transparentLabel(u"查询结果："_s, m_choicePanel, u"Label7"_s);
     m_resultsCaption->move(8, 180);
-    for (QWidget *label : {static_cast<QWidget *>(m_categoryCaption), static_cast<QWidget *>(m_effectCaption),
-                           static_cast<QWidget *>(m_searchCaption), static_cast<QWidget *>(m_resultsCaption)})
+    for (QWidget *label : { static_cast<QWidget *>(m_categoryCaption), static_cast<QWidget *>(m_effectCaption),
+             static_cast<QWidget *>(m_searchCaption), static_cast<QWidget *>(m_resultsCaption) })
         label->adjustSize();
     m_searchBox->setMouseTracking(true);
     m_searchBox->installEventFilter(this);
@@ -377,15 +380,15 @@ void MainWindow::buildMenus()
         m->setObjectName(name);
         return m;
     };
-    const auto item = [&](QMenu *m, const QString &name, const QString &caption, int icon = -1,
-                          const QKeySequence &shortcut = {}) {
-        QAction *action = m->addAction(caption);
-        action->setObjectName(name);
-        if (icon >= 0)
-            action->setIcon(imageListIcon(icon));
-        action->setShortcut(shortcut);
-        return action;
-    };
+    const auto item
+        = [&](QMenu *m, const QString &name, const QString &caption, int icon = -1, const QKeySequence &shortcut = {}) {
+              QAction *action = m->addAction(caption);
+              action->setObjectName(name);
+              if (icon >= 0)
+                  action->setIcon(imageListIcon(icon));
+              action->setShortcut(shortcut);
+              return action;
+          };
     const auto separator = [](QMenu *m, const QString &name) { m->addSeparator()->setObjectName(name); };
 
     m_fileMenu = menu(nullptr, u"F1"_s, u"文件(&F)"_s);
@@ -499,7 +502,7 @@ void MainWindow::buildPopupMenu()
     m_contextSelectAll = item(u"N12"_s, u"全选(&A)"_s, m_selectAllAction);
     m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_editor, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { m_contextMenu->popup(m_editor->mapToGlobal(pos)); });
+        [this](const QPoint &pos) { m_contextMenu->popup(m_editor->mapToGlobal(pos)); });
 }
 
 void MainWindow::loadLibrary()
@@ -533,7 +536,7 @@ void MainWindow::loadSkinPictures()
 
 void MainWindow::openOptions(int tab)
 {
-    OptionsWindow options({m_platform, applicationFolder(), m_mainPicture, m_statusPicture}, this);
+    OptionsWindow options({ m_platform, applicationFolder(), m_mainPicture, m_statusPicture }, this);
     options.showOn(OptionsWindow::Tab(tab));
 }
 
@@ -686,8 +689,7 @@ void MainWindow::showPreview()
             layout->addWidget(m_browser->widget());
         }
         // A page that names no charset is read in the encoding it was opened in.
-        m_browser->setDefaultTextEncoding(m_document->encoding() == PageEncoding::Gb18030 ? u"GB18030"_s
-                                                                                            : u"UTF-8"_s);
+        m_browser->setDefaultTextEncoding(m_document->encoding() == PageEncoding::Gb18030 ? u"GB18030"_s : u"UTF-8"_s);
         const QString path = m_document->previewPath();
         m_browser->navigate(path);
         m_addressBox->setText(path);
@@ -746,8 +748,8 @@ void MainWindow::startEffect()
         return;
     guarded([&] {
         const QString kind = EffectIndex(m_platform.files, applicationFolder()).kind(category, effect);
-        SetupContext context{m_platform, applicationFolder(), category, effect,
-                             m_snippetBuffer, m_rowBuffer, m_pieceBuffer, &m_parentMenuNeeded};
+        SetupContext context { m_platform, applicationFolder(), category, effect, m_snippetBuffer, m_rowBuffer,
+            m_pieceBuffer, &m_parentMenuNeeded };
         switch (EffectKinds::fromText(kind)) {
         case EffectKind::Unusable:
             m_platform.dialogs.message(u"出现莫名奇妙的错误"_s);
@@ -778,12 +780,12 @@ void MainWindow::startEffect()
 
 void MainWindow::copySimpleEffect(const QString &category, const QString &effect)
 {
-    if (!m_platform.dialogs.question(u"询问"_s, u"本特效不用做任何设置，直接复接便可使用，是否真的要确定"_s,
-                                     MessageIcon::Question))
+    if (!m_platform.dialogs.question(
+            u"询问"_s, u"本特效不用做任何设置，直接复接便可使用，是否真的要确定"_s, MessageIcon::Question))
         return;
     const QString path = m_platform.files.resolveName(applicationFolder() + category + u'/' + effect + u".txt"_s);
-    const std::optional<QByteArray> bytes =
-        m_platform.files.fileExists(path) ? m_platform.files.readAll(path) : std::nullopt;
+    const std::optional<QByteArray> bytes
+        = m_platform.files.fileExists(path) ? m_platform.files.readAll(path) : std::nullopt;
     if (!bytes) {
         m_platform.dialogs.message(u"文件不存在"_s);
         return;

@@ -35,8 +35,8 @@ class MainWindow : public QMainWindow
 public:
     // executableFolder is the folder the application folder is formed from; placementFile is where
     // the window's placement is kept.
-    MainWindow(Platform &platform, const QString &executableFolder, const QString &placementFile,
-           QWidget *parent = nullptr);
+    MainWindow(
+        Platform &platform, const QString &executableFolder, const QString &placementFile, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // The application folder, ending with the separator.

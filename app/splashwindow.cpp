@@ -6,8 +6,8 @@
 
 #include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QMouseEvent>
+#include <QScreen>
 
 using namespace Qt::StringLiterals;
 
@@ -29,7 +29,8 @@ protected:
 };
 }
 
-SplashWindow::SplashWindow(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
+SplashWindow::SplashWindow(QWidget *parent)
+    : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
 {
     setObjectName(u"Form2"_s);
     setWindowTitle(u"关于..."_s);

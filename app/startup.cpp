@@ -38,7 +38,7 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
     // The standard dialogs speak the program's language.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), u"qtbase"_s, u"_"_s,
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTexts);
 
     QtDialogs dialogs(ApplicationInfo::title(), [](QWidget *parent, const QString &caption, const QString &filter) {
@@ -47,7 +47,7 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
     QtShell shell;
     QtClipboard clipboard;
     LocalFileSystem files;
-    Platform platform{dialogs, shell, clipboard, files};
+    Platform platform { dialogs, shell, clipboard, files };
 
     // The splash window is painted once before the main window is built on the same thread.
     auto splash = std::make_unique<SplashWindow>();
@@ -57,8 +57,8 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
 
     std::unique_ptr<MainWindow> mainWindow;
     try {
-        mainWindow = std::make_unique<MainWindow>(platform, QCoreApplication::applicationDirPath(),
-                                              PlacementStore::defaultPath());
+        mainWindow = std::make_unique<MainWindow>(
+            platform, QCoreApplication::applicationDirPath(), PlacementStore::defaultPath());
     } catch (const std::exception &error) {
         splash.reset();
         std::fprintf(stderr, "vellumo: %s\n", error.what());

@@ -6,9 +6,9 @@
 #include "editor/scintillasearchtarget.h"
 #include "platform/ansi.h"
 #include "platform/localfilesystem.h"
+#include "platform/platform.h"
 #include "support/controls.h"
 #include "support/memoryclipboard.h"
-#include "platform/platform.h"
 #include "support/recordingshell.h"
 #include "support/scripteddialogs.h"
 #include "widgets/uistyle.h"
@@ -36,7 +36,7 @@ double median(std::vector<double> values)
 
 double runVim(const QStringList &commands, const QString &file)
 {
-    QStringList args{u"-u"_s, u"NONE"_s, u"-i"_s, u"NONE"_s, u"-N"_s, u"-es"_s};
+    QStringList args { u"-u"_s, u"NONE"_s, u"-i"_s, u"NONE"_s, u"-N"_s, u"-es"_s };
     for (const QString &command : commands)
         args << u"-c"_s << command;
     args << file;
@@ -61,16 +61,19 @@ long peakKilobytes()
 
 struct Editor
 {
-    ScriptedDialogs dialogs{[](const QString &what) { std::fprintf(stderr, "bench_editor: %s\n", qPrintable(what)); }};
+    ScriptedDialogs dialogs { [](const QString &what) {
+        std::fprintf(stderr, "bench_editor: %s\n", qPrintable(what));
+    } };
     RecordingShell shell;
     MemoryClipboard clipboard;
     LocalFileSystem files;
-    Platform platform{dialogs, shell, clipboard, files};
+    Platform platform { dialogs, shell, clipboard, files };
     MainWindow window;
     QsciScintilla *page;
 
     Editor(const QString &folder)
-        : window(platform, folder, folder + u"/mainform"_s), page(control<QsciScintilla>(window, u"RichEdit1"_s))
+        : window(platform, folder, folder + u"/mainform"_s)
+        , page(control<QsciScintilla>(window, u"RichEdit1"_s))
     {
         window.show();
     }
@@ -117,12 +120,14 @@ int main(int argc, char *argv[])
     const qint64 size = QFileInfo(page).size();
 
     std::vector<double> ourOpen, ourReplace, ourSave, vimOpen, vimReplace, vimSave;
-    const int runs = qEnvironmentVariableIntValue("VELLUMO_BENCH_RUNS") > 0 ? qEnvironmentVariableIntValue("VELLUMO_BENCH_RUNS") : 3;
+    const int runs = qEnvironmentVariableIntValue("VELLUMO_BENCH_RUNS") > 0
+        ? qEnvironmentVariableIntValue("VELLUMO_BENCH_RUNS")
+        : 3;
     for (int run = 0; run < runs; ++run) {
-        const double open = runVim({u"q"_s}, page);
+        const double open = runVim({ u"q"_s }, page);
         vimOpen.push_back(open);
-        vimSave.push_back(runVim({u"w! "_s + dir.filePath(u"vim-out.htm"_s), u"q"_s}, page) - open);
-        vimReplace.push_back(runVim({u"%s/effect/EFFECT!/g"_s, u"q!"_s}, page) - open);
+        vimSave.push_back(runVim({ u"w! "_s + dir.filePath(u"vim-out.htm"_s), u"q"_s }, page) - open);
+        vimReplace.push_back(runVim({ u"%s/effect/EFFECT!/g"_s, u"q!"_s }, page) - open);
 
         Editor editor(dir.path());
         ourOpen.push_back(editor.open(page));
@@ -148,7 +153,7 @@ int main(int argc, char *argv[])
     }
 
     QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {u"--memory"_s, page});
+    child.start(QCoreApplication::applicationFilePath(), { u"--memory"_s, page });
     child.waitForFinished(600000);
     const double peak = child.readAllStandardOutput().trimmed().toDouble() * 1024;
 

@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <vector>
 
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -25,7 +24,7 @@ constexpr int Runs = 7;
 
 struct Measured
 {
-    double parse = 0;  // one parse of LINK2.INI, median
+    double parse = 0; // one parse of LINK2.INI, median
     double search = 0; // one search, median
     qsizetype found = 0;
 };
@@ -65,7 +64,8 @@ int main(int argc, char **argv)
     QStringList categories;
     QString text;
     QString system = u"[system]\r\n"_s;
-    const QStringList words{u"图片"_s, u"菜单"_s, u"文字"_s, u"滚动"_s, u"Flash"_s, u"Banner"_s, u"时间"_s, u"鼠标"_s};
+    const QStringList words { u"图片"_s, u"菜单"_s, u"文字"_s, u"滚动"_s, u"Flash"_s, u"Banner"_s, u"时间"_s,
+        u"鼠标"_s };
     for (int c = 1; c <= 100; ++c) {
         const QString category = u"特效分类%1"_s.arg(c);
         categories << category;
@@ -93,7 +93,7 @@ int main(int argc, char **argv)
         const QStringList loadedCategories = CategoryIndex(files, loaded).categories();
         const Measured measured = measure(loaded, loadedCategories, u"之"_s);
         std::printf("effect-search-loaded: ratio %.2f (target <= 10), %lld result lines, %.2f ms\n",
-                    measured.search / measured.parse, qlonglong(measured.found / Runs), measured.search / 1e6);
+            measured.search / measured.parse, qlonglong(measured.found / Runs), measured.search / 1e6);
     }
     return 0;
 }

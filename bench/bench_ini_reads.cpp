@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <vector>
 
-
 using namespace Qt::StringLiterals;
 
 int main()

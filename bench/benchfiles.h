@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QString>
 
 #include "library/inidocument.h"
@@ -23,7 +23,7 @@ inline void writeUnchanged(const QString &path, const QByteArray &bytes)
     }
     const QByteArray name = QFile::encodeName(path);
     const time_t hourAgo = time(nullptr) - 3600;
-    utimbuf times{hourAgo, hourAgo};
+    utimbuf times { hourAgo, hourAgo };
     utime(name.constData(), &times);
 }
 

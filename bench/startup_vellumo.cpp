@@ -1,6 +1,6 @@
 // The program's own start-up, ended at the main window's first paint.
-#include "app/startup.h"
 #include "app/mainwindow.h"
+#include "app/startup.h"
 #include "firstpaint.h"
 
 #include <QApplication>

@@ -8,7 +8,10 @@
 using namespace Qt::StringLiterals;
 
 Document::Document(DocumentView &view, Dialogs &dialogs, FileSystem &files, const QString &applicationFolder)
-    : m_view(view), m_dialogs(dialogs), m_files(files), m_applicationFolder(applicationFolder)
+    : m_view(view)
+    , m_dialogs(dialogs)
+    , m_files(files)
+    , m_applicationFolder(applicationFolder)
 {
 }
 

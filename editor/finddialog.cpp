@@ -16,7 +16,9 @@
 
 using namespace Qt::StringLiterals;
 
-FindDialog::FindDialog(FindReplace &search, QWidget *parent) : QDialog(parent), m_search(search)
+FindDialog::FindDialog(FindReplace &search, QWidget *parent)
+    : QDialog(parent)
+    , m_search(search)
 {
     setObjectName(u"FindDialog"_s);
     setWindowTitle(u"查找"_s);
@@ -75,7 +77,7 @@ void FindDialog::store()
 {
     SearchState::FindWindow &state = m_search.state().find;
     state.findText = m_findBox->text();
-    state.options = {m_matchCaseBox->isChecked(), m_wholeWordBox->isChecked()};
+    state.options = { m_matchCaseBox->isChecked(), m_wholeWordBox->isChecked() };
     // As in the system's find window, there is nothing to find without a text.
     m_findNextButton->setEnabled(!state.findText.isEmpty());
 }

@@ -5,12 +5,14 @@
 using namespace Qt::StringLiterals;
 
 FindReplace::FindReplace(SearchTarget &target, Dialogs &dialogs, SearchState &state)
-    : m_target(target), m_dialogs(dialogs), m_state(state)
+    : m_target(target)
+    , m_dialogs(dialogs)
+    , m_state(state)
 {
 }
 
-qsizetype FindReplace::search(const SearchTarget &target, const QString &text, qsizetype start, qsizetype range,
-                              SearchOptions options)
+qsizetype FindReplace::search(
+    const SearchTarget &target, const QString &text, qsizetype start, qsizetype range, SearchOptions options)
 {
     if (text.isEmpty())
         return -1;
@@ -83,8 +85,7 @@ int FindReplace::replaceAll()
     qsizetype start = 0;
     m_target.beginUndoAction();
     for (;;) {
-        const qsizetype found =
-            search(m_target, window.findText, start, m_target.textLength() - start, window.options);
+        const qsizetype found = search(m_target, window.findText, start, m_target.textLength() - start, window.options);
         if (found < 0)
             break;
         if (count == 0)

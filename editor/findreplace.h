@@ -49,8 +49,8 @@ public:
     int replaceAll();
 
     // The search step; an empty text is found nowhere.
-    static qsizetype search(const SearchTarget &target, const QString &text, qsizetype start, qsizetype range,
-                            SearchOptions options);
+    static qsizetype search(
+        const SearchTarget &target, const QString &text, qsizetype start, qsizetype range, SearchOptions options);
 
 private:
     // The search step from the end of the selection to the end of the text.

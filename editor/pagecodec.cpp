@@ -12,7 +12,11 @@ const char Utf8Mark[] = "\xEF\xBB\xBF";
 class CrLfWriter
 {
 public:
-    explicit CrLfWriter(PageCodec::Sink sink) : m_sink(std::move(sink)) { m_out.reserve(Chunk + Chunk / 8); }
+    explicit CrLfWriter(PageCodec::Sink sink)
+        : m_sink(std::move(sink))
+    {
+        m_out.reserve(Chunk + Chunk / 8);
+    }
 
     void write(QByteArrayView piece)
     {
@@ -126,11 +130,14 @@ PageEncoding Detector::encoding() const
 struct Decoder::State
 {
     State(PageEncoding e, const Sink &sink)
-        : encoding(e), writer(sink),
-          // A U+FEFF at the start of the text is the page's own character, kept (a UTF-8 mark is
-          // taken off before the decoder sees it).
-          decoder(e == PageEncoding::Gb18030 ? QStringDecoder("GB18030", QStringConverter::Flag::ConvertInitialBom)
-                                             : QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom))
+        : encoding(e)
+        , writer(sink)
+        ,
+        // A U+FEFF at the start of the text is the page's own character, kept (a UTF-8 mark is
+        // taken off before the decoder sees it).
+        decoder(e == PageEncoding::Gb18030
+                ? QStringDecoder("GB18030", QStringConverter::Flag::ConvertInitialBom)
+                : QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom))
     {
     }
     PageEncoding encoding;
@@ -139,7 +146,10 @@ struct Decoder::State
     qint64 fed = 0;
 };
 
-Decoder::Decoder(PageEncoding encoding, const Sink &sink) : m(std::make_unique<State>(encoding, sink)) {}
+Decoder::Decoder(PageEncoding encoding, const Sink &sink)
+    : m(std::make_unique<State>(encoding, sink))
+{
+}
 
 Decoder::~Decoder() = default;
 

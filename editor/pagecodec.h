@@ -37,7 +37,7 @@ private:
     char32_t m_codePoint = 0;
     int m_length = 0;
     qint64 m_characters = 0; // whole multi-byte UTF-8 characters
-    qint64 m_damaged = 0;    // bytes and sequences that are no UTF-8
+    qint64 m_damaged = 0; // bytes and sequences that are no UTF-8
     bool m_mark = false;
     qint64 m_lfAlone = 0;
     qint64 m_otherBreaks = 0; // CR LF and lone CR

@@ -13,7 +13,9 @@
 
 using namespace Qt::StringLiterals;
 
-ReplaceDialog::ReplaceDialog(FindReplace &search, QWidget *parent) : QDialog(parent), m_search(search)
+ReplaceDialog::ReplaceDialog(FindReplace &search, QWidget *parent)
+    : QDialog(parent)
+    , m_search(search)
 {
     setObjectName(u"ReplaceDialog"_s);
     setWindowTitle(u"替换"_s);
@@ -80,7 +82,7 @@ void ReplaceDialog::store()
     SearchState::ReplaceWindow &state = m_search.state().replace;
     state.findText = m_findBox->text();
     state.replaceText = m_replaceBox->text();
-    state.options = {m_matchCaseBox->isChecked(), m_wholeWordBox->isChecked()};
+    state.options = { m_matchCaseBox->isChecked(), m_wholeWordBox->isChecked() };
     // As in the system's replace window, there is nothing to search for without a text.
     const bool searchable = !state.findText.isEmpty();
     m_findNextButton->setEnabled(searchable);

@@ -35,8 +35,8 @@ void ScintillaDocumentView::beginLoad(qint64 expectedSize)
     } else {
         // A fresh document, sized for the page at once: growing it piece by piece copies it again and again.
         const long options = large ? Base::SC_DOCUMENTOPTION_STYLES_NONE : Base::SC_DOCUMENTOPTION_DEFAULT;
-        const long document = m_editor->SendScintilla(Base::SCI_CREATEDOCUMENT,
-                                                      static_cast<unsigned long>(expectedSize), options);
+        const long document
+            = m_editor->SendScintilla(Base::SCI_CREATEDOCUMENT, static_cast<unsigned long>(expectedSize), options);
         if (document) {
             m_editor->SendScintilla(Base::SCI_SETDOCPOINTER, 0UL, document);
             m_editor->SendScintilla(Base::SCI_RELEASEDOCUMENT, 0UL, document);
@@ -55,8 +55,7 @@ void ScintillaDocumentView::beginLoad(qint64 expectedSize)
 
 void ScintillaDocumentView::appendUtf8(QByteArrayView piece)
 {
-    m_editor->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(piece.size()),
-                            piece.data());
+    m_editor->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(piece.size()), piece.data());
 }
 
 void ScintillaDocumentView::endLoad()
@@ -70,7 +69,7 @@ void ScintillaDocumentView::endLoad()
 QByteArrayView ScintillaDocumentView::utf8()
 {
     const auto length = static_cast<qsizetype>(m_editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
-    const auto *text = reinterpret_cast<const char *>(
-        m_editor->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    const auto *text
+        = reinterpret_cast<const char *>(m_editor->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
     return QByteArrayView(text, length);
 }

@@ -12,7 +12,9 @@ class ScintillaDocumentView : public DocumentView
 {
 public:
     ScintillaDocumentView(QWidget *window, QsciScintilla *editor, std::function<void(bool large)> largeChanged)
-        : m_window(window), m_editor(editor), m_largeChanged(std::move(largeChanged))
+        : m_window(window)
+        , m_editor(editor)
+        , m_largeChanged(std::move(largeChanged))
     {
     }
 

@@ -15,8 +15,8 @@ constexpr std::size_t heldBatch = 4096;
 
 void replaceTarget(QsciScintilla *editor, qsizetype position, qsizetype length, const QByteArray &bytes)
 {
-    editor->SendScintilla(Base::SCI_SETTARGETRANGE, static_cast<unsigned long>(position),
-                          static_cast<long>(position + length));
+    editor->SendScintilla(
+        Base::SCI_SETTARGETRANGE, static_cast<unsigned long>(position), static_cast<long>(position + length));
     editor->SendScintilla(Base::SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()), bytes.constData());
 }
 }
@@ -56,8 +56,8 @@ qsizetype ScintillaSearchTarget::lengthOf(const QString &text) const
     return m_editor->isUtf8() ? text.toUtf8().size() : text.size();
 }
 
-qsizetype ScintillaSearchTarget::find(const QString &text, qsizetype start, qsizetype range,
-                                      SearchOptions options) const
+qsizetype ScintillaSearchTarget::find(
+    const QString &text, qsizetype start, qsizetype range, SearchOptions options) const
 {
     // Behind the held replacements the editor's text is the text as it will be, shifted by their growth.
     // Whether a whole word starts right where the last replacement ends depends on that replacement's
@@ -76,11 +76,11 @@ qsizetype ScintillaSearchTarget::find(const QString &text, qsizetype start, qsiz
         flags |= Base::SCFIND_MATCHCASE;
     if (options.wholeWord)
         flags |= Base::SCFIND_WHOLEWORD;
-    m_editor->SendScintilla(Base::SCI_SETTARGETRANGE, static_cast<unsigned long>(start - shift),
-                            static_cast<long>(end - shift));
+    m_editor->SendScintilla(
+        Base::SCI_SETTARGETRANGE, static_cast<unsigned long>(start - shift), static_cast<long>(end - shift));
     m_editor->SendScintilla(Base::SCI_SETSEARCHFLAGS, static_cast<unsigned long>(flags));
-    const qsizetype found = m_editor->SendScintilla(Base::SCI_SEARCHINTARGET, static_cast<uintptr_t>(needle.size()),
-                                                    needle.constData());
+    const qsizetype found
+        = m_editor->SendScintilla(Base::SCI_SEARCHINTARGET, static_cast<uintptr_t>(needle.size()), needle.constData());
     return found < 0 ? found : found + shift;
 }
 
@@ -88,8 +88,8 @@ void ScintillaSearchTarget::select(qsizetype position, qsizetype length)
 {
     makeHeldEdits();
     // Anchor at the start, caret at the end: the end of a match is scrolled into view.
-    m_editor->SendScintilla(Base::SCI_SETSEL, static_cast<unsigned long>(position),
-                            static_cast<long>(position + length));
+    m_editor->SendScintilla(
+        Base::SCI_SETSEL, static_cast<unsigned long>(position), static_cast<long>(position + length));
 }
 
 void ScintillaSearchTarget::replaceSelection(const QString &text)
@@ -108,7 +108,7 @@ void ScintillaSearchTarget::replace(qsizetype position, qsizetype length, const 
     }
     if (!m_held.empty() && position < heldEnd())
         makeHeldEdits();
-    m_held.push_back({position, length, bytes});
+    m_held.push_back({ position, length, bytes });
     m_heldGrowth += bytes.size() - length;
     if (m_held.size() >= heldBatch)
         makeHeldEdits();
@@ -120,9 +120,8 @@ void ScintillaSearchTarget::makeHeldEdits() const
     m_held.clear();
     m_heldGrowth = 0;
     // The untouched text between a replacement and the one before it.
-    const auto untouchedBefore = [&held](std::size_t i) {
-        return held[i].position - (held[i - 1].position + held[i - 1].bytes.size());
-    };
+    const auto untouchedBefore
+        = [&held](std::size_t i) { return held[i].position - (held[i - 1].position + held[i - 1].bytes.size()); };
     for (std::size_t first = 0; first < held.size();) {
         // A run of replacements with little text between them, and its span in the editor's text as it
         // is now, with the runs before it made.
@@ -136,8 +135,8 @@ void ScintillaSearchTarget::makeHeldEdits() const
         if (last == first) {
             replaceTarget(m_editor, spanStart, held[first].length, held[first].bytes);
         } else {
-            const auto *old = reinterpret_cast<const char *>(m_editor->SendScintilla(
-                Base::SCI_GETRANGEPOINTER, static_cast<unsigned long>(spanStart), static_cast<long>(spanEnd - spanStart)));
+            const auto *old = reinterpret_cast<const char *>(m_editor->SendScintilla(Base::SCI_GETRANGEPOINTER,
+                static_cast<unsigned long>(spanStart), static_cast<long>(spanEnd - spanStart)));
             QByteArray joined;
             qsizetype kept = held[first].length; // offset in the span of the text after the replacement
             joined += held[first].bytes;

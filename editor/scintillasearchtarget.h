@@ -16,7 +16,10 @@ class QsciScintilla;
 class ScintillaSearchTarget : public SearchTarget
 {
 public:
-    explicit ScintillaSearchTarget(QsciScintilla *editor) : m_editor(editor) {}
+    explicit ScintillaSearchTarget(QsciScintilla *editor)
+        : m_editor(editor)
+    {
+    }
     ~ScintillaSearchTarget() override { makeHeldEdits(); }
 
     qsizetype textLength() const override;

@@ -5,10 +5,10 @@
 #include "scintillasearchtarget.h"
 
 SearchController::SearchController(QsciScintilla *editor, Dialogs &dialogs, QWidget *mainWindow)
-    : QObject(mainWindow),
-      m_target(std::make_unique<ScintillaSearchTarget>(editor)),
-      m_search(std::make_unique<FindReplace>(*m_target, dialogs, m_state)),
-      m_mainWindow(mainWindow)
+    : QObject(mainWindow)
+    , m_target(std::make_unique<ScintillaSearchTarget>(editor))
+    , m_search(std::make_unique<FindReplace>(*m_target, dialogs, m_state))
+    , m_mainWindow(mainWindow)
 {
 }
 

@@ -66,8 +66,8 @@ bool StringSearchTarget::isWordAt(qsizetype start, qsizetype end) const
 {
     const CharClass first = classOf(codePointAt(m_text, start));
     const CharClass last = classOf(codePointBefore(m_text, end));
-    return isWordOrPunctuation(first) && first != classOf(codePointBefore(m_text, start))
-        && isWordOrPunctuation(last) && last != classOf(codePointAt(m_text, end));
+    return isWordOrPunctuation(first) && first != classOf(codePointBefore(m_text, start)) && isWordOrPunctuation(last)
+        && last != classOf(codePointAt(m_text, end));
 }
 
 qsizetype StringSearchTarget::find(const QString &text, qsizetype start, qsizetype range, SearchOptions options) const

@@ -11,7 +11,10 @@
 class StringSearchTarget : public SearchTarget
 {
 public:
-    explicit StringSearchTarget(const QString &text = QString()) : m_text(text) {}
+    explicit StringSearchTarget(const QString &text = QString())
+        : m_text(text)
+    {
+    }
 
     const QString &text() const { return m_text; }
     QString selectedText() const { return m_text.mid(m_start, m_end - m_start); }

@@ -6,7 +6,9 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-WebBrowser::WebBrowser(QWidget *parent) : QWidget(parent), m_view(new QWebEngineView(this))
+WebBrowser::WebBrowser(QWidget *parent)
+    : QWidget(parent)
+    , m_view(new QWebEngineView(this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

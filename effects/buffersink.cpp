@@ -1,8 +1,8 @@
 #include "buffersink.h"
 
-#include "setupcontext.h"
 #include "library/linebreaks.h"
 #include "platform/clipboard.h"
+#include "setupcontext.h"
 #include "widgets/textbufferedit.h"
 
 using namespace Qt::StringLiterals;

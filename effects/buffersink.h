@@ -11,8 +11,15 @@ class TextBufferEdit;
 class BufferSink : public SnippetSink
 {
 public:
-    BufferSink(TextBufferEdit &buffer, Clipboard &clipboard) : m_buffer(buffer), m_clipboard(&clipboard) {}
-    explicit BufferSink(TextBufferEdit &buffer) : m_buffer(buffer) {}
+    BufferSink(TextBufferEdit &buffer, Clipboard &clipboard)
+        : m_buffer(buffer)
+        , m_clipboard(&clipboard)
+    {
+    }
+    explicit BufferSink(TextBufferEdit &buffer)
+        : m_buffer(buffer)
+    {
+    }
 
     void appendLine(const QString &text) override;
     void appendRaw(const QString &text) override;

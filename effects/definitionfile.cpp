@@ -6,11 +6,11 @@
 
 using namespace Qt::StringLiterals;
 
-DefinitionFile::DefinitionFile(FileSystem &files, const QString &applicationFolder, const QString &category,
-                               const QString &effect)
-    : m_files(files),
-      m_categoryFolder(applicationFolder + category + u'/'),
-      m_ini(files, m_categoryFolder + effect)
+DefinitionFile::DefinitionFile(
+    FileSystem &files, const QString &applicationFolder, const QString &category, const QString &effect)
+    : m_files(files)
+    , m_categoryFolder(applicationFolder + category + u'/')
+    , m_ini(files, m_categoryFolder + effect)
 {
 }
 
@@ -66,7 +66,7 @@ QString DefinitionFile::piecePath(int j) const
 
 const QStringList &DefinitionFile::fileKeyStems()
 {
-    static const QStringList stems = {u"imgfilename"_s, u"txtfilename"_s, EffectTokens::PieceStem};
+    static const QStringList stems = { u"imgfilename"_s, u"txtfilename"_s, EffectTokens::PieceStem };
     return stems;
 }
 

@@ -14,8 +14,7 @@ class FileSystem;
 class DefinitionFile
 {
 public:
-    DefinitionFile(FileSystem &files, const QString &applicationFolder, const QString &category,
-                   const QString &effect);
+    DefinitionFile(FileSystem &files, const QString &applicationFolder, const QString &category, const QString &effect);
 
     bool exists() const;
     const QString &categoryFolder() const { return m_categoryFolder; }

@@ -6,7 +6,8 @@
 using namespace Qt::StringLiterals;
 
 ImageEffect::ImageEffect(FileSystem &files, const DefinitionFile &definition)
-    : m_definition(definition), m_flow(files, definition)
+    : m_definition(definition)
+    , m_flow(files, definition)
 {
 }
 
@@ -64,7 +65,8 @@ void ImageEffect::offer(const QString &token, SnippetSink &sink) const
         if (rule->element == EffectTokens::Element::ImageNames)
             sink.appendLine(m_definition.wrapped(*rule, SetupFlow::fileNameOf(at(state.images)), n));
         else
-            sink.appendLine(m_definition.wrapped(*rule, u" WIDTH=\""_s + at(widths) + u"\" HEIGHT=\""_s + at(heights), n));
+            sink.appendLine(
+                m_definition.wrapped(*rule, u" WIDTH=\""_s + at(widths) + u"\" HEIGHT=\""_s + at(heights), n));
     }
     QString text;
     if (m_flow.piece(token, &text))

@@ -15,9 +15,9 @@
 using namespace Qt::StringLiterals;
 
 ImageEffectWindow::ImageEffectWindow(const SetupContext &context, QWidget *parent)
-    : SetupWindow(context, QSize(547, 378), parent),
-      m_definition(context.platform.files, context.applicationFolder, context.category, context.effect),
-      m_effect(context.platform.files, m_definition)
+    : SetupWindow(context, QSize(547, 378), parent)
+    , m_definition(context.platform.files, context.applicationFolder, context.category, context.effect)
+    , m_effect(context.platform.files, m_definition)
 {
     setObjectName(u"VC2_FORM"_s);
     setWindowTitle(u"特效设置"_s);
@@ -82,8 +82,8 @@ void ImageEffectWindow::firstShown()
     if (!m_effect.state.opened)
         message(DefinitionFile::missingMessage());
     // Without its definition file the window has nothing to count against.
-    for (QWidget *button : {static_cast<QWidget *>(m_addImageButton), static_cast<QWidget *>(m_setSizeButton),
-                            static_cast<QWidget *>(m_copyButton)})
+    for (QWidget *button : { static_cast<QWidget *>(m_addImageButton), static_cast<QWidget *>(m_setSizeButton),
+             static_cast<QWidget *>(m_copyButton) })
         button->setEnabled(m_effect.state.opened);
 }
 

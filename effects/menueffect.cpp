@@ -1,8 +1,8 @@
 #include "menueffect.h"
 
 #include "definitionfile.h"
-#include "snippetsink.h"
 #include "platform/vellumoerror.h"
+#include "snippetsink.h"
 
 using namespace Qt::StringLiterals;
 
@@ -17,17 +17,40 @@ const EffectTokens::KindTokens &tokens()
 }
 
 MenuEffect::MenuEffect(FileSystem &files, const DefinitionFile &definition, bool &parentMenuNeeded)
-    : m_definition(definition), m_flow(files, definition), m_parentMenuNeeded(parentMenuNeeded)
+    : m_definition(definition)
+    , m_flow(files, definition)
+    , m_parentMenuNeeded(parentMenuNeeded)
 {
 }
 
-QString MenuEffect::zeroSizeMessage() { return u"长和宽都不能等于0，否则本特效不可视"_s; }
-QString MenuEffect::emptyParentNameMessage() { return u"是否尚未设置母菜单名字？"_s; }
-QString MenuEffect::needsParentMenuMessage() { return u"由于该特效可能需要母菜单，所以必须先设好母菜单名"_s; }
-QString MenuEffect::submenusFullMessage() { return u"子菜单的数目已经达到饱和了"_s; }
-QString MenuEffect::wrongImagesMessage() { return u"菜单需要图像支持，现在缺少图像或过多图像。"_s; }
-QString MenuEffect::imagesFullMessage() { return u"图像已经达到饱和"_s; }
-QString MenuEffect::sizeWantedMessage() { return u"本特效需要设置菜单面积"_s; }
+QString MenuEffect::zeroSizeMessage()
+{
+    return u"长和宽都不能等于0，否则本特效不可视"_s;
+}
+QString MenuEffect::emptyParentNameMessage()
+{
+    return u"是否尚未设置母菜单名字？"_s;
+}
+QString MenuEffect::needsParentMenuMessage()
+{
+    return u"由于该特效可能需要母菜单，所以必须先设好母菜单名"_s;
+}
+QString MenuEffect::submenusFullMessage()
+{
+    return u"子菜单的数目已经达到饱和了"_s;
+}
+QString MenuEffect::wrongImagesMessage()
+{
+    return u"菜单需要图像支持，现在缺少图像或过多图像。"_s;
+}
+QString MenuEffect::imagesFullMessage()
+{
+    return u"图像已经达到饱和"_s;
+}
+QString MenuEffect::sizeWantedMessage()
+{
+    return u"本特效需要设置菜单面积"_s;
+}
 
 bool MenuEffect::checksImages() const
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "setupflow.h"
 #include "library/effecttokens.h"
+#include "setupflow.h"
 
 #include <optional>
 
@@ -12,12 +12,12 @@ class SnippetSink;
 // What the menu window's boxes hold when an element reads them.
 struct MenuInputs
 {
-    QString width;       // NumEdit1
-    QString height;      // NumEdit2
-    QString parentName;  // Edit1
+    QString width; // NumEdit1
+    QString height; // NumEdit2
+    QString parentName; // Edit1
     QString submenuName; // Edit2
-    QString link;        // Edit3
-    QString wanted;      // RxSpinEdit1, as shown
+    QString link; // Edit3
+    QString wanted; // RxSpinEdit1, as shown
 };
 
 // The menu effect's own rules on top of the shared flow: parent menus and submenus become rows in the
@@ -36,8 +36,8 @@ public:
     struct Switches
     {
         bool parentMenuButton = true; // mm
-        bool countBox = true;         // lino
-        bool sizeButton = true;       // txty
+        bool countBox = true; // lino
+        bool sizeButton = true; // txty
     };
     Switches switches;
 

@@ -23,9 +23,9 @@ bool &flagOf(const SetupContext &context, bool &own)
 }
 
 MenuEffectWindow::MenuEffectWindow(const SetupContext &context, QWidget *parent)
-    : SetupWindow(context, QSize(505, 327), parent),
-      m_definition(context.platform.files, context.applicationFolder, context.category, context.effect),
-      m_effect(context.platform.files, m_definition, flagOf(context, m_ownParentMenuFlag))
+    : SetupWindow(context, QSize(505, 327), parent)
+    , m_definition(context.platform.files, context.applicationFolder, context.category, context.effect)
+    , m_effect(context.platform.files, m_definition, flagOf(context, m_ownParentMenuFlag))
 {
     setObjectName(u"vc3_form"_s);
     setWindowTitle(u"特效设置"_s);
@@ -77,7 +77,7 @@ MenuEffectWindow::MenuEffectWindow(const SetupContext &context, QWidget *parent)
     connect(m_submenuCountBox, &SpinEdit::mouseMoved, this, &MenuEffectWindow::focusCountUnderMouse);
     connect(m_widthBox, &NumericEdit::mouseMoved, this, &MenuEffectWindow::focusWidthUnderMouse);
     connect(m_heightBox, &NumericEdit::mouseMoved, this, &MenuEffectWindow::focusHeightUnderMouse);
-    for (FlatLineEdit *box : {m_parentNameBox, m_submenuNameBox, m_linkBox})
+    for (FlatLineEdit *box : { m_parentNameBox, m_submenuNameBox, m_linkBox })
         connect(box, &FlatLineEdit::mouseMoved, this, [this, box] { textBoxMouseMove(box); });
 
     emptyBuffers();
@@ -96,7 +96,8 @@ void MenuEffectWindow::firstShown()
     if (!m_effect.state.opened) {
         message(DefinitionFile::missingMessage());
         // Without its definition file the window has nothing to count against.
-        for (QToolButton *b : {m_setSizeButton, m_addParentButton, m_addSubmenuButton, m_addImageButton, m_copyButton})
+        for (QToolButton *b :
+            { m_setSizeButton, m_addParentButton, m_addSubmenuButton, m_addImageButton, m_copyButton })
             b->setEnabled(false);
         return;
     }
@@ -107,19 +108,30 @@ void MenuEffectWindow::firstShown()
 
 MenuInputs MenuEffectWindow::inputs() const
 {
-    return {m_widthBox->text(), m_heightBox->text(), m_parentNameBox->text(),
-            m_submenuNameBox->text(), m_linkBox->text(), m_submenuCountBox->shownText()};
+    return { m_widthBox->text(), m_heightBox->text(), m_parentNameBox->text(), m_submenuNameBox->text(),
+        m_linkBox->text(), m_submenuCountBox->shownText() };
 }
 
 void MenuEffectWindow::showMessageFor(MenuEffect::AddResult result)
 {
     switch (result) {
-    case MenuEffect::AddResult::EmptyName: message(MenuEffect::emptyParentNameMessage()); return;
-    case MenuEffect::AddResult::NeedsParentMenu: message(MenuEffect::needsParentMenuMessage()); return;
-    case MenuEffect::AddResult::Full: message(MenuEffect::submenusFullMessage()); return;
-    case MenuEffect::AddResult::DefinitionMissing: message(DefinitionFile::missingMessage()); return;
-    case MenuEffect::AddResult::WrongImages: message(MenuEffect::wrongImagesMessage()); return;
-    case MenuEffect::AddResult::Added: return;
+    case MenuEffect::AddResult::EmptyName:
+        message(MenuEffect::emptyParentNameMessage());
+        return;
+    case MenuEffect::AddResult::NeedsParentMenu:
+        message(MenuEffect::needsParentMenuMessage());
+        return;
+    case MenuEffect::AddResult::Full:
+        message(MenuEffect::submenusFullMessage());
+        return;
+    case MenuEffect::AddResult::DefinitionMissing:
+        message(DefinitionFile::missingMessage());
+        return;
+    case MenuEffect::AddResult::WrongImages:
+        message(MenuEffect::wrongImagesMessage());
+        return;
+    case MenuEffect::AddResult::Added:
+        return;
     }
 }
 
@@ -191,7 +203,7 @@ void MenuEffectWindow::copyEffect()
         return;
     }
     copyAndAssemble(m_effect.flow(), m_effect.state, m_definition, WhenMissing::StayOpen,
-                    [this](SnippetSink &sink) { m_effect.assemble(inputs(), m_context.rows->text(), sink); });
+        [this](SnippetSink &sink) { m_effect.assemble(inputs(), m_context.rows->text(), sink); });
 }
 
 void MenuEffectWindow::closeWindow()

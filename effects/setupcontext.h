@@ -13,8 +13,8 @@ struct SetupContext
     QString category;
     QString effect;
     TextBufferEdit *snippets; // Memo2
-    TextBufferEdit *rows;     // Memo1
-    TextBufferEdit *pieces;   // RichEdit2
+    TextBufferEdit *rows; // Memo1
+    TextBufferEdit *pieces; // RichEdit2
     // Whether the next menu window needs a parent menu before its first submenu: one value for the
     // program run, kept by the main window. Without it a menu window keeps its own.
     bool *parentMenuNeeded = nullptr;

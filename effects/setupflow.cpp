@@ -1,14 +1,16 @@
 #include "setupflow.h"
 
 #include "definitionfile.h"
-#include "snippetsink.h"
-#include "textpiece.h"
 #include "library/effecttokens.h"
 #include "platform/filesystem.h"
+#include "snippetsink.h"
+#include "textpiece.h"
 
 using namespace Qt::StringLiterals;
 
-SetupFlow::SetupFlow(FileSystem &files, const DefinitionFile &definition) : m_files(files), m_definition(definition)
+SetupFlow::SetupFlow(FileSystem &files, const DefinitionFile &definition)
+    : m_files(files)
+    , m_definition(definition)
 {
 }
 
@@ -102,7 +104,8 @@ bool SetupFlow::hasFilesToCopy(const SetupState &state)
 
 void SetupFlow::buildRow(SnippetSink &rows, const std::function<QString(const QString &token, int i)> &element) const
 {
-    const int total = m_definition.walkedCount(u"list"_s, u"list"_s, DefinitionFile::number(m_definition.rows(u"total"_s)));
+    const int total
+        = m_definition.walkedCount(u"list"_s, u"list"_s, DefinitionFile::number(m_definition.rows(u"total"_s)));
     for (int i = 1; i <= total; ++i) {
         const QString text = element(m_definition.rows(u"list"_s + QString::number(i)), i);
         if (!text.isEmpty())
@@ -112,7 +115,8 @@ void SetupFlow::buildRow(SnippetSink &rows, const std::function<QString(const QS
 
 void SetupFlow::walkSteps(const std::function<void(const QString &token)> &offer) const
 {
-    const int total = m_definition.walkedCount(u"abcd"_s, u"open"_s, DefinitionFile::number(m_definition.steps(u"total"_s)));
+    const int total
+        = m_definition.walkedCount(u"abcd"_s, u"open"_s, DefinitionFile::number(m_definition.steps(u"total"_s)));
     for (int i = 1; i <= total; ++i)
         offer(m_definition.steps(u"open"_s + QString::number(i)));
 }

@@ -12,15 +12,15 @@ class SnippetSink;
 // What a setup window holds for its lifetime: the counts as read, the file lists, the size counter.
 struct SetupState
 {
-    bool opened = false;    // the definition file was there at opening
-    QString imageCount;     // imgfilet as read, "0" for empty
-    QString textCount;      // txtfilet as read, "0" for empty
-    QStringList images;     // full paths: the effect's own images, then the ones the user added
-    QStringList textFiles;  // full paths of the effect's text files
-    QStringList outside;    // listed paths whose names lead out of the category folder: never copied
-    QString hint;           // hbu
-    int sizeCounter = 0;    // szwc at opening, then one more per size pair set
-    QString status;         // the status line
+    bool opened = false; // the definition file was there at opening
+    QString imageCount; // imgfilet as read, "0" for empty
+    QString textCount; // txtfilet as read, "0" for empty
+    QStringList images; // full paths: the effect's own images, then the ones the user added
+    QStringList textFiles; // full paths of the effect's text files
+    QStringList outside; // listed paths whose names lead out of the category folder: never copied
+    QString hint; // hbu
+    int sizeCounter = 0; // szwc at opening, then one more per size pair set
+    QString status; // the status line
 };
 
 // The steps the three setup windows share: opening, adding images, copying the effect's files and

@@ -2,10 +2,10 @@
 
 #include "buffersink.h"
 #include "definitionfile.h"
-#include "setupflow.h"
 #include "platform/dialogs.h"
 #include "platform/errorguard.h"
 #include "platform/platform.h"
+#include "setupflow.h"
 #include "widgets/framelessdialog.h"
 #include "widgets/named.h"
 #include "widgets/windowdrag.h"
@@ -25,7 +25,9 @@ constexpr int TitleHeight = 24;
 }
 
 SetupWindow::SetupWindow(const SetupContext &context, QSize clientSize, QWidget *parent, const QColor &frameColour)
-    : FramelessDialog(parent), m_context(context), m_frameColour(frameColour)
+    : FramelessDialog(parent)
+    , m_context(context)
+    , m_frameColour(frameColour)
 {
     setFixedSize(clientSize);
     QPalette palette = this->palette();
@@ -99,7 +101,7 @@ void SetupWindow::showOpened(QListWidget *images, QListWidget *textFiles, const 
 }
 
 void SetupWindow::copyAndAssemble(const SetupFlow &flow, const SetupState &state, const DefinitionFile &definition,
-                                  WhenMissing whenMissing, const std::function<void(SnippetSink &)> &assemble)
+    WhenMissing whenMissing, const std::function<void(SnippetSink &)> &assemble)
 {
     bool cancelled = false;
     guarded([&] {

@@ -21,7 +21,7 @@ class SetupWindow : public FramelessDialog
     Q_OBJECT
 public:
     SetupWindow(const SetupContext &context, QSize clientSize, QWidget *parent = nullptr,
-                const QColor &frameColour = QColor(83, 83, 255));
+        const QColor &frameColour = QColor(83, 83, 255));
 
 protected:
     // Runs a handler inside the error guard: a run-time error ends it and shows the error box.
@@ -41,12 +41,13 @@ protected:
     // with an error.
     enum class WhenMissing { Close, StayOpen };
     void copyAndAssemble(const SetupFlow &flow, const SetupState &state, const DefinitionFile &definition,
-                         WhenMissing whenMissing, const std::function<void(SnippetSink &)> &assemble);
+        WhenMissing whenMissing, const std::function<void(SnippetSink &)> &assemble);
     // Asks for a picture and lists it at the end of the images.
     void addPicture(SetupState &state, QListWidget *images, const QString &filter);
     // A flat button and a label at their place.
     QToolButton *speedButton(const QString &name, const QString &caption, const QRect &place);
-    QLabel *caption(const QString &text, const QRect &place, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+    QLabel *caption(
+        const QString &text, const QRect &place, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
     // A list inside a captioned group box at the given place.
     QListWidget *groupedList(const QString &caption, const QRect &place, const QString &listName);
 

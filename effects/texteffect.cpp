@@ -8,7 +8,8 @@ using namespace Qt::StringLiterals;
 using EffectTokens::Element;
 
 TextEffect::TextEffect(FileSystem &files, const DefinitionFile &definition)
-    : m_definition(definition), m_flow(files, definition)
+    : m_definition(definition)
+    , m_flow(files, definition)
 {
 }
 
@@ -24,7 +25,8 @@ QString TextEffect::noRowsMessage()
 
 QString TextEffect::colourText(int red, int green, int blue)
 {
-    const auto hex = [](int value) { return QString::number(qBound(0, value, 255), 16).rightJustified(2, u'0').toUpper(); };
+    const auto hex
+        = [](int value) { return QString::number(qBound(0, value, 255), 16).rightJustified(2, u'0').toUpper(); };
     return u"#"_s + hex(red) + hex(green) + hex(blue);
 }
 

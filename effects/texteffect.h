@@ -1,7 +1,7 @@
 #pragma once
 
-#include "setupflow.h"
 #include "library/effecttokens.h"
+#include "setupflow.h"
 
 class DefinitionFile;
 class FileSystem;
@@ -10,10 +10,10 @@ class SnippetSink;
 // What the text window's boxes hold when an element reads them.
 struct TextInputs
 {
-    QString text;   // RFlatEdit1
-    QString font;   // RFlatComboBox2
+    QString text; // RFlatEdit1
+    QString font; // RFlatComboBox2
     QString colour; // v11
-    QString count;  // RxSpinEdit1, as shown
+    QString count; // RxSpinEdit1, as shown
 };
 
 // The text effect's own rules on top of the shared flow: rows of the user's text, font and colour

@@ -22,9 +22,9 @@ namespace {
 }
 
 TextEffectWindow::TextEffectWindow(const SetupContext &context, QWidget *parent)
-    : SetupWindow(context, QSize(536, 302), parent, QColor(104, 104, 255)),
-      m_definition(context.platform.files, context.applicationFolder, context.category, context.effect),
-      m_effect(context.platform.files, m_definition)
+    : SetupWindow(context, QSize(536, 302), parent, QColor(104, 104, 255))
+    , m_definition(context.platform.files, context.applicationFolder, context.category, context.effect)
+    , m_effect(context.platform.files, m_definition)
 {
     setObjectName(u"vc4_form"_s);
     setWindowTitle(u"特效设置"_s);
@@ -80,12 +80,12 @@ TextEffectWindow::TextEffectWindow(const SetupContext &context, QWidget *parent)
 
 QStringList TextEffectWindow::fontList(const QStringList &families)
 {
-    QStringList list{u"Default"_s};
+    QStringList list { u"Default"_s };
     for (const QString &family : families)
         if (!family.startsWith(u'@'))
             list.append(family);
     std::sort(list.begin(), list.end(),
-              [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+        [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     list.erase(std::unique(list.begin(), list.end()), list.end());
     return list;
 }
@@ -126,13 +126,13 @@ void TextEffectWindow::firstShown()
     if (!m_effect.state.opened)
         message(DefinitionFile::missingMessage());
     // Without its definition file the window has nothing to count against.
-    for (QToolButton *b : {m_addImageButton, m_addRowsButton, m_copyButton})
+    for (QToolButton *b : { m_addImageButton, m_addRowsButton, m_copyButton })
         b->setEnabled(m_effect.state.opened);
 }
 
 TextInputs TextEffectWindow::inputs() const
 {
-    return {m_textBox->text(), m_fontBox->currentText(), m_colourBox->text(), m_countBox->shownText()};
+    return { m_textBox->text(), m_fontBox->currentText(), m_colourBox->text(), m_countBox->shownText() };
 }
 
 void TextEffectWindow::showColour(const QColor &colour)
@@ -188,7 +188,7 @@ void TextEffectWindow::copyEffect()
         return;
     }
     copyAndAssemble(m_effect.flow(), m_effect.state, m_definition, WhenMissing::Close,
-                    [this](SnippetSink &sink) { m_effect.assemble(inputs(), m_context.rows->text(), sink); });
+        [this](SnippetSink &sink) { m_effect.assemble(inputs(), m_context.rows->text(), sink); });
 }
 
 void TextEffectWindow::closeWindow()

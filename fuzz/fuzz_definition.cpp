@@ -9,10 +9,10 @@
 #include "effects/imageeffect.h"
 #include "effects/menueffect.h"
 #include "effects/setupflow.h"
-#include "library/effecttokens.h"
 #include "effects/snippetsink.h"
 #include "effects/texteffect.h"
 #include "effects/textpiece.h"
+#include "library/effecttokens.h"
 #include "library/inicache.h"
 #include "library/inidocument.h"
 #include "library/linebreaks.h"
@@ -217,8 +217,8 @@ void checkNumberedTokens(const Choices &c)
         if (wanted > 0) {
             FUZZ_EQUAL(QString::number(EffectTokens::numbered(stem + QString::number(wanted), stem)),
                 QString::number(wanted), "a plainly written number");
-            FUZZ_EQUAL(QString::number(EffectTokens::numbered(
-                           stem.toUpper() + QString::number(wanted), stem, Qt::CaseInsensitive)),
+            FUZZ_EQUAL(QString::number(
+                           EffectTokens::numbered(stem.toUpper() + QString::number(wanted), stem, Qt::CaseInsensitive)),
                 QString::number(wanted), "a plainly written number after the stem in capitals");
         }
     }

@@ -361,7 +361,8 @@ void checkNumbered(const IniDocument &document, const Model &model, const QStrin
     };
     check(document.highestNumberedSection(prefix), model.allSections, "highestNumberedSection");
     QStringList keys;
-    if (const auto s = model.index.constFind(fold(FuzzCheck::trimSpaces(section))); s != model.index.constEnd() && s.value() >= 0)
+    if (const auto s = model.index.constFind(fold(FuzzCheck::trimSpaces(section)));
+        s != model.index.constEnd() && s.value() >= 0)
         keys = model.sections[s.value()].allKeys;
     check(document.highestNumberedKey(section, prefix), keys, "highestNumberedKey");
 }

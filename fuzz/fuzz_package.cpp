@@ -180,7 +180,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         categories.append(package.read(u"files"_s, u"flist"_s));
     }
 
-    const bool refusedFirst = outcome.end == PackageInstaller::End::Refused && outcome.installed.isEmpty() && error.isEmpty();
+    const bool refusedFirst
+        = outcome.end == PackageInstaller::End::Refused && outcome.installed.isEmpty() && error.isEmpty();
     // Nothing but the copies and the entry of a package that was installed: a package that fails
     // part-way takes its copies back.
     const bool enteredNone = outcome.installed.isEmpty();

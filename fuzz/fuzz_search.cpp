@@ -4,8 +4,8 @@
 #include "fuzzcheck.h"
 
 #include "library/categoryindex.h"
-#include "library/effectindex.h"
 #include "library/countedsection.h"
+#include "library/effectindex.h"
 #include "library/effectsearch.h"
 #include "library/inidocument.h"
 #include "library/resultline.h"
@@ -79,7 +79,8 @@ Expected expectedLines(const IniDocument &index, const QStringList &categories, 
         }
         // Entries past the keys present read empty and find nothing; a long list walks no further than
         // its keys reach across missing numbers (so a stray huge number is never reached).
-        const int last = qMin(*count, qMax(CountedSection::MaxEntriesBeyondKeys, index.reachedNumberedKey(category, u"L"_s)));
+        const int last
+            = qMin(*count, qMax(CountedSection::MaxEntriesBeyondKeys, index.reachedNumberedKey(category, u"L"_s)));
         for (int i = 1; i <= last; ++i) {
             const QString effect = index.read(category, u"L"_s + QString::number(i));
             if (!upperText.isEmpty() && asciiUpper(effect).contains(upperText)) {

@@ -59,7 +59,6 @@ inline QString trimSpaces(const QString &name)
     return name.mid(from, to - from);
 }
 
-
 inline QByteArray shown(const QString &text)
 {
     // Line breaks and other control characters are shown as escapes so that the report stays one line.

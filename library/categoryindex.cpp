@@ -7,7 +7,8 @@
 using namespace Qt::StringLiterals;
 
 CategoryIndex::CategoryIndex(FileSystem &files, const QString &applicationFolder)
-    : m_files(files), m_path(applicationFolder + fileName())
+    : m_files(files)
+    , m_path(applicationFolder + fileName())
 {
 }
 

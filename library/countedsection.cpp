@@ -1,13 +1,15 @@
 #include "countedsection.h"
 
-#include "ininumber.h"
 #include "inifile.h"
+#include "ininumber.h"
 #include "platform/vellumoerror.h"
 
 using namespace Qt::StringLiterals;
 
 CountedSection::CountedSection(IniFile &file, const QString &section, const QString &entryPrefix)
-    : m_file(file), m_section(section), m_prefix(entryPrefix)
+    : m_file(file)
+    , m_section(section)
+    , m_prefix(entryPrefix)
 {
 }
 

@@ -7,7 +7,10 @@
 using namespace Qt::StringLiterals;
 
 EffectIndex::EffectIndex(FileSystem &files, const QString &applicationFolder)
-    : m_files(files), m_folder(applicationFolder), m_path(applicationFolder + u"LINK2.INI"_s), m_writePath(applicationFolder + u"link2.ini"_s)
+    : m_files(files)
+    , m_folder(applicationFolder)
+    , m_path(applicationFolder + u"LINK2.INI"_s)
+    , m_writePath(applicationFolder + u"link2.ini"_s)
 {
 }
 

@@ -8,7 +8,8 @@
 using namespace Qt::StringLiterals;
 
 EffectSearch::EffectSearch(FileSystem &files, const QString &applicationFolder)
-    : m_files(files), m_path(applicationFolder + u"LINK2.INI"_s)
+    : m_files(files)
+    , m_path(applicationFolder + u"LINK2.INI"_s)
 {
 }
 
@@ -17,8 +18,8 @@ bool EffectSearch::matches(const QString &upperText, const QString &effect)
     return !upperText.isEmpty() && Ansi::upper(effect).contains(upperText);
 }
 
-void EffectSearch::run(const QStringList &categories, const QString &text,
-                       const std::function<void(const QString &)> &found) const
+void EffectSearch::run(
+    const QStringList &categories, const QString &text, const std::function<void(const QString &)> &found) const
 {
     IniFile file(m_files, m_path);
     const QString upperText = Ansi::upper(text);

@@ -16,8 +16,8 @@ public:
 
     // found is called for each line as it is found; a counter that is no number raises the conversion
     // error after the lines of the categories before it. An empty text finds nothing.
-    void run(const QStringList &categories, const QString &text,
-             const std::function<void(const QString &)> &found) const;
+    void run(
+        const QStringList &categories, const QString &text, const std::function<void(const QString &)> &found) const;
 
     // ASCII letters compare without case, everything else as it is, whole characters only.
     static bool matches(const QString &upperText, const QString &effect);

@@ -11,19 +11,19 @@
 namespace EffectTokens {
 
 enum class Element {
-    Rows,         // list: everything the rows have built
-    MenuSize,     // txtm: the menu's width and height
-    ImageNames,   // inname<N>: one line per image, its file name
-    ImageTags,    // imain<N>: one line per image, its tag with width and height
-    SubmenuName,  // txtca
-    Blank,        // nils: one space
-    LinkAddress,  // txtli
+    Rows, // list: everything the rows have built
+    MenuSize, // txtm: the menu's width and height
+    ImageNames, // inname<N>: one line per image, its file name
+    ImageTags, // imain<N>: one line per image, its tag with width and height
+    SubmenuName, // txtca
+    Blank, // nils: one space
+    LinkAddress, // txtli
     SubmenuImage, // img: the submenu's picture
-    Number,       // iii: the row's number
-    RowCount,     // ttt: how many rows there are
-    Text,         // txt
-    Font,         // font
-    Colour,       // color
+    Number, // iii: the row's number
+    RowCount, // ttt: how many rows there are
+    Text, // txt
+    Font, // font
+    Colour, // color
 };
 
 // How a number element counts: key "0" from 0, "1" from 1; for the menu's submenu number any other
@@ -34,7 +34,7 @@ struct Rule
 {
     QString name; // the token in any letter case; image tokens: exactly, followed by imgfilet as read
     Element element;
-    QString top;    // [file] key written before the value; empty when the element has no wrapper
+    QString top; // [file] key written before the value; empty when the element has no wrapper
     QString bottom; // [file] key written after it
     Counting counting = Counting::None;
     bool suffixed = false; // the image tokens and their keys carry imgfilet's text
@@ -48,7 +48,7 @@ struct Rule
 struct KindTokens
 {
     QList<Rule> steps;
-    QList<Rule> rows;        // empty: the kind builds no rows (the image effect)
+    QList<Rule> rows; // empty: the kind builds no rows (the image effect)
     bool fixedLinks = false; // links<j> for j in 1..lt (the menu effect)
 };
 

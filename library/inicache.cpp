@@ -45,8 +45,8 @@ std::shared_ptr<const IniDocument> IniCache::document(const FileSystem &files, c
     return document;
 }
 
-void IniCache::store(const FileSystem &files, const QString &path, std::shared_ptr<const IniDocument> document,
-                     const QByteArray &bytes)
+void IniCache::store(
+    const FileSystem &files, const QString &path, std::shared_ptr<const IniDocument> document, const QByteArray &bytes)
 {
     const FileStamp stamp = files.stamp(path);
     if (stamp.exists && stamp.size == bytes.size())
@@ -55,8 +55,8 @@ void IniCache::store(const FileSystem &files, const QString &path, std::shared_p
         m_entries.remove(path);
 }
 
-void IniCache::remember(const FileSystem &files, const QString &path, const FileStamp &stamp,
-                        const QByteArray &bytes, std::shared_ptr<const IniDocument> document)
+void IniCache::remember(const FileSystem &files, const QString &path, const FileStamp &stamp, const QByteArray &bytes,
+    std::shared_ptr<const IniDocument> document)
 {
     if (!m_entries.contains(path) && m_entries.size() >= MaxFiles) {
         auto oldest = m_entries.begin();

@@ -20,7 +20,7 @@ public:
     std::shared_ptr<const IniDocument> document(const FileSystem &files, const QString &path, bool *exists = nullptr);
     // Takes the content just written by the system itself.
     void store(const FileSystem &files, const QString &path, std::shared_ptr<const IniDocument> document,
-               const QByteArray &bytes);
+        const QByteArray &bytes);
     void clear();
 
     // A file modified this recently may change again without its stamp changing (coarse file clocks);
@@ -38,7 +38,7 @@ private:
         quint64 lastUse = 0;
     };
     void remember(const FileSystem &files, const QString &path, const FileStamp &stamp, const QByteArray &bytes,
-                  std::shared_ptr<const IniDocument> document);
+        std::shared_ptr<const IniDocument> document);
 
     QHash<QString, Entry> m_entries;
     quint64 m_uses = 0;

@@ -41,8 +41,8 @@ private:
     struct Line
     {
         qsizetype start = 0; // first byte after trimming
-        qsizetype end = 0;   // one past the last byte after trimming
-        qsizetype next = 0;  // start of the next line (after the line break)
+        qsizetype end = 0; // one past the last byte after trimming
+        qsizetype next = 0; // start of the next line (after the line break)
         qsizetype equals = -1;
         bool hasBreak = false;
     };
@@ -65,7 +65,7 @@ private:
 
     Encoding m_encoding = Encoding::Ansi;
     QByteArray m_prefix; // byte-order mark kept as it was
-    QByteArray m_text;   // ANSI or UTF-8 bytes after the mark
+    QByteArray m_text; // ANSI or UTF-8 bytes after the mark
     QVector<Line> m_lines;
     QVector<Section> m_sections;
     QHash<QString, int> m_sectionIndex; // folded name -> first section of that name

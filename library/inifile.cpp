@@ -7,7 +7,9 @@
 #include <utility>
 
 IniFile::IniFile(FileSystem &files, const QString &path)
-    : m_files(files), m_askedPath(path), m_path(files.resolveName(path))
+    : m_files(files)
+    , m_askedPath(path)
+    , m_path(files.resolveName(path))
 {
 }
 

@@ -38,7 +38,8 @@ int numbered(const QString &token, const QString &stem, int count, Qt::CaseSensi
 }
 
 LibraryCheck::LibraryCheck(FileSystem &files, const QString &applicationFolder)
-    : m_files(files), m_folder(applicationFolder)
+    : m_files(files)
+    , m_folder(applicationFolder)
 {
 }
 
@@ -49,35 +50,36 @@ QList<LibraryCheck::Problem> LibraryCheck::run() const
     try {
         categories = CategoryIndex(m_files, m_folder).categories();
     } catch (const VellumoError &error) {
-        problems.append({CategoryIndex::fileName(), error.message()});
+        problems.append({ CategoryIndex::fileName(), error.message() });
         return problems;
     }
-    const QString categoryTotal = IniFile(m_files, m_folder + CategoryIndex::fileName()).readString(u"COMBOX"_s, u"TOTAL"_s);
+    const QString categoryTotal
+        = IniFile(m_files, m_folder + CategoryIndex::fileName()).readString(u"COMBOX"_s, u"TOTAL"_s);
     if (!categoryTotal.isEmpty() && IniNumber::toInt(categoryTotal) < 0)
-        problems.append({CategoryIndex::fileName(), u"its TOTAL '"_s + categoryTotal + u"' is negative"_s});
+        problems.append({ CategoryIndex::fileName(), u"its TOTAL '"_s + categoryTotal + u"' is negative"_s });
     if (!m_files.fileExists(m_files.resolveName(m_folder + CategoryIndex::fileName())))
-        problems.append({CategoryIndex::fileName(), u"missing"_s});
+        problems.append({ CategoryIndex::fileName(), u"missing"_s });
     const EffectIndex index(m_files, m_folder);
     for (const QString &category : categories) {
         if (!m_files.folderExists(m_files.resolveName(m_folder + category)))
-            problems.append({category, u"its folder is missing"_s});
+            problems.append({ category, u"its folder is missing"_s });
         const QString total = IniFile(m_files, index.path()).readString(category, u"TOTAL"_s);
         if (total.isEmpty()) {
-            problems.append({category, u"LINK2.INI has no TOTAL for it"_s});
+            problems.append({ category, u"LINK2.INI has no TOTAL for it"_s });
             continue;
         }
         std::optional<QStringList> effects;
         try {
             effects = index.effects(category);
         } catch (const VellumoError &) {
-            problems.append({category, u"its TOTAL '"_s + total + u"' in LINK2.INI is not a number"_s});
+            problems.append({ category, u"its TOTAL '"_s + total + u"' in LINK2.INI is not a number"_s });
             continue;
         }
         if (IniNumber::toInt(total) < 0)
-            problems.append({category, u"its TOTAL '"_s + total + u"' in LINK2.INI is negative"_s});
+            problems.append({ category, u"its TOTAL '"_s + total + u"' in LINK2.INI is negative"_s });
         for (const QString &effect : effects.value_or(QStringList())) {
             if (!LibraryNames::namesOneEntry(effect)) {
-                problems.append({category + u'/' + effect, u"its name leads out of the category folder"_s});
+                problems.append({ category + u'/' + effect, u"its name leads out of the category folder"_s });
                 continue;
             }
             checkEffect(category, effect, index.kind(category, effect), problems);
@@ -86,20 +88,21 @@ QList<LibraryCheck::Problem> LibraryCheck::run() const
     return problems;
 }
 
-void LibraryCheck::checkEffect(const QString &category, const QString &effect, const QString &kind,
-                               QList<Problem> &problems) const
+void LibraryCheck::checkEffect(
+    const QString &category, const QString &effect, const QString &kind, QList<Problem> &problems) const
 {
     const QString where = category + u'/' + effect;
     switch (EffectKinds::fromText(kind)) {
     case EffectKind::Unusable:
-        problems.append({where, kind.isEmpty() ? u"has no kind in [system]"_s : u"kind '"_s + kind + u"' is unusable"_s});
+        problems.append(
+            { where, kind.isEmpty() ? u"has no kind in [system]"_s : u"kind '"_s + kind + u"' is unusable"_s });
         return;
     case EffectKind::Unknown:
-        problems.append({where, u"kind '"_s + kind + u"' is no kind the program knows"_s});
+        problems.append({ where, u"kind '"_s + kind + u"' is no kind the program knows"_s });
         return;
     case EffectKind::SimpleCopy:
         if (!m_files.fileExists(m_files.resolveName(m_folder + category + u'/' + effect + u".txt"_s)))
-            problems.append({where, u"its text file "_s + effect + u".txt is missing"_s});
+            problems.append({ where, u"its text file "_s + effect + u".txt is missing"_s });
         return;
     case EffectKind::Image:
     case EffectKind::Menu:
@@ -109,14 +112,14 @@ void LibraryCheck::checkEffect(const QString &category, const QString &effect, c
     }
 }
 
-void LibraryCheck::checkDefinition(const QString &category, const QString &effect, EffectKind kind,
-                                   QList<Problem> &problems) const
+void LibraryCheck::checkDefinition(
+    const QString &category, const QString &effect, EffectKind kind, QList<Problem> &problems) const
 {
     const QString where = category + u'/' + effect;
     const QString folder = m_files.resolveName(m_folder + category) + u'/';
     const QString path = m_files.resolveName(folder + effect);
     if (!m_files.fileExists(path)) {
-        problems.append({where, u"its definition file is missing"_s});
+        problems.append({ where, u"its definition file is missing"_s });
         return;
     }
     const IniFile file(m_files, path);
@@ -138,7 +141,7 @@ void LibraryCheck::checkDefinition(const QString &category, const QString &effec
             notes << key + u" names "_s + (name.isEmpty() ? u"nothing"_s : name) + u", which is not there"_s;
     };
     const auto needsPair = [&](const QString &top, const QString &bottom, const QString &token) {
-        for (const QString &key : {top, bottom})
+        for (const QString &key : { top, bottom })
             if (!file.hasKey(u"file"_s, key))
                 notes << u"token "_s + token + u" needs "_s + key + u" in [file]"_s;
     };
@@ -165,7 +168,8 @@ void LibraryCheck::checkDefinition(const QString &category, const QString &effec
             notes << EffectTokens::LinkStem + QString::number(j) + u" is missing from [file]"_s;
 
     const EffectTokens::KindTokens &tokens = EffectTokens::of(kind);
-    const auto isPiece = [&](const QString &token) { return numbered(token, EffectTokens::PieceStem, pieces, Qt::CaseSensitive) > 0; };
+    const auto isPiece
+        = [&](const QString &token) { return numbered(token, EffectTokens::PieceStem, pieces, Qt::CaseSensitive) > 0; };
     const auto isLink = [&](const QString &token) {
         return tokens.fixedLinks && numbered(token, EffectTokens::LinkStem, links, Qt::CaseInsensitive) > 0;
     };
@@ -185,15 +189,16 @@ void LibraryCheck::checkDefinition(const QString &category, const QString &effec
             return true;
         };
     };
-    const auto walk = [&](const QString &section, const QString &prefix, const std::function<bool(const QString &)> &known) {
-        const std::optional<int> total = count(section, u"total"_s, false);
-        for (int i = 1; i <= qMin(total.value_or(0), 1000); ++i) {
-            const QString token = file.readString(section, prefix + QString::number(i));
-            if (!known(token))
-                notes << u"["_s + section + u"] "_s + prefix + QString::number(i) + u" '"_s + token
-                             + u"' is no element this kind of effect knows"_s;
-        }
-    };
+    const auto walk
+        = [&](const QString &section, const QString &prefix, const std::function<bool(const QString &)> &known) {
+              const std::optional<int> total = count(section, u"total"_s, false);
+              for (int i = 1; i <= qMin(total.value_or(0), 1000); ++i) {
+                  const QString token = file.readString(section, prefix + QString::number(i));
+                  if (!known(token))
+                      notes << u"["_s + section + u"] "_s + prefix + QString::number(i) + u" '"_s + token
+                              + u"' is no element this kind of effect knows"_s;
+              }
+          };
     walk(u"abcd"_s, u"open"_s, knownIn(tokens.steps));
     if (!tokens.rows.isEmpty())
         walk(u"list"_s, u"list"_s, knownIn(tokens.rows));
@@ -202,5 +207,5 @@ void LibraryCheck::checkDefinition(const QString &category, const QString &effec
 
     notes.removeDuplicates();
     for (const QString &note : notes)
-        problems.append({where, note});
+        problems.append({ where, note });
 }

@@ -24,8 +24,10 @@ public:
     QList<Problem> run() const;
 
 private:
-    void checkEffect(const QString &category, const QString &effect, const QString &kind, QList<Problem> &problems) const;
-    void checkDefinition(const QString &category, const QString &effect, EffectKind kind, QList<Problem> &problems) const;
+    void checkEffect(
+        const QString &category, const QString &effect, const QString &kind, QList<Problem> &problems) const;
+    void checkDefinition(
+        const QString &category, const QString &effect, EffectKind kind, QList<Problem> &problems) const;
 
     FileSystem &m_files;
     QString m_folder;

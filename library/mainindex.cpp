@@ -13,7 +13,9 @@ const QString TemplatePrefix = u"mfile"_s;
 }
 
 MainIndex::MainIndex(FileSystem &files, const QString &applicationFolder)
-    : m_files(files), m_folder(applicationFolder), m_path(applicationFolder + u"MAIN.INI"_s)
+    : m_files(files)
+    , m_folder(applicationFolder)
+    , m_path(applicationFolder + u"MAIN.INI"_s)
 {
 }
 

@@ -14,7 +14,7 @@ public:
 
     struct SkinPictures
     {
-        QString mainImage;   // MAINFORMIMG
+        QString mainImage; // MAINFORMIMG
         QString statusImage; // LIMG
     };
     SkinPictures skinPictures() const;

@@ -9,6 +9,6 @@ ResultLine ResultLine::split(const QString &line)
             break;
         }
     if (at < 0 || line[at] != u'.')
-        return {line, QString()};
-    return {line.left(at), line.mid(at + 1)};
+        return { line, QString() };
+    return { line.left(at), line.mid(at + 1) };
 }

@@ -11,7 +11,8 @@
 using namespace Qt::StringLiterals;
 
 CustomEffect::CustomEffect(FileSystem &files, const QString &applicationFolder)
-    : m_files(files), m_applicationFolder(applicationFolder)
+    : m_files(files)
+    , m_applicationFolder(applicationFolder)
 {
 }
 

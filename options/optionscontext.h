@@ -11,6 +11,6 @@ struct OptionsContext
 {
     Platform &platform;
     QString applicationFolder;
-    QLabel *mainImage;   // MAINIMG
+    QLabel *mainImage; // MAINIMG
     QLabel *statusImage; // IMG
 };

@@ -12,7 +12,9 @@
 
 using namespace Qt::StringLiterals;
 
-OptionsTab::OptionsTab(const OptionsContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+OptionsTab::OptionsTab(const OptionsContext &context, QWidget *parent)
+    : QWidget(parent)
+    , m_context(context)
 {
 }
 
@@ -28,8 +30,8 @@ void OptionsTab::message(const QString &text)
 
 bool OptionsTab::ask(const QString &text, bool withQuestionIcon)
 {
-    return m_context.platform.dialogs.question(u"询问"_s, text,
-                                               withQuestionIcon ? MessageIcon::Question : MessageIcon::None);
+    return m_context.platform.dialogs.question(
+        u"询问"_s, text, withQuestionIcon ? MessageIcon::Question : MessageIcon::None);
 }
 
 QGroupBox *OptionsTab::group(const QString &caption, const QRect &place)

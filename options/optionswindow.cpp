@@ -1,13 +1,13 @@
 #include "optionswindow.h"
 
+#include "app/artwork/artwork.h"
 #include "skinstab.h"
 #include "systemtab.h"
 #include "templatestab.h"
-#include "app/artwork/artwork.h"
 #include "widgets/framelessdialog.h"
 #include "widgets/named.h"
-#include "widgets/windowdrag.h"
 #include "widgets/uistyle.h"
+#include "widgets/windowdrag.h"
 
 #include <QLabel>
 #include <QLinearGradient>
@@ -33,7 +33,8 @@ QPixmap titlePicture(int width)
 }
 
 OptionsWindow::OptionsWindow(const OptionsContext &context, QWidget *parent)
-    : FramelessDialog(parent), m_context(context)
+    : FramelessDialog(parent)
+    , m_context(context)
 {
     setObjectName(u"sink_form"_s);
     setWindowTitle(u"皮肤设置"_s);
@@ -71,9 +72,12 @@ OptionsWindow::OptionsWindow(const OptionsContext &context, QWidget *parent)
     m_systemTab = named<SystemTab>(u"TabSheet2"_s, context, m_tabs);
     m_templatesTab = named<TemplatesTab>(u"TabSheet3"_s, context, m_tabs);
     m_exitTab = named<QWidget>(u"TabSheet4"_s, m_tabs);
-    m_tabs->addTab(m_skinsTab, QIcon(QPixmap::fromImage(vellumo::artwork::icon(vellumo::artwork::IconSkins))), u"皮肤设置"_s);
-    m_tabs->addTab(m_systemTab, QIcon(QPixmap::fromImage(vellumo::artwork::icon(vellumo::artwork::IconSystemSettings))), u"系统设置"_s);
-    m_tabs->addTab(m_templatesTab, QIcon(QPixmap::fromImage(vellumo::artwork::icon(vellumo::artwork::IconTemplates))), u"模板设置"_s);
+    m_tabs->addTab(
+        m_skinsTab, QIcon(QPixmap::fromImage(vellumo::artwork::icon(vellumo::artwork::IconSkins))), u"皮肤设置"_s);
+    m_tabs->addTab(m_systemTab, QIcon(QPixmap::fromImage(vellumo::artwork::icon(vellumo::artwork::IconSystemSettings))),
+        u"系统设置"_s);
+    m_tabs->addTab(m_templatesTab, QIcon(QPixmap::fromImage(vellumo::artwork::icon(vellumo::artwork::IconTemplates))),
+        u"模板设置"_s);
     m_tabs->addTab(m_exitTab, u"退出"_s);
 
     connect(m_closeButton, &QToolButton::clicked, this, &OptionsWindow::closeWindow);

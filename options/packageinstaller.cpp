@@ -74,7 +74,8 @@ bool isKnownKind(const QString &kind)
 }
 
 PackageInstaller::PackageInstaller(FileSystem &files, const QString &applicationFolder)
-    : m_files(files), m_applicationFolder(applicationFolder)
+    : m_files(files)
+    , m_applicationFolder(applicationFolder)
 {
 }
 
@@ -91,7 +92,7 @@ QString PackageInstaller::incompleteMessage()
 QString PackageInstaller::closingMessage(const Outcome &outcome)
 {
     return u"程序已经设置完毕，但也要重新启动才能重新启用，该特效名为"_s + outcome.lastName + u"安装在文件夹"_s
-           + outcome.lastCategory;
+        + outcome.lastCategory;
 }
 
 QString PackageInstaller::refusedMessage(const QString &packagePath, const QString &reason)
@@ -126,9 +127,9 @@ QString PackageInstaller::finalMessage(const Outcome &outcome)
         text = closingMessage(outcome);
         break;
     case End::AlreadyInstalled:
-        return outcome.alreadyInstalled.size() == 1 ? alreadyInstalledMessage(outcome.alreadyInstalled.first())
-                                                    : u"这些升级文件都已经安装过了，没有改动任何文件："_s
-                                                          + outcome.alreadyInstalled.join(u"、"_s);
+        return outcome.alreadyInstalled.size() == 1
+            ? alreadyInstalledMessage(outcome.alreadyInstalled.first())
+            : u"这些升级文件都已经安装过了，没有改动任何文件："_s + outcome.alreadyInstalled.join(u"、"_s);
     case End::Incomplete:
         text = incompleteMessage();
         if (!outcome.installed.isEmpty())
@@ -161,7 +162,8 @@ PackageInstaller::Package PackageInstaller::read(const QString &path) const
     package.kind = file.readString(u"files"_s, u"flistno"_s);
     package.category = file.readString(u"files"_s, u"flist"_s);
     const int count = IniNumber::toInt(file.readString(u"files"_s, u"ft"_s));
-    const qint64 walked = qMin<qint64>(count, qint64(file.reachedNumberedKey(u"files"_s, u"ftname"_s)) + MaxNamesBeyondKeys);
+    const qint64 walked
+        = qMin<qint64>(count, qint64(file.reachedNumberedKey(u"files"_s, u"ftname"_s)) + MaxNamesBeyondKeys);
     for (qint64 i = 1; i <= walked; ++i)
         package.files.append(file.readString(u"files"_s, u"ftname"_s + QString::number(i)).replace(u'\\', u'/'));
     return package;
@@ -264,7 +266,7 @@ PackageInstaller::Plan PackageInstaller::plan(const Package &package) const
                 conflicts << package.files[i];
             continue;
         }
-        plan.copies.append({sources[i], folders[i] + leaves[i]});
+        plan.copies.append({ sources[i], folders[i] + leaves[i] });
     }
 
     // The category's counter must take one more entry.
@@ -283,13 +285,13 @@ PackageInstaller::Plan PackageInstaller::plan(const Package &package) const
             return plan;
         }
         return decline(u"类别"_s + quoted(plan.category) + u"中已有特效"_s + quoted(effect) + u"（种类"_s + kind
-                       + u"），它不会被改动"_s);
+            + u"），它不会被改动"_s);
     }
     // Category and name joined may be the key of another category's effect.
     const QString owner = effects.kind(plan.category, package.name);
     if (!owner.isEmpty() && owner != package.kind)
         return decline(u"LINK2.INI的[system]中"_s + quoted(plan.category + package.name) + u"已是另一个特效的种类"_s
-                       + quoted(owner) + u"，它不会被改动"_s);
+            + quoted(owner) + u"，它不会被改动"_s);
     if (!conflicts.isEmpty())
         return decline(u"特效类别文件夹中已有另一个文件"_s + quoted(conflicts.first()));
     plan.verdict = Plan::Verdict::Install;

@@ -21,10 +21,10 @@ public:
     {
         QString path;
         bool hasFilesSection = false; // [files]: without it the file is no update package
-        QString name;      // name
-        QString kind;      // flistno
-        QString folder;    // the package file's folder, with the separator at its end
-        QString category;  // flist
+        QString name; // name
+        QString kind; // flistno
+        QString folder; // the package file's folder, with the separator at its end
+        QString category; // flist
         QStringList files; // ftname1 .. ftname<ft>, with "\" read as the folder separator
     };
     // Reads a package: "Cannot open file %s" when it is no readable file; ft that is no number
@@ -36,7 +36,7 @@ public:
     {
         enum class Verdict { Install, AlreadyInstalled, Incomplete, Refused };
         Verdict verdict = Verdict::Refused;
-        QString refusal;  // the whole message, for Refused
+        QString refusal; // the whole message, for Refused
         QString category; // as the category index spells it
         QList<QPair<QString, QString>> copies; // real source path, target path
     };
@@ -47,10 +47,10 @@ public:
     struct Outcome
     {
         End end = End::Nothing;
-        QString lastName;     // of the last package entered
+        QString lastName; // of the last package entered
         QString lastCategory; // of the last package entered
-        QString refusal;      // the refused package's message
-        QStringList installed;        // category/name of each package entered, in order
+        QString refusal; // the refused package's message
+        QStringList installed; // category/name of each package entered, in order
         QStringList alreadyInstalled; // packages found installed already and left as they were
     };
     // Installs the packages in order and stops at the first incomplete or refused one; what was

@@ -14,13 +14,14 @@
 using namespace Qt::StringLiterals;
 
 PackageMaker::PackageMaker(FileSystem &files, const QString &applicationFolder)
-    : m_files(files), m_applicationFolder(applicationFolder)
+    : m_files(files)
+    , m_applicationFolder(applicationFolder)
 {
 }
 
 QStringList PackageMaker::effectFiles(const QString &category, const QString &effect, QStringList *problems) const
 {
-    for (const QString &name : {category, effect})
+    for (const QString &name : { category, effect })
         if (!LibraryNames::namesOneEntry(name)) {
             problems->append(u"%1/%2: %3 is no name of one folder entry"_s.arg(category, effect, name));
             return {};

@@ -16,7 +16,9 @@ QString section(int n)
 }
 
 SkinRegistry::SkinRegistry(FileSystem &files, const QString &applicationFolder)
-    : m_files(files), m_folder(applicationFolder), m_path(applicationFolder + u"SINKNAME"_s)
+    : m_files(files)
+    , m_folder(applicationFolder)
+    , m_path(applicationFolder + u"SINKNAME"_s)
 {
 }
 
@@ -29,8 +31,8 @@ QStringList SkinRegistry::names() const
     const int count = IniNumber::toInt(total);
     // A damaged counter far beyond the sections present lists only up to the last one there.
     QStringList names;
-    const int sections =
-        count > CountedSection::MaxEntriesBeyondKeys ? qMin(count, file.reachedNumberedSection(u"S"_s)) : count;
+    const int sections
+        = count > CountedSection::MaxEntriesBeyondKeys ? qMin(count, file.reachedNumberedSection(u"S"_s)) : count;
     for (int n = 1; n <= sections; ++n)
         names.append(file.readString(section(n), u"SNAME"_s));
     return names;
@@ -39,8 +41,8 @@ QStringList SkinRegistry::names() const
 SkinRegistry::Skin SkinRegistry::skin(int n) const
 {
     IniFile file(m_files, m_path);
-    return {file.readString(section(n), u"SNAME"_s), file.readString(section(n), u"SPDIR"_s),
-            file.readString(section(n), u"SLDIR"_s)};
+    return { file.readString(section(n), u"SNAME"_s), file.readString(section(n), u"SPDIR"_s),
+        file.readString(section(n), u"SLDIR"_s) };
 }
 
 int SkinRegistry::add(const Skin &skin)
@@ -64,5 +66,5 @@ int SkinRegistry::add(const Skin &skin)
 QString SkinRegistry::description(const Skin &skin)
 {
     return u"这个皮肤的名称是"_s + skin.name + u'\r' + u"主界面图像文件来自"_s + skin.mainImage + u'\r'
-           + u"状态栏图像文件来自"_s + skin.statusImage;
+        + u"状态栏图像文件来自"_s + skin.statusImage;
 }

@@ -14,8 +14,8 @@ public:
 
     struct Skin
     {
-        QString name;        // SNAME
-        QString mainImage;   // SPDIR
+        QString name; // SNAME
+        QString mainImage; // SPDIR
         QString statusImage; // SLDIR
     };
 

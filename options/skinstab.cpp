@@ -1,10 +1,10 @@
 #include "skinstab.h"
 
-#include "skinregistry.h"
 #include "library/mainindex.h"
 #include "platform/dialogs.h"
 #include "platform/filesystem.h"
 #include "platform/platform.h"
+#include "skinregistry.h"
 #include "widgets/flatlineedit.h"
 #include "widgets/named.h"
 #include "widgets/pictureloader.h"
@@ -17,7 +17,8 @@
 
 using namespace Qt::StringLiterals;
 
-SkinsTab::SkinsTab(const OptionsContext &context, QWidget *parent) : OptionsTab(context, parent)
+SkinsTab::SkinsTab(const OptionsContext &context, QWidget *parent)
+    : OptionsTab(context, parent)
 {
     QGroupBox *custom = group(u"自定义皮肤"_s, QRect(4, 4, 478, 121));
     caption(custom, u"皮肤名:"_s, QRect(10, 24, 72, 20));
@@ -66,7 +67,8 @@ QString SkinsTab::pictureFilter()
 
 void SkinsTab::fillSkinList()
 {
-    guarded([this] { m_skinList->addItems(SkinRegistry(m_context.platform.files, m_context.applicationFolder).names()); });
+    guarded(
+        [this] { m_skinList->addItems(SkinRegistry(m_context.platform.files, m_context.applicationFolder).names()); });
 }
 
 void SkinsTab::showCurrentSkin()
@@ -104,7 +106,7 @@ void SkinsTab::saveSkin()
     }
     guarded([this] {
         SkinRegistry(m_context.platform.files, m_context.applicationFolder)
-            .add({m_nameBox->text(), m_mainPictureBox->text(), m_statusPictureBox->text()});
+            .add({ m_nameBox->text(), m_mainPictureBox->text(), m_statusPictureBox->text() });
         m_skinList->clear();
         m_nameBox->clear();
         m_mainPictureBox->clear();
@@ -131,7 +133,9 @@ void SkinsTab::describeSkin()
     const int n = selectedSkin();
     if (n == 0)
         return;
-    guarded([&] { message(SkinRegistry::description(SkinRegistry(m_context.platform.files, m_context.applicationFolder).skin(n))); });
+    guarded([&] {
+        message(SkinRegistry::description(SkinRegistry(m_context.platform.files, m_context.applicationFolder).skin(n)));
+    });
 }
 
 void SkinsTab::changeSkin()

@@ -15,7 +15,8 @@
 
 using namespace Qt::StringLiterals;
 
-SystemTab::SystemTab(const OptionsContext &context, QWidget *parent) : OptionsTab(context, parent)
+SystemTab::SystemTab(const OptionsContext &context, QWidget *parent)
+    : OptionsTab(context, parent)
 {
     QGroupBox *custom = group(u"自定义初级特效"_s, QRect(4, 4, 478, 140));
     m_customTextBox = named<QPlainTextEdit>(u"Memo1"_s, custom);

@@ -8,7 +8,8 @@
 using namespace Qt::StringLiterals;
 
 TemplateShelf::TemplateShelf(FileSystem &files, const QString &applicationFolder)
-    : m_files(files), m_folder(applicationFolder + u"模板/"_s)
+    : m_files(files)
+    , m_folder(applicationFolder + u"模板/"_s)
 {
 }
 

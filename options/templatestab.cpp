@@ -1,9 +1,9 @@
 #include "templatestab.h"
 
-#include "templateshelf.h"
 #include "library/mainindex.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
+#include "templateshelf.h"
 
 #include <QGroupBox>
 #include <QListWidget>
@@ -11,7 +11,8 @@
 
 using namespace Qt::StringLiterals;
 
-TemplatesTab::TemplatesTab(const OptionsContext &context, QWidget *parent) : OptionsTab(context, parent)
+TemplatesTab::TemplatesTab(const OptionsContext &context, QWidget *parent)
+    : OptionsTab(context, parent)
 {
     QGroupBox *box = group(u"模板管理"_s, QRect(4, 4, 478, 285));
     m_templateList = list(box, u"ListBox3"_s, QRect(10, 20, 359, 256));
@@ -23,7 +24,9 @@ TemplatesTab::TemplatesTab(const OptionsContext &context, QWidget *parent) : Opt
 
 void TemplatesTab::fillTemplateList()
 {
-    guarded([this] { m_templateList->addItems(MainIndex(m_context.platform.files, m_context.applicationFolder).templates()); });
+    guarded([this] {
+        m_templateList->addItems(MainIndex(m_context.platform.files, m_context.applicationFolder).templates());
+    });
 }
 
 void TemplatesTab::addTemplate()

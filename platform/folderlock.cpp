@@ -68,7 +68,8 @@ int takeLock(const QString &folder, std::chrono::milliseconds wait)
 }
 }
 
-FolderLock::FolderLock(const QString &folder, std::chrono::milliseconds wait) : m_key(folderKey(folder))
+FolderLock::FolderLock(const QString &folder, std::chrono::milliseconds wait)
+    : m_key(folderKey(folder))
 {
     {
         const std::lock_guard<std::mutex> guard(heldMutex());
@@ -80,7 +81,7 @@ FolderLock::FolderLock(const QString &folder, std::chrono::milliseconds wait) : 
     }
     const int fd = takeLock(m_key, wait);
     const std::lock_guard<std::mutex> guard(heldMutex());
-    heldLocks().insert(m_key, Held{fd, 1});
+    heldLocks().insert(m_key, Held { fd, 1 });
 }
 
 FolderLock::~FolderLock()
@@ -102,8 +103,8 @@ QString FolderLock::fileName()
 QString FolderLock::busyMessage(const QString &folder)
 {
     return u"文件夹"_s + folder + u"正被另一个程序使用，等了"_s
-           + QString::number(std::chrono::duration_cast<std::chrono::seconds>(DefaultWait).count())
-           + u"秒也没有结束，请稍后再试"_s;
+        + QString::number(std::chrono::duration_cast<std::chrono::seconds>(DefaultWait).count())
+        + u"秒也没有结束，请稍后再试"_s;
 }
 
 int FolderLock::clearStaleTemporaries(const QString &folder)
@@ -137,7 +138,7 @@ int FolderLock::clearStaleTemporaries(const QString &folder)
             || ::lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode))
             continue;
         const bool older = st.st_mtim.tv_sec < lockStat.st_mtim.tv_sec
-                           || (st.st_mtim.tv_sec == lockStat.st_mtim.tv_sec && st.st_mtim.tv_nsec < lockStat.st_mtim.tv_nsec);
+            || (st.st_mtim.tv_sec == lockStat.st_mtim.tv_sec && st.st_mtim.tv_nsec < lockStat.st_mtim.tv_nsec);
         if (older && ::unlink(path.constData()) == 0)
             ++removed;
     }

@@ -17,7 +17,7 @@ public:
     FolderLock(const FolderLock &) = delete;
     FolderLock &operator=(const FolderLock &) = delete;
 
-    static constexpr std::chrono::milliseconds DefaultWait{10000};
+    static constexpr std::chrono::milliseconds DefaultWait { 10000 };
     static QString fileName();
     static QString busyMessage(const QString &folder);
 

@@ -1,6 +1,5 @@
 #include "localfilesystem.h"
 
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -179,7 +178,7 @@ bool LocalFileSystem::writeAtomically(const QString &path, const QByteArray &byt
         return false;
     // Every step is checked: a full disk or a failing device leaves the old file byte for byte.
     bool written = ::fchmod(fd, existed ? st.st_mode & 07777 : newFileMode()) == 0
-                   && writeAll(fd, bytes.constData(), bytes.size()) && ::fsync(fd) == 0;
+        && writeAll(fd, bytes.constData(), bytes.size()) && ::fsync(fd) == 0;
     written = closeChecked(fd) && written;
     if (!written || ::rename(temporary.constData(), native.constData()) != 0) {
         ::unlink(temporary.constData());
@@ -258,4 +257,3 @@ std::int64_t LocalFileSystem::nowNs() const
     clock_gettime(CLOCK_REALTIME, &ts);
     return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
-

@@ -11,17 +11,22 @@ namespace {
 QMessageBox::Icon boxIcon(MessageIcon icon)
 {
     switch (icon) {
-    case MessageIcon::None: return QMessageBox::NoIcon;
-    case MessageIcon::Question: return QMessageBox::Question;
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Warning: return QMessageBox::Warning;
-    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::None:
+        return QMessageBox::NoIcon;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
 
 int showBox(QWidget *parent, const QString &caption, const QString &text, MessageIcon icon,
-            QMessageBox::StandardButtons buttons)
+    QMessageBox::StandardButtons buttons)
 {
     QMessageBox box(boxIcon(icon), caption, text, buttons, parent);
     box.setTextFormat(Qt::PlainText);

@@ -11,10 +11,12 @@ class QWidget;
 class QtDialogs : public Dialogs
 {
 public:
-    using PictureOpener =
-        std::function<std::optional<QString>(QWidget *parent, const QString &caption, const QString &qtFilter)>;
+    using PictureOpener
+        = std::function<std::optional<QString>(QWidget *parent, const QString &caption, const QString &qtFilter)>;
     QtDialogs(QString title, PictureOpener openPicture, QWidget *parent = nullptr)
-        : m_title(std::move(title)), m_openPicture(std::move(openPicture)), m_parent(parent)
+        : m_title(std::move(title))
+        , m_openPicture(std::move(openPicture))
+        , m_parent(parent)
     {
     }
     void setParent(QWidget *parent) { m_parent = parent; }

@@ -3,7 +3,8 @@
 using namespace Qt::StringLiterals;
 
 VellumoError::VellumoError(QString message)
-    : m_message(std::move(message)), m_utf8(m_message.toUtf8())
+    : m_message(std::move(message))
+    , m_utf8(m_message.toUtf8())
 {
 }
 

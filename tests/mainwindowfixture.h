@@ -4,9 +4,9 @@
 #include "effects/setupcontext.h"
 #include "library/inicache.h"
 #include "platform/ansi.h"
+#include "platform/platform.h"
 #include "support/controls.h"
 #include "support/memoryclipboard.h"
-#include "platform/platform.h"
 #include "support/recordingshell.h"
 #include "support/scripteddialogs.h"
 #include "support/scriptedfilesystem.h"
@@ -24,11 +24,11 @@
 struct MainWindowFixture
 {
     QTemporaryDir dir;
-    ScriptedDialogs dialogs{[](const QString &what) { QTest::qFail(qPrintable(what), __FILE__, __LINE__); }};
+    ScriptedDialogs dialogs { [](const QString &what) { QTest::qFail(qPrintable(what), __FILE__, __LINE__); } };
     RecordingShell shell;
     MemoryClipboard clipboard;
     ScriptedFileSystem files;
-    Platform platform{dialogs, shell, clipboard, files};
+    Platform platform { dialogs, shell, clipboard, files };
     std::unique_ptr<MainWindow> window;
 
     MainWindowFixture() { IniCache::instance().clear(); }
@@ -51,13 +51,7 @@ struct MainWindowFixture
     // What the effect panel hands a setup window for the effect.
     SetupContext setupContext(const QString &category, const QString &effect, bool *parentMenuNeeded = nullptr)
     {
-        return {platform,
-                window->applicationFolder(),
-                category,
-                effect,
-                &buffer(QStringLiteral("Memo2")),
-                &buffer(QStringLiteral("Memo1")),
-                &buffer(QStringLiteral("RichEdit2")),
-                parentMenuNeeded};
+        return { platform, window->applicationFolder(), category, effect, &buffer(QStringLiteral("Memo2")),
+            &buffer(QStringLiteral("Memo1")), &buffer(QStringLiteral("RichEdit2")), parentMenuNeeded };
     }
 };

@@ -46,20 +46,21 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("letters without case") << u"ab"_s << QStringList{u"图片.xABy"_s, u"文字.ab"_s, u"文字.ab"_s};
-        QTest::newRow("upper case typed") << u"AB"_s << QStringList{u"图片.xABy"_s, u"文字.ab"_s, u"文字.ab"_s};
-        QTest::newRow("Chinese") << u"渐变"_s << QStringList{u"图片.渐变图片"_s};
+        QTest::newRow("letters without case") << u"ab"_s << QStringList { u"图片.xABy"_s, u"文字.ab"_s, u"文字.ab"_s };
+        QTest::newRow("upper case typed") << u"AB"_s << QStringList { u"图片.xABy"_s, u"文字.ab"_s, u"文字.ab"_s };
+        QTest::newRow("Chinese") << u"渐变"_s << QStringList { u"图片.渐变图片"_s };
         QTest::newRow("empty finds nothing") << QString() << QStringList();
-        QTest::newRow("initial text") << u"特效名称..."_s << QStringList{u"文字.特效名称...之一"_s};
-        QTest::newRow("dot in a name") << u"b.c"_s << QStringList{u"图片.B.C"_s};
+        QTest::newRow("initial text") << u"特效名称..."_s << QStringList { u"文字.特效名称...之一"_s };
+        QTest::newRow("dot in a name") << u"b.c"_s << QStringList { u"图片.B.C"_s };
     }
     void searchFindsInCategoryAndIndexOrder()
     {
         QFETCH(QString, text);
         QFETCH(QStringList, lines);
-        link2(u"[图片]\r\nTOTAL=3\r\nL1=xABy\r\nL2=渐变图片\r\nL3=B.C\r\n[文字]\r\nTOTAL=3\r\nL1=ab\r\nL2=特效名称...之一\r\nL3=ab\r\n"
-              "[空]\r\nTOTAL=\r\n[不在索引]\r\nTOTAL=1\r\nL1=ab\r\n"_s);
-        QCOMPARE(search({u"图片"_s, u"空"_s, u"无节"_s, u"文字"_s}, text), lines);
+        link2(
+            u"[图片]\r\nTOTAL=3\r\nL1=xABy\r\nL2=渐变图片\r\nL3=B.C\r\n[文字]\r\nTOTAL=3\r\nL1=ab\r\nL2=特效名称...之一\r\nL3=ab\r\n"
+            "[空]\r\nTOTAL=\r\n[不在索引]\r\nTOTAL=1\r\nL1=ab\r\n"_s);
+        QCOMPARE(search({ u"图片"_s, u"空"_s, u"无节"_s, u"文字"_s }, text), lines);
     }
 
     void searchMatchesWholeCharactersOnly()
@@ -68,15 +69,15 @@ private slots:
         const QString across = Ansi::decode(QByteArray("\xD0\xCE"));
         link2(u"[c]\r\nTOTAL=1\r\nL1=中文\r\n"_s);
         QVERIFY(!across.isEmpty());
-        QCOMPARE(search({u"c"_s}, across), QStringList());
-        QCOMPARE(search({u"c"_s}, u"中文"_s), QStringList{u"c.中文"_s});
+        QCOMPARE(search({ u"c"_s }, across), QStringList());
+        QCOMPARE(search({ u"c"_s }, u"中文"_s), QStringList { u"c.中文"_s });
     }
 
     void damagedCounterKeepsEarlierLines()
     {
         link2(u"[a]\r\nTOTAL=1\r\nL1=xx\r\n[b]\r\nTOTAL=x1\r\nL1=xx\r\n[c]\r\nTOTAL=1\r\nL1=xx\r\n"_s);
         QString error;
-        QCOMPARE(search({u"a"_s, u"b"_s, u"c"_s}, u"x"_s, &error), QStringList{u"a.xx"_s});
+        QCOMPARE(search({ u"a"_s, u"b"_s, u"c"_s }, u"x"_s, &error), QStringList { u"a.xx"_s });
         QCOMPARE(error, u"'x1' is not a valid integer value"_s);
     }
 
@@ -84,7 +85,7 @@ private slots:
     {
         QFile::remove(folder() + u"LINK2.INI"_s);
         IniCache::instance().clear();
-        QCOMPARE(search({u"a"_s}, u"x"_s), QStringList());
+        QCOMPARE(search({ u"a"_s }, u"x"_s), QStringList());
     }
 
     void resultLinesSplitAtTheLastSeparator_data()

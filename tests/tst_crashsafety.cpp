@@ -19,7 +19,7 @@ class TestCrashSafety : public QObject
     // Starts the writer and waits until it is set up, so that the kill falls among its writes.
     static void startReady(QProcess &writer, const QString &folder)
     {
-        writer.start(QStringLiteral(VELLUMO_CRASHWRITER), {folder});
+        writer.start(QStringLiteral(VELLUMO_CRASHWRITER), { folder });
         QVERIFY2(writer.waitForStarted(), qPrintable(writer.errorString()));
         QVERIFY2(writer.waitForReadyRead(60000), "the writer never got ready");
         QVERIFY(writer.peek(6) == "ready\n");
@@ -30,9 +30,9 @@ private slots:
     {
         QTemporaryDir dir;
         const QString folder = dir.path() + u'/';
-        const QByteArray pages[3] = {"<p>before</p>", CrashVersions::pageBytes(0), CrashVersions::pageBytes(1)};
-        const QByteArray indexes[3] = {CrashVersions::initialIndex(), CrashVersions::indexBytes(0),
-                                       CrashVersions::indexBytes(1)};
+        const QByteArray pages[3] = { "<p>before</p>", CrashVersions::pageBytes(0), CrashVersions::pageBytes(1) };
+        const QByteArray indexes[3]
+            = { CrashVersions::initialIndex(), CrashVersions::indexBytes(0), CrashVersions::indexBytes(1) };
         TestFiles::write(folder + u"page.htm"_s, pages[0]);
         TestFiles::write(folder + u"LINK2.INI"_s, indexes[0]);
 
@@ -80,10 +80,10 @@ private slots:
             const QByteArray page = TestFiles::read(folder + u"page.htm"_s);
             const QByteArray index = TestFiles::read(folder + u"LINK2.INI"_s);
             QVERIFY2(page == pages[0] || page == pages[1] || page == pages[2],
-                     qPrintable(u"kill %1: the page is %2 bytes, no whole version"_s.arg(kill).arg(page.size())));
+                qPrintable(u"kill %1: the page is %2 bytes, no whole version"_s.arg(kill).arg(page.size())));
             const int indexVersion = index == indexes[1] ? 1 : index == indexes[2] ? 2 : index == indexes[0] ? 0 : -1;
             QVERIFY2(indexVersion >= 0,
-                     qPrintable(u"kill %1: LINK2.INI is %2 bytes, no whole version"_s.arg(kill).arg(index.size())));
+                qPrintable(u"kill %1: LINK2.INI is %2 bytes, no whole version"_s.arg(kill).arg(index.size())));
             // The counter and its entry always agree.
             const IniDocument read(index);
             if (indexVersion > 0)
@@ -96,11 +96,11 @@ private slots:
         const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
         for (const QString &name : left)
             QVERIFY2(name == u"page.htm"_s || name == u"LINK2.INI"_s || name.startsWith(u"page.htm."_s)
-                         || name.startsWith(u"LINK2.INI."_s),
-                     qPrintable(name));
+                    || name.startsWith(u"LINK2.INI."_s),
+                qPrintable(name));
         qInfo("kills survived: %d; rounds finished before the kills: %d; kills between a page save and its index "
               "write: %d; temporary files left by killed saves: %lld",
-              kills, roundsSeen, midRound, qlonglong(left.size() - 2));
+            kills, roundsSeen, midRound, qlonglong(left.size() - 2));
         QVERIFY2(roundsSeen > 0, "no kill came after a finished round");
     }
 };

@@ -3,9 +3,9 @@
 #include "editor/stringdocumentview.h"
 #include "library/inicache.h"
 #include "platform/ansi.h"
+#include "platform/vellumoerror.h"
 #include "support/scripteddialogs.h"
 #include "support/scriptedfilesystem.h"
-#include "platform/vellumoerror.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +20,6 @@ using Kind = ScriptedDialogs::Kind;
 Q_DECLARE_METATYPE(PageEncoding)
 
 namespace {
-
 
 QByteArray crlf(QByteArray text)
 {
@@ -39,10 +38,10 @@ class TestDocument : public QObject
     {
         QTemporaryDir dir;
         QStringList unexpected;
-        ScriptedDialogs dialogs{[this](const QString &what) { unexpected << what; }};
+        ScriptedDialogs dialogs { [this](const QString &what) { unexpected << what; } };
         ScriptedFileSystem files;
         StringDocumentView view;
-        Document document{view, dialogs, files, dir.path() + u'/'};
+        Document document { view, dialogs, files, dir.path() + u'/' };
 
         Fixture()
         {
@@ -220,29 +219,33 @@ private slots:
         QTest::addColumn<PageEncoding>("encoding");
         QTest::addColumn<QString>("text");
         const QString chinese = u"<p>网页特效 简单复制 €"_s;
-        QTest::newRow("GB2312") << QByteArray("<p>\xCD\xF8\xD2\xB3</p>\r\n") << PageEncoding::Gb18030 << u"<p>网页</p>\r\n"_s;
-        QTest::newRow("GBK") << QByteArray("\x81\x40\xFE\x4F\r\n") << PageEncoding::Gb18030 << Ansi::decode("\x81\x40\xFE\x4F") + u"\r\n"_s;
+        QTest::newRow("GB2312") << QByteArray("<p>\xCD\xF8\xD2\xB3</p>\r\n") << PageEncoding::Gb18030
+                                << u"<p>网页</p>\r\n"_s;
+        QTest::newRow("GBK") << QByteArray("\x81\x40\xFE\x4F\r\n") << PageEncoding::Gb18030
+                             << Ansi::decode("\x81\x40\xFE\x4F") + u"\r\n"_s;
         QTest::newRow("GB18030 four bytes") << QByteArray("\x81\x30\x81\x30\x95\x32\x82\x36") << PageEncoding::Gb18030
                                             << Ansi::decode("\x81\x30\x81\x30\x95\x32\x82\x36");
         QTest::newRow("UTF-8") << (chinese + u"\r\n"_s).toUtf8() << PageEncoding::Utf8 << chinese + u"\r\n"_s;
-        QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8() << PageEncoding::Utf8Bom << chinese;
+        QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8() << PageEncoding::Utf8Bom
+                                         << chinese;
         // Pairs such as D2 B3 and D0 A7 also read as UTF-8 characters; most of the text does not.
         const QString sentence = u"网页特效简单复制，选择一个特效后按设置"_s;
-        QTest::newRow("GB18030 that partly reads as UTF-8") << Ansi::encode(sentence) << PageEncoding::Gb18030 << sentence;
+        QTest::newRow("GB18030 that partly reads as UTF-8")
+            << Ansi::encode(sentence) << PageEncoding::Gb18030 << sentence;
         QTest::newRow("ASCII") << QByteArray("<html></html>\r\n") << PageEncoding::Gb18030 << u"<html></html>\r\n"_s;
         QTest::newRow("LF only") << Ansi::encode(u"a\n中\n"_s) << PageEncoding::Gb18030 << u"a\r\n中\r\n"_s;
-        QTest::newRow("UTF-8 with LF only") << u"<p>中</p>\n\n<p>文</p>"_s.toUtf8() << PageEncoding::Utf8
-                                            << u"<p>中</p>\r\n\r\n<p>文</p>"_s;
+        QTest::newRow("UTF-8 with LF only")
+            << u"<p>中</p>\n\n<p>文</p>"_s.toUtf8() << PageEncoding::Utf8 << u"<p>中</p>\r\n\r\n<p>文</p>"_s;
         QTest::newRow("LF, then one CR LF") << QByteArray("a\nb\r\n") << PageEncoding::Gb18030 << u"a\r\nb\r\n"_s;
         QTest::newRow("LF and a lone CR") << QByteArray("a\nb\rc") << PageEncoding::Gb18030 << u"a\r\nb\r\nc"_s;
         QTest::newRow("mixed line ends") << u"a\rb\nc\r\nd"_s.toUtf8() + "\xE4\xB8\xAD" << PageEncoding::Utf8
                                          << u"a\r\nb\r\nc\r\nd中"_s;
         QTest::newRow("empty") << QByteArray() << PageEncoding::Gb18030 << QString();
         // A U+FEFF that starts the text is the page's own, kept whether or not a mark comes first.
-        QTest::newRow("GB18030 starting with U+FEFF") << QByteArray("\x84\x31\x95\x33<p>") << PageEncoding::Gb18030
-                                                      << u"\uFEFF<p>"_s;
-        QTest::newRow("mark, then U+FEFF") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF<p>\xE4\xB8\xAD")
-                                           << PageEncoding::Utf8Bom << u"\uFEFF<p>中"_s;
+        QTest::newRow("GB18030 starting with U+FEFF")
+            << QByteArray("\x84\x31\x95\x33<p>") << PageEncoding::Gb18030 << u"\uFEFF<p>"_s;
+        QTest::newRow("mark, then U+FEFF")
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF<p>\xE4\xB8\xAD") << PageEncoding::Utf8Bom << u"\uFEFF<p>中"_s;
     }
     void pagesRoundTripInTheirEncoding()
     {
@@ -283,18 +286,21 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<PageEncoding>("encoding");
         QTest::addColumn<QString>("shown"); // empty: not compared
-        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xFF\xFE\xFD", 20) << PageEncoding::Gb18030 << QString();
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xFF\xFE\xFD", 20) << PageEncoding::Gb18030
+                                << QString();
         QTest::newRow("NUL bytes") << QByteArray("<p>a\0b</p>\x81", 12) << PageEncoding::Gb18030 << QString();
         // Cut off inside a character: the lost bytes show as a replacement character, never vanish.
-        QTest::newRow("cut off after a lead byte") << QByteArray("<p>\xCD\xF8\xD2") << PageEncoding::Gb18030 << QString();
-        QTest::newRow("cut off in a four-byte character") << QByteArray("<p>\x81\x30\x81") << PageEncoding::Gb18030 << QString();
+        QTest::newRow("cut off after a lead byte")
+            << QByteArray("<p>\xCD\xF8\xD2") << PageEncoding::Gb18030 << QString();
+        QTest::newRow("cut off in a four-byte character")
+            << QByteArray("<p>\x81\x30\x81") << PageEncoding::Gb18030 << QString();
         QTest::newRow("UTF-8 cut off") << QByteArray("\xEF\xBB\xBF<p>\xE4\xB8") << PageEncoding::Utf8Bom << QString();
         // One stray byte in a UTF-8 page damages one character, not the whole page.
         const QByteArray half = u"<p>网页特效简单复制"_s.toUtf8();
-        QTest::newRow("UTF-8 with a stray byte") << half + "\xFF" + half << PageEncoding::Utf8
-                                                 << u"<p>网页特效简单复制\uFFFD<p>网页特效简单复制"_s;
-        QTest::newRow("UTF-8 with a mark and a stray byte") << "\xEF\xBB\xBF" + half + "\x80" + half << PageEncoding::Utf8Bom
-                                                            << u"<p>网页特效简单复制\uFFFD<p>网页特效简单复制"_s;
+        QTest::newRow("UTF-8 with a stray byte")
+            << half + "\xFF" + half << PageEncoding::Utf8 << u"<p>网页特效简单复制\uFFFD<p>网页特效简单复制"_s;
+        QTest::newRow("UTF-8 with a mark and a stray byte") << "\xEF\xBB\xBF" + half + "\x80"
+                + half << PageEncoding::Utf8Bom << u"<p>网页特效简单复制\uFFFD<p>网页特效简单复制"_s;
     }
     void damagedBytesOpenWithAWarning()
     {
@@ -327,7 +333,8 @@ private slots:
         QCOMPARE(TestFiles::read(f.path(u"site/TEM~~CHO.HTM"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
         QVERIFY(f.view.isModified());
         f.view.setCaption(f.path(u"gone/index.htm"_s));
-        QCOMPARE(f.error([&] { f.document.writePreview(); }), u"Cannot create file "_s + f.path(u"gone/TEM~~CHO.HTM"_s));
+        QCOMPARE(
+            f.error([&] { f.document.writePreview(); }), u"Cannot create file "_s + f.path(u"gone/TEM~~CHO.HTM"_s));
     }
 
     void crLfSurvivesPieceBoundaries()

@@ -165,7 +165,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(pageText(view).trimmed(), u"网页特效"_s, 30000);
         bool pictureShown = false;
         view->page()->runJavaScript(u"document.images[0].complete && document.images[0].naturalWidth"_s,
-                                    [&](const QVariant &v) { pictureShown = v.toInt() == 40; });
+            [&](const QVariant &v) { pictureShown = v.toInt() == 40; });
         QTRY_VERIFY_WITH_TIMEOUT(pictureShown, 10000);
         QVERIFY(!control<QsciScintilla>(w, u"RichEdit1"_s)->isModified());
 
@@ -182,7 +182,7 @@ private slots:
         MainWindow &w = f.create();
         auto *preview = control<QAction>(w, u"N3"_s);
         preview->trigger();
-        QCOMPARE(f.shell.opened, QStringList{f.folder() + u"TEM~~CHO.HTM"_s});
+        QCOMPARE(f.shell.opened, QStringList { f.folder() + u"TEM~~CHO.HTM"_s });
         QVERIFY(QFile::exists(f.folder() + u"TEM~~CHO.HTM"_s));
         // A preview that cannot be written opens nothing.
         f.shell.opened.clear();

@@ -11,8 +11,8 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QPushButton>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 
@@ -20,9 +20,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QString Link1 = u"[COMBOX]\r\nTOTAL=4\r\nL1=图片特效\r\nL2=简单复制\r\nL3=空类\r\nL4=请选择...\r\n"_s;
-const QString Link2 = u"[图片特效]\r\nTOTAL=2\r\nl1=渐变\r\nl2=轮换\r\n[简单复制]\r\nTOTAL=3\r\nl1=返回顶部\r\nl2=不在\r\nl3=返回顶部\r\n"
-                      "[空类]\r\nTOTAL=0\r\n[system]\r\n图片特效渐变=2\r\n图片特效轮换=01\r\n简单复制返回顶部=1\r\n"
-                      "简单复制不在=1\r\n"_s;
+const QString Link2
+    = u"[图片特效]\r\nTOTAL=2\r\nl1=渐变\r\nl2=轮换\r\n[简单复制]\r\nTOTAL=3\r\nl1=返回顶部\r\nl2=不在\r\nl3=返回顶部\r\n"
+      "[空类]\r\nTOTAL=0\r\n[system]\r\n图片特效渐变=2\r\n图片特效轮换=01\r\n简单复制返回顶部=1\r\n"
+      "简单复制不在=1\r\n"_s;
 }
 
 class TestEffectBrowser : public QObject
@@ -73,12 +74,12 @@ private slots:
         FlatComboBox *effects = effectBox(w);
         effects->setEditText(u"old"_s);
         choose(w, 0);
-        QCOMPARE(effectItems(w), (QStringList{u"渐变"_s, u"轮换"_s}));
+        QCOMPARE(effectItems(w), (QStringList { u"渐变"_s, u"轮换"_s }));
         QCOMPARE(effects->currentText(), QString());
         // The pseudo category leaves the list as it is and empties the text.
         effects->setEditText(u"渐变"_s);
         choose(w, 3);
-        QCOMPARE(effectItems(w), (QStringList{u"渐变"_s, u"轮换"_s}));
+        QCOMPARE(effectItems(w), (QStringList { u"渐变"_s, u"轮换"_s }));
         QCOMPARE(effects->currentText(), QString());
         // A category without effects empties both.
         choose(w, 2);
@@ -110,7 +111,7 @@ private slots:
         f.dialogs.expect(ScriptedDialogs::Kind::Error);
         w.chooseCategory();
         QCOMPARE(f.dialogs.calls.last().text, u"'abc' is not a valid integer value."_s);
-        QCOMPARE(effectItems(w), (QStringList{u"渐变"_s, u"轮换"_s}));
+        QCOMPARE(effectItems(w), (QStringList { u"渐变"_s, u"轮换"_s }));
     }
 
     void startingByKind_data()
@@ -185,7 +186,7 @@ private slots:
         FlatLineEdit *search = searchBox(w);
         search->setText(u"返回"_s);
         control<QToolButton>(w, u"SpeedButton6"_s)->click();
-        QCOMPARE(results(w), (QStringList{u"简单复制.返回顶部"_s, u"简单复制.返回顶部"_s}));
+        QCOMPARE(results(w), (QStringList { u"简单复制.返回顶部"_s, u"简单复制.返回顶部"_s }));
         QVERIFY(resultList(w)->selectedItems().isEmpty());
         search->setText(QString());
         w.searchEffects();
@@ -205,7 +206,7 @@ private slots:
         w.startFoundEffect();
         QCOMPARE(categoryBox(w)->currentText(), u"简单复制"_s);
         QCOMPARE(effectBox(w)->currentText(), u"返回顶部"_s);
-        QCOMPARE(effectItems(w), (QStringList{u"返回顶部"_s, u"不在"_s, u"返回顶部"_s}));
+        QCOMPARE(effectItems(w), (QStringList { u"返回顶部"_s, u"不在"_s, u"返回顶部"_s }));
         QVERIFY(f.clipboard.text().startsWith(u"<a href"_s));
     }
 
@@ -258,7 +259,8 @@ private slots:
     {
         MainWindowFixture f;
         library(f);
-        f.putText(u"LINK2.INI"_s, u"[导航]\r\nTOTAL=3\r\nl1=无母\r\nl2=不说\r\nl3=字\r\n[system]\r\n导航无母=3\r\n导航不说=3\r\n导航字=4\r\n"_s);
+        f.putText(u"LINK2.INI"_s,
+            u"[导航]\r\nTOTAL=3\r\nl1=无母\r\nl2=不说\r\nl3=字\r\n[system]\r\n导航无母=3\r\n导航不说=3\r\n导航字=4\r\n"_s);
         f.putText(u"导航/无母"_s, u"[file]\r\nimgfilet=x\r\nmm=0\r\n"_s);
         f.putText(u"导航/不说"_s, u"[file]\r\nimgfilet=x\r\nhbu=第二个\r\n"_s);
         f.putText(u"导航/字"_s, u"[file]\r\nhbu=文字\r\n"_s);
@@ -298,7 +300,7 @@ private slots:
         editor->setFocus();
         QTRY_VERIFY(editor->hasFocus());
         QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), search->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+            Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(search, &move);
         QTRY_VERIFY(search->hasFocus());
         QCOMPARE(search->selectedText(), u"特效名称..."_s);

@@ -3,15 +3,15 @@
 #include "effects/definitionfile.h"
 #include "effects/imageeffect.h"
 #include "effects/menueffect.h"
-#include "effects/texteffect.h"
 #include "effects/setupflow.h"
-#include "library/effecttokens.h"
+#include "effects/texteffect.h"
 #include "effects/textpiece.h"
+#include "library/effecttokens.h"
 #include "library/inicache.h"
 #include "library/inifile.h"
 #include "platform/ansi.h"
-#include "support/scriptedfilesystem.h"
 #include "platform/vellumoerror.h"
+#include "support/scriptedfilesystem.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -27,8 +27,6 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString Category = u"图片特效"_s;
 const QString Effect = u"测试特效"_s;
-
-
 
 QString errorOf(const std::function<void()> &f)
 {
@@ -79,7 +77,7 @@ private slots:
             const QByteArray bytes = TestFiles::read(folder + u'/' + name);
             const bool text = name == u"effect"_s || name.endsWith(u".txt"_s);
             TestFiles::write(category() + (name == u"effect"_s ? Effect : name),
-                      text ? Ansi::encode(QString::fromUtf8(bytes)) : bytes);
+                text ? Ansi::encode(QString::fromUtf8(bytes)) : bytes);
         }
         IniFile inputs(m_files, folder + u"/inputs.ini"_s);
         const DefinitionFile file = definition();
@@ -114,12 +112,12 @@ private slots:
         QTest::addColumn<int>("sizeCounter");
         QTest::newRow("no counts") << u"hbu=提示"_s << QStringList() << QStringList()
                                    << u"本特效需图像文件0个，需文本文件0个。提示"_s << 0;
-        QTest::newRow("own image and a slot") << u"imgfilet=2\nimgfilename1=a.gif\nimgfilename2=0\nszwc=1"_s
-                                              << QStringList{u"a.gif"_s} << QStringList()
-                                              << u"本特效需图像文件2个，需文本文件0个。"_s << 1;
-        QTest::newRow("missing name is no zero") << u"imgfilet=1\ntxtfilet=2\ntxtfilename1=x.js\ntxtfilename2=0"_s
-                                                 << QStringList{QString()} << QStringList{u"x.js"_s}
-                                                 << u"本特效需图像文件1个，需文本文件2个。"_s << 0;
+        QTest::newRow("own image and a slot")
+            << u"imgfilet=2\nimgfilename1=a.gif\nimgfilename2=0\nszwc=1"_s << QStringList { u"a.gif"_s }
+            << QStringList() << u"本特效需图像文件2个，需文本文件0个。"_s << 1;
+        QTest::newRow("missing name is no zero")
+            << u"imgfilet=1\ntxtfilet=2\ntxtfilename1=x.js\ntxtfilename2=0"_s << QStringList { QString() }
+            << QStringList { u"x.js"_s } << u"本特效需图像文件1个，需文本文件2个。"_s << 0;
     }
 
     void openingListsFilesAndWritesTheStatusLine()
@@ -151,8 +149,8 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::addColumn<int>("imagesListed");
         QTest::newRow("image count") << u"[file]\nimgfilet=two\n"_s << u"'two' is not a valid integer value"_s << 0;
-        QTest::newRow("text count after images")
-            << u"[file]\nimgfilet=1\nimgfilename1=a.gif\ntxtfilet=9x\n"_s << u"'9x' is not a valid integer value"_s << 1;
+        QTest::newRow("text count after images") << u"[file]\nimgfilet=1\nimgfilename1=a.gif\ntxtfilet=9x\n"_s
+                                                 << u"'9x' is not a valid integer value"_s << 1;
         QTest::newRow("size counter") << u"[file]\nszwc=many\n"_s << u"'many' is not a valid integer value"_s << 0;
         QTest::newRow("huge count") << u"[file]\nimgfilet=99999999999\n"_s
                                     << u"'99999999999' is not a valid integer value"_s << 0;
@@ -178,7 +176,7 @@ private slots:
         const DefinitionFile file = definition();
         ImageEffect effect(m_files, file);
         effect.open();
-        QCOMPARE(effect.state.images, (QStringList{category(), category() + u"a.gif"_s}));
+        QCOMPARE(effect.state.images, (QStringList { category(), category() + u"a.gif"_s }));
         QVERIFY(effect.state.textFiles.isEmpty());
         QVERIFY(!effect.readyToCopy());
         RecordingSink sink;
@@ -233,8 +231,8 @@ private slots:
         QVERIFY(!effect.readyToCopy());
         QCOMPARE(effect.setSize(u"-5"_s, u"1.5"_s), ImageEffect::SizeResult::Set);
         QCOMPARE(effect.setSize(u"00"_s, QString()), ImageEffect::SizeResult::Saturated);
-        QCOMPARE(effect.widths, QStringList{u"-5"_s});
-        QCOMPARE(effect.heights, QStringList{u"1.5"_s});
+        QCOMPARE(effect.widths, QStringList { u"-5"_s });
+        QCOMPARE(effect.heights, QStringList { u"1.5"_s });
         QVERIFY(effect.readyToCopy());
     }
 
@@ -324,12 +322,12 @@ private slots:
         SetupState state;
         SetupFlow flow(m_files, file);
         flow.open(state);
-        QCOMPARE(state.images, QStringList{category() + u"../../secret.txt"_s});
+        QCOMPARE(state.images, QStringList { category() + u"../../secret.txt"_s });
         QCOMPARE(state.textFiles.size(), 2);
         const QString destination = m_dir.path() + u"/site/"_s;
         QDir().mkpath(destination);
         QCOMPARE(flow.copyFiles(state, destination), 1);
-        QCOMPARE(QDir(destination).entryList(QDir::Files), QStringList{u"a.js"_s});
+        QCOMPARE(QDir(destination).entryList(QDir::Files), QStringList { u"a.js"_s });
         QString text;
         QVERIFY(!flow.piece(u"fno1"_s, &text));
         QVERIFY(flow.piece(u"fno2"_s, &text));
@@ -366,15 +364,22 @@ private slots:
         QTest::addColumn<QString>("tokens");
         QTest::addColumn<QString>("row");
         QTest::addColumn<QString>("error");
-        QTest::newRow("rule A in any case") << QString() << u"TxtCa,nils,TXTLI"_s << u"<ca>名</ca> <li>u.htm</li>"_s << QString();
-        QTest::newRow("number by iii 0 and 1") << u"iii=1"_s << u"iii,IMG"_s << u"<n>1</n><img>p.gif</img>"_s << QString();
+        QTest::newRow("rule A in any case")
+            << QString() << u"TxtCa,nils,TXTLI"_s << u"<ca>名</ca> <li>u.htm</li>"_s << QString();
+        QTest::newRow("number by iii 0 and 1")
+            << u"iii=1"_s << u"iii,IMG"_s << u"<n>1</n><img>p.gif</img>"_s << QString();
         QTest::newRow("number by place otherwise") << u"iii=7"_s << u"nils,nils,iii"_s << u"  <n>3</n>"_s << QString();
-        QTest::newRow("fixed links in any case") << u"lt=2\nlinks2=<hr>"_s << u"LINKS2,links3,links02"_s << u"<hr>"_s << QString();
+        QTest::newRow("fixed links in any case")
+            << u"lt=2\nlinks2=<hr>"_s << u"LINKS2,links3,links02"_s << u"<hr>"_s << QString();
         QTest::newRow("empty lt counts none") << u"lt="_s << u"links1,txtca"_s << u"<ca>名</ca>"_s << QString();
-        QTest::newRow("pieces exact only") << u"ft=1\nfno1=p.txt"_s << u"fno1,FNO1,txtca"_s << u"段\r\n<ca>名</ca>"_s << QString();
-        QTest::newRow("unknown token repeats nothing") << QString() << u"txtca,what,nils"_s << u"<ca>名</ca> "_s << QString();
-        QTest::newRow("lt no number") << u"lt=x"_s << u"txtca,links1"_s << u"<ca>名</ca>"_s << u"'x' is not a valid integer value"_s;
-        QTest::newRow("empty ft stops rule A") << u"ft="_s << u"txtca,img"_s << u"<ca>名</ca>"_s << u"'' is not a valid integer value"_s;
+        QTest::newRow("pieces exact only")
+            << u"ft=1\nfno1=p.txt"_s << u"fno1,FNO1,txtca"_s << u"段\r\n<ca>名</ca>"_s << QString();
+        QTest::newRow("unknown token repeats nothing")
+            << QString() << u"txtca,what,nils"_s << u"<ca>名</ca> "_s << QString();
+        QTest::newRow("lt no number") << u"lt=x"_s << u"txtca,links1"_s << u"<ca>名</ca>"_s
+                                      << u"'x' is not a valid integer value"_s;
+        QTest::newRow("empty ft stops rule A")
+            << u"ft="_s << u"txtca,img"_s << u"<ca>名</ca>"_s << u"'' is not a valid integer value"_s;
     }
 
     void menuRowTokens()
@@ -386,11 +391,13 @@ private slots:
         QString list = u"[list]\ntotal=%1\n"_s.arg(tokens.split(u',').size());
         for (int i = 0; i < tokens.split(u',').size(); ++i)
             list += u"list%1=%2\n"_s.arg(i + 1).arg(tokens.split(u',')[i]);
-        QString fileSection = u"[file]\nimgfilet=1\nimgfilename1=0\nmm=0\niii=0\nft=0\ncatop=<ca>\ncabu=</ca>\nlitop=<li>\n"
-                              "libu=</li>\nimgtop=<img>\nimgbu=</img>\niiitop=<n>\niiibu=</n>\n"_s;
+        QString fileSection
+            = u"[file]\nimgfilet=1\nimgfilename1=0\nmm=0\niii=0\nft=0\ncatop=<ca>\ncabu=</ca>\nlitop=<li>\n"
+              "libu=</li>\nimgtop=<img>\nimgbu=</img>\niiitop=<n>\niiibu=</n>\n"_s;
         for (const QString &line : extra.split(u'\n', Qt::SkipEmptyParts))
-            fileSection.replace(QRegularExpression(u"^"_s + line.section(u'=', 0, 0) + u"=.*$"_s,
-                                                   QRegularExpression::MultilineOption), QString());
+            fileSection.replace(
+                QRegularExpression(u"^"_s + line.section(u'=', 0, 0) + u"=.*$"_s, QRegularExpression::MultilineOption),
+                QString());
         define(fileSection + extra + u"\n"_s + list);
         TestFiles::write(category() + u"p.txt"_s, Ansi::encode(u"段"_s));
         const DefinitionFile file = definition();
@@ -400,7 +407,7 @@ private slots:
         QVERIFY(!parentMenuNeeded);
         menu.state.images.append(m_dir.path() + u"/pics/p.gif"_s);
         RecordingSink rows;
-        MenuInputs inputs{u"0"_s, u"0"_s, QString(), u"名"_s, u"u.htm"_s, u"5"_s};
+        MenuInputs inputs { u"0"_s, u"0"_s, QString(), u"名"_s, u"u.htm"_s, u"5"_s };
         QCOMPARE(errorOf([&] { QCOMPARE(menu.addSubmenu(inputs, rows), MenuEffect::AddResult::Added); }), error);
         QCOMPARE(rows.text, row);
     }
@@ -415,7 +422,7 @@ private slots:
         MenuEffect menu(m_files, file, parentMenuNeeded);
         menu.open();
         RecordingSink sink;
-        menu.assemble({u"120"_s, u"30"_s, {}, {}, {}, u"1"_s}, u"<rows>"_s, sink);
+        menu.assemble({ u"120"_s, u"30"_s, {}, {}, {}, u"1"_s }, u"<rows>"_s, sink);
         QCOMPARE(sink.text, u"<L>p\r\n<t width=120 height=30 ><rows>"_s);
         QCOMPARE(sink.clipboards.size(), 4);
     }
@@ -444,8 +451,8 @@ private slots:
         text.open();
         RecordingSink rowBuffer;
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(text.addRow({u"t"_s, u"f"_s, u"c"_s, u"3"_s}, rowBuffer), TextEffect::RowResult::Added);
-        QCOMPARE(text.addRow({u"t"_s, u"f"_s, u"c"_s, u"3"_s}, rowBuffer), TextEffect::RowResult::CountReached);
+            QCOMPARE(text.addRow({ u"t"_s, u"f"_s, u"c"_s, u"3"_s }, rowBuffer), TextEffect::RowResult::Added);
+        QCOMPARE(text.addRow({ u"t"_s, u"f"_s, u"c"_s, u"3"_s }, rowBuffer), TextEffect::RowResult::CountReached);
         QCOMPARE(rowBuffer.text, rows);
         RecordingSink sink;
         text.assemble({}, u"R"_s, sink);

@@ -5,10 +5,10 @@
 #include "effects/imageeffectwindow.h"
 #include "effects/menueffectwindow.h"
 #include "effects/texteffectwindow.h"
-#include "librarylayout.h"
 #include "library/categoryindex.h"
 #include "library/effectindex.h"
 #include "library/effectkind.h"
+#include "librarylayout.h"
 #include "platform/localfilesystem.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatlineedit.h"
@@ -34,8 +34,8 @@ public:
     using QWebEnginePage::QWebEnginePage;
 
 protected:
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int line,
-                                  const QString &source) override
+    void javaScriptConsoleMessage(
+        JavaScriptConsoleMessageLevel level, const QString &message, int line, const QString &source) override
     {
         if (level == ErrorMessageLevel)
             errors << u"%1:%2: %3"_s.arg(source).arg(line).arg(message);
@@ -102,8 +102,8 @@ class TestEffectsInBrowser : public QObject
 
     // Presses the copy button (a folder is asked for when the effect has files) and checks the page
     // against the effect's [check] answers.
-    static void copyAndCheck(MainWindowFixture &f, const QString &effect, bool asksForFolder, QAbstractButton *copy,
-                             int pictures)
+    static void copyAndCheck(
+        MainWindowFixture &f, const QString &effect, bool asksForFolder, QAbstractButton *copy, int pictures)
     {
         const QString site = f.folder() + u"site"_s;
         QDir().mkpath(site);
@@ -117,7 +117,8 @@ class TestEffectsInBrowser : public QObject
     // Whether the window lists pictures or text files, which the copy then asks a folder for.
     static bool hasFilesToCopy(const SetupWindow &window)
     {
-        return control<QListWidget>(window, u"ListBox1"_s)->count() + control<QListWidget>(window, u"ListBox2"_s)->count()
+        return control<QListWidget>(window, u"ListBox1"_s)->count()
+            + control<QListWidget>(window, u"ListBox2"_s)->count()
             > 0;
     }
 
@@ -131,7 +132,7 @@ class TestEffectsInBrowser : public QObject
 
     static QString makePicture(MainWindowFixture &f, int n)
     {
-        const QColor colours[] = {Qt::red, Qt::darkGreen, Qt::blue, Qt::darkYellow};
+        const QColor colours[] = { Qt::red, Qt::darkGreen, Qt::blue, Qt::darkYellow };
         const QString picture = f.folder() + u"pics/photo%1.jpg"_s.arg(n);
         QDir().mkpath(f.folder() + u"pics"_s);
         QImage image(120, 90, QImage::Format_RGB32);
@@ -157,8 +158,8 @@ class TestEffectsInBrowser : public QObject
         for (const QString &line : QString::fromUtf8(TestFiles::read(file)).split(u'\n')) {
             if (line.startsWith(u'['))
                 section = line.mid(1, line.indexOf(u']') - 1);
-            else if (const qsizetype eq = line.indexOf(u'='); eq > 0 && !line.startsWith(u';')
-                     && section + u'/' + line.left(eq).trimmed() == key)
+            else if (const qsizetype eq = line.indexOf(u'=');
+                     eq > 0 && !line.startsWith(u';') && section + u'/' + line.left(eq).trimmed() == key)
                 return line.mid(eq + 1).trimmed();
         }
         return {};
@@ -281,7 +282,7 @@ private slots:
         QFETCH(QString, effect);
         QFETCH(QString, kind);
         QVERIFY2(!QFINDTESTDATA(u"fixtures/shippedeffects/"_s + effect + u".ini"_s).isEmpty(),
-                 "every shipped effect has its answers and its check");
+            "every shipped effect has its answers and its check");
         const auto f = shippedLibrary();
         QVERIFY(f);
         int pictures = 0;

@@ -15,9 +15,9 @@
 #include "options/skinregistry.h"
 #include "options/templateshelf.h"
 #include "platform/ansi.h"
+#include "platform/vellumoerror.h"
 #include "support/scripteddialogs.h"
 #include "support/scriptedfilesystem.h"
-#include "platform/vellumoerror.h"
 
 #include <QDirIterator>
 #include <QTemporaryDir>
@@ -68,7 +68,8 @@ void layOut(const Folders &f)
         u"[files]\r\nname=幻灯\r\nflistno=2\r\nflist=图片特效\r\nft=2\r\nftname1=slide\r\nftname2=slide.css\r\n"_s);
     put(f.pkg() + u"一/slide"_s, u"[file]\r\nimgfilet=0\r\ntxtfilet=1\r\ntxtfile1=slide.css\r\n"_s);
     put(f.pkg() + u"一/slide.css"_s, u".slide{}\r\n"_s);
-    put(f.pkg() + u"二/p2.gx"_s, u"[files]\r\nname=问候\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=问候.txt\r\n"_s);
+    put(f.pkg() + u"二/p2.gx"_s,
+        u"[files]\r\nname=问候\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=问候.txt\r\n"_s);
     put(f.pkg() + u"二/问候.txt"_s, u"你好\r\n"_s);
     put(f.user() + u"二.htm"_s, u"<p>新模板</p>"_s);
     put(f.user() + u"三.htm"_s, u"<p>第三个</p>"_s);
@@ -128,7 +129,8 @@ struct Command
 
 QString indexOrCreateError(const Folders &, const QString &failed)
 {
-    return isIndex(failed) ? VellumoError::unableToWrite(failed).message() : VellumoError::cannotCreate(failed).message();
+    return isIndex(failed) ? VellumoError::unableToWrite(failed).message()
+                           : VellumoError::cannotCreate(failed).message();
 }
 
 void savePage(ScriptedFileSystem &files, const Folders &f, bool preview)
@@ -152,43 +154,49 @@ void savePage(ScriptedFileSystem &files, const Folders &f, bool preview)
 QList<Command> commands()
 {
     return {
-        {u"own simple-copy effect"_s,
-         {[](ScriptedFileSystem &fs, const Folders &f) { CustomEffect(fs, f.app()).define(u"新特效"_s, u"<i>新</i>\n"_s); }},
-         indexOrCreateError},
-        {u"skin saved"_s,
-         {[](ScriptedFileSystem &fs, const Folders &f) {
-             SkinRegistry(fs, f.app()).add({u"暖阳"_s, u"/q/m.jpg"_s, u"/q/s.jpg"_s});
-         }},
-         indexOrCreateError},
-        {u"skin changed"_s,
-         {[](ScriptedFileSystem &fs, const Folders &f) {
+        { u"own simple-copy effect"_s, { [](ScriptedFileSystem &fs, const Folders &f) {
+             CustomEffect(fs, f.app()).define(u"新特效"_s, u"<i>新</i>\n"_s);
+         } },
+            indexOrCreateError },
+        { u"skin saved"_s, { [](ScriptedFileSystem &fs, const Folders &f) {
+             SkinRegistry(fs, f.app()).add({ u"暖阳"_s, u"/q/m.jpg"_s, u"/q/s.jpg"_s });
+         } },
+            indexOrCreateError },
+        { u"skin changed"_s, { [](ScriptedFileSystem &fs, const Folders &f) {
              MainIndex(fs, f.app()).setSkin(u"/q/m.jpg"_s, u"/q/s.jpg"_s, u"暖阳"_s);
-         }},
-         indexOrCreateError},
-        {u"template added and copied"_s,
-         {[](ScriptedFileSystem &fs, const Folders &f) {
-              MainIndex(fs, f.app()).addTemplate(f.user() + u"三.htm"_s);
-          },
-          [](ScriptedFileSystem &fs, const Folders &f) { TemplateShelf(fs, f.app()).copyIn(f.user() + u"三.htm"_s, false); }},
-         indexOrCreateError},
-        {u"template copy replaced"_s,
-         {[](ScriptedFileSystem &fs, const Folders &f) { TemplateShelf(fs, f.app()).copyIn(f.user() + u"二.htm"_s, true); }},
-         indexOrCreateError},
-        {u"template deleted"_s,
-         {[](ScriptedFileSystem &fs, const Folders &f) {
-             MainIndex(fs, f.app()).rewriteTemplates({u"/t/二.htm"_s});
-         }},
-         indexOrCreateError},
-        {u"page saved"_s, {[](ScriptedFileSystem &fs, const Folders &f) { savePage(fs, f, false); }}, indexOrCreateError},
-        {u"preview written"_s, {[](ScriptedFileSystem &fs, const Folders &f) { savePage(fs, f, true); }}, indexOrCreateError},
+         } },
+            indexOrCreateError },
+        { u"template added and copied"_s,
+            { [](ScriptedFileSystem &fs, const Folders &f) {
+                 MainIndex(fs, f.app()).addTemplate(f.user() + u"三.htm"_s);
+             },
+                [](ScriptedFileSystem &fs, const Folders &f) {
+                    TemplateShelf(fs, f.app()).copyIn(f.user() + u"三.htm"_s, false);
+                } },
+            indexOrCreateError },
+        { u"template copy replaced"_s, { [](ScriptedFileSystem &fs, const Folders &f) {
+             TemplateShelf(fs, f.app()).copyIn(f.user() + u"二.htm"_s, true);
+         } },
+            indexOrCreateError },
+        { u"template deleted"_s, { [](ScriptedFileSystem &fs, const Folders &f) {
+             MainIndex(fs, f.app()).rewriteTemplates({ u"/t/二.htm"_s });
+         } },
+            indexOrCreateError },
+        { u"page saved"_s, { [](ScriptedFileSystem &fs, const Folders &f) { savePage(fs, f, false); } },
+            indexOrCreateError },
+        { u"preview written"_s, { [](ScriptedFileSystem &fs, const Folders &f) { savePage(fs, f, true); } },
+            indexOrCreateError },
         // Each package is a step: what an earlier package installed stays when a later one fails.
-        {u"two packages installed"_s,
-         {[](ScriptedFileSystem &fs, const Folders &f) { PackageInstaller(fs, f.app()).installAll({f.pkg() + u"一/p1.gx"_s}); },
-          [](ScriptedFileSystem &fs, const Folders &f) { PackageInstaller(fs, f.app()).installAll({f.pkg() + u"二/p2.gx"_s}); }},
-         indexOrCreateError},
+        { u"two packages installed"_s,
+            { [](ScriptedFileSystem &fs, const Folders &f) {
+                 PackageInstaller(fs, f.app()).installAll({ f.pkg() + u"一/p1.gx"_s });
+             },
+                [](ScriptedFileSystem &fs, const Folders &f) {
+                    PackageInstaller(fs, f.app()).installAll({ f.pkg() + u"二/p2.gx"_s });
+                } },
+            indexOrCreateError },
         // A failed copy of an effect's files is not reported; the other copies go on.
-        {u"effect files copied"_s,
-         {[](ScriptedFileSystem &fs, const Folders &f) {
+        { u"effect files copied"_s, { [](ScriptedFileSystem &fs, const Folders &f) {
              const DefinitionFile definition(fs, f.app(), u"图片特效"_s, u"相册"_s);
              const SetupFlow flow(fs, definition);
              SetupState state;
@@ -196,19 +204,19 @@ QList<Command> commands()
              state.images << f.user() + u"照片.jpg"_s;
              QCOMPARE(state.images.size(), 3);
              flow.copyFiles(state, f.out());
-         }},
-         [](const Folders &, const QString &) { return QString(); }},
-        {u"package made"_s,
-         {[](ScriptedFileSystem &fs, const Folders &f) {
-             const QStringList problems = PackageMaker(fs, f.app()).make(u"图片特效"_s, u"相册"_s, f.out() + u"相册.gx"_s);
+         } },
+            [](const Folders &, const QString &) { return QString(); } },
+        { u"package made"_s, { [](ScriptedFileSystem &fs, const Folders &f) {
+             const QStringList problems
+                 = PackageMaker(fs, f.app()).make(u"图片特效"_s, u"相册"_s, f.out() + u"相册.gx"_s);
              if (!problems.isEmpty())
                  throw VellumoError(problems.join(u'\n'));
-         }},
-         [](const Folders &f, const QString &failed) {
-             return failed.endsWith(u".gx"_s) ? VellumoError::unableToWrite(failed).message()
-                                                : u"cannot copy "_s + f.app() + u"图片特效/"_s + QFileInfo(failed).fileName()
-                                                      + u" to "_s + failed;
-         }},
+         } },
+            [](const Folders &f, const QString &failed) {
+                return failed.endsWith(u".gx"_s)
+                    ? VellumoError::unableToWrite(failed).message()
+                    : u"cannot copy "_s + f.app() + u"图片特效/"_s + QFileInfo(failed).fileName() + u" to "_s + failed;
+            } },
     };
 }
 
@@ -234,7 +242,7 @@ class TestFaultInjection : public QObject
     Folders fresh()
     {
         IniCache::instance().clear();
-        Folders f{m_dir.path() + u"/run"_s};
+        Folders f { m_dir.path() + u"/run"_s };
         layOut(f);
         return f;
     }
@@ -294,7 +302,7 @@ private slots:
                 for (auto section = before.begin(); section != before.end(); ++section)
                     for (auto key = section->begin(); key != section->end(); ++key)
                         QVERIFY2(document.hasKey(section.key(), key.key()),
-                                 qPrintable(u"%1 lost [%2] %3"_s.arg(path, section.key(), key.key())));
+                            qPrintable(u"%1 lost [%2] %3"_s.arg(path, section.key(), key.key())));
             }
         }
     }

@@ -50,13 +50,17 @@ class TestFindReplace : public QObject
         // Every box shown is recorded and compared through notices().
         ScriptedDialogs dialogs;
         SearchState state;
-        FindReplace search{target, dialogs, state};
+        FindReplace search { target, dialogs, state };
 
-        explicit Run(const QString &text, Span selection = {0, 0}) : target(text)
+        explicit Run(const QString &text, Span selection = { 0, 0 })
+            : target(text)
         {
             target.select(selection.start, selection.length);
         }
-        QString selection() const { return str({target.selectionStart(), target.selectionEnd() - target.selectionStart()}); }
+        QString selection() const
+        {
+            return str({ target.selectionStart(), target.selectionEnd() - target.selectionStart() });
+        }
         // The boxes shown since the last call, each as "[caption] text icon".
         QStringList notices()
         {
@@ -75,24 +79,26 @@ private slots:
         QTest::addColumn<Case>("c");
         QTest::addColumn<int>("found");
         // selection: the range searched.
-        const SearchOptions none, matchCase{true, false}, wholeWord{false, true};
-        QTest::newRow("case ignored") << Case{u"xHeLLo hello"_s, {0, 12}, u"hello"_s, {}, none, {}, {}, {}} << 1;
-        QTest::newRow("case kept") << Case{u"xHeLLo hello"_s, {0, 12}, u"hello"_s, {}, matchCase, {}, {}, {}} << 7;
-        QTest::newRow("match ends outside the range") << Case{u"xxab"_s, {0, 3}, u"ab"_s, {}, none, {}, {}, {}} << -1;
-        QTest::newRow("match before the start") << Case{u"abxx"_s, {1, 3}, u"ab"_s, {}, none, {}, {}, {}} << -1;
-        QTest::newRow("range past the end") << Case{u"xxab"_s, {1, 100}, u"ab"_s, {}, none, {}, {}, {}} << 2;
-        QTest::newRow("inside a longer word") << Case{u"concat"_s, {0, 6}, u"cat"_s, {}, wholeWord, {}, {}, {}} << -1;
-        QTest::newRow("after a longer word") << Case{u"concat cat"_s, {0, 10}, u"cat"_s, {}, wholeWord, {}, {}, {}}
-                                             << 7;
-        QTest::newRow("underscore is a letter") << Case{u"_cat cat"_s, {0, 8}, u"cat"_s, {}, wholeWord, {}, {}, {}}
-                                                << 5;
-        QTest::newRow("punctuation ends a word") << Case{u"(cat)"_s, {0, 5}, u"cat"_s, {}, wholeWord, {}, {}, {}}
-                                                 << 1;
-        QTest::newRow("Chinese in a longer word") << Case{u"中文字 中文"_s, {0, 6}, u"中文"_s, {}, wholeWord, {}, {}, {}}
-                                                  << 4;
+        const SearchOptions none, matchCase { true, false }, wholeWord { false, true };
+        QTest::newRow("case ignored") << Case { u"xHeLLo hello"_s, { 0, 12 }, u"hello"_s, {}, none, {}, {}, {} } << 1;
+        QTest::newRow("case kept") << Case { u"xHeLLo hello"_s, { 0, 12 }, u"hello"_s, {}, matchCase, {}, {}, {} } << 7;
+        QTest::newRow("match ends outside the range")
+            << Case { u"xxab"_s, { 0, 3 }, u"ab"_s, {}, none, {}, {}, {} } << -1;
+        QTest::newRow("match before the start") << Case { u"abxx"_s, { 1, 3 }, u"ab"_s, {}, none, {}, {}, {} } << -1;
+        QTest::newRow("range past the end") << Case { u"xxab"_s, { 1, 100 }, u"ab"_s, {}, none, {}, {}, {} } << 2;
+        QTest::newRow("inside a longer word")
+            << Case { u"concat"_s, { 0, 6 }, u"cat"_s, {}, wholeWord, {}, {}, {} } << -1;
+        QTest::newRow("after a longer word")
+            << Case { u"concat cat"_s, { 0, 10 }, u"cat"_s, {}, wholeWord, {}, {}, {} } << 7;
+        QTest::newRow("underscore is a letter")
+            << Case { u"_cat cat"_s, { 0, 8 }, u"cat"_s, {}, wholeWord, {}, {}, {} } << 5;
+        QTest::newRow("punctuation ends a word")
+            << Case { u"(cat)"_s, { 0, 5 }, u"cat"_s, {}, wholeWord, {}, {}, {} } << 1;
+        QTest::newRow("Chinese in a longer word")
+            << Case { u"中文字 中文"_s, { 0, 6 }, u"中文"_s, {}, wholeWord, {}, {}, {} } << 4;
         QTest::newRow("Chinese punctuation ends a word")
-            << Case{u"中文，"_s, {0, 3}, u"中文"_s, {}, wholeWord, {}, {}, {}} << 0;
-        QTest::newRow("empty text") << Case{u"abc"_s, {0, 3}, QString(), {}, none, {}, {}, {}} << -1;
+            << Case { u"中文，"_s, { 0, 3 }, u"中文"_s, {}, wholeWord, {}, {}, {} } << 0;
+        QTest::newRow("empty text") << Case { u"abc"_s, { 0, 3 }, QString(), {}, none, {}, {}, {} } << -1;
     }
     void searchStepHonoursRangeAndOptions()
     {
@@ -105,29 +111,32 @@ private slots:
     void findMovesForwardWithoutWrapping_data()
     {
         QTest::addColumn<Case>("c");
-        const SearchOptions none, matchCase{true, false}, wholeWord{false, true};
+        const SearchOptions none, matchCase { true, false }, wholeWord { false, true };
         QTest::newRow("caret at the end with the text earlier")
-            << Case{u"abc abc"_s, {7, 0}, u"abc"_s, {}, none, {-1}, {}, {}};
+            << Case { u"abc abc"_s, { 7, 0 }, u"abc"_s, {}, none, { -1 }, {}, {} };
         QTest::newRow("two occurrences, then the end")
-            << Case{u"x ab y ab z"_s, {0, 0}, u"ab"_s, {}, none, {2, 7, -1, -1}, {}, {}};
-        QTest::newRow("from the end of the selection") << Case{u"abab"_s, {0, 2}, u"ab"_s, {}, none, {2, -1}, {}, {}};
-        QTest::newRow("case ignored") << Case{u"Hello hello"_s, {0, 0}, u"HELLO"_s, {}, none, {0, 6, -1}, {}, {}};
-        QTest::newRow("match case") << Case{u"Hello hello"_s, {0, 0}, u"hello"_s, {}, matchCase, {6, -1}, {}, {}};
-        QTest::newRow("whole word") << Case{u"concat cat"_s, {0, 0}, u"cat"_s, {}, wholeWord, {7, -1}, {}, {}};
-        QTest::newRow("Chinese") << Case{u"中文字 中文"_s, {0, 0}, u"中文"_s, {}, none, {0, 4, -1}, {}, {}};
-        QTest::newRow("empty search text") << Case{u"abc"_s, {1, 1}, QString(), {}, none, {-1}, {}, {}};
+            << Case { u"x ab y ab z"_s, { 0, 0 }, u"ab"_s, {}, none, { 2, 7, -1, -1 }, {}, {} };
+        QTest::newRow("from the end of the selection")
+            << Case { u"abab"_s, { 0, 2 }, u"ab"_s, {}, none, { 2, -1 }, {}, {} };
+        QTest::newRow("case ignored") << Case { u"Hello hello"_s, { 0, 0 }, u"HELLO"_s, {}, none, { 0, 6, -1 }, {},
+            {} };
+        QTest::newRow("match case") << Case { u"Hello hello"_s, { 0, 0 }, u"hello"_s, {}, matchCase, { 6, -1 }, {},
+            {} };
+        QTest::newRow("whole word") << Case { u"concat cat"_s, { 0, 0 }, u"cat"_s, {}, wholeWord, { 7, -1 }, {}, {} };
+        QTest::newRow("Chinese") << Case { u"中文字 中文"_s, { 0, 0 }, u"中文"_s, {}, none, { 0, 4, -1 }, {}, {} };
+        QTest::newRow("empty search text") << Case { u"abc"_s, { 1, 1 }, QString(), {}, none, { -1 }, {}, {} };
     }
     void findMovesForwardWithoutWrapping()
     {
         QFETCH(Case, c);
         Run run(c.text, c.selection);
-        run.state.find = {c.searched, c.options};
+        run.state.find = { c.searched, c.options };
         Span expected = c.selection;
         for (int at : c.steps) {
             QCOMPARE(run.search.find(), at >= 0);
             if (at >= 0)
-                expected = {at, c.searched.size()};
-            QCOMPARE(run.notices(), at >= 0 ? QStringList() : QStringList{notice(FindEnded, MessageIcon::Error)});
+                expected = { at, c.searched.size() };
+            QCOMPARE(run.notices(), at >= 0 ? QStringList() : QStringList { notice(FindEnded, MessageIcon::Error) });
             QCOMPARE(run.selection(), str(expected));
         }
         QCOMPARE(run.target.text(), c.text);
@@ -152,11 +161,11 @@ private slots:
             << QString() << u"b"_s << u"X"_s << true << u"ab aX"_s << u"4+1"_s << QStringList();
         QTest::newRow("replacement remembered, nothing left")
             << u"ab"_s << u"zz"_s << u"X"_s << true << u"ab ab"_s << u"0+2"_s
-            << QStringList{notice(SearchEnded, MessageIcon::Warning)};
+            << QStringList { notice(SearchEnded, MessageIcon::Warning) };
         QTest::newRow("find text absent") << u"zz"_s << u"ab"_s << QString() << true << u"ab ab"_s << u"0+2"_s
-                                          << QStringList{notice(FindEnded, MessageIcon::Error)};
-        QTest::newRow("nothing to repeat") << QString() << u"ab"_s << QString() << false << u"ab ab"_s << u"0+2"_s
-                                           << QStringList();
+                                          << QStringList { notice(FindEnded, MessageIcon::Error) };
+        QTest::newRow("nothing to repeat")
+            << QString() << u"ab"_s << QString() << false << u"ab ab"_s << u"0+2"_s << QStringList();
     }
     void findNextRepeatsTheLastSearch()
     {
@@ -167,9 +176,9 @@ private slots:
         QFETCH(QString, result);
         QFETCH(QString, selection);
         QFETCH(QStringList, notices);
-        Run run(u"ab ab"_s, {0, 2});
+        Run run(u"ab ab"_s, { 0, 2 });
         run.state.find.findText = findText;
-        run.state.replace = {replaceFindText, replaceText, {}};
+        run.state.replace = { replaceFindText, replaceText, {} };
         QCOMPARE(run.search.findNext(), searched);
         QCOMPARE(run.target.text(), result);
         QCOMPARE(run.selection(), selection);
@@ -179,8 +188,8 @@ private slots:
     void replaceWindowFindNextBecomesTheFindWindowSearch()
     {
         Run run(u"cat Cat CAT Cat"_s);
-        run.state.find = {u"dog"_s, {false, true}};
-        run.state.replace = {u"Cat"_s, QString(), {true, false}};
+        run.state.find = { u"dog"_s, { false, true } };
+        run.state.replace = { u"Cat"_s, QString(), { true, false } };
         QVERIFY(run.search.findFromReplaceWindow());
         QCOMPARE(run.selection(), u"4+3"_s);
         QCOMPARE(run.state.find.findText, u"Cat"_s);
@@ -195,64 +204,67 @@ private slots:
         QTest::addColumn<bool>("ended"); // the last press reported "本次搜索完畢"
         const SearchOptions none;
         QTest::newRow("after a find: the following occurrence")
-            << Case{u"ab ab ab"_s, {0, 2}, u"ab"_s, u"X"_s, none, {1}, u"ab X ab"_s, {3, 1}} << false;
+            << Case { u"ab ab ab"_s, { 0, 2 }, u"ab"_s, u"X"_s, none, { 1 }, u"ab X ab"_s, { 3, 1 } } << false;
         QTest::newRow("pressed again: the next one")
-            << Case{u"ab ab ab"_s, {0, 2}, u"ab"_s, u"X"_s, none, {2}, u"ab X X"_s, {5, 1}} << false;
+            << Case { u"ab ab ab"_s, { 0, 2 }, u"ab"_s, u"X"_s, none, { 2 }, u"ab X X"_s, { 5, 1 } } << false;
         QTest::newRow("pressed once more: the end")
-            << Case{u"ab ab ab"_s, {0, 2}, u"ab"_s, u"X"_s, none, {3}, u"ab X X"_s, {5, 1}} << true;
+            << Case { u"ab ab ab"_s, { 0, 2 }, u"ab"_s, u"X"_s, none, { 3 }, u"ab X X"_s, { 5, 1 } } << true;
         QTest::newRow("replacement holding the search text")
-            << Case{u"a a"_s, {0, 0}, u"a"_s, u"aa"_s, none, {2}, u"aa aa"_s, {3, 2}} << false;
+            << Case { u"a a"_s, { 0, 0 }, u"a"_s, u"aa"_s, none, { 2 }, u"aa aa"_s, { 3, 2 } } << false;
         QTest::newRow("empty replacement")
-            << Case{u"a-b-c"_s, {0, 0}, u"-"_s, QString(), none, {1}, u"ab-c"_s, {1, 0}} << false;
-        QTest::newRow("Chinese") << Case{u"替换 替换"_s, {0, 0}, u"替换"_s, u"更改后"_s, none, {2}, u"更改后 更改后"_s, {4, 3}}
+            << Case { u"a-b-c"_s, { 0, 0 }, u"-"_s, QString(), none, { 1 }, u"ab-c"_s, { 1, 0 } } << false;
+        QTest::newRow("Chinese") << Case { u"替换 替换"_s, { 0, 0 }, u"替换"_s, u"更改后"_s, none, { 2 },
+            u"更改后 更改后"_s, { 4, 3 } }
                                  << false;
-        QTest::newRow("empty search text") << Case{u"abc"_s, {0, 1}, QString(), u"y"_s, none, {1}, u"abc"_s, {0, 1}}
-                                           << true;
+        QTest::newRow("empty search text")
+            << Case { u"abc"_s, { 0, 1 }, QString(), u"y"_s, none, { 1 }, u"abc"_s, { 0, 1 } } << true;
     }
     void replaceOneReplacesBehindTheSelection()
     {
         QFETCH(Case, c);
         QFETCH(bool, ended);
         Run run(c.text, c.selection);
-        run.state.replace = {c.searched, c.replacement, c.options};
+        run.state.replace = { c.searched, c.replacement, c.options };
         for (int i = 1; i <= c.steps.first(); ++i)
             QCOMPARE(run.search.replaceOne(), !(ended && i == c.steps.first()));
         QCOMPARE(run.target.text(), c.result);
         QCOMPARE(run.selection(), str(c.selected));
-        QCOMPARE(run.notices(), ended ? QStringList{notice(SearchEnded, MessageIcon::Warning)} : QStringList());
+        QCOMPARE(run.notices(), ended ? QStringList { notice(SearchEnded, MessageIcon::Warning) } : QStringList());
     }
 
     void replaceAllMakesOnePass_data()
     {
         QTest::addColumn<Case>("c");
         QTest::addColumn<int>("count");
-        const SearchOptions none, matchCase{true, false}, wholeWord{false, true};
+        const SearchOptions none, matchCase { true, false }, wholeWord { false, true };
         QTest::newRow("replacement holding the search text")
-            << Case{u"aaa"_s, {0, 0}, u"a"_s, u"aa"_s, none, {}, u"aaaaaa"_s, {6, 0}} << 3;
-        QTest::newRow("absent text") << Case{u"abc"_s, {1, 1}, u"x"_s, u"y"_s, none, {}, u"abc"_s, {1, 1}} << 0;
-        QTest::newRow("empty search text") << Case{u"abc"_s, {1, 1}, QString(), u"y"_s, none, {}, u"abc"_s, {1, 1}}
-                                           << 0;
+            << Case { u"aaa"_s, { 0, 0 }, u"a"_s, u"aa"_s, none, {}, u"aaaaaa"_s, { 6, 0 } } << 3;
+        QTest::newRow("absent text") << Case { u"abc"_s, { 1, 1 }, u"x"_s, u"y"_s, none, {}, u"abc"_s, { 1, 1 } } << 0;
+        QTest::newRow("empty search text")
+            << Case { u"abc"_s, { 1, 1 }, QString(), u"y"_s, none, {}, u"abc"_s, { 1, 1 } } << 0;
         QTest::newRow("from the top, caret behind the last replacement")
-            << Case{u"a b a b"_s, {7, 0}, u"a"_s, u"xyz"_s, none, {}, u"xyz b xyz b"_s, {9, 0}} << 2;
-        QTest::newRow("adjacent occurrences") << Case{u"aaaaa"_s, {0, 0}, u"aa"_s, u"b"_s, none, {}, u"bba"_s, {2, 0}}
-                                              << 2;
-        QTest::newRow("match case") << Case{u"A a"_s, {0, 0}, u"a"_s, u"b"_s, matchCase, {}, u"A b"_s, {3, 0}} << 1;
-        QTest::newRow("whole word") << Case{u"cat concat cat."_s, {0, 0}, u"cat"_s, u"dog"_s, wholeWord, {},
-                                            u"dog concat dog."_s, {14, 0}}
+            << Case { u"a b a b"_s, { 7, 0 }, u"a"_s, u"xyz"_s, none, {}, u"xyz b xyz b"_s, { 9, 0 } } << 2;
+        QTest::newRow("adjacent occurrences")
+            << Case { u"aaaaa"_s, { 0, 0 }, u"aa"_s, u"b"_s, none, {}, u"bba"_s, { 2, 0 } } << 2;
+        QTest::newRow("match case") << Case { u"A a"_s, { 0, 0 }, u"a"_s, u"b"_s, matchCase, {}, u"A b"_s, { 3, 0 } }
+                                    << 1;
+        QTest::newRow("whole word") << Case { u"cat concat cat."_s, { 0, 0 }, u"cat"_s, u"dog"_s, wholeWord, {},
+            u"dog concat dog."_s, { 14, 0 } }
                                     << 2;
-        QTest::newRow("Chinese") << Case{u"中文，中文字"_s, {0, 0}, u"中文"_s, QString(), none, {}, u"，字"_s, {1, 0}} << 2;
+        QTest::newRow("Chinese") << Case { u"中文，中文字"_s, { 0, 0 }, u"中文"_s, QString(), none, {}, u"，字"_s,
+            { 1, 0 } } << 2;
     }
     void replaceAllMakesOnePass()
     {
         QFETCH(Case, c);
         QFETCH(int, count);
         Run run(c.text, c.selection);
-        run.state.replace = {c.searched, c.replacement, c.options};
+        run.state.replace = { c.searched, c.replacement, c.options };
         QCOMPARE(run.search.replaceAll(), count);
         QCOMPARE(run.target.text(), c.result);
         QCOMPARE(run.selection(), str(c.selected));
         QCOMPARE(run.target.hasFocus(), count > 0);
-        QCOMPARE(run.notices(), QStringList{notice(ReplaceEnded, MessageIcon::None)});
+        QCOMPARE(run.notices(), QStringList { notice(ReplaceEnded, MessageIcon::None) });
         // The whole pass is one undo step.
         if (count > 0) {
             QVERIFY(run.target.undo());

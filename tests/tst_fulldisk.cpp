@@ -12,8 +12,8 @@
 #include "platform/errorguard.h"
 #include "platform/folderlock.h"
 #include "platform/localfilesystem.h"
-#include "support/scripteddialogs.h"
 #include "platform/vellumoerror.h"
+#include "support/scripteddialogs.h"
 
 #include <QDir>
 #include <QFile>

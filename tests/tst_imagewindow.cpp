@@ -19,9 +19,10 @@ Q_DECLARE_METATYPE(NumericEdit::KeyAction)
 namespace {
 const QString Category = u"图片特效"_s;
 const QString Effect = u"轮换"_s;
-const QString Definition = u"[file]\r\nimgfilet=2\r\ntxtfilet=1\r\nimgfilename1=0\r\nimgfilename2=0\r\ntxtfilename1=show.js\r\n"
-                           "hbu=请选两张图片\r\nintop2=<img src=\"\r\ninbu2=\">\r\nimmtop2=<img\r\nimmbu2=\">\r\nft=1\r\nfno1=end.txt\r\n"
-                           "[abcd]\r\ntotal=3\r\nopen1=inname2\r\nopen2=imain2\r\nopen3=fno1\r\n"_s;
+const QString Definition
+    = u"[file]\r\nimgfilet=2\r\ntxtfilet=1\r\nimgfilename1=0\r\nimgfilename2=0\r\ntxtfilename1=show.js\r\n"
+      "hbu=请选两张图片\r\nintop2=<img src=\"\r\ninbu2=\">\r\nimmtop2=<img\r\nimmbu2=\">\r\nft=1\r\nfno1=end.txt\r\n"
+      "[abcd]\r\ntotal=3\r\nopen1=inname2\r\nopen2=imain2\r\nopen3=fno1\r\n"_s;
 const QString Expected = u"<img src=\"a.gif\">\r\n<img src=\"b.gif\">\r\n<img WIDTH=\"100\" HEIGHT=\"50\">\r\n"
                          "<img WIDTH=\"80\" HEIGHT=\"40\">\r\n<!-- 结束 -->\r\n"_s;
 }
@@ -53,16 +54,12 @@ class TestImageWindow : public QObject
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         }
-        template<class T>
-        T *windowControl(const QString &name) const
-        {
-            return control<T>(*window, name);
-        }
+        template <class T> T *windowControl(const QString &name) const { return control<T>(*window, name); }
         QPushButton *addImageButton() const { return windowControl<QPushButton>(u"Button4"_s); }
         QPushButton *copyButton() const { return windowControl<QPushButton>(u"Button5"_s); }
         void addImages()
         {
-            for (const QString &name : {u"a.gif"_s, u"b.gif"_s}) {
+            for (const QString &name : { u"a.gif"_s, u"b.gif"_s }) {
                 f.dialogs.expect(ScriptedDialogs::Kind::OpenPicture, pic(name));
                 addImageButton()->click();
             }
@@ -94,7 +91,7 @@ private slots:
 
     void missingDefinitionFileSaysSoAndDisablesTheWindow()
     {
-        Run run{QString()};
+        Run run { QString() };
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         run.show();
         QCOMPARE(run.lastMessage(), u"该文件不存在，是否你非法对文件进行删除或编辑？要运行该特效，请重新安装本产品"_s);

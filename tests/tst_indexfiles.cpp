@@ -4,8 +4,8 @@
 #include "library/inicache.h"
 #include "library/mainindex.h"
 #include "platform/ansi.h"
-#include "support/scriptedfilesystem.h"
 #include "platform/vellumoerror.h"
+#include "support/scriptedfilesystem.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -25,8 +25,7 @@ private:
     QString folder() const { return m_dir.path() + u'/'; }
     void put(const QString &name, const QString &text) { TestFiles::write(folder() + name, Ansi::encode(text)); }
     QString get(const QString &name) { return Ansi::decode(TestFiles::read(folder() + name)); }
-    template<typename F>
-    QString errorOf(F &&f)
+    template <typename F> QString errorOf(F &&f)
     {
         try {
             f();
@@ -67,13 +66,13 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<QString>("error");
         QTest::newRow("three") << u"[COMBOX]\r\nTOTAL=3\r\nL1=图片特效\r\nL2=菜单导航\r\nL3=简单复制\r\n"_s
-                               << QStringList{u"图片特效"_s, u"菜单导航"_s, u"简单复制"_s} << QString();
-        QTest::newRow("gap gives an empty item") << u"[COMBOX]\r\nTOTAL=3\r\nL1=a\r\nL3=c\r\n"_s
-                                                 << QStringList{u"a"_s, QString(), u"c"_s} << QString();
-        QTest::newRow("keys beyond TOTAL unread") << u"[COMBOX]\r\nTOTAL=1\r\nL1=a\r\nL2=b\r\n"_s
-                                                  << QStringList{u"a"_s} << QString();
+                               << QStringList { u"图片特效"_s, u"菜单导航"_s, u"简单复制"_s } << QString();
+        QTest::newRow("gap gives an empty item")
+            << u"[COMBOX]\r\nTOTAL=3\r\nL1=a\r\nL3=c\r\n"_s << QStringList { u"a"_s, QString(), u"c"_s } << QString();
+        QTest::newRow("keys beyond TOTAL unread")
+            << u"[COMBOX]\r\nTOTAL=1\r\nL1=a\r\nL2=b\r\n"_s << QStringList { u"a"_s } << QString();
         QTest::newRow("zero") << u"[COMBOX]\r\nTOTAL=0\r\nL1=a\r\n"_s << QStringList() << QString();
-        QTest::newRow("lower-case keys") << u"[combox]\r\ntotal=1\r\nl1=a\r\n"_s << QStringList{u"a"_s} << QString();
+        QTest::newRow("lower-case keys") << u"[combox]\r\ntotal=1\r\nl1=a\r\n"_s << QStringList { u"a"_s } << QString();
         QTest::newRow("no TOTAL") << u"[COMBOX]\r\nL1=a\r\n"_s << QStringList() << u"'' is not a valid integer value"_s;
         QTest::newRow("no number") << u"[COMBOX]\r\nTOTAL=3a\r\n"_s << QStringList()
                                    << u"'3a' is not a valid integer value"_s;
@@ -92,10 +91,7 @@ private slots:
         QCOMPARE(got, expected);
     }
 
-    void missingCategoryIndexIsEmpty()
-    {
-        QCOMPARE(CategoryIndex(m_files, folder()).categories(), QStringList());
-    }
+    void missingCategoryIndexIsEmpty() { QCOMPARE(CategoryIndex(m_files, folder()).categories(), QStringList()); }
 
     void hugeCounterListsOnlyUpToTheKeysPresent()
     {
@@ -121,12 +117,12 @@ private slots:
         QTest::addColumn<bool>("listed");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("two") << u"[图片特效]\r\nTOTAL=2\r\nl1=渐变\r\nL2=轮换\r\n"_s << true
-                             << QStringList{u"渐变"_s, u"轮换"_s};
+                             << QStringList { u"渐变"_s, u"轮换"_s };
         QTest::newRow("zero") << u"[图片特效]\r\nTOTAL=0\r\nL1=x\r\n"_s << false << QStringList();
         QTest::newRow("empty") << u"[图片特效]\r\nTOTAL=\r\n"_s << false << QStringList();
         QTest::newRow("no section") << u"[other]\r\nTOTAL=1\r\n"_s << false << QStringList();
         QTest::newRow("duplicates kept") << u"[图片特效]\r\nTOTAL=2\r\nL1=a\r\nL2=a\r\n"_s << true
-                                         << QStringList{u"a"_s, u"a"_s};
+                                         << QStringList { u"a"_s, u"a"_s };
     }
     void effectListOfACategory()
     {
@@ -142,8 +138,8 @@ private slots:
     void nonNumericEffectCountIsAnError()
     {
         put(u"LINK2.INI"_s, u"[c]\r\nTOTAL=x\r\n"_s);
-        QCOMPARE(errorOf([&] { EffectIndex(m_files, folder()).effects(u"c"_s); }),
-                 u"'x' is not a valid integer value"_s);
+        QCOMPARE(
+            errorOf([&] { EffectIndex(m_files, folder()).effects(u"c"_s); }), u"'x' is not a valid integer value"_s);
     }
 
     void appendingAnEffectWritesThreeKeysInOrder()
@@ -153,8 +149,8 @@ private slots:
         index.append(u"简单复制"_s, u"新"_s, u"1"_s);
         index.append(u"简单复制"_s, u"新"_s, u"1"_s); // installed twice: listed twice, one kind key
         QCOMPARE(get(u"LINK2.INI"_s),
-                 u"[简单复制]\r\nTOTAL=3\r\nl1=旧\r\nl2=新\r\nl3=新\r\n[system]\r\n简单复制旧=1\r\n简单复制新=1\r\n"_s);
-        QCOMPARE(index.effects(u"简单复制"_s).value(), (QStringList{u"旧"_s, u"新"_s, u"新"_s}));
+            u"[简单复制]\r\nTOTAL=3\r\nl1=旧\r\nl2=新\r\nl3=新\r\n[system]\r\n简单复制旧=1\r\n简单复制新=1\r\n"_s);
+        QCOMPARE(index.effects(u"简单复制"_s).value(), (QStringList { u"旧"_s, u"新"_s, u"新"_s }));
         QCOMPARE(index.kind(u"简单复制"_s, u"新"_s), u"1"_s);
     }
 
@@ -184,7 +180,8 @@ private slots:
 
     void skinKeysReadAndWritten()
     {
-        put(u"MAIN.INI"_s, u"[MAIN]\r\nMAINFORMIMG=/p/a.jpg\r\nLIMG=/p/b.jpg\r\nNAME=蓝色\r\n[model]\r\nTOTAL=-1\r\n"_s);
+        put(u"MAIN.INI"_s,
+            u"[MAIN]\r\nMAINFORMIMG=/p/a.jpg\r\nLIMG=/p/b.jpg\r\nNAME=蓝色\r\n[model]\r\nTOTAL=-1\r\n"_s);
         MainIndex index(m_files, folder());
         QCOMPARE(index.skinPictures().mainImage, u"/p/a.jpg"_s);
         QCOMPARE(index.skinPictures().statusImage, u"/p/b.jpg"_s);
@@ -200,7 +197,7 @@ private slots:
         QCOMPARE(index.templates(), QStringList());
         index.addTemplate(u"/a.htm"_s);
         index.addTemplate(u"/b.htm"_s);
-        QCOMPARE(index.templates(), (QStringList{u"/a.htm"_s, u"/b.htm"_s}));
+        QCOMPARE(index.templates(), (QStringList { u"/a.htm"_s, u"/b.htm"_s }));
         QCOMPARE(get(u"MAIN.INI"_s), u"[model]\r\nTOTAL=1\r\nmfile0=/a.htm\r\nmfile1=/b.htm\r\n"_s);
         index.rewriteTemplates({});
         QCOMPARE(index.templates(), QStringList());
@@ -211,8 +208,8 @@ private slots:
     {
         put(u"MAIN.INI"_s, u"[MAIN]\r\n"_s);
         QCOMPARE(errorOf([&] { MainIndex(m_files, folder()).templates(); }), u"'' is not a valid integer value"_s);
-        QCOMPARE(errorOf([&] { MainIndex(m_files, folder()).addTemplate(u"/x"_s); }),
-                 u"'' is not a valid integer value"_s);
+        QCOMPARE(
+            errorOf([&] { MainIndex(m_files, folder()).addTemplate(u"/x"_s); }), u"'' is not a valid integer value"_s);
         QCOMPARE(get(u"MAIN.INI"_s), u"[MAIN]\r\n"_s);
     }
 
@@ -221,9 +218,9 @@ private slots:
         put(u"LINK2.INI"_s, u"[c]\r\nTOTAL=1\r\nL1=e\r\n"_s);
         m_files.refuseWritesUnder(folder());
         EffectIndex index(m_files, folder());
-        QCOMPARE(index.effects(u"c"_s).value(), QStringList{u"e"_s});
+        QCOMPARE(index.effects(u"c"_s).value(), QStringList { u"e"_s });
         QCOMPARE(errorOf([&] { index.append(u"c"_s, u"f"_s, u"1"_s); }),
-                 u"Unable to write to "_s + folder() + u"LINK2.INI"_s);
+            u"Unable to write to "_s + folder() + u"LINK2.INI"_s);
         QCOMPARE(get(u"LINK2.INI"_s), u"[c]\r\nTOTAL=1\r\nL1=e\r\n"_s);
     }
 };

@@ -1,8 +1,8 @@
 #include "library/inicache.h"
 #include "library/inifile.h"
 #include "platform/ansi.h"
-#include "support/scriptedfilesystem.h"
 #include "platform/vellumoerror.h"
+#include "support/scriptedfilesystem.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,8 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 // Literal bytes, NULs included.
-template<std::size_t N>
-QByteArray raw(const char (&bytes)[N])
+template <std::size_t N> QByteArray raw(const char (&bytes)[N])
 {
     return QByteArray(bytes, qsizetype(N - 1));
 }
@@ -27,8 +26,6 @@ QByteArray gb(const QString &text)
 {
     return Ansi::encode(text);
 }
-
-
 
 struct Op
 {
@@ -41,7 +38,10 @@ struct Op
 class RewrittenAfterReading : public ScriptedFileSystem
 {
 public:
-    explicit RewrittenAfterReading(const QByteArray &rewrite) : m_rewrite(rewrite) {}
+    explicit RewrittenAfterReading(const QByteArray &rewrite)
+        : m_rewrite(rewrite)
+    {
+    }
 
     FileStamp stamp(const QString &path) const override
     {
@@ -96,7 +96,8 @@ private slots:
         QTest::addColumn<QString>("expected");
 
         const QByteArray v1 = "[Main]\r\n  Title \t=\t Hello World  \r\n";
-        QTest::newRow("names and values trimmed, names without case") << v1 << u" main "_s << u"TITLE"_s << u"Hello World"_s;
+        QTest::newRow("names and values trimmed, names without case")
+            << v1 << u" main "_s << u"TITLE"_s << u"Hello World"_s;
         QTest::newRow("a tab in the asked name never matches") << v1 << u"\tMain"_s << u"Title"_s << QString();
         const QByteArray v3 = "[Q]\r\nA=  \"  x  \"  \r\nB='y'\r\nC=\"z'\r\nD=\"\"q\"\"\r\nE=\"\r\n";
         QTest::newRow("quotes A") << v3 << u"Q"_s << u"A"_s << u"  x  "_s;
@@ -112,13 +113,14 @@ private slots:
         const QByteArray v5 = "[S]\r\nk=first\r\nk=second\r\n[S]\r\nj=other\r\n";
         QTest::newRow("first key wins") << v5 << u"S"_s << u"k"_s << u"first"_s;
         QTest::newRow("only first section searched") << v5 << u"S"_s << u"j"_s << QString();
-        QTest::newRow("header with junk after") << QByteArray("  [ Main ]junk\r\nk=v\r\n") << u"Main"_s << u"k"_s << u"v"_s;
+        QTest::newRow("header with junk after")
+            << QByteArray("  [ Main ]junk\r\nk=v\r\n") << u"Main"_s << u"k"_s << u"v"_s;
         const QByteArray v7 = "[a]b]\r\nk=v\r\n";
         QTest::newRow("name ends at first bracket") << v7 << u"a"_s << u"k"_s << u"v"_s;
         QTest::newRow("no name past the first bracket") << v7 << u"a]b"_s << u"k"_s << QString();
         QTest::newRow("unclosed header") << QByteArray("[Main   \r\nk=v\r\n") << u"Main"_s << u"k"_s << u"v"_s;
-        QTest::newRow("empty section name") << QByteArray("key=val_no_section\r\n[]\r\nkey=val_e_section\r\n") << QString()
-                                            << u"key"_s << u"val_e_section"_s;
+        QTest::newRow("empty section name") << QByteArray("key=val_no_section\r\n[]\r\nkey=val_e_section\r\n")
+                                            << QString() << u"key"_s << u"val_e_section"_s;
         QTest::newRow("CR line ends") << QByteArray("[S]\rk=v\r") << u"S"_s << u"k"_s << u"v"_s;
         QTest::newRow("LF line ends") << QByteArray("[S]\nk=v\n") << u"S"_s << u"k"_s << u"v"_s;
         QTest::newRow("line without equals") << QByteArray("[s]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n")
@@ -130,16 +132,19 @@ private slots:
             << QByteArray("[S]\r\nk=") + QByteArray(2046, 'a') + gb(u"中"_s) << u"S"_s << u"k"_s << QString(2046, u'a');
         QTest::newRow("quotes removed before the cut")
             << QByteArray("[S]\r\nk=\"") + QByteArray(2047, 'b') + "\"" << u"S"_s << u"k"_s << QString(2047, u'b');
-        QTest::newRow("key letters without case") << QByteArray("[COMBOX]\r\nl4=x\r\n") << u"COMBOX"_s << u"L4"_s << u"x"_s;
+        QTest::newRow("key letters without case")
+            << QByteArray("[COMBOX]\r\nl4=x\r\n") << u"COMBOX"_s << u"L4"_s << u"x"_s;
         QTest::newRow("value stops at NUL") << raw("[S]\r\nk=ab\0cd\r\n") << u"S"_s << u"k"_s << u"ab"_s;
-        QTest::newRow("lines before any section unreadable") << QByteArray("k=v\r\n[S]\r\n") << QString() << u"k"_s << QString();
-        QTest::newRow("GB18030 names and values")
-            << gb(u"[图片特效]\r\nTOTAL=2\r\n[system]\r\n图片特效渐变=2\r\n"_s) << u"system"_s << u"图片特效渐变"_s << u"2"_s;
+        QTest::newRow("lines before any section unreadable")
+            << QByteArray("k=v\r\n[S]\r\n") << QString() << u"k"_s << QString();
+        QTest::newRow("GB18030 names and values") << gb(u"[图片特效]\r\nTOTAL=2\r\n[system]\r\n图片特效渐变=2\r\n"_s)
+                                                  << u"system"_s << u"图片特效渐变"_s << u"2"_s;
         // 0x5D (']') and 0x3D ('=') can be the second byte of a GB18030 character.
-        QTest::newRow("bracket byte inside a character")
-            << QByteArray("[\x81\x5D" "x]\r\nk=v\r\n") << Ansi::decode("\x81\x5Dx") << u"k"_s << u"v"_s;
-        QTest::newRow("UTF-16LE file")
-            << raw("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0") << u"S"_s << u"k"_s << u"v"_s;
+        QTest::newRow("bracket byte inside a character") << QByteArray("[\x81\x5D"
+                                                                       "x]\r\nk=v\r\n")
+                                                         << Ansi::decode("\x81\x5Dx") << u"k"_s << u"v"_s;
+        QTest::newRow("UTF-16LE file") << raw("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0") << u"S"_s << u"k"_s
+                                       << u"v"_s;
         QTest::newRow("invalid bytes do not break the rest")
             << QByteArray("[S]\r\nbad=\xFF\xFE\x80\r\nk=v\r\n") << u"S"_s << u"k"_s << u"v"_s;
         QTest::newRow("binary garbage") << raw("\x00\x01[\x02\x03\r\n\x7F=\x80") << u"S"_s << u"k"_s << QString();
@@ -167,57 +172,57 @@ private slots:
         QTest::addColumn<QList<Op>>("ops");
         QTest::addColumn<QByteArray>("after");
 
-        QTest::newRow("new file") << false << QByteArray() << QList<Op>{{u"Main"_s, u"Title"_s, u"Hello"_s}}
+        QTest::newRow("new file") << false << QByteArray() << QList<Op> { { u"Main"_s, u"Title"_s, u"Hello"_s } }
                                   << QByteArray("[Main]\r\nTitle=Hello\r\n");
-        QTest::newRow("keys in the order written")
-            << true << QByteArray()
-            << QList<Op>{{u"S"_s, u"z"_s, {}}, {u"S"_s, u"a"_s, {}}, {u"S"_s, u"y"_s, {}}, {u"S"_s, u"b"_s, {}}}
-            << QByteArray("[S]\r\nz=\r\na=\r\ny=\r\nb=\r\n");
-        QTest::newRow("last line without break") << true << QByteArray("[Sec]\r\nKey=Old")
-                                                 << QList<Op>{{u"SEC"_s, u"KEY"_s, u"New"_s}}
-                                                 << QByteArray("[Sec]\r\nKey=New\r\n");
+        QTest::newRow("keys in the order written") << true << QByteArray()
+                                                   << QList<Op> { { u"S"_s, u"z"_s, {} }, { u"S"_s, u"a"_s, {} },
+                                                          { u"S"_s, u"y"_s, {} }, { u"S"_s, u"b"_s, {} } }
+                                                   << QByteArray("[S]\r\nz=\r\na=\r\ny=\r\nb=\r\n");
+        QTest::newRow("last line without break")
+            << true << QByteArray("[Sec]\r\nKey=Old") << QList<Op> { { u"SEC"_s, u"KEY"_s, u"New"_s } }
+            << QByteArray("[Sec]\r\nKey=New\r\n");
         QTest::newRow("after the last key, before trailing comments")
             << true << QByteArray(";top\r\n[S]\r\n;c1\r\nb=1\r\n;c2\r\na=2\r\n;tail\r\n[T]\r\nx=1\r\n")
-            << QList<Op>{{u"S"_s, u"z"_s, u"3"_s}}
+            << QList<Op> { { u"S"_s, u"z"_s, u"3"_s } }
             << QByteArray(";top\r\n[S]\r\n;c1\r\nb=1\r\n;c2\r\na=2\r\nz=3\r\n;tail\r\n[T]\r\nx=1\r\n");
-        QTest::newRow("before the blank line") << true << QByteArray("[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n")
-                                               << QList<Op>{{u"A"_s, u"z"_s, u"3"_s}}
-                                               << QByteArray("[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n");
+        QTest::newRow("before the blank line")
+            << true << QByteArray("[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n") << QList<Op> { { u"A"_s, u"z"_s, u"3"_s } }
+            << QByteArray("[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n");
         QTest::newRow("missing section appended")
             << true << QByteArray("[App1]\r\nkey1=string1\r\n[App2]\r\nkey4=string4\r\n")
-            << QList<Op>{{u"App3"_s, u"key5"_s, u"string5"_s}}
+            << QList<Op> { { u"App3"_s, u"key5"_s, u"string5"_s } }
             << QByteArray("[App1]\r\nkey1=string1\r\n[App2]\r\nkey4=string4\r\n[App3]\r\nkey5=string5\r\n");
         QTest::newRow("binary without break gets one")
             << true << raw("Data \0 before \0 first \0 section")
-            << QList<Op>{{u"section1"_s, u"key1"_s, u"string1"_s}}
+            << QList<Op> { { u"section1"_s, u"key1"_s, u"string1"_s } }
             << raw("Data \0 before \0 first \0 section") + "\r\n[section1]\r\nkey1=string1\r\n";
-        QTest::newRow("value written as given") << true << QByteArray() << QList<Op>{{u"S"_s, u"k"_s, u"  spaced  "_s}}
-                                                << QByteArray("[S]\r\nk=  spaced  \r\n");
-        QTest::newRow("names lose surrounding spaces") << true << QByteArray() << QList<Op>{{u" S "_s, u" k "_s, {}}}
-                                                       << QByteArray("[S]\r\nk=\r\n");
-        QTest::newRow("first of two keys replaced") << true << QByteArray("[S]\r\nk=1\r\nk=2\r\n")
-                                                    << QList<Op>{{u"S"_s, u"k"_s, u"3"_s}}
-                                                    << QByteArray("[S]\r\nk=3\r\nk=2\r\n");
-        QTest::newRow("text up to the equals kept") << true << QByteArray("[S]\r\nk  =  old\r\n")
-                                                    << QList<Op>{{u"S"_s, u"k"_s, u"new"_s}}
-                                                    << QByteArray("[S]\r\nk  =new\r\n");
+        QTest::newRow("value written as given")
+            << true << QByteArray() << QList<Op> { { u"S"_s, u"k"_s, u"  spaced  "_s } }
+            << QByteArray("[S]\r\nk=  spaced  \r\n");
+        QTest::newRow("names lose surrounding spaces")
+            << true << QByteArray() << QList<Op> { { u" S "_s, u" k "_s, {} } } << QByteArray("[S]\r\nk=\r\n");
+        QTest::newRow("first of two keys replaced")
+            << true << QByteArray("[S]\r\nk=1\r\nk=2\r\n") << QList<Op> { { u"S"_s, u"k"_s, u"3"_s } }
+            << QByteArray("[S]\r\nk=3\r\nk=2\r\n");
+        QTest::newRow("text up to the equals kept")
+            << true << QByteArray("[S]\r\nk  =  old\r\n") << QList<Op> { { u"S"_s, u"k"_s, u"new"_s } }
+            << QByteArray("[S]\r\nk  =new\r\n");
         QTest::newRow("GB18030 key") << true << QByteArray("[system]\r\n")
-                                     << QList<Op>{{u"system"_s, u"简单复制abc"_s, u"1"_s}}
+                                     << QList<Op> { { u"system"_s, u"简单复制abc"_s, u"1"_s } }
                                      << QByteArray("[system]\r\n") + gb(u"简单复制abc=1"_s) + "\r\n";
-        QTest::newRow("empty section gets key after header") << true << QByteArray("[S]\r\n[T]\r\n")
-                                                             << QList<Op>{{u"S"_s, u"k"_s, u"v"_s}}
-                                                             << QByteArray("[S]\r\nk=v\r\n[T]\r\n");
-        QTest::newRow("header at end without break") << true << QByteArray("[S]")
-                                                     << QList<Op>{{u"S"_s, u"k"_s, u"v"_s}}
-                                                     << QByteArray("[S]\r\nk=v\r\n");
+        QTest::newRow("empty section gets key after header")
+            << true << QByteArray("[S]\r\n[T]\r\n") << QList<Op> { { u"S"_s, u"k"_s, u"v"_s } }
+            << QByteArray("[S]\r\nk=v\r\n[T]\r\n");
+        QTest::newRow("header at end without break")
+            << true << QByteArray("[S]") << QList<Op> { { u"S"_s, u"k"_s, u"v"_s } } << QByteArray("[S]\r\nk=v\r\n");
         QTest::newRow("other bytes untouched, invalid ones too")
-            << true << QByteArray("\x80\xFFjunk\n[S]\na=1\n")
-            << QList<Op>{{u"S"_s, u"b"_s, u"2"_s}} << QByteArray("\x80\xFFjunk\n[S]\na=1\nb=2\r\n");
+            << true << QByteArray("\x80\xFFjunk\n[S]\na=1\n") << QList<Op> { { u"S"_s, u"b"_s, u"2"_s } }
+            << QByteArray("\x80\xFFjunk\n[S]\na=1\nb=2\r\n");
         QTest::newRow("UTF-8 mark kept") << true << QByteArray("\xEF\xBB\xBF[S]\r\n")
-                                         << QList<Op>{{u"S"_s, u"名"_s, u"值"_s}}
+                                         << QList<Op> { { u"S"_s, u"名"_s, u"值"_s } }
                                          << QByteArray("\xEF\xBB\xBF[S]\r\n") + u"名=值"_s.toUtf8() + "\r\n";
         QTest::newRow("UTF-16LE stays UTF-16LE")
-            << true << raw("\xFF\xFE[\0S\0]\0\r\0\n\0") << QList<Op>{{u"S"_s, u"k"_s, u"v"_s}}
+            << true << raw("\xFF\xFE[\0S\0]\0\r\0\n\0") << QList<Op> { { u"S"_s, u"k"_s, u"v"_s } }
             << raw("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0");
     }
 
@@ -272,7 +277,7 @@ private slots:
         // A file last changed long ago is trusted by its stamp; an in-place rewrite changes the stamp.
         TestFiles::write(path(), "[T]\nk=1\n");
         const QByteArray name = QFile::encodeName(path());
-        utimbuf old{1000000000, 1000000000};
+        utimbuf old { 1000000000, 1000000000 };
         QCOMPARE(utime(name.constData(), &old), 0);
         IniFile file(m_files, path());
         QCOMPARE(file.readString(u"T"_s, u"k"_s), u"1"_s);
@@ -329,7 +334,7 @@ private slots:
         QCOMPARE(QFile::permissions(path()), before);
         QCOMPARE(TestFiles::read(path()), QByteArray("[S]\r\nk=2\r\n"));
         // No temporary file is left beside it.
-        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{u"test.ini"_s});
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList { u"test.ini"_s });
     }
 
     void highestNumberedKeyCountsOnlyNumberedKeys()
@@ -367,9 +372,12 @@ private slots:
         QTest::addColumn<QString>("read");
         QTest::newRow("cut after a lead byte") << QByteArray("ab\x83") << u"ab\uFFFD"_s;
         QTest::newRow("cut in a four-byte character") << QByteArray("ab\x81\x30\x81") << u"ab\uFFFD"_s;
-        QTest::newRow("lead byte before a digit") << QByteArray("480,1\x99" "20") << u"480,1\uFFFD20"_s;
+        QTest::newRow("lead byte before a digit") << QByteArray("480,1\x99"
+                                                                "20")
+                                                  << u"480,1\uFFFD20"_s;
         QTest::newRow("cut before NUL") << QByteArray("\xD6\xD0\xD6\0x", 6) << u"中\uFFFD"_s;
-        QTest::newRow("whole characters") << QByteArray("\xD6\xD0\x81\x30\x81\x30") << Ansi::decode("\xD6\xD0\x81\x30\x81\x30");
+        QTest::newRow("whole characters")
+            << QByteArray("\xD6\xD0\x81\x30\x81\x30") << Ansi::decode("\xD6\xD0\x81\x30\x81\x30");
     }
     void damagedCharactersReadAsReplacement()
     {

@@ -16,8 +16,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QTabWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -37,7 +37,9 @@ QByteArray pictureBytes(const char *format, QSize size, QColor colour)
 
 // Qt writes no GIF files, so the test carries a 1 x 1 one.
 const QByteArray OnePixelGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00!\xf9\x04\x00\x00\x00\x00\x00,"
-                             "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02" "D\x01\x00;", 43);
+                             "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02"
+                             "D\x01\x00;",
+    43);
 
 const QString ValidLink1 = u"[COMBOX]\r\nTOTAL=2\r\nL1=图片特效\r\nL2=简单复制\r\n"_s;
 }
@@ -87,15 +89,16 @@ private slots:
             << ValidLink1 << u"skin.txt"_s << QByteArray("text") << u"Unknown picture file extension (.txt)"_s << 0;
         QTest::newRow("damaged bitmap") << ValidLink1 << u"skin.bmp"_s << QByteArray("BMnot a bitmap")
                                         << u"Bitmap image is not valid."_s << 0;
-        QTest::newRow("not a JPEG") << ValidLink1 << u"skin.jpg"_s << QByteArray("GIF89a....")
-                                    << u"JPEG error #%1."_s << 0;
+        QTest::newRow("not a JPEG") << ValidLink1 << u"skin.jpg"_s << QByteArray("GIF89a....") << u"JPEG error #%1."_s
+                                    << 0;
         QTest::newRow("non-numeric category count") << u"[COMBOX]\r\nTOTAL=many\r\nL1=a\r\n"_s << QString()
                                                     << QByteArray() << u"'many' is not a valid integer value."_s << 0;
         QTest::newRow("category index without its section")
             << u"[OTHER]\r\nTOTAL=1\r\n"_s << QString() << QByteArray() << u"'' is not a valid integer value."_s << 0;
-        QTest::newRow("zero categories, no message") << u"[COMBOX]\r\nTOTAL=0\r\n"_s << QString() << QByteArray()
-                                                     << QString() << 0;
-        QTest::newRow("missing picture file is silent") << ValidLink1 << u"gone.jpg"_s << QByteArray() << QString() << 2;
+        QTest::newRow("zero categories, no message")
+            << u"[COMBOX]\r\nTOTAL=0\r\n"_s << QString() << QByteArray() << QString() << 0;
+        QTest::newRow("missing picture file is silent")
+            << ValidLink1 << u"gone.jpg"_s << QByteArray() << QString() << 2;
     }
 
     void creationErrors()
@@ -134,7 +137,8 @@ private slots:
         MainWindowFixture f;
         f.put(u"pics/main.jpeg"_s, pictureBytes("JPG", QSize(100, 80), Qt::red));
         f.put(u"pics/strip.GIF"_s, OnePixelGif);
-        f.putText(u"MAIN.INI"_s, u"[MAIN]\r\nMAINFORMIMG=%1pics/main.jpeg\r\nLIMG=%1pics/strip.GIF\r\n"_s.arg(f.folder()));
+        f.putText(
+            u"MAIN.INI"_s, u"[MAIN]\r\nMAINFORMIMG=%1pics/main.jpeg\r\nLIMG=%1pics/strip.GIF\r\n"_s.arg(f.folder()));
         f.putText(u"LINK1.INI"_s, ValidLink1);
         MainWindow &w = f.create();
         QCOMPARE(control<QLabel>(w, u"MAINIMG"_s)->pixmap().size(), QSize(100, 80));
@@ -165,8 +169,10 @@ private slots:
                                                 << QByteArray("[MAIN]\r\nMAINFORMIMG=\x81\x30\r\n") << 0;
         QTest::newRow("value over 2047 bytes")
             << QByteArray("[COMBOX]\r\nTOTAL=1\r\nL1=") + QByteArray(5000, 'x') + "\r\n"
-            << QByteArray("[MAIN]\r\nMAINFORMIMG=") + QByteArray(5000, '/') + "\r\n" << 0;
-        QTest::newRow("NUL bytes") << QByteArray("[COMBOX]\r\nTOTAL=1\0junk\r\nL1=a\r\n", 26) << QByteArray("\0\0\0", 3) << 0;
+            << QByteArray("[MAIN]\r\nMAINFORMIMG=") + QByteArray(5000, '/') + "\r\n"
+            << 0;
+        QTest::newRow("NUL bytes") << QByteArray("[COMBOX]\r\nTOTAL=1\0junk\r\nL1=a\r\n", 26) << QByteArray("\0\0\0", 3)
+                                   << 0;
         QByteArray big;
         big.reserve(50 * 1024 * 1024 + 64);
         big.append("[COMBOX]\r\nTOTAL=1\r\nL1=first\r\n");
@@ -249,15 +255,15 @@ private slots:
         QStringList menus;
         for (QAction *a : w.menuBar()->actions())
             menus << a->text();
-        QCOMPARE(menus, (QStringList{u"文件(&F)"_s, u"编辑(&E)"_s, u"查找(&S)"_s, u"选项(&O)"_s, u"帮助(&H)"_s}));
+        QCOMPARE(menus, (QStringList { u"文件(&F)"_s, u"编辑(&E)"_s, u"查找(&S)"_s, u"选项(&O)"_s, u"帮助(&H)"_s }));
         QStringList file;
         for (QAction *a : control<QMenu>(w, u"F1"_s)->actions())
             file << (a->isSeparator() ? u"-"_s : a->objectName());
-        QCOMPARE(file, (QStringList{u"N1"_s, u"O1"_s, u"S1"_s, u"-"_s, u"A1"_s, u"N3"_s, u"-"_s, u"X1"_s}));
+        QCOMPARE(file, (QStringList { u"N1"_s, u"O1"_s, u"S1"_s, u"-"_s, u"A1"_s, u"N3"_s, u"-"_s, u"X1"_s }));
         QStringList help;
         for (QAction *a : control<QMenu>(w, u"H1"_s)->actions())
             help << (a->menu() ? a->menu()->objectName() : a->objectName());
-        QCOMPARE(help, (QStringList{u"N8"_s, u"E2"_s, u"H2"_s, u"A3"_s}));
+        QCOMPARE(help, (QStringList { u"N8"_s, u"E2"_s, u"H2"_s, u"A3"_s }));
     }
 
     void toolbarHintsInOrder()
@@ -267,9 +273,9 @@ private slots:
         QStringList hints;
         for (QAction *a : control<QToolBar>(w, u"ToolBar1"_s)->actions())
             hints << (a->isSeparator() ? u"-"_s : a->toolTip());
-        QCOMPARE(hints, (QStringList{u"新建"_s, u"打开"_s, u"保存"_s, u"用IE预览网页"_s, u"-"_s, u"撤消"_s, u"复制"_s,
-                                     u"剪切"_s, u"粘贴"_s, u"-"_s, u"皮肤功能"_s, u"系统设置"_s, u"模板"_s, u"-"_s,
-                                     u"帮助"_s, u"关于"_s}));
+        QCOMPARE(hints,
+            (QStringList { u"新建"_s, u"打开"_s, u"保存"_s, u"用IE预览网页"_s, u"-"_s, u"撤消"_s, u"复制"_s, u"剪切"_s,
+                u"粘贴"_s, u"-"_s, u"皮肤功能"_s, u"系统设置"_s, u"模板"_s, u"-"_s, u"帮助"_s, u"关于"_s }));
     }
 
     void toolbarButtonsRunTheirMenuItems()
@@ -298,8 +304,9 @@ private slots:
         QStringList items;
         for (QAction *a : control<QMenu>(w, u"PopupMenu1"_s)->actions())
             items << (a->isSeparator() ? u"-"_s : a->text());
-        QCOMPARE(items, (QStringList{u"撤消(&U)"_s, u"-"_s, u"复制(&C)"_s, u"粘贴(&V)"_s, u"剪切(&X)"_s, u"-"_s,
-                                     u"全选(&A)"_s}));
+        QCOMPARE(items,
+            (QStringList {
+                u"撤消(&U)"_s, u"-"_s, u"复制(&C)"_s, u"粘贴(&V)"_s, u"剪切(&X)"_s, u"-"_s, u"全选(&A)"_s }));
     }
 
     void editorTextIsSixteenPixelsHigh()
@@ -308,8 +315,9 @@ private slots:
         MainWindow &w = f.create();
         // The colouring is attached again for every page loaded; its sizes must survive that.
         auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
-        for (int style : {0, 1, 5})
-            QCOMPARE(editor->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, static_cast<unsigned long>(style)), 12L);
+        for (int style : { 0, 1, 5 })
+            QCOMPARE(
+                editor->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, static_cast<unsigned long>(style)), 12L);
     }
 
     void ctrlYIsNotTheEditorsRedo()
@@ -356,7 +364,7 @@ private slots:
         QCOMPARE(tabs->tabText(1), u"预览"_s);
         QCOMPARE(control<QPushButton>(w, u"BitBtn1"_s)->text(), u"转到"_s);
         QCOMPARE(control<QLabel>(w, u"Label2"_s)->text(),
-                 u"本程序由Tamsel制作，升级程序请访问https://vellumo.example.org/\u3000作者：Tamsel"_s);
+            u"本程序由Tamsel制作，升级程序请访问https://vellumo.example.org/\u3000作者：Tamsel"_s);
         QVERIFY(!control<QLabel>(w, u"Label1"_s)->isVisible());
     }
 
@@ -371,7 +379,7 @@ private slots:
         QCOMPARE(pieces.text(), u"RichEdit2"_s);
         QCOMPARE(rows.text(), QString());
         QCOMPARE(snippets.text(), QString());
-        for (TextBufferEdit *buffer : {&pieces, &rows, &snippets}) {
+        for (TextBufferEdit *buffer : { &pieces, &rows, &snippets }) {
             QVERIFY(!buffer->isVisible());
             buffer->setText(u"<a>\r\n"_s);
             buffer->appendText(u"  b\r\n"_s);
@@ -406,7 +414,7 @@ private slots:
         searchBox->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(searchBox));
         QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), editor->viewport()->mapToGlobal(QPointF(20, 20)),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(editor->viewport(), &move);
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editor));
         QCOMPARE(editor->selectedText(), u"llo w"_s);

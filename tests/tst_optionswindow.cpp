@@ -1,10 +1,10 @@
 // The options window driven through its named controls on a temporary application folder.
 #include "mainwindowfixture.h"
 
+#include "options/optionswindow.h"
 #include "options/skinstab.h"
 #include "options/systemtab.h"
 #include "options/templatestab.h"
-#include "options/optionswindow.h"
 #include "platform/vellumoerror.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatlineedit.h"
@@ -48,7 +48,8 @@ class TestOptionsWindow : public QObject
         OptionsWindow &open(OptionsWindow::Tab tab = OptionsWindow::Skins)
         {
             window = std::make_unique<OptionsWindow>(
-                OptionsContext{f.platform, f.window->applicationFolder(), mainPicture(), statusPicture()}, f.window.get());
+                OptionsContext { f.platform, f.window->applicationFolder(), mainPicture(), statusPicture() },
+                f.window.get());
             control<QTabWidget>(*window, u"PageControl1"_s)->setCurrentIndex(tab);
             window->show();
             if (!QTest::qWaitForWindowExposed(window.get()))
@@ -136,11 +137,11 @@ private slots:
         QStringList tabs;
         for (int i = 0; i < pages->count(); ++i)
             tabs << pages->tabText(i);
-        QCOMPARE(tabs, (QStringList{u"皮肤设置"_s, u"系统设置"_s, u"模板设置"_s, u"退出"_s}));
+        QCOMPARE(tabs, (QStringList { u"皮肤设置"_s, u"系统设置"_s, u"模板设置"_s, u"退出"_s }));
         QVERIFY(!pages->tabIcon(0).isNull() && pages->tabIcon(3).isNull());
         QCOMPARE(control<FlatLineEdit>(skins, u"Edit4"_s)->text(), u"默认"_s);
         QVERIFY(control<FlatLineEdit>(skins, u"Edit2"_s)->isReadOnly()
-                && control<FlatLineEdit>(skins, u"Edit3"_s)->isReadOnly());
+            && control<FlatLineEdit>(skins, u"Edit3"_s)->isReadOnly());
         control<QToolButton>(w, u"SpeedButton6"_s)->click();
         QVERIFY(!w.isVisible());
     }
@@ -153,15 +154,15 @@ private slots:
         auto *title = control<QLabel>(w, u"Label6"_s);
         const QPoint start = w.pos();
         const auto send = [&](QEvent::Type type, QPoint local, Qt::MouseButtons buttons) {
-            QMouseEvent event(type, QPointF(local), QPointF(title->mapToGlobal(local)), Qt::LeftButton, buttons,
-                              Qt::NoModifier);
+            QMouseEvent event(
+                type, QPointF(local), QPointF(title->mapToGlobal(local)), Qt::LeftButton, buttons, Qt::NoModifier);
             QApplication::sendEvent(title, &event);
         };
-        send(QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton);
-        send(QEvent::MouseMove, {45, 25}, Qt::LeftButton);
-        send(QEvent::MouseButtonRelease, {45, 25}, Qt::NoButton);
+        send(QEvent::MouseButtonPress, { 5, 5 }, Qt::LeftButton);
+        send(QEvent::MouseMove, { 45, 25 }, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, { 45, 25 }, Qt::NoButton);
         QCOMPARE(w.pos(), start + QPoint(40, 20));
-        send(QEvent::MouseMove, {5, 5}, Qt::NoButton); // after the release the window stays
+        send(QEvent::MouseMove, { 5, 5 }, Qt::NoButton); // after the release the window stays
         QCOMPARE(w.pos(), start + QPoint(40, 20));
         QCOMPARE(title->text(), u"选项"_s);
     }
@@ -192,16 +193,18 @@ private slots:
         chooseStatus->click();
         QCOMPARE(statusPicture->text(), u"/p/s.jpg"_s);
         save->click();
-        QCOMPARE(lines(skins), QStringList{u"蓝"_s});
+        QCOMPARE(lines(skins), QStringList { u"蓝"_s });
         QCOMPARE(name->text() + mainPicture->text() + statusPicture->text(), QString());
-        QCOMPARE(run.file(u"SINKNAME"_s), u"[S]\r\nTOTAL=1\r\n[S1]\r\nSNAME=蓝\r\nSPDIR=/p/m.jpg\r\nSLDIR=/p/s.jpg\r\n"_s);
+        QCOMPARE(
+            run.file(u"SINKNAME"_s), u"[S]\r\nTOTAL=1\r\n[S1]\r\nSNAME=蓝\r\nSPDIR=/p/m.jpg\r\nSLDIR=/p/s.jpg\r\n"_s);
         // Clear all empties the fields only.
         name->setText(u"x"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::OpenPicture, u"/p/z.jpg"_s);
         chooseMain->click();
         control<QToolButton>(t, u"SpeedButton2"_s)->click();
         QCOMPARE(name->text() + mainPicture->text(), QString());
-        QCOMPARE(run.file(u"SINKNAME"_s), u"[S]\r\nTOTAL=1\r\n[S1]\r\nSNAME=蓝\r\nSPDIR=/p/m.jpg\r\nSLDIR=/p/s.jpg\r\n"_s);
+        QCOMPARE(
+            run.file(u"SINKNAME"_s), u"[S]\r\nTOTAL=1\r\n[S1]\r\nSNAME=蓝\r\nSPDIR=/p/m.jpg\r\nSLDIR=/p/s.jpg\r\n"_s);
         // Its content, three lines joined by a lone CR.
         describe->click(); // nothing selected: nothing shown
         skins->setCurrentRow(0);
@@ -215,8 +218,9 @@ private slots:
         Run run;
         const QString main = run.picture(u"m.jpg"_s, Qt::red);
         const QString status = run.picture(u"s.jpg"_s, Qt::blue);
-        run.f.putText(u"SINKNAME"_s, u"[S]\r\nTOTAL=2\r\n[S1]\r\nSNAME=红\r\nSPDIR=%1\r\nSLDIR=%2\r\n[S2]\r\nSNAME=半\r\nSPDIR=%1\r\nSLDIR=%3\r\n"_s
-                                         .arg(main, status, run.f.folder() + u"gone.jpg"_s));
+        run.f.putText(u"SINKNAME"_s,
+            u"[S]\r\nTOTAL=2\r\n[S1]\r\nSNAME=红\r\nSPDIR=%1\r\nSLDIR=%2\r\n[S2]\r\nSNAME=半\r\nSPDIR=%1\r\nSLDIR=%3\r\n"_s
+                .arg(main, status, run.f.folder() + u"gone.jpg"_s));
         SkinsTab &t = (run.open(), run.skins());
         auto *change = control<QToolButton>(t, u"SpeedButton4"_s);
         QLabel *mainPicture = run.mainPicture();
@@ -235,8 +239,9 @@ private slots:
         QVERIFY(mainPicture->pixmap().cacheKey() != builtIn);
         QCOMPARE(mainPicture->pixmap().toImage().pixelColor(5, 5).red() > 200, true);
         QCOMPARE(run.statusPicture()->pixmap().cacheKey(), builtInStatus);
-        QCOMPARE(run.file(u"MAIN.INI"_s), u"[MAIN]\r\nMAINFORMIMG=%1\r\nLIMG=%2\r\nNAME=半\r\n[model]\r\nTOTAL=-1\r\n"_s
-                                              .arg(main, run.f.folder() + u"gone.jpg"_s));
+        QCOMPARE(run.file(u"MAIN.INI"_s),
+            u"[MAIN]\r\nMAINFORMIMG=%1\r\nLIMG=%2\r\nNAME=半\r\n[model]\r\nTOTAL=-1\r\n"_s.arg(
+                main, run.f.folder() + u"gone.jpg"_s));
         // Reopened, the window shows the current name.
         run.open();
         QCOMPARE(control<FlatLineEdit>(run.skins(), u"Edit4"_s)->text(), u"半"_s);
@@ -253,8 +258,9 @@ private slots:
         Run run;
         const QString main = run.picture(u"m.jpg"_s, Qt::red);
         run.f.put(u"pics/bad.jpg"_s, "not a picture");
-        run.f.putText(u"SINKNAME"_s, u"[S]\r\nTOTAL=1\r\n[S1]\r\nSNAME=坏\r\nSPDIR=%1\r\nSLDIR=%2\r\n"_s.arg(
-                                         main, run.f.folder() + u"pics/bad.jpg"_s));
+        run.f.putText(u"SINKNAME"_s,
+            u"[S]\r\nTOTAL=1\r\n[S1]\r\nSNAME=坏\r\nSPDIR=%1\r\nSLDIR=%2\r\n"_s.arg(
+                main, run.f.folder() + u"pics/bad.jpg"_s));
         SkinsTab &t = (run.open(), run.skins());
         const qint64 builtIn = run.mainPicture()->pixmap().cacheKey();
         control<QListWidget>(t, u"ListBox1"_s)->setCurrentRow(0);
@@ -303,8 +309,10 @@ private slots:
     {
         Run run;
         run.f.putText(u"pkg/你好.txt"_s, u"hello"_s);
-        run.f.putText(u"pkg/p.gx"_s, u"[files]\r\nname=你好\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=你好.txt\r\n"_s);
-        run.f.putText(u"pkg/bad.gx"_s, u"[files]\r\nname=x\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=../../x\r\n"_s);
+        run.f.putText(
+            u"pkg/p.gx"_s, u"[files]\r\nname=你好\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=你好.txt\r\n"_s);
+        run.f.putText(
+            u"pkg/bad.gx"_s, u"[files]\r\nname=x\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=../../x\r\n"_s);
         SystemTab &t = (run.open(OptionsWindow::System), run.system());
         auto *addPackage = control<QToolButton>(t, u"SpeedButton8"_s);
         auto *install = control<QToolButton>(t, u"SpeedButton9"_s);
@@ -319,10 +327,11 @@ private slots:
         run.f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         install->click();
-        QCOMPARE(run.f.dialogs.calls.last().text, u"程序已经设置完毕，但也要重新启动才能重新启用，该特效名为你好安装在文件夹简单复制"_s);
+        QCOMPARE(run.f.dialogs.calls.last().text,
+            u"程序已经设置完毕，但也要重新启动才能重新启用，该特效名为你好安装在文件夹简单复制"_s);
         QCOMPARE(run.file(u"LINK2.INI"_s), u"[简单复制]\r\nTOTAL=1\r\nl1=你好\r\n[system]\r\n简单复制你好=1\r\n"_s);
         auto *packages = control<QListWidget>(t, u"ListBox2"_s);
-        QCOMPARE(lines(packages), QStringList{run.f.folder() + u"pkg/p.gx"_s}); // the list stays
+        QCOMPARE(lines(packages), QStringList { run.f.folder() + u"pkg/p.gx"_s }); // the list stays
         run.f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, run.f.folder() + u"pkg/bad.gx"_s);
         addPackage->click();
         run.f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
@@ -350,8 +359,9 @@ private slots:
         };
         add(u"pages/a.htm"_s);
         QCOMPARE(run.f.dialogs.calls.last().request.filter, u"网页文件|*.htm"_s);
-        QCOMPARE(run.file(u"MAIN.INI"_s), u"[MAIN]\r\nMAINFORMIMG=\r\nLIMG=\r\nNAME=\r\n[model]\r\nTOTAL=0\r\nmfile0=%1pages/a.htm\r\n"_s
-                                              .arg(run.f.folder()));
+        QCOMPARE(run.file(u"MAIN.INI"_s),
+            u"[MAIN]\r\nMAINFORMIMG=\r\nLIMG=\r\nNAME=\r\n[model]\r\nTOTAL=0\r\nmfile0=%1pages/a.htm\r\n"_s.arg(
+                run.f.folder()));
         QCOMPARE(run.file(u"模板/a.htm"_s), u"<p>a</p>"_s);
         add(u"pages/b.htm"_s);
         // The same name again: No keeps the old copy, and the template is registered all the same.
@@ -376,12 +386,12 @@ private slots:
         remove->click();
         const QString f = run.f.folder();
         QCOMPARE(run.file(u"MAIN.INI"_s),
-                 u"[MAIN]\r\nMAINFORMIMG=\r\nLIMG=\r\nNAME=\r\n[model]\r\nTOTAL=3\r\nmfile0=%1pages/a.htm\r\n"
-                 "mfile1=%1other/b.htm\r\nmfile2=%1other/b.htm\r\nmfile3=%1模板/a.htm\r\nmfile4=%1模板/a.htm\r\n"_s.arg(f));
+            u"[MAIN]\r\nMAINFORMIMG=\r\nLIMG=\r\nNAME=\r\n[model]\r\nTOTAL=3\r\nmfile0=%1pages/a.htm\r\n"
+            "mfile1=%1other/b.htm\r\nmfile2=%1other/b.htm\r\nmfile3=%1模板/a.htm\r\nmfile4=%1模板/a.htm\r\n"_s.arg(f));
         QVERIFY(QFile::exists(f + u"pages/b.htm"_s) && QFile::exists(f + u"模板/b.htm"_s)); // no file is deleted
         run.open(OptionsWindow::Templates);
         QCOMPARE(lines(control<QListWidget>(run.templates(), u"ListBox3"_s)),
-                 (QStringList{f + u"pages/a.htm"_s, f + u"other/b.htm"_s, f + u"other/b.htm"_s, f + u"模板/a.htm"_s}));
+            (QStringList { f + u"pages/a.htm"_s, f + u"other/b.htm"_s, f + u"other/b.htm"_s, f + u"模板/a.htm"_s }));
     }
 
     void deletingTheOnlyTemplateLeavesTheListEmpty()
@@ -389,7 +399,7 @@ private slots:
         Run run(u"[model]\r\nTOTAL=0\r\nmfile0=/x.htm\r\n"_s);
         TemplatesTab &t = (run.open(OptionsWindow::Templates), run.templates());
         auto *templates = control<QListWidget>(t, u"ListBox3"_s);
-        QCOMPARE(lines(templates), QStringList{u"/x.htm"_s});
+        QCOMPARE(lines(templates), QStringList { u"/x.htm"_s });
         templates->setCurrentRow(0);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
         control<QToolButton>(t, u"SpeedButton13"_s)->click();
@@ -420,7 +430,8 @@ private slots:
         SkinsTab &t = (run.open(), run.skins());
         run.f.dialogs.expect(ScriptedDialogs::Kind::Error);
         control<QToolButton>(t, u"SpeedButton5"_s)->click();
-        QCOMPARE(run.lastText(), VellumoError::withFullStop(VellumoError::unableToWrite(run.f.folder() + u"MAIN.INI"_s).message()));
+        QCOMPARE(run.lastText(),
+            VellumoError::withFullStop(VellumoError::unableToWrite(run.f.folder() + u"MAIN.INI"_s).message()));
         QCOMPARE(run.file(u"MAIN.INI"_s), MainIni);
     }
 };

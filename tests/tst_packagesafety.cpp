@@ -37,11 +37,14 @@ void put(const QString &path, const QString &text)
     TestFiles::write(path, Ansi::encode(text));
 }
 
-const QString Link1 = u"[COMBOX]\r\nTOTAL=6\r\nL1=图片特效\r\nL2=CSS特效\r\nL3=菜单导航\r\nL4=简单复制\r\nL5=A\r\nL6=AB\r\n"_s;
-const QString Link2 = u"[图片特效]\r\nTOTAL=1\r\nl1=相册\r\n[CSS特效]\r\nTOTAL=0\r\n[菜单导航]\r\nTOTAL=2\r\nl1=下拉菜单\r\nl2=Drop\r\n"
-                      "[简单复制]\r\nTOTAL=1\r\nl1=问候\r\n[A]\r\nTOTAL=1\r\nl1=BC\r\n[AB]\r\nTOTAL=0\r\n"
-                      "[system]\r\n图片特效相册=2\r\n菜单导航下拉菜单=3\r\n菜单导航Drop=3\r\n简单复制问候=1\r\nABC=1\r\n"_s;
-const QString Definition = u"[file]\r\nimgfilet=0\r\ntxtfilet=0\r\nft=0\r\nlt=0\r\n[abcd]\r\ntotal=0\r\n[list]\r\ntotal=0\r\n"_s;
+const QString Link1
+    = u"[COMBOX]\r\nTOTAL=6\r\nL1=图片特效\r\nL2=CSS特效\r\nL3=菜单导航\r\nL4=简单复制\r\nL5=A\r\nL6=AB\r\n"_s;
+const QString Link2
+    = u"[图片特效]\r\nTOTAL=1\r\nl1=相册\r\n[CSS特效]\r\nTOTAL=0\r\n[菜单导航]\r\nTOTAL=2\r\nl1=下拉菜单\r\nl2=Drop\r\n"
+      "[简单复制]\r\nTOTAL=1\r\nl1=问候\r\n[A]\r\nTOTAL=1\r\nl1=BC\r\n[AB]\r\nTOTAL=0\r\n"
+      "[system]\r\n图片特效相册=2\r\n菜单导航下拉菜单=3\r\n菜单导航Drop=3\r\n简单复制问候=1\r\nABC=1\r\n"_s;
+const QString Definition
+    = u"[file]\r\nimgfilet=0\r\ntxtfilet=0\r\nft=0\r\nlt=0\r\n[abcd]\r\ntotal=0\r\n[list]\r\ntotal=0\r\n"_s;
 
 QString packageText(const QString &body)
 {
@@ -52,7 +55,7 @@ QString packageText(const QString &body)
 void age(const QString &path, int seconds)
 {
     const qint64 when = QDateTime::currentSecsSinceEpoch() + seconds;
-    const timeval times[2] = {{when, 0}, {when, 0}};
+    const timeval times[2] = { { when, 0 }, { when, 0 } };
     QCOMPARE(::utimes(QFile::encodeName(path).constData(), times), 0);
 }
 }
@@ -92,7 +95,8 @@ class TestPackageSafety : public QObject
             const QString path = pkg() + it.key();
             QDir().mkpath(QFileInfo(path).absolutePath());
             if (it.value().startsWith(u"@link:"_s))
-                QVERIFY(QFile::link(it.value().mid(6).replace(u"{outside}"_s, outside()).replace(u"{pkg}"_s, pkg()), path));
+                QVERIFY(
+                    QFile::link(it.value().mid(6).replace(u"{outside}"_s, outside()).replace(u"{pkg}"_s, pkg()), path));
             else if (it.value() == u"@fifo"_s)
                 QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
             else if (it.value() == u"@folder"_s)
@@ -107,7 +111,7 @@ class TestPackageSafety : public QObject
     {
         Tree entries;
         for (QDirIterator it(root(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                             QDirIterator::Subdirectories);
+                 QDirIterator::Subdirectories);
              it.hasNext();) {
             const QString path = it.next();
             if (path.endsWith(FolderLock::fileName()))
@@ -129,7 +133,8 @@ class TestPackageSafety : public QObject
     {
         QString text;
         for (const QString &category : CategoryIndex(m_files, app()).categories())
-            text += category + u": "_s + EffectIndex(m_files, app()).effects(category).value_or(QStringList()).join(u',') + u'\n';
+            text += category + u": "_s
+                + EffectIndex(m_files, app()).effects(category).value_or(QStringList()).join(u',') + u'\n';
         return text;
     }
 
@@ -143,8 +148,8 @@ class TestPackageSafety : public QObject
 
     struct Run
     {
-        int status = 0;      // the tool's exit status; for the class 0 installed, 1 not
-        QString message;     // what the user is told
+        int status = 0; // the tool's exit status; for the class 0 installed, 1 not
+        QString message; // what the user is told
         QStringList installed;
     };
 
@@ -154,9 +159,9 @@ class TestPackageSafety : public QObject
         Run run;
         if (throughTool) {
             QProcess tool;
-            tool.start(QStringLiteral(VELLUMO_LIBRARY_TOOL), QStringList{u"-C"_s, app(), u"install"_s} + packages);
+            tool.start(QStringLiteral(VELLUMO_LIBRARY_TOOL), QStringList { u"-C"_s, app(), u"install"_s } + packages);
             if (!tool.waitForFinished(60000))
-                return {-1, u"the tool did not finish"_s, {}};
+                return { -1, u"the tool did not finish"_s, {} };
             run.status = tool.exitCode();
             run.message = QString::fromLocal8Bit(tool.readAllStandardError() + tool.readAllStandardOutput());
             return run;
@@ -168,7 +173,10 @@ class TestPackageSafety : public QObject
         } catch (const VellumoError &e) {
             run.message = e.message();
         }
-        run.status = outcome.end == PackageInstaller::End::Installed || outcome.end == PackageInstaller::End::AlreadyInstalled ? 0 : 1;
+        run.status
+            = outcome.end == PackageInstaller::End::Installed || outcome.end == PackageInstaller::End::AlreadyInstalled
+            ? 0
+            : 1;
         run.installed = outcome.installed;
         return run;
     }
@@ -182,10 +190,7 @@ private slots:
         layOut();
     }
 
-    void theLibraryChecksClean()
-    {
-        QCOMPARE(problems(), QStringList());
-    }
+    void theLibraryChecksClean() { QCOMPARE(problems(), QStringList()); }
 
     void hostilePackagesChangeNothing_data()
     {
@@ -203,66 +208,78 @@ private slots:
         };
         const QList<Case> cases = {
             // Links on the package's side.
-            {"file is a link to a file outside", u"name=链接\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=链接.txt"_s,
-             {{u"链接.txt"_s, u"@link:{outside}keep.txt"_s}}, u"经过链接指向升级文件所在文件夹之外"_s},
-            {"file is a link to /etc/passwd", u"name=链接\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=链接.txt"_s,
-             {{u"链接.txt"_s, u"@link:/etc/passwd"_s}}, u"经过链接指向升级文件所在文件夹之外"_s},
-            {"file under a linked folder", u"name=链接\r\nflistno=2\r\nflist=图片特效\r\nft=1\r\nftname1=linked/keep.txt"_s,
-             {{u"linked"_s, u"@link:{outside}"_s}}, u"经过链接指向升级文件所在文件夹之外"_s},
+            { "file is a link to a file outside",
+                u"name=链接\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=链接.txt"_s,
+                { { u"链接.txt"_s, u"@link:{outside}keep.txt"_s } }, u"经过链接指向升级文件所在文件夹之外"_s },
+            { "file is a link to /etc/passwd",
+                u"name=链接\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=链接.txt"_s,
+                { { u"链接.txt"_s, u"@link:/etc/passwd"_s } }, u"经过链接指向升级文件所在文件夹之外"_s },
+            { "file under a linked folder",
+                u"name=链接\r\nflistno=2\r\nflist=图片特效\r\nft=1\r\nftname1=linked/keep.txt"_s,
+                { { u"linked"_s, u"@link:{outside}"_s } }, u"经过链接指向升级文件所在文件夹之外"_s },
             // Links on the library's side, reached through another letter case.
-            {"category in other case, link in the category",
-             u"name=shared\r\nflistno=1\r\nflist=css特效\r\nft=1\r\nftname1=shared/evil.txt"_s,
-             {{u"shared/evil.txt"_s, u"evil"_s}}, u"经过链接指向特效类别文件夹之外"_s},
-            {"link in the category in other case", u"name=shared\r\nflistno=1\r\nflist=CSS特效\r\nft=1\r\nftname1=SHARED\\evil.txt"_s,
-             {{u"SHARED/evil.txt"_s, u"evil"_s}}, u"经过链接指向特效类别文件夹之外"_s},
+            { "category in other case, link in the category",
+                u"name=shared\r\nflistno=1\r\nflist=css特效\r\nft=1\r\nftname1=shared/evil.txt"_s,
+                { { u"shared/evil.txt"_s, u"evil"_s } }, u"经过链接指向特效类别文件夹之外"_s },
+            { "link in the category in other case",
+                u"name=shared\r\nflistno=1\r\nflist=CSS特效\r\nft=1\r\nftname1=SHARED\\evil.txt"_s,
+                { { u"SHARED/evil.txt"_s, u"evil"_s } }, u"经过链接指向特效类别文件夹之外"_s },
             // Names that leave their folder.
-            {"file name climbs", u"name=爬\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=..\\..\\outside\\keep.txt"_s, {},
-             u"指向特效类别文件夹之外"_s},
-            {"absolute file name", u"name=爬\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=/etc/passwd"_s, {},
-             u"指向特效类别文件夹之外"_s},
-            {"definition names a piece outside", u"name=越界\r\nflistno=4\r\nflist=图片特效\r\nft=1\r\nftname1=越界"_s,
-             {{u"越界"_s, u"[file]\r\nft=1\r\nfno1=../../../../etc/passwd\r\n"_s}}, u"定义文件中的fno1=../../../../etc/passwd"_s},
-            {"definition names a picture outside", u"name=越界\r\nflistno=2\r\nflist=图片特效\r\nft=1\r\nftname1=越界"_s,
-             {{u"越界"_s, u"[file]\r\nimgfilet=1\r\nimgfilename1=/etc/passwd\r\n"_s}}, u"定义文件中的imgfilename1=/etc/passwd"_s},
-            {"definition names a text file outside", u"name=越界\r\nflistno=3\r\nflist=菜单导航\r\nft=1\r\nftname1=越界"_s,
-             {{u"越界"_s, u"[FILE]\r\ntxtfilet=1\r\nTXTFILENAME1=..\\..\\x.js\r\n"_s}}, u"定义文件中的txtfilename1=..\\..\\x.js"_s},
+            { "file name climbs",
+                u"name=爬\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=..\\..\\outside\\keep.txt"_s, {},
+                u"指向特效类别文件夹之外"_s },
+            { "absolute file name", u"name=爬\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=/etc/passwd"_s, {},
+                u"指向特效类别文件夹之外"_s },
+            { "definition names a piece outside", u"name=越界\r\nflistno=4\r\nflist=图片特效\r\nft=1\r\nftname1=越界"_s,
+                { { u"越界"_s, u"[file]\r\nft=1\r\nfno1=../../../../etc/passwd\r\n"_s } },
+                u"定义文件中的fno1=../../../../etc/passwd"_s },
+            { "definition names a picture outside",
+                u"name=越界\r\nflistno=2\r\nflist=图片特效\r\nft=1\r\nftname1=越界"_s,
+                { { u"越界"_s, u"[file]\r\nimgfilet=1\r\nimgfilename1=/etc/passwd\r\n"_s } },
+                u"定义文件中的imgfilename1=/etc/passwd"_s },
+            { "definition names a text file outside",
+                u"name=越界\r\nflistno=3\r\nflist=菜单导航\r\nft=1\r\nftname1=越界"_s,
+                { { u"越界"_s, u"[FILE]\r\ntxtfilet=1\r\nTXTFILENAME1=..\\..\\x.js\r\n"_s } },
+                u"定义文件中的txtfilename1=..\\..\\x.js"_s },
             // Installed effects stay as they are.
-            {"named like an installed effect in other case, other kind",
-             u"name=drop\r\nflistno=4\r\nflist=菜单导航\r\nft=1\r\nftname1=drop"_s, {{u"drop"_s, Definition}},
-             u"类别“菜单导航”中已有特效“Drop”（种类3），它不会被改动"_s},
-            {"named like an installed effect, same kind, other files",
-             u"name=相册\r\nflistno=2\r\nflist=图片特效\r\nft=1\r\nftname1=相册"_s, {{u"相册"_s, u"[file]\r\nimgfilet=1\r\n"_s}},
-             u"类别“图片特效”中已有特效“相册”"_s},
-            {"category and name make another effect's key", u"name=C\r\nflistno=4\r\nflist=AB\r\nft=1\r\nftname1=C"_s,
-             {{u"C"_s, Definition}}, u"[system]中“ABC”已是另一个特效的种类“1”"_s},
-            {"a.gif beside A.GIF", u"name=新图\r\nflistno=2\r\nflist=图片特效\r\nft=1\r\nftname1=a.gif"_s,
-             {{u"a.gif"_s, u"new gif"_s}}, u"特效类别文件夹中已有另一个文件“a.gif”"_s},
+            { "named like an installed effect in other case, other kind",
+                u"name=drop\r\nflistno=4\r\nflist=菜单导航\r\nft=1\r\nftname1=drop"_s, { { u"drop"_s, Definition } },
+                u"类别“菜单导航”中已有特效“Drop”（种类3），它不会被改动"_s },
+            { "named like an installed effect, same kind, other files",
+                u"name=相册\r\nflistno=2\r\nflist=图片特效\r\nft=1\r\nftname1=相册"_s,
+                { { u"相册"_s, u"[file]\r\nimgfilet=1\r\n"_s } }, u"类别“图片特效”中已有特效“相册”"_s },
+            { "category and name make another effect's key", u"name=C\r\nflistno=4\r\nflist=AB\r\nft=1\r\nftname1=C"_s,
+                { { u"C"_s, Definition } }, u"[system]中“ABC”已是另一个特效的种类“1”"_s },
+            { "a.gif beside A.GIF", u"name=新图\r\nflistno=2\r\nflist=图片特效\r\nft=1\r\nftname1=a.gif"_s,
+                { { u"a.gif"_s, u"new gif"_s } }, u"特效类别文件夹中已有另一个文件“a.gif”"_s },
             // Files that are no package.
-            {"package missing", QString(), {}, u"Cannot open file "_s},
-            {"package is a folder", QString(), {{u"p.gx"_s, u"@folder"_s}}, u"Cannot open file "_s},
-            {"package is a pipe", QString(), {{u"p.gx"_s, u"@fifo"_s}}, u"Cannot open file "_s},
-            {"package is empty", QString(), {{u"p.gx"_s, QString()}}, u"它不是升级文件"_s},
-            {"package has no [files]", QString(), {{u"p.gx"_s, u"[other]\r\nname=x\r\nft=1\r\n"_s}}, u"它不是升级文件"_s},
+            { "package missing", QString(), {}, u"Cannot open file "_s },
+            { "package is a folder", QString(), { { u"p.gx"_s, u"@folder"_s } }, u"Cannot open file "_s },
+            { "package is a pipe", QString(), { { u"p.gx"_s, u"@fifo"_s } }, u"Cannot open file "_s },
+            { "package is empty", QString(), { { u"p.gx"_s, QString() } }, u"它不是升级文件"_s },
+            { "package has no [files]", QString(), { { u"p.gx"_s, u"[other]\r\nname=x\r\nft=1\r\n"_s } },
+                u"它不是升级文件"_s },
             // Names that would break the index.
-            {"name with =", u"name=a=b\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=a.txt"_s, {{u"a.txt"_s, u"a"_s}},
-             u"特效名“a=b”含有“=”"_s},
-            {"name with [", u"name=[a\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=a.txt"_s, {{u"a.txt"_s, u"a"_s}},
-             u"含有“[”"_s},
-            {"category with ]", u"name=a\r\nflistno=1\r\nflist=简单复制]x\r\nft=1\r\nftname1=a.txt"_s, {{u"a.txt"_s, u"a"_s}},
-             u"类别名“简单复制]x”含有“]”"_s},
-            {"name with a leading blank", u"name=\" a\"\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=a.txt"_s,
-             {{u"a.txt"_s, u"a"_s}}, u"首尾有空白"_s},
-            {"name starting a comment", u"name=;a\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=a.txt"_s,
-             {{u"a.txt"_s, u"a"_s}}, u"以“;”开头"_s},
-            {"empty name", u"flistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=a.txt"_s, {{u"a.txt"_s, u"a"_s}}, u"特效名“”是空的"_s},
+            { "name with =", u"name=a=b\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=a.txt"_s,
+                { { u"a.txt"_s, u"a"_s } }, u"特效名“a=b”含有“=”"_s },
+            { "name with [", u"name=[a\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=a.txt"_s,
+                { { u"a.txt"_s, u"a"_s } }, u"含有“[”"_s },
+            { "category with ]", u"name=a\r\nflistno=1\r\nflist=简单复制]x\r\nft=1\r\nftname1=a.txt"_s,
+                { { u"a.txt"_s, u"a"_s } }, u"类别名“简单复制]x”含有“]”"_s },
+            { "name with a leading blank", u"name=\" a\"\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=a.txt"_s,
+                { { u"a.txt"_s, u"a"_s } }, u"首尾有空白"_s },
+            { "name starting a comment", u"name=;a\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=a.txt"_s,
+                { { u"a.txt"_s, u"a"_s } }, u"以“;”开头"_s },
+            { "empty name", u"flistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=a.txt"_s, { { u"a.txt"_s, u"a"_s } },
+                u"特效名“”是空的"_s },
             // Packages that would enter an effect that cannot work.
-            {"unknown kind", u"name=a\r\nflistno=9\r\nflist=简单复制\r\nft=1\r\nftname1=a.txt"_s, {{u"a.txt"_s, u"a"_s}},
-             u"特效种类“9”不是程序认识的种类"_s},
-            {"category not listed", u"name=a\r\nflistno=1\r\nflist=新类别\r\nft=1\r\nftname1=a.txt"_s, {{u"a.txt"_s, u"a"_s}},
-             u"类别“新类别”不在LINK1.INI中"_s},
-            {"copies nothing", u"name=a\r\nflistno=1\r\nflist=简单复制\r\nft=0"_s, {}, u"它不含任何文件"_s},
+            { "unknown kind", u"name=a\r\nflistno=9\r\nflist=简单复制\r\nft=1\r\nftname1=a.txt"_s,
+                { { u"a.txt"_s, u"a"_s } }, u"特效种类“9”不是程序认识的种类"_s },
+            { "category not listed", u"name=a\r\nflistno=1\r\nflist=新类别\r\nft=1\r\nftname1=a.txt"_s,
+                { { u"a.txt"_s, u"a"_s } }, u"类别“新类别”不在LINK1.INI中"_s },
+            { "copies nothing", u"name=a\r\nflistno=1\r\nflist=简单复制\r\nft=0"_s, {}, u"它不含任何文件"_s },
         };
-        for (const bool tool : {false, true})
+        for (const bool tool : { false, true })
             for (const Case &c : cases)
                 QTest::addRow("%s%s", c.tag, tool ? " (tool)" : "") << c.package << c.files << c.told << tool;
     }
@@ -279,10 +296,11 @@ private slots:
         const Tree before = tree();
         const QString listed = listing();
 
-        const Run run = install({pkg() + u"p.gx"_s}, throughTool);
+        const Run run = install({ pkg() + u"p.gx"_s }, throughTool);
         QCOMPARE(run.status, 1);
         QVERIFY2(run.message.contains(told), qPrintable(run.message));
-        QVERIFY2(!run.message.contains(u"程序已经设置完毕"_s) && !run.message.startsWith(u"installed"_s), qPrintable(run.message));
+        QVERIFY2(!run.message.contains(u"程序已经设置完毕"_s) && !run.message.startsWith(u"installed"_s),
+            qPrintable(run.message));
         QCOMPARE(tree(), before);
         IniCache::instance().clear();
         QCOMPARE(problems(), QStringList());
@@ -301,15 +319,15 @@ private slots:
     void soundPackagesInstall()
     {
         QFETCH(bool, throughTool);
-        layOutPackage({{u"real.txt"_s, u"<b>真</b>"_s},
-                       {u"好.txt"_s, u"@link:{pkg}real.txt"_s},
-                       {u"a.gif"_s, u"old gif"_s},
-                       {u"b.gif"_s, u"b"_s}});
+        layOutPackage({ { u"real.txt"_s, u"<b>真</b>"_s }, { u"好.txt"_s, u"@link:{pkg}real.txt"_s },
+            { u"a.gif"_s, u"old gif"_s }, { u"b.gif"_s, u"b"_s } });
         QCOMPARE(::chmod(QFile::encodeName(pkg() + u"b.gif"_s).constData(), 06777), 0);
         put(pkg() + u"p.gx"_s, packageText(u"name=好\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=好.txt"_s));
-        put(pkg() + u"q.gx"_s, packageText(u"name=新图\r\nflistno=1\r\nflist=图片特效\r\nft=3\r\nftname1=a.gif\r\nftname2=b.gif\r\nftname3=新图.txt"_s));
+        put(pkg() + u"q.gx"_s,
+            packageText(
+                u"name=新图\r\nflistno=1\r\nflist=图片特效\r\nft=3\r\nftname1=a.gif\r\nftname2=b.gif\r\nftname3=新图.txt"_s));
         put(pkg() + u"新图.txt"_s, u"新图"_s);
-        const Run run = install({pkg() + u"p.gx"_s, pkg() + u"q.gx"_s}, throughTool);
+        const Run run = install({ pkg() + u"p.gx"_s, pkg() + u"q.gx"_s }, throughTool);
         QCOMPARE(run.status, 0);
         QCOMPARE(TestFiles::read(app() + u"简单复制/好.txt"_s), Ansi::encode(u"<b>真</b>"_s));
         QVERIFY(!QFileInfo(app() + u"简单复制/好.txt"_s).isSymLink());
@@ -320,21 +338,19 @@ private slots:
         QCOMPARE(st.st_mode & 07777, mode_t(0644));
         IniCache::instance().clear();
         QCOMPARE(problems(), QStringList());
-        QCOMPARE(EffectIndex(m_files, app()).effects(u"简单复制"_s), QStringList({u"问候"_s, u"好"_s}));
+        QCOMPARE(EffectIndex(m_files, app()).effects(u"简单复制"_s), QStringList({ u"问候"_s, u"好"_s }));
 
         // Installed again: already there, nothing changes.
         const Tree installed = tree();
-        const Run again = install({pkg() + u"p.gx"_s}, throughTool);
+        const Run again = install({ pkg() + u"p.gx"_s }, throughTool);
         QCOMPARE(again.status, 0);
-        QVERIFY2(again.message.contains(throughTool ? u"already installed"_s : u"已经安装过了"_s), qPrintable(again.message));
+        QVERIFY2(again.message.contains(throughTool ? u"already installed"_s : u"已经安装过了"_s),
+            qPrintable(again.message));
         QCOMPARE(tree(), installed);
     }
 
     // After a refusal the user learns which packages of the batch went in before it.
-    void aRefusalSaysWhatWasInstalledBeforeIt_data()
-    {
-        soundPackagesInstall_data();
-    }
+    void aRefusalSaysWhatWasInstalledBeforeIt_data() { soundPackagesInstall_data(); }
 
     void aRefusalSaysWhatWasInstalledBeforeIt()
     {
@@ -342,20 +358,22 @@ private slots:
         put(pkg() + u"a.txt"_s, u"a"_s);
         put(pkg() + u"good.gx"_s, packageText(u"name=甲\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=a.txt"_s));
         put(pkg() + u"bad.gx"_s, packageText(u"name=乙\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=../a.txt"_s));
-        const Run run = install({pkg() + u"good.gx"_s, pkg() + u"bad.gx"_s}, throughTool);
+        const Run run = install({ pkg() + u"good.gx"_s, pkg() + u"bad.gx"_s }, throughTool);
         QCOMPARE(run.status, 1);
         QVERIFY2(run.message.contains(u"升级文件"_s + pkg() + u"bad.gx不安全"_s), qPrintable(run.message));
-        QVERIFY2(run.message.contains(throughTool ? u"installed before it: 简单复制/甲"_s : u"在它之前已经安装：简单复制/甲"_s),
-                 qPrintable(run.message));
+        QVERIFY2(run.message.contains(
+                     throughTool ? u"installed before it: 简单复制/甲"_s : u"在它之前已经安装：简单复制/甲"_s),
+            qPrintable(run.message));
         // An unreadable package is an error that names the file.
-        const Run missing = install({pkg() + u"missing.gx"_s}, throughTool);
-        QVERIFY2(missing.message.contains(VellumoError::cannotOpen(pkg() + u"missing.gx"_s).message()), qPrintable(missing.message));
+        const Run missing = install({ pkg() + u"missing.gx"_s }, throughTool);
+        QVERIFY2(missing.message.contains(VellumoError::cannotOpen(pkg() + u"missing.gx"_s).message()),
+            qPrintable(missing.message));
     }
 
     void aMissingFolderIsBadUsage()
     {
         QProcess tool;
-        tool.start(QStringLiteral(VELLUMO_LIBRARY_TOOL), {u"-C"_s, root() + u"/nowhere"_s, u"list"_s});
+        tool.start(QStringLiteral(VELLUMO_LIBRARY_TOOL), { u"-C"_s, root() + u"/nowhere"_s, u"list"_s });
         QVERIFY(tool.waitForFinished(60000));
         QCOMPARE(tool.exitCode(), 2);
         QVERIFY(tool.readAllStandardError().contains("no such folder"));
@@ -366,13 +384,13 @@ private slots:
     {
         put(app() + u"LINK2.INI"_s, QString(Link2).replace(u"[CSS特效]\r\nTOTAL=0"_s, u"[CSS特效]\r\nTOTAL=abc"_s));
         QProcess tool;
-        tool.start(QStringLiteral(VELLUMO_LIBRARY_TOOL), {u"-C"_s, app(), u"list"_s});
+        tool.start(QStringLiteral(VELLUMO_LIBRARY_TOOL), { u"-C"_s, app(), u"list"_s });
         QVERIFY(tool.waitForFinished(60000));
         QCOMPARE(tool.exitCode(), 1);
         QCOMPARE(QString::fromLocal8Bit(tool.readAllStandardError()),
-                 u"vellumo-library: CSS特效: 'abc' is not a valid integer value\n"_s);
+            u"vellumo-library: CSS特效: 'abc' is not a valid integer value\n"_s);
         QCOMPARE(QString::fromLocal8Bit(tool.readAllStandardOutput()),
-                 u"图片特效\n  相册\nCSS特效\n菜单导航\n  下拉菜单\n  Drop\n简单复制\n  问候\nA\n  BC\nAB\n"_s);
+            u"图片特效\n  相册\nCSS特效\n菜单导航\n  下拉菜单\n  Drop\n简单复制\n  问候\nA\n  BC\nAB\n"_s);
     }
 
     // A pack never writes outside its folder, whatever the definition file names.
@@ -382,11 +400,12 @@ private slots:
         const QString out = root() + u"/made/"_s;
         const Tree before = tree();
         QProcess tool;
-        tool.start(QStringLiteral(VELLUMO_LIBRARY_TOOL), {u"-C"_s, app(), u"pack"_s, u"图片特效"_s, u"相册"_s, u"-o"_s, out + u"相册.gx"_s});
+        tool.start(QStringLiteral(VELLUMO_LIBRARY_TOOL),
+            { u"-C"_s, app(), u"pack"_s, u"图片特效"_s, u"相册"_s, u"-o"_s, out + u"相册.gx"_s });
         QVERIFY(tool.waitForFinished(60000));
         QCOMPARE(tool.exitCode(), 1);
         QCOMPARE(QString::fromLocal8Bit(tool.readAllStandardError()),
-                 u"vellumo-library: 图片特效/相册: ../LINK1.INI leads out of the category folder\n"_s);
+            u"vellumo-library: 图片特效/相册: ../LINK1.INI leads out of the category folder\n"_s);
         QVERIFY(!QFile::exists(root() + u"/LINK1.INI"_s));
         QCOMPARE(QDir(out).entryList(QDir::Files), QStringList());
         Tree after = tree();
@@ -407,8 +426,8 @@ private slots:
         }
         for (int i = 0; i < count; ++i) {
             auto *tool = new QProcess(this);
-            tool->start(QStringLiteral(VELLUMO_LIBRARY_TOOL),
-                        {u"-C"_s, app(), u"install"_s, pkg() + u"并发%1.gx"_s.arg(i)});
+            tool->start(
+                QStringLiteral(VELLUMO_LIBRARY_TOOL), { u"-C"_s, app(), u"install"_s, pkg() + u"并发%1.gx"_s.arg(i) });
             tools << tool;
         }
         for (QProcess *tool : tools) {
@@ -429,7 +448,7 @@ private slots:
     void aLockHeldElsewhereIsWaitedForThenReported()
     {
         QProcess holder;
-        holder.start(u"flock"_s, {u"-x"_s, app() + FolderLock::fileName(), u"-c"_s, u"echo held; read line"_s});
+        holder.start(u"flock"_s, { u"-x"_s, app() + FolderLock::fileName(), u"-c"_s, u"echo held; read line"_s });
         QVERIFY(holder.waitForReadyRead(10000));
         QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
         const QByteArray index = TestFiles::read(app() + u"LINK2.INI"_s);
@@ -453,8 +472,9 @@ private slots:
 
     void staleTemporariesAreCleared()
     {
-        const QStringList stale = {u"LINK2.INI.AbC123"_s, u"MAIN.INI.zzzzzz"_s, u"LINK1.INI.000000"_s};
-        const QStringList kept = {u"LINK2.INI.short"_s, u"other.txt.ABCDEF"_s, u"LINK2.INI.AbC1234"_s, u"LINK2.INI.Fresh1"_s};
+        const QStringList stale = { u"LINK2.INI.AbC123"_s, u"MAIN.INI.zzzzzz"_s, u"LINK1.INI.000000"_s };
+        const QStringList kept
+            = { u"LINK2.INI.short"_s, u"other.txt.ABCDEF"_s, u"LINK2.INI.AbC1234"_s, u"LINK2.INI.Fresh1"_s };
         for (const QString &name : stale + kept) {
             TestFiles::write(app() + name, "half");
             age(app() + name, -60);

@@ -1,8 +1,8 @@
 #include "platform/ansi.h"
 #include "platform/errorguard.h"
 #include "platform/localfilesystem.h"
-#include "support/scripteddialogs.h"
 #include "platform/vellumoerror.h"
+#include "support/scripteddialogs.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -20,8 +20,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
         QTest::newRow("letter") << u"'x' is not a valid integer value"_s << u"'x' is not a valid integer value."_s;
-        QTest::newRow("closing parenthesis") << u"Unknown picture file extension (.txt)"_s
-                                             << u"Unknown picture file extension (.txt)"_s;
+        QTest::newRow("closing parenthesis")
+            << u"Unknown picture file extension (.txt)"_s << u"Unknown picture file extension (.txt)"_s;
         QTest::newRow("digit") << u"JPEG error #53"_s << u"JPEG error #53."_s;
         QTest::newRow("Chinese") << u"文件"_s << u"文件."_s;
         QTest::newRow("full stop") << u"done."_s << u"done."_s;
@@ -54,7 +54,7 @@ private slots:
             done << u"first"_s;
             throw VellumoError::unableToWrite(u"/x/LINK2.INI"_s);
         });
-        QCOMPARE(done, QStringList{u"first"_s});
+        QCOMPARE(done, QStringList { u"first"_s });
         QCOMPARE(dialogs.calls[0].text, u"Unable to write to /x/LINK2.INI."_s);
     }
 
@@ -70,10 +70,7 @@ private slots:
         QCOMPARE(dialogs.openFile({}), std::optional<QString>());
     }
 
-    void ansiUpperCasesAsciiLettersOnly()
-    {
-        QCOMPARE(Ansi::upper(u"abc中文xyzé"_s), u"ABC中文XYZé"_s);
-    }
+    void ansiUpperCasesAsciiLettersOnly() { QCOMPARE(Ansi::upper(u"abc中文xyzé"_s), u"ABC中文XYZé"_s); }
 
     void ansiRoundTripsChinese()
     {
@@ -95,14 +92,14 @@ private slots:
         };
         for (int lead = 0x80; lead <= 0xFF; ++lead)
             for (int trail = 0x00; trail <= 0xFF; ++trail) {
-                const QByteArray pair{char(lead), char(trail)};
-                for (const QByteArray &bytes : {pair, QByteArray("a") + pair + "b"})
+                const QByteArray pair { char(lead), char(trail) };
+                for (const QByteArray &bytes : { pair, QByteArray("a") + pair + "b" })
                     if (Ansi::decode(bytes) != converter(bytes))
                         QFAIL(qPrintable(QString::fromLatin1(bytes.toHex())));
             }
-        for (const QByteArray &bytes : {QByteArray("\xD6\xD0\x81\x30\x81\x30\xB0\xA1"), QByteArray("\xB0\xA1\xB0"),
-                                        QByteArray("\xB0\xA1\x81\x30"), QByteArray("\x80\xFF\xB0\xA1"),
-                                        QByteArray("\xB0\xA1\x95\x32\x82\x36")})
+        for (const QByteArray &bytes : { QByteArray("\xD6\xD0\x81\x30\x81\x30\xB0\xA1"), QByteArray("\xB0\xA1\xB0"),
+                 QByteArray("\xB0\xA1\x81\x30"), QByteArray("\x80\xFF\xB0\xA1"),
+                 QByteArray("\xB0\xA1\x95\x32\x82\x36") })
             QCOMPARE(Ansi::decode(bytes), converter(bytes));
     }
 

@@ -49,7 +49,10 @@ class TestSearchWindows : public QObject
             const long start = editor->SendScintilla(Base::SCI_GETSELECTIONSTART);
             return u"%1+%2"_s.arg(start).arg(editor->SendScintilla(Base::SCI_GETSELECTIONEND) - start);
         }
-        void select(long from, long to) { editor->SendScintilla(Base::SCI_SETSEL, static_cast<unsigned long>(from), to); }
+        void select(long from, long to)
+        {
+            editor->SendScintilla(Base::SCI_SETSEL, static_cast<unsigned long>(from), to);
+        }
         // The box the next press must show.
         void expectNotice() { f.dialogs.expect(ScriptedDialogs::Kind::Notice); }
         QString lastNotice() const
@@ -77,7 +80,7 @@ class TestSearchWindows : public QObject
 private slots:
     void bothWindowsStayOpenBesideThePage()
     {
-        Run run{QString()};
+        Run run { QString() };
         run.search->showFind();
         run.search->showReplace();
         QVERIFY(QTest::qWaitForWindowExposed(run.find) && QTest::qWaitForWindowExposed(run.replace));
@@ -102,20 +105,20 @@ private slots:
         QTest::addColumn<QStringList>("options"); // the buttons clicked first
         // The selections, in bytes, of Find Next presses in a row; the last one reports "本次查找完畢".
         QTest::addColumn<QStringList>("found");
-        const QStringList none, matchCase{u"CheckBox1"_s}, wholeWord{u"CheckBox2"_s}, up{u"RadioButton1"_s};
+        const QStringList none, matchCase { u"CheckBox1"_s }, wholeWord { u"CheckBox2"_s }, up { u"RadioButton1"_s };
         QTest::newRow("case ignored") << u"Cat cat CAT"_s << 0 << u"cat"_s << none
-                                      << QStringList{u"0+3"_s, u"4+3"_s, u"8+3"_s};
-        QTest::newRow("match case") << u"Cat cat CAT"_s << 0 << u"cat"_s << matchCase << QStringList{u"4+3"_s};
+                                      << QStringList { u"0+3"_s, u"4+3"_s, u"8+3"_s };
+        QTest::newRow("match case") << u"Cat cat CAT"_s << 0 << u"cat"_s << matchCase << QStringList { u"4+3"_s };
         QTest::newRow("whole word") << u"concat cat cats cat_ cat"_s << 0 << u"cat"_s << wholeWord
-                                    << QStringList{u"7+3"_s, u"21+3"_s};
-        QTest::newRow("Chinese in bytes") << u"中文字，中文"_s << 0 << u"中文"_s << none
-                                          << QStringList{u"0+6"_s, u"12+6"_s};
-        QTest::newRow("Chinese whole word") << u"中文字，中文"_s << 0 << u"中文"_s << wholeWord
-                                            << QStringList{u"12+6"_s};
-        QTest::newRow("from the caret, across lines") << u"ab\r\nab\r\nab"_s << 5 << u"ab"_s << none
-                                                      << QStringList{u"8+2"_s};
-        QTest::newRow("up still searches forward") << u"ab ab ab"_s << 3 << u"ab"_s << up
-                                                   << QStringList{u"3+2"_s, u"6+2"_s};
+                                    << QStringList { u"7+3"_s, u"21+3"_s };
+        QTest::newRow("Chinese in bytes")
+            << u"中文字，中文"_s << 0 << u"中文"_s << none << QStringList { u"0+6"_s, u"12+6"_s };
+        QTest::newRow("Chinese whole word")
+            << u"中文字，中文"_s << 0 << u"中文"_s << wholeWord << QStringList { u"12+6"_s };
+        QTest::newRow("from the caret, across lines")
+            << u"ab\r\nab\r\nab"_s << 5 << u"ab"_s << none << QStringList { u"8+2"_s };
+        QTest::newRow("up still searches forward")
+            << u"ab ab ab"_s << 3 << u"ab"_s << up << QStringList { u"3+2"_s, u"6+2"_s };
     }
     void findWindowSelectsSuccessiveMatches()
     {
@@ -210,7 +213,7 @@ private slots:
         QTest::addColumn<QStringList>("options"); // the buttons clicked first
         QTest::addColumn<QString>("result");
         QTest::addColumn<QString>("selection"); // in bytes
-        const QStringList none, matchCase{u"CheckBox1"_s}, wholeWord{u"CheckBox2"_s};
+        const QStringList none, matchCase { u"CheckBox1"_s }, wholeWord { u"CheckBox2"_s };
         QTest::newRow("replacement holding the search text")
             << u"a a a"_s << u"a"_s << u"aa"_s << none << u"aa aa aa"_s << u"8+0"_s;
         QTest::newRow("absent text") << u"abc"_s << u"x"_s << u"y"_s << none << u"abc"_s << u"1+1"_s;

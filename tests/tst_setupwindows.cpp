@@ -46,8 +46,7 @@ class TestSetupWindows : public QObject
                 f.putText(Category + u'/' + Effect, definition);
             f.create();
         }
-        template<typename Window>
-        Window &open()
+        template <typename Window> Window &open()
         {
             auto *made = new Window(f.setupContext(Category, Effect, &parentMenuNeeded), f.window.get());
             window.reset(made);
@@ -104,14 +103,15 @@ private slots:
     {
         QFETCH(QString, folder);
         Run run;
-        const QStringList actions = QString::fromUtf8(TestFiles::read(folder + u"/actions.txt"_s)).split(u'\n', Qt::SkipEmptyParts);
+        const QStringList actions
+            = QString::fromUtf8(TestFiles::read(folder + u"/actions.txt"_s)).split(u'\n', Qt::SkipEmptyParts);
         for (const QString &name : QDir(folder).entryList(QDir::Files)) {
             if (name == u"actions.txt"_s || name == u"rows.txt"_s || name == u"clipboard.txt"_s)
                 continue;
             const QByteArray bytes = TestFiles::read(folder + u'/' + name);
             const bool text = name == u"effect"_s || name.endsWith(u".txt"_s);
             run.f.put(Category + u'/' + (name == u"effect"_s ? Effect : name),
-                      text ? Ansi::encode(QString::fromUtf8(bytes)) : bytes);
+                text ? Ansi::encode(QString::fromUtf8(bytes)) : bytes);
         }
         run.f.clipboard.setText(u"before"_s);
         QVERIFY(actions.first().startsWith(u"window "_s));
@@ -173,13 +173,13 @@ private slots:
         QCOMPARE(run.rows(), QString()); // creation empties the buffers
         QVERIFY(font->findText(u"Default"_s) >= 0);
         QVERIFY(control<ColorPickerButton>(w, u"ColorPickerButton1"_s)->isEnabled() && font->isEnabled()
-                && count->isEnabled());
+            && count->isEnabled());
     }
 
     void fontListIsSortedWithDefaultAndNoAtNames()
     {
-        QCOMPARE(TextEffectWindow::fontList({u"zeta"_s, u"@SimSun"_s, u"Alpha"_s, u"beta"_s}),
-                 (QStringList{u"Alpha"_s, u"beta"_s, u"Default"_s, u"zeta"_s}));
+        QCOMPARE(TextEffectWindow::fontList({ u"zeta"_s, u"@SimSun"_s, u"Alpha"_s, u"beta"_s }),
+            (QStringList { u"Alpha"_s, u"beta"_s, u"Default"_s, u"zeta"_s }));
     }
 
     void textSwitchesTurnInputsOff()
@@ -196,7 +196,7 @@ private slots:
         QCOMPARE(run.rows(), u"[输入要设置的文字]"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         addRows->click();
-        QCOMPARE(run.messages(), QStringList{u"已达到数目要求"_s});
+        QCOMPARE(run.messages(), QStringList { u"已达到数目要求"_s });
         QCOMPARE(control<QLabel>(w, u"Label4"_s)->text(), u"1"_s);
     }
 
@@ -230,15 +230,16 @@ private slots:
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         TextEffectWindow &w = run.text();
         const QString missing = DefinitionFile::missingMessage();
-        QCOMPARE(run.messages(), (QStringList{missing, missing}));
+        QCOMPARE(run.messages(), (QStringList { missing, missing }));
         QVERIFY(!control<QToolButton>(w, u"SpeedButton3"_s)->isEnabled()
-                && !control<QToolButton>(w, u"SpeedButton5"_s)->isEnabled());
+            && !control<QToolButton>(w, u"SpeedButton5"_s)->isEnabled());
         QVERIFY(control<QToolButton>(w, u"SpeedButton4"_s)->isEnabled());
     }
 
     void cancelledFolderStillAssemblesAndCloses()
     {
-        Run run(u"[file]\ntxtfilet=1\ntxtfilename1=a.js\ntxttop=<\ntxtbu=>\nft=0\n[list]\ntotal=1\nlist1=txt\n[abcd]\ntotal=1\nopen1=list\n"_s);
+        Run run(
+            u"[file]\ntxtfilet=1\ntxtfilename1=a.js\ntxttop=<\ntxtbu=>\nft=0\n[list]\ntotal=1\nlist1=txt\n[abcd]\ntotal=1\nopen1=list\n"_s);
         run.f.put(Category + u"/a.js"_s, "var a;");
         TextEffectWindow &w = run.text();
         control<FlatLineEdit>(w, u"RFlatEdit1"_s)->setText(u"x"_s);
@@ -259,7 +260,7 @@ private slots:
         control<QToolButton>(w, u"SpeedButton3"_s)->click();
         run.f.dialogs.expect(ScriptedDialogs::Kind::Error);
         control<QToolButton>(w, u"SpeedButton5"_s)->click();
-        QCOMPARE(run.messages(), QStringList{u"'many' is not a valid integer value."_s});
+        QCOMPARE(run.messages(), QStringList { u"'many' is not a valid integer value."_s });
         QVERIFY(w.isVisible());
     }
 
@@ -328,7 +329,7 @@ private slots:
         MenuEffectWindow &fourth = run.menu();
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         control<QToolButton>(fourth, u"SpeedButton3"_s)->click();
-        QCOMPARE(run.messages(), QStringList{MenuEffect::needsParentMenuMessage()});
+        QCOMPARE(run.messages(), QStringList { MenuEffect::needsParentMenuMessage() });
         QCOMPARE(run.rows(), QString());
     }
 
@@ -348,7 +349,7 @@ private slots:
         submenuName->setText(u"b"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         addSubmenu->click();
-        QCOMPARE(run.messages(), QStringList{MenuEffect::submenusFullMessage()});
+        QCOMPARE(run.messages(), QStringList { MenuEffect::submenusFullMessage() });
         QCOMPARE(submenuName->text(), u"b"_s); // a refused add changes nothing
         parentName->setText(u"Q"_s);
         addParent->click();
@@ -404,7 +405,8 @@ private slots:
         control<FlatLineEdit>(w, u"Edit2"_s)->setText(u"a"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Error);
         control<QToolButton>(w, u"SpeedButton3"_s)->click();
-        QCOMPARE(run.messages(), QStringList{VellumoError::withFullStop(VellumoError::listIndexOutOfBounds(0).message())});
+        QCOMPARE(run.messages(),
+            QStringList { VellumoError::withFullStop(VellumoError::listIndexOutOfBounds(0).message()) });
         QCOMPARE(run.rows(), u"a"_s); // what the row had appended stays
         QCOMPARE(control<QLabel>(w, u"Label1"_s)->text(), u"1"_s);
     }
@@ -416,7 +418,7 @@ private slots:
         control<QToolButton>(w, u"SpeedButton4"_s)->click(); // no dialog
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         control<QToolButton>(w, u"SpeedButton3"_s)->click();
-        QCOMPARE(run.messages(), QStringList{MenuEffect::wrongImagesMessage()});
+        QCOMPARE(run.messages(), QStringList { MenuEffect::wrongImagesMessage() });
     }
 
     void menuWindowEmptiesItsBuffersOnClose()

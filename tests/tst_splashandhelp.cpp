@@ -1,14 +1,13 @@
 #include "mainwindowfixture.h"
 
-#include "app/startup.h"
 #include "app/splashwindow.h"
+#include "app/startup.h"
 #include "widgets/uistyle.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QTimer>
-
 
 using namespace Qt::StringLiterals;
 
@@ -67,7 +66,7 @@ private slots:
         f.put(u"help.chm"_s, "ITSF");
         MainWindow &w = f.create();
         control<QAction>(w, u"N8"_s)->trigger();
-        QCOMPARE(f.shell.opened, QStringList{f.folder() + u"help.chm"_s});
+        QCOMPARE(f.shell.opened, QStringList { f.folder() + u"help.chm"_s });
         QVERIFY(f.dialogs.calls.isEmpty());
     }
 
@@ -99,9 +98,9 @@ private slots:
         control<QAction>(w, u"H2"_s)->trigger();
         control<QAction>(w, u"FeedbackMail1"_s)->trigger();
         control<QAction>(w, u"QuestionMail1"_s)->trigger();
-        QCOMPARE(f.shell.opened, (QStringList{u"https://vellumo.example.org/"_s,
-                                              u"mailto:tamsel@vellumo.example.org?subject=错误改进"_s,
-                                              u"mailto:tamsel@vellumo.example.org?subject=问题询问"_s}));
+        QCOMPARE(f.shell.opened,
+            (QStringList { u"https://vellumo.example.org/"_s, u"mailto:tamsel@vellumo.example.org?subject=错误改进"_s,
+                u"mailto:tamsel@vellumo.example.org?subject=问题询问"_s }));
     }
 
     // Last: the program's look stays installed for the rest of this run.

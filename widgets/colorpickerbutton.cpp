@@ -36,7 +36,9 @@ QToolButton *swatchButton(const QColor &colour, const QString &tip, QWidget *par
 }
 }
 
-ColorPickerButton::ColorPickerButton(QWidget *parent) : QToolButton(parent), m_menu(new QMenu(this))
+ColorPickerButton::ColorPickerButton(QWidget *parent)
+    : QToolButton(parent)
+    , m_menu(new QMenu(this))
 {
     setPopupMode(QToolButton::InstantPopup);
     setToolTip(u"字体颜色"_s);
@@ -49,10 +51,22 @@ ColorPickerButton::ColorPickerButton(QWidget *parent) : QToolButton(parent), m_m
 const QList<QColor> &ColorPickerButton::basicColours()
 {
     static const QList<QColor> colours = {
-        QColor(0x00, 0x00, 0x00), QColor(0x80, 0x00, 0x00), QColor(0x00, 0x80, 0x00), QColor(0x80, 0x80, 0x00),
-        QColor(0x00, 0x00, 0x80), QColor(0x80, 0x00, 0x80), QColor(0x00, 0x80, 0x80), QColor(0x80, 0x80, 0x80),
-        QColor(0xc0, 0xc0, 0xc0), QColor(0xff, 0x00, 0x00), QColor(0x00, 0xff, 0x00), QColor(0xff, 0xff, 0x00),
-        QColor(0x00, 0x00, 0xff), QColor(0xff, 0x00, 0xff), QColor(0x00, 0xff, 0xff), QColor(0xff, 0xff, 0xff),
+        QColor(0x00, 0x00, 0x00),
+        QColor(0x80, 0x00, 0x00),
+        QColor(0x00, 0x80, 0x00),
+        QColor(0x80, 0x80, 0x00),
+        QColor(0x00, 0x00, 0x80),
+        QColor(0x80, 0x00, 0x80),
+        QColor(0x00, 0x80, 0x80),
+        QColor(0x80, 0x80, 0x80),
+        QColor(0xc0, 0xc0, 0xc0),
+        QColor(0xff, 0x00, 0x00),
+        QColor(0x00, 0xff, 0x00),
+        QColor(0xff, 0xff, 0x00),
+        QColor(0x00, 0x00, 0xff),
+        QColor(0xff, 0x00, 0xff),
+        QColor(0x00, 0xff, 0xff),
+        QColor(0xff, 0xff, 0xff),
     };
     return colours;
 }
@@ -60,12 +74,18 @@ const QList<QColor> &ColorPickerButton::basicColours()
 const QList<ColorPickerButton::SystemColour> &ColorPickerButton::systemColours()
 {
     static const QList<SystemColour> colours = {
-        {u"窗口背景"_s, QPalette::Window},     {u"窗口文字"_s, QPalette::WindowText},
-        {u"编辑区背景"_s, QPalette::Base},     {u"编辑区文字"_s, QPalette::Text},
-        {u"按钮表面"_s, QPalette::Button},     {u"按钮文字"_s, QPalette::ButtonText},
-        {u"选中背景"_s, QPalette::Highlight},  {u"选中文字"_s, QPalette::HighlightedText},
-        {u"提示背景"_s, QPalette::ToolTipBase}, {u"提示文字"_s, QPalette::ToolTipText},
-        {u"超链接"_s, QPalette::Link},         {u"阴影"_s, QPalette::Shadow},
+        { u"窗口背景"_s, QPalette::Window },
+        { u"窗口文字"_s, QPalette::WindowText },
+        { u"编辑区背景"_s, QPalette::Base },
+        { u"编辑区文字"_s, QPalette::Text },
+        { u"按钮表面"_s, QPalette::Button },
+        { u"按钮文字"_s, QPalette::ButtonText },
+        { u"选中背景"_s, QPalette::Highlight },
+        { u"选中文字"_s, QPalette::HighlightedText },
+        { u"提示背景"_s, QPalette::ToolTipBase },
+        { u"提示文字"_s, QPalette::ToolTipText },
+        { u"超链接"_s, QPalette::Link },
+        { u"阴影"_s, QPalette::Shadow },
     };
     return colours;
 }

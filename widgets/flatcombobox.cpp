@@ -2,8 +2,8 @@
 
 #include <QLineEdit>
 
-
-FlatComboBox::FlatComboBox(QWidget *parent) : QComboBox(parent)
+FlatComboBox::FlatComboBox(QWidget *parent)
+    : QComboBox(parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);

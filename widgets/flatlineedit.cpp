@@ -4,7 +4,8 @@
 
 using namespace Qt::StringLiterals;
 
-FlatLineEdit::FlatLineEdit(QWidget *parent) : QLineEdit(parent)
+FlatLineEdit::FlatLineEdit(QWidget *parent)
+    : QLineEdit(parent)
 {
     setMouseTracking(true);
     connect(this, &QLineEdit::textEdited, this, &FlatLineEdit::lowerTypedText);

@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
-#include <qdrawutil.h>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <qdrawutil.h>
 
 #include <tuple>
 
@@ -34,7 +34,8 @@ void flatFrame(QPainter *painter, const QRect &rect, bool lit)
 }
 }
 
-FlatStyle::FlatStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion")))
+FlatStyle::FlatStyle()
+    : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion")))
 {
 }
 
@@ -47,7 +48,7 @@ QIcon FlatStyle::standardIcon(StandardPixmap icon, const QStyleOption *option, c
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
         painter.setPen(QPen(QColor(0x40, 0x48, 0x58), 1));
-        for (int x : {1, 4})
+        for (int x : { 1, 4 })
             for (int i = 0; i < 3; ++i) {
                 painter.drawPoint(x + i, 5 + i);
                 painter.drawPoint(x + i, 11 - i);
@@ -68,8 +69,8 @@ void FlatStyle::polish(QWidget *widget)
         widget->setAttribute(Qt::WA_Hover);
 }
 
-void FlatStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
-                              const QWidget *widget) const
+void FlatStyle::drawPrimitive(
+    PrimitiveElement element, const QStyleOption *option, QPainter *painter, const QWidget *widget) const
 {
     const bool sunken = widget && widget->property("sunken").toBool();
     switch (element) {
@@ -80,8 +81,9 @@ void FlatStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *opti
             return;
         }
         // The edit inside a combo box or spin box is framed by its owner.
-        if (widget && (qobject_cast<const QComboBox *>(widget->parentWidget())
-                       || qobject_cast<const QAbstractSpinBox *>(widget->parentWidget())))
+        if (widget
+            && (qobject_cast<const QComboBox *>(widget->parentWidget())
+                || qobject_cast<const QAbstractSpinBox *>(widget->parentWidget())))
             return;
         painter->fillRect(option->rect, option->palette.base());
         flatFrame(painter, option->rect, hot(option));
@@ -98,8 +100,8 @@ void FlatStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *opti
     }
 }
 
-void FlatStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
-                                   const QWidget *widget) const
+void FlatStyle::drawComplexControl(
+    ComplexControl control, const QStyleOptionComplex *option, QPainter *painter, const QWidget *widget) const
 {
     if (const auto *spin = qstyleoption_cast<const QStyleOptionSpinBox *>(option); spin && control == CC_SpinBox) {
         drawFlatSpinBox(spin, painter, widget);
@@ -129,8 +131,8 @@ void FlatStyle::drawFlatSpinBox(const QStyleOptionSpinBox *spin, QPainter *paint
     const bool lit = hot(spin);
     painter->fillRect(spin->rect, spin->palette.base());
     for (const auto &[part, arrowKind, step] :
-         {std::tuple{SC_SpinBoxUp, PE_IndicatorArrowUp, QAbstractSpinBox::StepUpEnabled},
-          std::tuple{SC_SpinBoxDown, PE_IndicatorArrowDown, QAbstractSpinBox::StepDownEnabled}}) {
+        { std::tuple { SC_SpinBoxUp, PE_IndicatorArrowUp, QAbstractSpinBox::StepUpEnabled },
+            std::tuple { SC_SpinBoxDown, PE_IndicatorArrowDown, QAbstractSpinBox::StepDownEnabled } }) {
         const QRect area = subControlRect(CC_SpinBox, spin, part, widget);
         const bool pressed = (spin->activeSubControls & part) && (spin->state & State_Sunken);
         painter->fillRect(area, pressed ? QColor(0xc8, 0xdc, 0xf0) : QColor(0xee, 0xf2, 0xf7));
@@ -143,8 +145,8 @@ void FlatStyle::drawFlatSpinBox(const QStyleOptionSpinBox *spin, QPainter *paint
     flatFrame(painter, spin->rect, lit);
 }
 
-void FlatStyle::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
-                            const QWidget *widget) const
+void FlatStyle::drawControl(
+    ControlElement element, const QStyleOption *option, QPainter *painter, const QWidget *widget) const
 {
     if (element == CE_MenuBarItem) {
         const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
@@ -237,8 +239,8 @@ int FlatStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const
     }
 }
 
-QSize FlatStyle::sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &size,
-                                  const QWidget *widget) const
+QSize FlatStyle::sizeFromContents(
+    ContentsType type, const QStyleOption *option, const QSize &size, const QWidget *widget) const
 {
     QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
     if (type == CT_MenuItem) {
@@ -248,8 +250,7 @@ QSize FlatStyle::sizeFromContents(ContentsType type, const QStyleOption *option,
         result.setHeight(qMax(result.height(), 22));
         result.setWidth(result.width() + MenuIconColumn);
     }
-    if (type == CT_ToolButton && widget && widget->parentWidget()
-        && widget->parentWidget()->inherits("QToolBar"))
+    if (type == CT_ToolButton && widget && widget->parentWidget() && widget->parentWidget()->inherits("QToolBar"))
         return QSize(23, 22);
     return result;
 }

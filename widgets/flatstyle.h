@@ -13,15 +13,15 @@ class FlatStyle : public QProxyStyle
 public:
     FlatStyle();
 
-    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
-                       const QWidget *widget) const override;
-    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
-                     const QWidget *widget) const override;
+    void drawPrimitive(
+        PrimitiveElement element, const QStyleOption *option, QPainter *painter, const QWidget *widget) const override;
+    void drawControl(
+        ControlElement element, const QStyleOption *option, QPainter *painter, const QWidget *widget) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
-                            const QWidget *widget) const override;
+        const QWidget *widget) const override;
     int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override;
-    QSize sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &size,
-                           const QWidget *widget) const override;
+    QSize sizeFromContents(
+        ContentsType type, const QStyleOption *option, const QSize &size, const QWidget *widget) const override;
     QIcon standardIcon(StandardPixmap icon, const QStyleOption *option, const QWidget *widget) const override;
     void polish(QWidget *widget) override;
     using QProxyStyle::polish;

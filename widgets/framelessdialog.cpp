@@ -3,7 +3,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-FramelessDialog::FramelessDialog(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+FramelessDialog::FramelessDialog(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
 }
 

@@ -4,7 +4,8 @@
 #include <QKeyEvent>
 #include <QLocale>
 
-NumericEdit::NumericEdit(QWidget *parent) : QLineEdit(parent)
+NumericEdit::NumericEdit(QWidget *parent)
+    : QLineEdit(parent)
 {
     setMouseTracking(true);
 }

@@ -49,7 +49,8 @@ void PictureDialog::showPreview(const QString &path)
 std::optional<QString> PictureDialog::choose(QWidget *parent, const QString &caption, const QString &qtFilter)
 {
     PictureDialog dialog(parent, caption, qtFilter);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty() || dialog.selectedFiles().first().isEmpty())
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()
+        || dialog.selectedFiles().first().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().first();
 }

@@ -43,7 +43,7 @@ QPixmap load(const QString &path)
 {
     const QString extension = extensionOf(path);
     const QString ext = extension.toLower();
-    static const QStringList known{u"bmp"_s, u"jpg"_s, u"jpeg"_s, u"gif"_s, u"ico"_s, u"emf"_s, u"wmf"_s};
+    static const QStringList known { u"bmp"_s, u"jpg"_s, u"jpeg"_s, u"gif"_s, u"ico"_s, u"emf"_s, u"wmf"_s };
     if (!known.contains(ext))
         throw VellumoError::unknownPictureExtension(extension);
 

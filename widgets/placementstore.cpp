@@ -37,7 +37,9 @@ bool parseFour(const QString &text, int values[4])
 }
 
 PlacementStore::PlacementStore(FileSystem &files, const QString &path, QWidget *window)
-    : m_files(files), m_path(path), m_window(window)
+    : m_files(files)
+    , m_path(path)
+    , m_window(window)
 {
 }
 
@@ -84,8 +86,7 @@ void PlacementStore::save()
         file.writeString(Section, u"PixelsPerInch"_s, QString::number(m_window->logicalDpiY()));
         file.writeString(Section, u"MinMaxPos"_s, fourNumbers(-1, -1, -1, -1));
         file.writeString(Section, u"NormPos"_s,
-                         fourNumbers(normal.left(), normal.top(), normal.left() + normal.width(),
-                                     normal.top() + normal.height()));
+            fourNumbers(normal.left(), normal.top(), normal.left() + normal.width(), normal.top() + normal.height()));
         file.writeString(Section, u"ActiveControl"_s, focus ? focus->objectName() : QString());
         file.commit();
     } catch (const VellumoError &) {

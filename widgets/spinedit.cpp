@@ -3,7 +3,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
-SpinEdit::SpinEdit(QWidget *parent) : QSpinBox(parent)
+SpinEdit::SpinEdit(QWidget *parent)
+    : QSpinBox(parent)
 {
     setRange(1, 100);
     setValue(1);

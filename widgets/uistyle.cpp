@@ -32,10 +32,10 @@ QFont applicationFont()
 void install(QApplication &app)
 {
     // Names that pages and settings may still ask for resolve to the same installed fonts.
-    QFont::insertSubstitutions(u"宋体"_s, {SongFamily, u"Noto Sans CJK SC"_s});
-    QFont::insertSubstitutions(u"SimSun"_s, {SongFamily, u"Noto Sans CJK SC"_s});
-    QFont::insertSubstitutions(u"Fixedsys"_s, {FixedFamily});
-    QFont::insertSubstitutions(u"Tahoma"_s, {u"DejaVu Sans"_s});
+    QFont::insertSubstitutions(u"宋体"_s, { SongFamily, u"Noto Sans CJK SC"_s });
+    QFont::insertSubstitutions(u"SimSun"_s, { SongFamily, u"Noto Sans CJK SC"_s });
+    QFont::insertSubstitutions(u"Fixedsys"_s, { FixedFamily });
+    QFont::insertSubstitutions(u"Tahoma"_s, { u"DejaVu Sans"_s });
     app.setFont(applicationFont());
     QFont menu(u"DejaVu Sans"_s);
     menu.setPointSize(8);

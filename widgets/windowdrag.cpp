@@ -3,7 +3,9 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-WindowDrag::WindowDrag(QWidget *window) : QObject(window), m_window(window)
+WindowDrag::WindowDrag(QWidget *window)
+    : QObject(window)
+    , m_window(window)
 {
 }
 

@@ -58,10 +58,10 @@ enum Icon : int {
 };
 
 // QLatin1String converts to QString implicitly even under QT_NO_CAST_FROM_ASCII.
-inline constexpr QLatin1String kMainImage(":/artwork/mainimg.jpg");        // 329x257
-inline constexpr QLatin1String kStatusImage(":/artwork/statusimg.jpg");    // 352x75
-inline constexpr QLatin1String kSplashImage(":/artwork/splash.jpg");       // 346x262
-inline constexpr QLatin1String kGlyphSetup(":/artwork/glyph-setup.png");   // 16x16
+inline constexpr QLatin1String kMainImage(":/artwork/mainimg.jpg"); // 329x257
+inline constexpr QLatin1String kStatusImage(":/artwork/statusimg.jpg"); // 352x75
+inline constexpr QLatin1String kSplashImage(":/artwork/splash.jpg"); // 346x262
+inline constexpr QLatin1String kGlyphSetup(":/artwork/glyph-setup.png"); // 16x16
 inline constexpr QLatin1String kGlyphSearch(":/artwork/glyph-search.png"); // 16x16
 
 // ":/artwork/icons/NN.png" for 0 <= index < kIconCount, otherwise empty.

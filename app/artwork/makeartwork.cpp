@@ -38,7 +38,10 @@ QColor rgb(unsigned v, int alpha = 255)
 class Lcg
 {
 public:
-    explicit Lcg(quint32 seed) : m_state(seed) {}
+    explicit Lcg(quint32 seed)
+        : m_state(seed)
+    {
+    }
     qreal next()
     {
         m_state = m_state * 1664525u + 1013904223u;
@@ -83,7 +86,10 @@ QImage blurred(const QImage &source, int radius)
                 int a = 0, r = 0, g = 0, b = 0;
                 for (int i = -radius; i <= radius; ++i) {
                     const QRgb c = line[qBound(0, i, len - 1)];
-                    a += qAlpha(c); r += qRed(c); g += qGreen(c); b += qBlue(c);
+                    a += qAlpha(c);
+                    r += qRed(c);
+                    g += qGreen(c);
+                    b += qBlue(c);
                 }
                 for (int i = 0; i < len; ++i) {
                     px(i) = qRgba(r / span, g / span, b / span, a / span);
@@ -138,8 +144,8 @@ void drawSparkle(QPainter &p, QPointF c, qreal r, const QColor &colour, qreal gl
 
 // Draws words separated by small round dots; the CJK middle dot is full
 // width and would waste the narrow column. Shrinks the font until it fits.
-void drawDottedLine(QPainter &p, QPointF baseline, const QStringList &parts, QFont f,
-                    const QColor &colour, qreal maxWidth)
+void drawDottedLine(
+    QPainter &p, QPointF baseline, const QStringList &parts, QFont f, const QColor &colour, qreal maxWidth)
 {
     const qreal gap = 11;
     auto width = [&](const QFont &font) {
@@ -201,12 +207,16 @@ QImage paintMainImage()
     }
 
     // Flowing ribbons low in the panel, pale enough to stay behind text.
-    struct Ribbon { qreal y0, y1, y2, y3, width; QColor colour; };
+    struct Ribbon
+    {
+        qreal y0, y1, y2, y3, width;
+        QColor colour;
+    };
     const Ribbon ribbons[] = {
-        {196, 150, 238, 176, 22, QColor(120, 170, 225, 32)},
-        {206, 170, 226, 190, 10, QColor(90, 190, 200, 42)},
-        {214, 186, 240, 200, 3, QColor(110, 120, 210, 60)},
-        {186, 158, 214, 168, 1.6, QColor(90, 140, 210, 70)},
+        { 196, 150, 238, 176, 22, QColor(120, 170, 225, 32) },
+        { 206, 170, 226, 190, 10, QColor(90, 190, 200, 42) },
+        { 214, 186, 240, 200, 3, QColor(110, 120, 210, 60) },
+        { 186, 158, 214, 168, 1.6, QColor(90, 140, 210, 70) },
     };
     for (const Ribbon &r : ribbons) {
         QPainterPath path;
@@ -245,9 +255,9 @@ QImage paintStatusImage()
     QPainter p(&img);
 
     QLinearGradient body(0, 0, 0, h);
-    body.setColorAt(0.00, rgb(0xc3cedb));   // separator line after scaling
+    body.setColorAt(0.00, rgb(0xc3cedb)); // separator line after scaling
     body.setColorAt(0.05, rgb(0xc3cedb));
-    body.setColorAt(0.06, rgb(0xffffff));   // highlight just under it
+    body.setColorAt(0.06, rgb(0xffffff)); // highlight just under it
     body.setColorAt(0.18, rgb(0xf7f9fc));
     body.setColorAt(0.85, rgb(0xe6ecf4));
     body.setColorAt(0.94, rgb(0xdde5ef));
@@ -285,7 +295,7 @@ void drawBrowserCard(QPainter &p, qreal w, qreal h)
     p.fillRect(QRectF(0, 15, w, 0.8), rgb(0xc9d3df));
     p.restore();
 
-    const QColor dots[] = {rgb(0xef5f5f), rgb(0xf6b93b), rgb(0x4cbf6b)};
+    const QColor dots[] = { rgb(0xef5f5f), rgb(0xf6b93b), rgb(0x4cbf6b) };
     for (int i = 0; i < 3; ++i) {
         p.setBrush(dots[i]);
         p.drawEllipse(QPointF(8 + i * 6.5, 7.5), 2.2, 2.2);
@@ -308,8 +318,8 @@ void drawBrowserCard(QPainter &p, qreal w, qreal h)
     p.setBrush(QColor(255, 255, 255, 70));
     QPainterPath hill;
     hill.moveTo(hero.left(), hero.bottom());
-    hill.cubicTo(hero.left() + 30, hero.bottom() - 16, hero.left() + 58, hero.bottom() - 2,
-                 hero.right(), hero.bottom() - 14);
+    hill.cubicTo(
+        hero.left() + 30, hero.bottom() - 16, hero.left() + 58, hero.bottom() - 2, hero.right(), hero.bottom() - 14);
     hill.lineTo(hero.right(), hero.bottom());
     hill.closeSubpath();
     p.drawPath(hill);
@@ -320,7 +330,7 @@ void drawBrowserCard(QPainter &p, qreal w, qreal h)
     p.setBrush(rgb(0x5b6b82));
     p.drawRoundedRect(QRectF(7, 53, 52, 3.6), 1.8, 1.8);
     p.setBrush(rgb(0xc6cfdb));
-    const qreal widths[] = {w - 14, w - 26, w - 18};
+    const qreal widths[] = { w - 14, w - 26, w - 18 };
     for (int i = 0; i < 3; ++i)
         p.drawRoundedRect(QRectF(7, 60 + i * 5.5, widths[i], 2.6), 1.3, 1.3);
 
@@ -502,8 +512,7 @@ QImage paintSplash()
         Lcg glitter(77u);
         for (int i = 0; i <= 26; ++i) {
             const qreal t = i / 26.0;
-            const QPointF c = trail.pointAtPercent(t)
-                + QPointF(glitter.range(-4, 4), glitter.range(-4, 4));
+            const QPointF c = trail.pointAtPercent(t) + QPointF(glitter.range(-4, 4), glitter.range(-4, 4));
             const qreal r = 0.6 + 1.4 * glitter.next();
             p.setPen(Qt::NoPen);
             p.setBrush(QColor(255, 244, 190, int(120 + 120 * glitter.next())));
@@ -558,8 +567,8 @@ QImage paintSplash()
         rule.setColorAt(1, QColor(90, 110, 200, 0));
         p.fillRect(QRectF(left + 42, 37, w - left - 42, 1.2), rule);
         drawDottedLine(p, QPointF(left + 42, 32),
-                       {QStringLiteral("HTML"), QStringLiteral("CSS"), QStringLiteral("JavaScript")},
-                       font(kSans, 10), rgb(0x7a86a0), w - left - 46);
+            { QStringLiteral("HTML"), QStringLiteral("CSS"), QStringLiteral("JavaScript") }, font(kSans, 10),
+            rgb(0x7a86a0), w - left - 46);
     }
 
     // Program name, sized to the column width, filled with the brand gradient.
@@ -597,9 +606,8 @@ QImage paintSplash()
         p.setBrush(bar);
         p.drawRoundedRect(QRectF(left, 165, 44, 3.2), 1.6, 1.6);
 
-        drawDottedLine(p, QPointF(left, 188),
-                       {QStringLiteral("所见即所得"), QStringLiteral("即时预览")},
-                       font(kSans, 11), rgb(0x6b7890), w - left - 8);
+        drawDottedLine(p, QPointF(left, 188), { QStringLiteral("所见即所得"), QStringLiteral("即时预览") },
+            font(kSans, 11), rgb(0x6b7890), w - left - 8);
     }
 
     p.end();
@@ -670,8 +678,7 @@ bool save(const QImage &img, const QString &path, const char *format)
     // The painted backgrounds are opaque; JPEG only needs the alpha dropped.
     const QImage out = qstrcmp(format, "jpg") == 0 ? img.convertToFormat(QImage::Format_RGB32) : img;
     if (!writer.write(out)) {
-        std::fprintf(stderr, "makeartwork: cannot write %s: %s\n", qPrintable(path),
-                     qPrintable(writer.errorString()));
+        std::fprintf(stderr, "makeartwork: cannot write %s: %s\n", qPrintable(path), qPrintable(writer.errorString()));
         return false;
     }
     return true;
@@ -741,8 +748,10 @@ int main(int argc, char **argv)
     }
     // Chinese text on the splash would turn into boxes without this font.
     if (!QFontDatabase::families().contains(QString::fromLatin1(kSans))) {
-        std::fprintf(stderr, "makeartwork: font \"%s\" not found; install the Debian package "
-                             "fonts-noto-cjk\n", kSans);
+        std::fprintf(stderr,
+            "makeartwork: font \"%s\" not found; install the Debian package "
+            "fonts-noto-cjk\n",
+            kSans);
         return 1;
     }
 

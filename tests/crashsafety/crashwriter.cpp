@@ -4,8 +4,8 @@
 #include "editor/stringdocumentview.h"
 #include "library/inifile.h"
 #include "platform/localfilesystem.h"
-#include "support/scripteddialogs.h"
 #include "platform/vellumoerror.h"
+#include "support/scripteddialogs.h"
 
 #include <QCoreApplication>
 
@@ -30,7 +30,7 @@ int main(int argc, char **argv)
     Document document(view, dialogs, files, folder);
     document.showDefaultPage();
     view.setCaption(folder + QStringLiteral("page.htm"));
-    const QByteArray texts[2] = {CrashVersions::pageText(0), CrashVersions::pageText(1)};
+    const QByteArray texts[2] = { CrashVersions::pageText(0), CrashVersions::pageText(1) };
     std::printf("ready\n");
     std::fflush(stdout);
     try {
@@ -40,9 +40,8 @@ int main(int argc, char **argv)
             document.savePage();
             IniFile index(files, folder + QStringLiteral("LINK2.INI"));
             index.beginBatch();
-            CrashVersions::writeKeys(version, [&index](const QString &s, const QString &k, const QString &v) {
-                index.writeString(s, k, v);
-            });
+            CrashVersions::writeKeys(version,
+                [&index](const QString &s, const QString &k, const QString &v) { index.writeString(s, k, v); });
             index.commit();
             std::printf("%d\n", round);
             std::fflush(stdout);

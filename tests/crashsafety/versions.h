@@ -34,8 +34,7 @@ inline QByteArray initialIndex()
 }
 
 // The keys one command writes: a counter and its entry, which must change together.
-template <typename Write>
-void writeKeys(int version, Write write)
+template <typename Write> void writeKeys(int version, Write write)
 {
     write(QStringLiteral("崩溃测试"), QStringLiteral("TOTAL"), QString::number(version + 1));
     write(QStringLiteral("崩溃测试"), QStringLiteral("L1"), QString(200 + version * 300, QChar(u'甲' + version)));

@@ -29,7 +29,7 @@ int main(int argc, char **argv)
     QList<QPair<QString, QString>> effects;
     for (const QString &category : CategoryIndex(files, library).categories())
         for (const QString &effect : EffectIndex(files, library).effects(category).value_or(QStringList()))
-            effects.append({category, effect});
+            effects.append({ category, effect });
     if (effects.isEmpty()) {
         std::fprintf(stderr, "makepackages: no effects in %s\n", argv[1]);
         return 1;

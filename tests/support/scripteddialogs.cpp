@@ -6,15 +6,24 @@ namespace {
 QString kindName(ScriptedDialogs::Kind kind)
 {
     switch (kind) {
-    case ScriptedDialogs::Kind::Message: return u"message"_s;
-    case ScriptedDialogs::Kind::Question: return u"question"_s;
-    case ScriptedDialogs::Kind::Error: return u"error"_s;
-    case ScriptedDialogs::Kind::Notice: return u"notice"_s;
-    case ScriptedDialogs::Kind::OpenFile: return u"open file"_s;
-    case ScriptedDialogs::Kind::SaveFile: return u"save file"_s;
-    case ScriptedDialogs::Kind::BrowseFolder: return u"browse folder"_s;
-    case ScriptedDialogs::Kind::OpenPicture: return u"open picture"_s;
-    case ScriptedDialogs::Kind::PickColour: return u"pick colour"_s;
+    case ScriptedDialogs::Kind::Message:
+        return u"message"_s;
+    case ScriptedDialogs::Kind::Question:
+        return u"question"_s;
+    case ScriptedDialogs::Kind::Error:
+        return u"error"_s;
+    case ScriptedDialogs::Kind::Notice:
+        return u"notice"_s;
+    case ScriptedDialogs::Kind::OpenFile:
+        return u"open file"_s;
+    case ScriptedDialogs::Kind::SaveFile:
+        return u"save file"_s;
+    case ScriptedDialogs::Kind::BrowseFolder:
+        return u"browse folder"_s;
+    case ScriptedDialogs::Kind::OpenPicture:
+        return u"open picture"_s;
+    case ScriptedDialogs::Kind::PickColour:
+        return u"pick colour"_s;
     }
     return {};
 }
@@ -27,7 +36,7 @@ ScriptedDialogs::ScriptedDialogs(std::function<void(const QString &)> onUnexpect
 
 void ScriptedDialogs::expect(Kind kind, const QString &answer)
 {
-    m_expected.append({kind, answer});
+    m_expected.append({ kind, answer });
 }
 
 std::optional<QString> ScriptedDialogs::take(const Call &call)
@@ -53,45 +62,45 @@ std::optional<QString> ScriptedDialogs::path(const Call &call)
 
 void ScriptedDialogs::message(const QString &text)
 {
-    take({Kind::Message, {}, text, MessageIcon::None, {}});
+    take({ Kind::Message, {}, text, MessageIcon::None, {} });
 }
 
 bool ScriptedDialogs::question(const QString &caption, const QString &text, MessageIcon icon)
 {
-    return take({Kind::Question, caption, text, icon, {}}).value_or(QString()) == u"yes"_s;
+    return take({ Kind::Question, caption, text, icon, {} }).value_or(QString()) == u"yes"_s;
 }
 
 void ScriptedDialogs::error(const QString &text)
 {
-    take({Kind::Error, {}, text, MessageIcon::Error, {}});
+    take({ Kind::Error, {}, text, MessageIcon::Error, {} });
 }
 
 void ScriptedDialogs::notice(const QString &caption, const QString &text, MessageIcon icon)
 {
-    take({Kind::Notice, caption, text, icon, {}});
+    take({ Kind::Notice, caption, text, icon, {} });
 }
 
 std::optional<QString> ScriptedDialogs::openFile(const FileDialogRequest &request)
 {
-    return path({Kind::OpenFile, request.caption, {}, MessageIcon::None, request});
+    return path({ Kind::OpenFile, request.caption, {}, MessageIcon::None, request });
 }
 
 std::optional<QString> ScriptedDialogs::saveFile(const FileDialogRequest &request)
 {
-    return path({Kind::SaveFile, request.caption, {}, MessageIcon::None, request});
+    return path({ Kind::SaveFile, request.caption, {}, MessageIcon::None, request });
 }
 
 std::optional<QString> ScriptedDialogs::browseFolder(const QString &caption)
 {
-    return path({Kind::BrowseFolder, caption, {}, MessageIcon::None, {}});
+    return path({ Kind::BrowseFolder, caption, {}, MessageIcon::None, {} });
 }
 
 std::optional<QString> ScriptedDialogs::openPicture(const FileDialogRequest &request)
 {
-    return path({Kind::OpenPicture, request.caption, {}, MessageIcon::None, request});
+    return path({ Kind::OpenPicture, request.caption, {}, MessageIcon::None, request });
 }
 
 std::optional<QString> ScriptedDialogs::pickColour(const QString &initial)
 {
-    return path({Kind::PickColour, {}, initial, MessageIcon::None, {}});
+    return path({ Kind::PickColour, {}, initial, MessageIcon::None, {} });
 }

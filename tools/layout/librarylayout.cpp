@@ -11,7 +11,8 @@
 using namespace Qt::StringLiterals;
 
 LibraryLayout::LibraryLayout(const QString &sourceFolder, const QString &applicationFolder)
-    : m_source(QDir(sourceFolder).absolutePath()), m_target(QDir(applicationFolder).absolutePath())
+    : m_source(QDir(sourceFolder).absolutePath())
+    , m_target(QDir(applicationFolder).absolutePath())
 {
 }
 

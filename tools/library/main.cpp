@@ -17,30 +17,29 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-const char *const Usage =
-    "usage: vellumo-library [-C FOLDER] COMMAND [ARGUMENTS]\n"
-    "\n"
-    "Works on an application folder: the folder with LINK1.INI, LINK2.INI and the\n"
-    "category folders (default: the current folder; -C names another).\n"
-    "\n"
-    "commands:\n"
-    "  check [FOLDER]   check every category, effect and definition file; prints one\n"
-    "                   line 'category/effect: problem' per problem, exits 1 if any\n"
-    "  list             the categories and their effects, as the effect panel lists them\n"
-    "  search TEXT      the effects whose names contain TEXT, as 'category.effect'\n"
-    "  pack CATEGORY EFFECT -o FILE.gx\n"
-    "                   write an update package of the effect, and copy the files it\n"
-    "                   names beside FILE.gx\n"
-    "  install FILE.gx...\n"
-    "                   install update packages into the folder, as the options\n"
-    "                   window does: files are never overwritten, unsafe packages are\n"
-    "                   refused whole, the first incomplete one ends the installation\n"
-    "  help             this text\n"
-    "\n"
-    "Commands that write hold a lock on the folder (.vellumo.lock), so that several\n"
-    "installations, or the program and this tool, never lose each other's entries.\n"
-    "\n"
-    "exit status: 0 done, 1 problems found or an index file could not be read, 2 bad usage\n";
+const char *const Usage = "usage: vellumo-library [-C FOLDER] COMMAND [ARGUMENTS]\n"
+                          "\n"
+                          "Works on an application folder: the folder with LINK1.INI, LINK2.INI and the\n"
+                          "category folders (default: the current folder; -C names another).\n"
+                          "\n"
+                          "commands:\n"
+                          "  check [FOLDER]   check every category, effect and definition file; prints one\n"
+                          "                   line 'category/effect: problem' per problem, exits 1 if any\n"
+                          "  list             the categories and their effects, as the effect panel lists them\n"
+                          "  search TEXT      the effects whose names contain TEXT, as 'category.effect'\n"
+                          "  pack CATEGORY EFFECT -o FILE.gx\n"
+                          "                   write an update package of the effect, and copy the files it\n"
+                          "                   names beside FILE.gx\n"
+                          "  install FILE.gx...\n"
+                          "                   install update packages into the folder, as the options\n"
+                          "                   window does: files are never overwritten, unsafe packages are\n"
+                          "                   refused whole, the first incomplete one ends the installation\n"
+                          "  help             this text\n"
+                          "\n"
+                          "Commands that write hold a lock on the folder (.vellumo.lock), so that several\n"
+                          "installations, or the program and this tool, never lose each other's entries.\n"
+                          "\n"
+                          "exit status: 0 done, 1 problems found or an index file could not be read, 2 bad usage\n";
 
 void out(const QString &line)
 {
@@ -98,7 +97,7 @@ int search(LocalFileSystem &files, const QString &folder, const QString &text)
 }
 
 int pack(LocalFileSystem &files, const QString &folder, const QString &category, const QString &effect,
-         const QString &package)
+    const QString &package)
 {
     // The package's folder is made when it is not there; it holds the package and its files.
     QDir().mkpath(QFileInfo(package).absolutePath());
