@@ -218,6 +218,40 @@ private slots:
         QVERIFY(sink.text.isEmpty());
     }
 
+    // An empty piece file adds nothing: no element, and the clipboard is not set for it.
+    void emptyPiecesAddNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("image") << u"image"_s;
+        QTest::newRow("menu") << u"menu"_s;
+        QTest::newRow("text") << u"text"_s;
+    }
+    void emptyPiecesAddNothing()
+    {
+        QFETCH(QString, kind);
+        define(u"[file]\nimgfilet=0\nft=2\nfno1=empty.txt\nfno2=p.txt\n[abcd]\ntotal=2\nopen1=fno1\nopen2=fno2\n"_s);
+        TestFiles::write(category() + u"empty.txt"_s, "");
+        TestFiles::write(category() + u"p.txt"_s, "p");
+        const DefinitionFile file = definition();
+        RecordingSink sink;
+        bool parentMenuNeeded = false;
+        if (kind == u"image"_s) {
+            ImageEffect effect(m_files, file);
+            effect.open();
+            effect.assemble(sink);
+        } else if (kind == u"menu"_s) {
+            MenuEffect effect(m_files, file, parentMenuNeeded);
+            effect.open();
+            effect.assemble({}, QString(), sink);
+        } else {
+            TextEffect effect(m_files, file);
+            effect.open();
+            effect.assemble({}, QString(), sink);
+        }
+        QCOMPARE(sink.text, u"p\r\n"_s);
+        QCOMPARE(sink.clipboards, QStringList { u"p\r\n"_s });
+    }
+
     void sizePairsFollowTheListedImages()
     {
         define(u"[file]\nimgfilet=1\nimgfilename1=0\n"_s);
