@@ -681,8 +681,10 @@ void MainWindow::showPreview()
         if (!m_browser) {
             QString error;
             m_browser = BrowserView::create(m_browserArea, &error);
-            if (!m_browser)
-                throw VellumoError(u"The browser cannot be started: "_s + error);
+            if (!m_browser) {
+                showPreviewProblem(error);
+                return;
+            }
             m_browser->widget()->setObjectName(u"WebBrowser1"_s);
             auto *layout = new QVBoxLayout(m_browserArea);
             layout->setContentsMargins(0, 0, 0, 0);
@@ -694,6 +696,23 @@ void MainWindow::showPreview()
         m_browser->navigate(path);
         m_addressBox->setText(path);
     });
+}
+
+void MainWindow::showPreviewProblem(const QString &reason)
+{
+    auto *problem = m_browserArea->findChild<QLabel *>(u"PreviewProblem"_s);
+    if (!problem) {
+        problem = new QLabel(m_browserArea);
+        problem->setObjectName(u"PreviewProblem"_s);
+        problem->setWordWrap(true);
+        problem->setAlignment(Qt::AlignCenter);
+        problem->setTextFormat(Qt::PlainText);
+        auto *layout = new QVBoxLayout(m_browserArea);
+        layout->addWidget(problem);
+    }
+    problem->setText(
+        u"预览无法显示：浏览器引擎没有启动。\n网页没有受影响，仍可编辑和保存，也可以按F12在系统浏览器中预览。\n\n"_s
+        + reason);
 }
 
 void MainWindow::goToAddress()

@@ -97,6 +97,8 @@ private:
     void buildPopupMenu();
     void loadSkinPictures();
     void focusEditorUnderMouse();
+    // In the preview tab instead of the browser, when its engine cannot be started.
+    void showPreviewProblem(const QString &reason);
     void openOptions(int tab);
     void copySimpleEffect(const QString &category, const QString &effect);
     void setLargePage(bool large);

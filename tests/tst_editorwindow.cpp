@@ -174,6 +174,12 @@ private slots:
         address->setText(f.folder() + u"other.htm"_s);
         control<QPushButton>(w, u"BitBtn1"_s)->click();
         QTRY_COMPARE_WITH_TIMEOUT(pageText(view).trimmed(), u"other page"_s, 30000);
+
+        // An address that cannot be opened gets the program's own page, in Chinese.
+        address->setText(f.folder() + u"gone/nothing.htm"_s);
+        control<QPushButton>(w, u"BitBtn1"_s)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(pageText(view).startsWith(u"无法打开这个地址"_s), 30000);
+        QVERIFY(pageText(view).contains(u"gone/nothing.htm"_s));
     }
 
     void externalPreviewGoesToTheShell()
