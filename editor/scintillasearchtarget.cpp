@@ -174,7 +174,8 @@ void ScintillaSearchTarget::endUndoAction()
 
 void ScintillaSearchTarget::focus()
 {
-    // Like the system's own find window, a match takes the user back to the page.
-    m_editor->activateWindow();
+    // The editor becomes the page's focused control, but the keyboard stays in the Find or Replace
+    // window the user is working in: a second Enter there finds again instead of typing a line
+    // break over the selected match.
     m_editor->setFocus(Qt::OtherFocusReason);
 }

@@ -139,12 +139,44 @@ private slots:
             QCOMPARE(run.selection(), selection);
             QCOMPARE(run.editor->selectedText().toCaseFolded(), searched.toCaseFolded());
         }
-        QTRY_VERIFY(run.editor->hasFocus());
+        QCOMPARE(run.editor->window()->focusWidget(), run.editor);
         run.expectNotice();
         press(findNext);
         QCOMPARE(run.lastNotice(), notice(u"本次查找完畢"_s, MessageIcon::Error));
         QCOMPARE(run.selection(), found.last());
         QCOMPARE(run.editor->text(), text);
+    }
+
+    // Enter in the Find or Replace window, pressed again and again as users do, keeps searching: the
+    // keyboard stays in the window and the page is never typed into.
+    void enterKeepsSearchingInTheSearchWindows_data()
+    {
+        QTest::addColumn<bool>("replaceWindow");
+        QTest::newRow("Find") << false;
+        QTest::newRow("Replace") << true;
+    }
+    void enterKeepsSearchingInTheSearchWindows()
+    {
+        QFETCH(bool, replaceWindow);
+        Run run(u"ab ab ab"_s);
+        QVERIFY(QTest::qWaitForWindowActive(run.f.window.get()));
+        QDialog *dialog = replaceWindow ? static_cast<QDialog *>(run.replace) : run.find;
+        replaceWindow ? run.search->showReplace() : run.search->showFind();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QTRY_COMPARE(QApplication::activeWindow(), dialog);
+        type(control<QLineEdit>(*dialog, u"Edit1"_s), u"ab"_s);
+        for (const QString &selection : { u"0+2"_s, u"3+2"_s, u"6+2"_s }) {
+            QWidget *keyboard = QApplication::focusWidget();
+            QVERIFY2(keyboard && keyboard->window() == dialog,
+                qPrintable(u"before the press for %1 the keyboard is in %2"_s.arg(selection,
+                    keyboard ? keyboard->objectName() + u" of "_s + keyboard->window()->objectName() : u"nothing"_s)));
+            QTest::keyClick(keyboard, Qt::Key_Return);
+            // Whatever the press asked of the window system has arrived before the next press.
+            QCoreApplication::processEvents();
+            QCOMPARE(run.selection(), selection);
+        }
+        QCOMPARE(run.editor->text(), u"ab ab ab"_s);
+        QVERIFY(!run.editor->isModified());
     }
 
     void f3RepeatsWhatWasUsedLast()
