@@ -4,14 +4,29 @@
 
 #include <QWidget>
 
+ScintillaDocumentView::ScintillaDocumentView(
+    QWidget *window, QsciScintilla *editor, std::function<void(bool large)> largeChanged)
+    : m_caption(window->windowTitle())
+    , m_window(window)
+    , m_editor(editor)
+    , m_largeChanged(std::move(largeChanged))
+{
+    // Scintilla tells when the page leaves or comes back to its last saved state: undoing back to
+    // it clears the marker too.
+    QObject::connect(editor, &QsciScintilla::modificationChanged, window, &QWidget::setWindowModified);
+}
+
 QString ScintillaDocumentView::caption() const
 {
-    return m_window->windowTitle();
+    return m_caption;
 }
 
 void ScintillaDocumentView::setCaption(const QString &caption)
 {
-    m_window->setWindowTitle(caption);
+    m_caption = caption;
+    // "[*]" is where Qt puts the marker; one that the name itself holds is doubled to stay as it is.
+    m_window->setWindowTitle(
+        QString(caption).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")) + QStringLiteral("[*]"));
 }
 
 bool ScintillaDocumentView::isModified() const
@@ -22,6 +37,7 @@ bool ScintillaDocumentView::isModified() const
 void ScintillaDocumentView::setUnmodified()
 {
     m_editor->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+    m_window->setWindowModified(isModified());
 }
 
 void ScintillaDocumentView::beginLoad(qint64 expectedSize)
@@ -64,6 +80,8 @@ void ScintillaDocumentView::endLoad()
     m_editor->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1UL);
     m_editor->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
     m_editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
+    // A fresh document reaches its save point without telling.
+    m_window->setWindowModified(isModified());
 }
 
 QByteArrayView ScintillaDocumentView::utf8()

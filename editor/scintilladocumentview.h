@@ -2,6 +2,8 @@
 
 #include "documentview.h"
 
+#include <QString>
+
 #include <functional>
 
 class QWidget;
@@ -11,12 +13,9 @@ class QsciScintilla;
 class ScintillaDocumentView : public DocumentView
 {
 public:
-    ScintillaDocumentView(QWidget *window, QsciScintilla *editor, std::function<void(bool large)> largeChanged)
-        : m_window(window)
-        , m_editor(editor)
-        , m_largeChanged(std::move(largeChanged))
-    {
-    }
+    // The window's title shows the caption, and Qt's modified marker while the page has unsaved
+    // changes.
+    ScintillaDocumentView(QWidget *window, QsciScintilla *editor, std::function<void(bool large)> largeChanged);
 
     QString caption() const override;
     void setCaption(const QString &caption) override;
@@ -31,6 +30,7 @@ public:
     QByteArrayView utf8() override;
 
 private:
+    QString m_caption;
     QWidget *m_window;
     QsciScintilla *m_editor;
     std::function<void(bool large)> m_largeChanged;

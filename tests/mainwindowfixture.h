@@ -16,9 +16,17 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <QtTest>
 
 #include <memory>
+
+// The title as the window system shows it: the caption, with Qt's marker while there are unsaved changes.
+inline QString shownTitle(QWidget &window)
+{
+    window.winId();
+    return window.windowHandle()->title();
+}
 
 // A main window on a temporary application folder with scripted dialogs, shell and clipboard.
 struct MainWindowFixture

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QWebEnginePage>
@@ -84,14 +85,43 @@ private slots:
         MainWindowFixture f;
         MainWindow &w = f.create();
         auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
-        QCOMPARE(w.windowTitle(), u"新文件"_s);
-        QVERIFY(!editor->isModified());
+        QCOMPARE(shownTitle(w), u"新文件"_s);
+        QVERIFY(!editor->isModified() && !w.isWindowModified());
         editor->insert(u"x"_s);
         QVERIFY(editor->isModified());
+        // The title shows that the page has unsaved changes; the caption stays the page's name, so
+        // Save still asks where a new page goes.
+        QCOMPARE(shownTitle(w), u"新文件*"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::SaveFile, f.folder() + u"page.htm"_s);
         control<QAction>(w, u"S1"_s)->trigger();
-        QCOMPARE(w.windowTitle(), f.folder() + u"page.htm"_s);
-        QVERIFY(!editor->isModified());
+        QCOMPARE(shownTitle(w), f.folder() + u"page.htm"_s);
+        QVERIFY(!editor->isModified() && !w.isWindowModified());
+        // Typed, then undone back to the saved page: no marker.
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        editor->setFocus();
+        QTest::keyClick(editor, Qt::Key_A);
+        QCOMPARE(shownTitle(w), f.folder() + u"page.htm*"_s);
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(shownTitle(w), f.folder() + u"page.htm"_s);
+    }
+
+    // Replace All changes the page without a keystroke in it; the title still tells.
+    void replaceAllMarksThePageUnsaved()
+    {
+        MainWindowFixture f;
+        MainWindow &w = f.create();
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        QVERIFY(!w.isWindowModified());
+        control<QAction>(w, u"R1"_s)->trigger();
+        auto *replace = w.findChild<QDialog *>(u"ReplaceDialog"_s);
+        QVERIFY(replace);
+        control<QLineEdit>(*replace, u"Edit1"_s)->setText(u"html"_s);
+        control<QLineEdit>(*replace, u"Edit2"_s)->setText(u"HTML"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::Notice);
+        QTest::mouseClick(control<QPushButton>(*replace, u"Button3"_s), Qt::LeftButton);
+        QVERIFY(editor->text().contains(u"HTML"_s));
+        QCOMPARE(shownTitle(w), u"新文件*"_s);
     }
 
     void closingWithAnUnsavedPageThatIsNotSavedStaysOpen()
@@ -192,7 +222,10 @@ private slots:
         QVERIFY(QFile::exists(f.folder() + u"TEM~~CHO.HTM"_s));
         // A preview that cannot be written opens nothing.
         f.shell.opened.clear();
-        w.setWindowTitle(f.folder() + u"gone/page.htm"_s);
+        QVERIFY(QDir().mkpath(f.folder() + u"gone"_s));
+        f.dialogs.expect(ScriptedDialogs::Kind::SaveFile, f.folder() + u"gone/page.htm"_s);
+        control<QAction>(w, u"A1"_s)->trigger();
+        QVERIFY(QDir(f.folder() + u"gone"_s).removeRecursively());
         f.dialogs.expect(ScriptedDialogs::Kind::Error);
         preview->trigger();
         QCOMPARE(f.dialogs.calls.last().text, u"Cannot create file "_s + f.folder() + u"gone/TEM~~CHO.HTM."_s);

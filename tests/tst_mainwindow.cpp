@@ -58,7 +58,7 @@ private slots:
         QCOMPARE(control<QLabel>(w, u"IMG"_s)->pixmap().size(), QSize(352, 75));
         QCOMPARE(control<FlatComboBox>(w, u"ComboBox1"_s)->count(), 0);
         QVERIFY(f.dialogs.calls.isEmpty());
-        QCOMPARE(w.windowTitle(), u"新文件"_s);
+        QCOMPARE(shownTitle(w), u"新文件"_s);
     }
 
     void categoriesFromTheCategoryIndex()
