@@ -51,6 +51,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -239,8 +240,10 @@ void MainWindow::buildEffectPanel(QWidget *parent)
         label->adjustSize();
     m_searchBox->setMouseTracking(true);
     m_searchBox->installEventFilter(this);
-    connect(m_categoryBox, &QComboBox::activated, this, &MainWindow::chooseCategory);
-    connect(m_categoryBox, &QComboBox::editTextChanged, this, &MainWindow::clearEffectBox);
+    // A choice from the list loads it and then empties the effect text; typing only empties it.
+    m_categoryBox->chooseFromListOnly();
+    connect(m_categoryBox, &QComboBox::activated, this, &MainWindow::categoryChosen);
+    connect(m_categoryBox->lineEdit(), &QLineEdit::textEdited, this, &MainWindow::clearEffectBox);
     connect(m_setupButton, &QToolButton::clicked, this, &MainWindow::startEffect);
     connect(m_searchButton, &QToolButton::clicked, this, &MainWindow::searchEffects);
 
@@ -740,18 +743,30 @@ void MainWindow::focusEditorUnderMouse()
 
 void MainWindow::chooseCategory()
 {
+    guarded([this] { loadEffectList(); });
+}
+
+void MainWindow::categoryChosen()
+{
+    // A damaged count stops before the emptying: the effect box keeps its list and its text.
+    guarded([this] {
+        loadEffectList();
+        clearEffectBox();
+    });
+}
+
+void MainWindow::loadEffectList()
+{
     const QString category = m_categoryBox->currentText();
     if (category == u"请选择..."_s)
         return;
-    guarded([&] {
-        const std::optional<QStringList> effects = EffectIndex(m_platform.files, applicationFolder()).effects(category);
-        if (!effects) {
-            m_effectBox->setEditText(QString());
-            m_effectBox->clearItemsKeepingText();
-            return;
-        }
-        m_effectBox->setItemsKeepingText(*effects);
-    });
+    const std::optional<QStringList> effects = EffectIndex(m_platform.files, applicationFolder()).effects(category);
+    if (!effects) {
+        m_effectBox->setEditText(QString());
+        m_effectBox->clearItemsKeepingText();
+        return;
+    }
+    m_effectBox->setItemsKeepingText(*effects);
 }
 
 void MainWindow::clearEffectBox()

@@ -71,7 +71,10 @@ public:
     Document &document() { return *m_document; }
     SearchController &search() { return *m_search; }
     // Effect browser.
+    // Loads the effect list of the category box's text (also run by a double-click on a result).
     void chooseCategory();
+    // A category chosen from the box's list: its effect list, then an empty effect text.
+    void categoryChosen();
     void clearEffectBox();
     void startEffect();
     void searchEffects();
@@ -97,6 +100,7 @@ private:
     void buildPopupMenu();
     void loadSkinPictures();
     void focusEditorUnderMouse();
+    void loadEffectList();
     // In the preview tab instead of the browser, when its engine cannot be started.
     void showPreviewProblem(const QString &reason);
     void openOptions(int tab);

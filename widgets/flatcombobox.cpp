@@ -25,3 +25,9 @@ void FlatComboBox::clearItemsKeepingText()
 {
     setItemsKeepingText({});
 }
+
+void FlatComboBox::chooseFromListOnly()
+{
+    QObject::disconnect(lineEdit(), SIGNAL(returnPressed()), this, nullptr);
+    QObject::disconnect(lineEdit(), SIGNAL(editingFinished()), this, nullptr);
+}

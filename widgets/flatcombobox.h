@@ -12,4 +12,7 @@ public:
     // The item list changes; the text shown in the box stays as it was.
     void setItemsKeepingText(const QStringList &items);
     void clearItemsKeepingText();
+    // Typed text never chooses an item: neither Enter nor leaving the box picks the item whose text
+    // was typed (Qt's combo box does both), so activated comes from the list alone.
+    void chooseFromListOnly();
 };
