@@ -54,6 +54,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -255,7 +256,9 @@ void MainWindow::buildEffectPanel(QWidget *parent)
     m_resultList->setObjectName(u"ListBox1"_s);
     m_resultList->setToolTip(u"双击可以运行此特效设置"_s);
     m_resultList->setUniformItemSizes(true);
-    connect(m_resultList, &QListWidget::itemDoubleClicked, this, &MainWindow::startFoundEffect);
+    // A double-click anywhere in the list starts the selected line's effect, below the last row too;
+    // a click there keeps the selection for it.
+    m_resultList->viewport()->installEventFilter(this);
     m_resultList->setItemDelegate(new FixedHeightDelegate(12, m_resultList));
     listLayout->addWidget(m_resultList);
 }
@@ -504,8 +507,11 @@ void MainWindow::buildPopupMenu()
     m_contextMenu->addSeparator()->setObjectName(u"N14"_s);
     m_contextSelectAll = item(u"N12"_s, u"全选(&A)"_s, m_selectAllAction);
     m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_editor, &QWidget::customContextMenuRequested, this,
-        [this](const QPoint &pos) { m_contextMenu->popup(m_editor->mapToGlobal(pos)); });
+    connect(m_editor, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        // Its top edge centred on the mouse.
+        const QPoint at = m_editor->mapToGlobal(pos);
+        m_contextMenu->popup(at - QPoint(m_contextMenu->sizeHint().width() / 2, 0));
+    });
 }
 
 void MainWindow::loadLibrary()
@@ -728,10 +734,12 @@ void MainWindow::goToAddress()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_editor->viewport() && event->type() == QEvent::MouseMove)
+    if (m_editor && watched == m_editor->viewport() && event->type() == QEvent::MouseMove)
         focusEditorUnderMouse();
     else if (watched == m_searchBox && event->type() == QEvent::MouseMove)
         focusSearchBoxUnderMouse();
+    else if (m_resultList && watched == m_resultList->viewport())
+        return filterResultListMouse(event);
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -845,6 +853,21 @@ void MainWindow::searchEffects()
     });
     m_resultList->addItems(found);
     m_resultList->setCurrentRow(-1);
+}
+
+bool MainWindow::filterResultListMouse(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonDblClick:
+        startFoundEffect();
+        return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+        // Qt's list empties its selection on a click below the last row.
+        return !m_resultList->indexAt(static_cast<QMouseEvent *>(event)->position().toPoint()).isValid();
+    default:
+        return false;
+    }
 }
 
 void MainWindow::startFoundEffect()

@@ -101,6 +101,7 @@ private:
     void loadSkinPictures();
     void focusEditorUnderMouse();
     void loadEffectList();
+    bool filterResultListMouse(QEvent *event);
     // In the preview tab instead of the browser, when its engine cannot be started.
     void showPreviewProblem(const QString &reason);
     void openOptions(int tab);
@@ -119,11 +120,11 @@ private:
     FlatComboBox *m_effectBox;
     QToolButton *m_setupButton;
     QLabel *m_searchCaption;
-    FlatLineEdit *m_searchBox;
+    FlatLineEdit *m_searchBox = nullptr;
     QToolButton *m_searchButton;
     QLabel *m_resultsCaption;
     QWidget *m_resultsPanel;
-    QListWidget *m_resultList;
+    QListWidget *m_resultList = nullptr;
     // Status strip.
     QWidget *m_statusStrip;
     QLabel *m_statusPicture;
@@ -134,7 +135,7 @@ private:
     QToolBar *m_toolBar;
     QTabWidget *m_documentTabs;
     QWidget *m_editorTab;
-    QsciScintilla *m_editor;
+    QsciScintilla *m_editor = nullptr;
     // The hidden buffers the setup windows fill.
     TextBufferEdit *m_pieceBuffer;
     TextBufferEdit *m_rowBuffer;

@@ -8,7 +8,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDialog>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QWebEnginePage>
@@ -122,6 +124,30 @@ private slots:
         QTest::mouseClick(control<QPushButton>(*replace, u"Button3"_s), Qt::LeftButton);
         QVERIFY(editor->text().contains(u"HTML"_s));
         QCOMPARE(shownTitle(w), u"新文件*"_s);
+    }
+
+    // A right-click in the page opens its menu with the top edge centred on the mouse.
+    void contextMenuOpensCentredOnTheMouse()
+    {
+        MainWindowFixture f;
+        MainWindow &w = f.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        auto *menu = control<QMenu>(w, u"PopupMenu1"_s);
+        const QPoint at = editor->viewport()->rect().center();
+        const QPoint mouse = editor->viewport()->mapToGlobal(at);
+        // What the window system sends for a right-click.
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, mouse);
+        QCoreApplication::sendEvent(editor->viewport(), &click);
+        QTRY_VERIFY(menu->isVisible());
+        // Qt's menus sit a pixel above the point they are given.
+        QVERIFY(qAbs(menu->geometry().top() - mouse.y()) <= 1);
+        QVERIFY2(qAbs(menu->geometry().center().x() - mouse.x()) <= 2,
+            qPrintable(u"menu %1..%2, mouse at %3"_s.arg(menu->geometry().left())
+                           .arg(menu->geometry().right())
+                           .arg(mouse.x())));
+        menu->close();
     }
 
     void closingWithAnUnsavedPageThatIsNotSavedStaysOpen()

@@ -283,6 +283,40 @@ private slots:
         QVERIFY(f.clipboard.text().startsWith(u"<a href"_s));
     }
 
+    // With the mouse, as users do: a click on the line, a click below the last row, then a
+    // double-click there starts the line's effect; so does a double-click on the line itself.
+    void doubleClickBelowTheRowsStartsTheSelectedLine_data()
+    {
+        QTest::addColumn<bool>("onTheLine");
+        QTest::newRow("below the last row") << false;
+        QTest::newRow("on the line") << true;
+    }
+    void doubleClickBelowTheRowsStartsTheSelectedLine()
+    {
+        QFETCH(bool, onTheLine);
+        MainWindowFixture f;
+        library(f);
+        MainWindow &w = f.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        choose(w, 0);
+        searchBox(w)->setText(u"返回"_s);
+        w.searchEffects();
+        QListWidget *list = resultList(w);
+        QCOMPARE(list->count(), 2);
+        const QPoint line = list->visualItemRect(list->item(1)).center();
+        const QPoint below(line.x(), list->visualItemRect(list->item(1)).bottom() + 20);
+        QVERIFY(!list->indexAt(below).isValid());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line);
+        QCOMPARE(list->selectedItems().size(), 1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, below);
+        QCOMPARE(list->selectedItems().size(), 1);
+        f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, onTheLine ? line : below);
+        QCOMPARE(f.dialogs.calls.size(), 1);
+        QCOMPARE(effectBox(w)->currentText(), u"返回顶部"_s);
+    }
+
     void doubleClickWithoutSelectionDoesNothing()
     {
         MainWindowFixture f;
