@@ -116,12 +116,13 @@ void ImageEffectWindow::setSize()
 
 void ImageEffectWindow::copyEffect()
 {
-    guarded([this] {
+    bool cancelled = false;
+    guarded([&] {
         if (!m_effect.readyToCopy()) {
             message(ImageEffect::notReadyMessage());
             return;
         }
-        copyToChosenFolder(m_effect.flow(), m_effect.state);
+        cancelled = !copyToChosenFolder(m_effect.flow(), m_effect.state);
         if (!m_definition.exists()) {
             message(DefinitionFile::missingMessage());
             close();
@@ -131,6 +132,9 @@ void ImageEffectWindow::copyEffect()
         m_effect.assemble(sink);
         close();
     });
+    // A cancelled folder closes the window even when the assembly stopped with an error.
+    if (cancelled)
+        close();
 }
 
 void ImageEffectWindow::followWidthRow()

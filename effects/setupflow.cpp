@@ -83,8 +83,10 @@ QString SetupFlow::fileNameOf(const QString &path)
 int SetupFlow::copyFiles(const SetupState &state, const QString &destination) const
 {
     int copied = 0;
+    // Named as the definition file writes them, found whatever the letter case on disk.
     for (const QString &image : state.images)
-        if (!state.outside.contains(image) && m_files.copyWithoutOverwrite(image, destination + fileNameOf(image)))
+        if (!state.outside.contains(image)
+            && m_files.copyWithoutOverwrite(m_files.resolveName(image), destination + fileNameOf(image)))
             ++copied;
     for (const QString &text : state.textFiles) {
         if (state.outside.contains(text))

@@ -306,6 +306,24 @@ private slots:
         QVERIFY(!QFile::exists(destination + u"gone.js"_s));
     }
 
+    // The effect's own pictures and text files are found whatever the letter case of their names,
+    // and copied under the name the definition file writes (which the assembled code uses).
+    void ownFilesAreCopiedWhateverTheirLetterCase()
+    {
+        define(u"[file]\nimgfilet=1\nimgfilename1=Sun.GIF\ntxtfilet=1\ntxtfilename1=Show.JS\n"_s);
+        TestFiles::write(category() + u"sun.gif"_s, "sun");
+        TestFiles::write(category() + u"show.js"_s, "script");
+        const QString destination = m_dir.path() + u"/site/"_s;
+        QDir().mkpath(destination);
+        const DefinitionFile file = definition();
+        SetupState state;
+        SetupFlow flow(m_files, file);
+        flow.open(state);
+        QCOMPARE(flow.copyFiles(state, destination), 2);
+        QCOMPARE(TestFiles::read(destination + u"Sun.GIF"_s), QByteArray("sun"));
+        QCOMPARE(TestFiles::read(destination + u"Show.JS"_s), QByteArray("script"));
+    }
+
     void destinationGetsOneSeparator_data()
     {
         QTest::addColumn<QString>("chosen");

@@ -197,6 +197,22 @@ private slots:
         QVERIFY(!run.window->isVisible());
     }
 
+    // As in the menu and text windows: after a cancelled folder the window closes, also when the
+    // assembly stops with an error (here a step count that is no number).
+    void cancellingTheFolderClosesAfterAnAssemblyError()
+    {
+        Run run(QString(Definition).replace(u"total=3"_s, u"total=x"_s));
+        run.show();
+        run.addImages();
+        run.setSize(u"100"_s, u"50"_s);
+        run.setSize(u"80"_s, u"40"_s);
+        run.f.dialogs.expect(ScriptedDialogs::Kind::BrowseFolder, QString());
+        run.f.dialogs.expect(ScriptedDialogs::Kind::Error);
+        run.copyButton()->click();
+        QCOMPARE(run.lastMessage(), u"'x' is not a valid integer value."_s);
+        QVERIFY(!run.window->isVisible());
+    }
+
     void closingEmptiesTheBuffersButNotTheClipboard()
     {
         Run run;
