@@ -9,7 +9,6 @@
 #include "librarynames.h"
 #include "platform/filesystem.h"
 #include "platform/vellumoerror.h"
-#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -174,34 +173,33 @@ void LibraryCheck::checkDefinition(
         return tokens.fixedLinks && numbered(token, EffectTokens::LinkStem, links, Qt::CaseInsensitive) > 0;
     };
     // A token names a piece, a fixed link or an element of the list's rules, with the keys it reads.
-    const auto knownIn = [&](const QList<EffectTokens::Rule> &list) {
-        return [&, rules = &list](const QString &token) -> bool {
-            if (isPiece(token) || isLink(token))
-                return true;
-            const EffectTokens::Rule *rule = EffectTokens::find(*rules, token, images);
-            if (!rule)
-                return false;
-            if (!rule->top.isEmpty())
-                needsPair(rule->topKey(images), rule->bottomKey(images), token);
-            const QString mode = value(rule->countingKey());
-            if (rule->counting == EffectTokens::Counting::ZeroOrOneOnly && mode != u"0"_s && mode != u"1"_s)
-                notes << u"token "_s + token + u" needs "_s + rule->countingKey() + u" to be 0 or 1"_s;
+    const auto known = [&](const QList<EffectTokens::Rule> &rules, const QString &token) -> bool {
+        if (isPiece(token) || isLink(token))
             return true;
-        };
+        const EffectTokens::Rule *rule = EffectTokens::find(rules, token, images);
+        if (!rule)
+            return false;
+        if (!rule->top.isEmpty())
+            needsPair(rule->topKey(images), rule->bottomKey(images), token);
+        if (rule->counting == EffectTokens::Counting::ZeroOrOneOnly) {
+            const QString mode = value(rule->countingKey());
+            if (mode != u"0"_s && mode != u"1"_s)
+                notes << u"token "_s + token + u" needs "_s + rule->countingKey() + u" to be 0 or 1"_s;
+        }
+        return true;
     };
-    const auto walk
-        = [&](const QString &section, const QString &prefix, const std::function<bool(const QString &)> &known) {
-              const std::optional<int> total = count(section, u"total"_s, false);
-              for (int i = 1; i <= qMin(total.value_or(0), 1000); ++i) {
-                  const QString token = file.readString(section, prefix + QString::number(i));
-                  if (!known(token))
-                      notes << u"["_s + section + u"] "_s + prefix + QString::number(i) + u" '"_s + token
-                              + u"' is no element this kind of effect knows"_s;
-              }
-          };
-    walk(u"abcd"_s, u"open"_s, knownIn(tokens.steps));
+    const auto walk = [&](const QString &section, const QString &prefix, const QList<EffectTokens::Rule> &rules) {
+        const std::optional<int> total = count(section, u"total"_s, false);
+        for (int i = 1; i <= qMin(total.value_or(0), 1000); ++i) {
+            const QString token = file.readString(section, prefix + QString::number(i));
+            if (!known(rules, token))
+                notes << u"["_s + section + u"] "_s + prefix + QString::number(i) + u" '"_s + token
+                        + u"' is no element this kind of effect knows"_s;
+        }
+    };
+    walk(u"abcd"_s, u"open"_s, tokens.steps);
     if (!tokens.rows.isEmpty())
-        walk(u"list"_s, u"list"_s, knownIn(tokens.rows));
+        walk(u"list"_s, u"list"_s, tokens.rows);
     if (kind == EffectKind::Menu && value(EffectTokens::ParentMenuStem) == u"1"_s)
         needsPair(EffectTokens::ParentMenuTop, EffectTokens::ParentMenuBottom, u"parent menus (mm=1)"_s);
 
