@@ -21,8 +21,6 @@
 #include <cstdio>
 #include <memory>
 
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 
 namespace Startup {
@@ -31,10 +29,6 @@ void prepareProcess()
 {
     // The preview's browser engine, loaded later from its module, needs contexts it can share.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    // Run as root (as in many containers), the engine refuses to start with its sandbox on and ends
-    // the whole process, unsaved page and all. It must then run without it, as the engine itself asks.
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
 int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowShown)

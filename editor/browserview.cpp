@@ -3,10 +3,17 @@
 #include <QCoreApplication>
 #include <QLibrary>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 BrowserView *BrowserView::create(QWidget *parent, QString *error)
 {
+    // Run as root (as in many containers), the engine refuses to start with its sandbox on and ends
+    // the whole process, unsaved page and all. It must then run without it, as the engine itself
+    // asks; it reads the switch when it starts, which is here.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     // Beside the executable in the application folder; in the build tree for the tests.
     const QStringList places { QCoreApplication::applicationDirPath() + u"/libvellumo_preview.so"_s,
         QStringLiteral(VELLUMO_PREVIEW_MODULE) };

@@ -37,7 +37,6 @@ bool ScintillaDocumentView::isModified() const
 void ScintillaDocumentView::setUnmodified()
 {
     m_editor->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
-    m_window->setWindowModified(isModified());
 }
 
 void ScintillaDocumentView::beginLoad(qint64 expectedSize)

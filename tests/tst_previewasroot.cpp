@@ -1,4 +1,4 @@
-// The preview started the way the program starts, as root, with no sandbox switch given: the browser
+// The preview started as the program starts it, as root, with no sandbox switch given: the browser
 // engine must come up and the unsaved page must stay. When the engine kills the process, this test
 // program ends with the engine's status instead of its report.
 #include "mainwindowfixture.h"
