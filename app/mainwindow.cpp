@@ -351,7 +351,7 @@ void MainWindow::buildDocumentSide(QWidget *parent)
     m_addressBar->setFixedHeight(27);
     auto *addressBar = new QHBoxLayout(m_addressBar);
     addressBar->setContentsMargins(6, 2, 6, 2);
-    addressBar->addWidget(transparentLabel(u"URL:"_s, m_addressBar, u"Label4"_s));
+    addressBar->addWidget(transparentLabel(u"URL:"_s, m_addressBar, u"Label8"_s));
     m_addressBox = new FlatLineEdit(m_addressBar);
     m_addressBox->setObjectName(u"ADDEdit"_s);
     m_addressBox->setFixedWidth(281);
@@ -359,6 +359,8 @@ void MainWindow::buildDocumentSide(QWidget *parent)
     m_goButton = new QPushButton(u"转到"_s, m_addressBar);
     m_goButton->setObjectName(u"BitBtn1"_s);
     m_goButton->setFixedHeight(22);
+    // The retry arrow: "go there again".
+    m_goButton->setIcon(imageListIcon(vellumo::artwork::IconRefresh));
     connect(m_goButton, &QPushButton::clicked, this, &MainWindow::goToAddress);
     addressBar->addWidget(m_goButton);
     addressBar->addStretch(1);
@@ -687,24 +689,31 @@ void MainWindow::showPreview()
 {
     guarded([this] {
         m_document->writePreview();
-        if (!m_browser) {
-            QString error;
-            m_browser = BrowserView::create(m_browserArea, &error);
-            if (!m_browser) {
-                showPreviewProblem(error);
-                return;
-            }
-            m_browser->widget()->setObjectName(u"WebBrowser1"_s);
-            auto *layout = new QVBoxLayout(m_browserArea);
-            layout->setContentsMargins(0, 0, 0, 0);
-            layout->addWidget(m_browser->widget());
-        }
+        if (!ensureBrowser())
+            return;
         // A page that names no charset is read in the encoding it was opened in.
         m_browser->setDefaultTextEncoding(m_document->encoding() == PageEncoding::Gb18030 ? u"GB18030"_s : u"UTF-8"_s);
         const QString path = m_document->previewPath();
         m_browser->navigate(path);
         m_addressBox->setText(path);
     });
+}
+
+bool MainWindow::ensureBrowser()
+{
+    if (m_browser)
+        return true;
+    QString error;
+    m_browser = BrowserView::create(m_browserArea, &error);
+    if (!m_browser) {
+        showPreviewProblem(error);
+        return false;
+    }
+    m_browser->widget()->setObjectName(u"WebBrowser1"_s);
+    auto *layout = new QVBoxLayout(m_browserArea);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_browser->widget());
+    return true;
 }
 
 void MainWindow::showPreviewProblem(const QString &reason)
@@ -726,10 +735,11 @@ void MainWindow::showPreviewProblem(const QString &reason)
 
 void MainWindow::goToAddress()
 {
-    if (!m_browser)
-        showPreview();
-    if (m_browser)
-        m_browser->navigate(m_addressBox->text());
+    // Only the typed address: the preview file is written when the tab is entered, not here.
+    guarded([this] {
+        if (ensureBrowser())
+            m_browser->navigate(m_addressBox->text());
+    });
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)

@@ -68,6 +68,7 @@ public:
     void previewInSystemBrowser();
     void showPreview();
     void goToAddress();
+    bool ensureBrowser();
     Document &document() { return *m_document; }
     SearchController &search() { return *m_search; }
     // Effect browser.

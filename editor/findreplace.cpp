@@ -48,12 +48,13 @@ bool FindReplace::findFromReplaceWindow()
 void FindReplace::forgetReplacement()
 {
     m_state.replace.replaceText.clear();
+    m_state.repeatedReplacement.clear();
 }
 
 bool FindReplace::findNext()
 {
-    if (!m_state.replace.replaceText.isEmpty())
-        replaceOne();
+    if (!m_state.repeatedReplacement.isEmpty())
+        replaceNext(m_state.repeatedReplacement);
     else if (!m_state.find.findText.isEmpty())
         find();
     else
@@ -63,6 +64,12 @@ bool FindReplace::findNext()
 
 bool FindReplace::replaceOne()
 {
+    m_state.repeatedReplacement = m_state.replace.replaceText;
+    return replaceNext(m_state.replace.replaceText);
+}
+
+bool FindReplace::replaceNext(const QString &replacement)
+{
     const SearchState::ReplaceWindow &window = m_state.replace;
     const qsizetype found = searchFromSelection(window.findText, window.options);
     if (found < 0) {
@@ -71,14 +78,15 @@ bool FindReplace::replaceOne()
     }
     m_target.focus();
     m_target.select(found, m_target.lengthOf(window.findText));
-    m_target.replaceSelection(window.replaceText);
-    m_target.select(found, m_target.lengthOf(window.replaceText));
+    m_target.replaceSelection(replacement);
+    m_target.select(found, m_target.lengthOf(replacement));
     return true;
 }
 
 int FindReplace::replaceAll()
 {
     const SearchState::ReplaceWindow &window = m_state.replace;
+    m_state.repeatedReplacement = window.replaceText;
     const qsizetype findLength = m_target.lengthOf(window.findText);
     const qsizetype replacementLength = m_target.lengthOf(window.replaceText);
     int count = 0;

@@ -17,12 +17,14 @@ struct SearchState
     struct ReplaceWindow
     {
         QString findText;
-        // Also the memory of the last search: empty means F3 repeats a find, otherwise a replacement.
         QString replaceText;
         SearchOptions options;
     };
     FindWindow find;
     ReplaceWindow replace;
+    // The memory of the last search: the replacement text the Replace window last replaced with.
+    // Empty means F3 repeats a find, otherwise it repeats that replacement.
+    QString repeatedReplacement;
 };
 
 // Find and replace over the editor: every search runs forward from the end of the selection and never
@@ -43,9 +45,10 @@ public:
     // F3: repeats the last replacement or find; false when there is nothing to repeat.
     bool findNext();
     // With the Replace window's text and options: replaces the next match and selects the replacement,
-    // or reports "本次搜索完畢".
+    // or reports "本次搜索完畢". F3 repeats it from then on.
     bool replaceOne();
     // Replaces every match in one pass and one undo step, then reports "替換完畢"; returns the count.
+    // F3 repeats a single replacement from then on.
     int replaceAll();
 
     // The search step; an empty text is found nowhere.
@@ -55,6 +58,7 @@ public:
 private:
     // The search step from the end of the selection to the end of the text.
     qsizetype searchFromSelection(const QString &text, SearchOptions options) const;
+    bool replaceNext(const QString &replacement);
 
     SearchTarget &m_target;
     Dialogs &m_dialogs;

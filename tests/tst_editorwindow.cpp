@@ -238,6 +238,33 @@ private slots:
         QVERIFY(pageText(view).contains(u"gone/nothing.htm"_s));
     }
 
+    void goButtonShowsTheTypedAddressAlsoWhenNoPreviewCouldBeWritten()
+    {
+        MainWindowFixture f;
+        MainWindow &w = f.create();
+        w.show();
+        // A page whose folder is gone: entering the tab cannot write the preview, so no browser is made.
+        QVERIFY(QDir().mkpath(f.folder() + u"gone"_s));
+        f.dialogs.expect(ScriptedDialogs::Kind::SaveFile, f.folder() + u"gone/page.htm"_s);
+        control<QAction>(w, u"A1"_s)->trigger();
+        QVERIFY(QDir(f.folder() + u"gone"_s).removeRecursively());
+        f.dialogs.expect(ScriptedDialogs::Kind::Error);
+        control<QTabWidget>(w, u"PageControl1"_s)->setCurrentIndex(1);
+        QVERIFY(!w.findChild<QWebEngineView *>());
+        const int calls = f.dialogs.calls.size();
+
+        f.put(u"other.htm"_s, "<html><body>other page</body></html>");
+        auto *address = control<FlatLineEdit>(w, u"ADDEdit"_s);
+        address->setText(f.folder() + u"other.htm"_s);
+        QTest::mouseClick(control<QPushButton>(w, u"BitBtn1"_s), Qt::LeftButton);
+        auto *view = w.findChild<QWebEngineView *>();
+        QVERIFY(view);
+        QTRY_COMPARE_WITH_TIMEOUT(pageText(view).trimmed(), u"other page"_s, 30000);
+        QCOMPARE(address->text(), f.folder() + u"other.htm"_s);
+        QCOMPARE(f.dialogs.calls.size(), calls);
+        QVERIFY(!QFile::exists(f.folder() + u"TEM~~CHO.HTM"_s));
+    }
+
     void externalPreviewGoesToTheShell()
     {
         MainWindowFixture f;

@@ -178,7 +178,9 @@ private slots:
         QFETCH(QStringList, notices);
         Run run(u"ab ab"_s, { 0, 2 });
         run.state.find.findText = findText;
-        run.state.replace = { replaceFindText, replaceText, {} };
+        // The Replace window's own box holds another text: F3 repeats what was replaced with.
+        run.state.replace = { replaceFindText, u"typed"_s, {} };
+        run.state.repeatedReplacement = replaceText;
         QCOMPARE(run.search.findNext(), searched);
         QCOMPARE(run.target.text(), result);
         QCOMPARE(run.selection(), selection);

@@ -7,8 +7,11 @@
 #include "widgets/picturedialog.h"
 #include "widgets/textbufferedit.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -249,6 +252,59 @@ private slots:
         QFETCH(int, cursor);
         QFETCH(NumericEdit::KeyAction, action);
         QCOMPARE(NumericEdit::actionFor(typed, text, cursor, u'.'), action);
+    }
+
+    void numberBoxPasteKeepsWhatTheKeyRuleAllows_data()
+    {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("letters after digits") << u"12ab"_s << QString() << 0 << u"12"_s;
+        QTest::newRow("minus first") << u"-3"_s << u"4"_s << 0 << u"-3"_s;
+        QTest::newRow("minus behind the start") << u"-3"_s << u"4"_s << 1 << u"3"_s;
+        QTest::newRow("minus already there") << u"-3"_s << u"-4"_s << 0 << u"3"_s;
+        QTest::newRow("one separator") << u"1.2.3"_s << QString() << 0 << u"1.23"_s;
+        QTest::newRow("separator already there") << u".5"_s << u"1.2"_s << 3 << u"5"_s;
+        QTest::newRow("spaces and units") << u" 640 px"_s << QString() << 0 << u"640"_s;
+    }
+    void numberBoxPasteKeepsWhatTheKeyRuleAllows()
+    {
+        QFETCH(QString, pasted);
+        QFETCH(QString, text);
+        QFETCH(int, cursor);
+        QFETCH(QString, kept);
+        QCOMPARE(NumericEdit::admitted(pasted, text, cursor, u'.'), kept);
+    }
+
+    void numberBoxPastingThroughKeysAndMenu()
+    {
+        NumericEdit edit;
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        QGuiApplication::clipboard()->setText(u"12ab"_s);
+        QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit.text(), u"12"_s);
+        // Shift+Insert over a selection replaces it.
+        edit.selectAll();
+        QGuiApplication::clipboard()->setText(u"x9y"_s);
+        QTest::keyClick(&edit, Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(edit.text(), u"9"_s);
+        // The context menu's paste.
+        QGuiApplication::clipboard()->setText(u"-7 px"_s);
+        edit.setCursorPosition(0);
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(2, 2), edit.mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(&edit, &menuEvent);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QAction *paste = nullptr;
+        for (QAction *action : menu->actions())
+            if (action->text().startsWith(QLineEdit::tr("&Paste")))
+                paste = action;
+        QVERIFY(paste);
+        paste->trigger();
+        menu->close();
+        QCOMPARE(edit.text(), u"-79"_s);
     }
 
     void pictureDialogPreviewsThePictureUnderTheCursor()

@@ -363,6 +363,8 @@ private slots:
         QCOMPARE(tabs->tabText(0), u"HTML"_s);
         QCOMPARE(tabs->tabText(1), u"预览"_s);
         QCOMPARE(control<QPushButton>(w, u"BitBtn1"_s)->text(), u"转到"_s);
+        QVERIFY(!control<QPushButton>(w, u"BitBtn1"_s)->icon().isNull());
+        QCOMPARE(control<QLabel>(w, u"Label8"_s)->text(), u"URL:"_s);
         QCOMPARE(control<QLabel>(w, u"Label2"_s)->text(),
             u"本程序由Tamsel制作，升级程序请访问https://vellumo.example.org/\u3000作者：Tamsel"_s);
         QVERIFY(!control<QLabel>(w, u"Label1"_s)->isVisible());

@@ -192,11 +192,18 @@ private slots:
         QCOMPARE(run.selection(), u"3+2"_s);
         QVERIFY(!run.find->isVisible());
 
-        // The occurrence F3 selected stays; Replace takes the next one and selects its replacement.
+        // A replacement only typed is not yet a replacement made: F3 still finds.
         run.search->showReplace();
         auto *replacement = control<QLineEdit>(*run.replace, u"Edit2"_s);
         type(control<QLineEdit>(*run.replace, u"Edit1"_s), u"ab"_s);
         type(replacement, u"替"_s);
+        run.select(0, 0);
+        run.search->findNext();
+        QCOMPARE(run.editor->text(), u"ab ab 中文 ab ab"_s);
+        QCOMPARE(run.selection(), u"0+2"_s);
+        run.select(3, 5);
+
+        // The occurrence F3 selected stays; Replace takes the next one and selects its replacement.
         press(control<QPushButton>(*run.replace, u"Button2"_s));
         QCOMPARE(run.editor->text(), u"ab ab 中文 替 ab"_s);
         QCOMPARE(run.editor->selectedText(), u"替"_s);
