@@ -527,7 +527,10 @@ void MainWindow::loadLibrary()
         m_applicationFolder = ApplicationFolder::fromExecutableFolder(m_executableFolder);
         m_applicationFolderLabel->setText(m_applicationFolder);
         FolderLock::clearStaleTemporaries(m_applicationFolder);
-        loadSkinPictures();
+    });
+    // A skin that cannot be shown costs only its pictures: the library stays usable.
+    guarded([this] { loadSkinPictures(); });
+    guarded([this] {
         const QStringList categories = CategoryIndex(m_platform.files, m_applicationFolder).categories();
         m_categoryBox->addItems(categories);
         m_categoryBox->setCurrentIndex(-1);

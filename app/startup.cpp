@@ -31,19 +31,32 @@ void prepareProcess()
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
+int installQtTranslations()
+{
+    // Qt's own dialogs and the browser engine's texts speak the program's language.
+    int installed = 0;
+    for (const QString &catalogue : { u"qtbase"_s, u"qtwebengine"_s }) {
+        auto *texts = new QTranslator(QCoreApplication::instance());
+        if (texts->load(QLocale(QLocale::Chinese, QLocale::China), catalogue, u"_"_s,
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+            && QCoreApplication::installTranslator(texts))
+            ++installed;
+        else
+            delete texts;
+    }
+    return installed;
+}
+
 int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowShown)
 {
     QApplication::setApplicationName(ApplicationInfo::title());
     UiStyle::install(app);
-    // The standard dialogs speak the program's language.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), u"qtbase"_s, u"_"_s,
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTexts);
+    installQtTranslations();
 
-    QtDialogs dialogs(ApplicationInfo::title(), [](QWidget *parent, const QString &caption, const QString &filter) {
-        return PictureDialog::choose(parent, caption, filter);
-    });
+    QtDialogs dialogs(ApplicationInfo::title(),
+        [](QWidget *parent, const QString &caption, const QString &folder, const QString &filter) {
+            return PictureDialog::choose(parent, caption, folder, filter);
+        });
     QtShell shell;
     QtClipboard clipboard;
     LocalFileSystem files;
@@ -68,6 +81,7 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
     splash.reset();
 
     dialogs.setParent(mainWindow.get());
+    dialogs.folders().setLibraryFolder(mainWindow->applicationFolder());
     mainWindow->show();
     if (mainWindowShown)
         mainWindowShown(*mainWindow);

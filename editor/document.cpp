@@ -79,10 +79,19 @@ void Document::write(const QString &path)
         throw VellumoError::cannotCreate(path);
 }
 
+QString Document::pageFolder() const
+{
+    const QString caption = m_view.caption();
+    if (caption == newCaption())
+        return QString();
+    return caption.left(caption.lastIndexOf(u'/') + 1);
+}
+
 bool Document::dialogSave(QString *chosen)
 {
     FileDialogRequest request;
     request.filter = fileFilter();
+    request.folder = pageFolder();
     request.defaultExtension = u"htm"_s;
     std::optional<QString> path = m_dialogs.saveFile(request);
     if (!path)
@@ -115,6 +124,7 @@ void Document::openPage()
         return;
     FileDialogRequest request;
     request.filter = fileFilter();
+    request.folder = pageFolder();
     const std::optional<QString> path = m_dialogs.openFile(request);
     if (!path)
         return;

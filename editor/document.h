@@ -30,6 +30,8 @@ public:
 
     // "TEM~~CHO.HTM" beside the document's file, or in the application folder for a new page.
     QString previewPath() const;
+    // The folder of the page's file, with its slash; empty for a page without a name.
+    QString pageFolder() const;
     // Writes the page to the preview file; "Cannot create file %s" when that fails.
     void writePreview();
 

@@ -84,8 +84,13 @@ void SkinsTab::choosePicture(FlatLineEdit *field)
 {
     FileDialogRequest request;
     request.filter = pictureFilter();
-    if (const auto picture = m_context.platform.dialogs.openPicture(request))
-        field->setText(*picture);
+    if (const auto picture = m_context.platform.dialogs.openPicture(request)) {
+        // A picture the main window could not show at the next start is refused now.
+        guarded([&] {
+            PictureLoader::requireKnownExtension(*picture);
+            field->setText(*picture);
+        });
+    }
 }
 
 void SkinsTab::chooseMainPicture()

@@ -11,7 +11,7 @@ struct FileDialogRequest
     QString caption;
     QString filter; // description and pattern pairs separated by "|"
     QString defaultExtension;
-    QString folder;
+    QString folder; // where the dialog opens; empty for the folder the user last chose in
     QString fileName;
 };
 

@@ -1,9 +1,12 @@
 #include "qtdialogs.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 using namespace Qt::StringLiterals;
 
@@ -28,17 +31,33 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
 int showBox(QWidget *parent, const QString &caption, const QString &text, MessageIcon icon,
     QMessageBox::StandardButtons buttons)
 {
-    QMessageBox box(boxIcon(icon), caption, text, buttons, parent);
+    QMessageBox box(boxIcon(icon), caption, QtDialogs::shownText(text), buttons, parent);
     box.setTextFormat(Qt::PlainText);
+    // Wide enough that the window's title bar shows the whole caption beside its buttons.
+    if (!caption.isEmpty())
+        if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+            const int width = box.fontMetrics().horizontalAdvance(caption) + 8 * box.fontMetrics().height() + 48;
+            grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                grid->columnCount());
+        }
     return box.exec();
 }
-
-std::optional<QString> chosen(const QString &path)
-{
-    if (path.isEmpty())
-        return std::nullopt;
-    return path;
 }
+
+QtDialogs::QtDialogs(QString title, PictureOpener openPicture, QWidget *parent)
+    : m_title(std::move(title))
+    , m_openPicture(std::move(openPicture))
+    , m_parent(parent)
+    , m_folders(QDir::homePath())
+{
+}
+
+QString QtDialogs::shownText(const QString &text)
+{
+    QString shown = text;
+    shown.replace(u"\r\n"_s, u"\n"_s);
+    shown.replace(u'\r', u'\n');
+    return shown;
 }
 
 QString QtDialogs::qtFilter(const QString &filter)
@@ -81,31 +100,45 @@ void QtDialogs::notice(const QString &caption, const QString &text, MessageIcon 
 
 std::optional<QString> QtDialogs::openFile(const FileDialogRequest &request)
 {
-    return chosen(QFileDialog::getOpenFileName(m_parent, request.caption, request.folder, qtFilter(request.filter)));
+    const QString path = QFileDialog::getOpenFileName(
+        m_parent, request.caption, m_folders.startFolder(request.folder), qtFilter(request.filter));
+    if (path.isEmpty())
+        return std::nullopt;
+    m_folders.fileChosen(path);
+    return path;
 }
 
 std::optional<QString> QtDialogs::saveFile(const FileDialogRequest &request)
 {
-    QFileDialog dialog(m_parent, request.caption, request.folder, qtFilter(request.filter));
+    QFileDialog dialog(m_parent, request.caption, m_folders.startFolder(request.folder), qtFilter(request.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(request.defaultExtension);
     // The program asks its own overwrite question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty() || dialog.selectedFiles()[0].isEmpty())
         return std::nullopt;
-    return chosen(dialog.selectedFiles().first());
+    m_folders.fileChosen(dialog.selectedFiles().first());
+    return dialog.selectedFiles().first();
 }
 
 std::optional<QString> QtDialogs::browseFolder(const QString &caption)
 {
-    return chosen(QFileDialog::getExistingDirectory(m_parent, caption, QDir::homePath()));
+    const QString folder = QFileDialog::getExistingDirectory(m_parent, caption, m_folders.startFolder(QString()));
+    if (folder.isEmpty())
+        return std::nullopt;
+    m_folders.folderChosen(folder);
+    return folder;
 }
 
 std::optional<QString> QtDialogs::openPicture(const FileDialogRequest &request)
 {
-    return m_openPicture(m_parent, request.caption, qtFilter(request.filter));
+    const auto picture
+        = m_openPicture(m_parent, request.caption, m_folders.startFolder(request.folder), qtFilter(request.filter));
+    if (picture)
+        m_folders.fileChosen(*picture);
+    return picture;
 }
 
 std::optional<QString> QtDialogs::pickColour(const QString &initial)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogfolders.h"
 #include "dialogs.h"
 
 #include <functional>
@@ -7,19 +8,16 @@
 class QWidget;
 
 // The standard boxes and file dialogs of Qt. Boxes carry the title given; pictures are chosen in the
-// dialog that the opener shows (the program's own, with its preview).
+// dialog that the opener shows (the program's own, with its preview). File dialogs open where the
+// user works (see DialogFolders).
 class QtDialogs : public Dialogs
 {
 public:
-    using PictureOpener
-        = std::function<std::optional<QString>(QWidget *parent, const QString &caption, const QString &qtFilter)>;
-    QtDialogs(QString title, PictureOpener openPicture, QWidget *parent = nullptr)
-        : m_title(std::move(title))
-        , m_openPicture(std::move(openPicture))
-        , m_parent(parent)
-    {
-    }
+    using PictureOpener = std::function<std::optional<QString>(
+        QWidget *parent, const QString &caption, const QString &folder, const QString &qtFilter)>;
+    QtDialogs(QString title, PictureOpener openPicture, QWidget *parent = nullptr);
     void setParent(QWidget *parent) { m_parent = parent; }
+    DialogFolders &folders() { return m_folders; }
 
     void message(const QString &text) override;
     bool question(const QString &caption, const QString &text, MessageIcon icon) override;
@@ -33,9 +31,12 @@ public:
 
     // "Text (*.htm)|*.htm|All|*.*" as Qt's ";;"-separated filter list.
     static QString qtFilter(const QString &filter);
+    // A box's text as the system's boxes show it: a lone CR breaks the line too.
+    static QString shownText(const QString &text);
 
 private:
     QString m_title;
     PictureOpener m_openPicture;
     QWidget *m_parent;
+    DialogFolders m_folders;
 };

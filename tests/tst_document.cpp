@@ -78,6 +78,8 @@ private slots:
         f.document.savePage();
         QCOMPARE(f.dialogs.calls[0].request.defaultExtension, u"htm"_s);
         QCOMPARE(f.dialogs.calls[0].request.filter, u"htm file|*.htm;*.html"_s);
+        // A page without a name leaves the folder to the dialogs' memory.
+        QCOMPARE(f.dialogs.calls[0].request.folder, QString());
         QCOMPARE(f.view.caption(), f.path(u"page.htm"_s));
         QVERIFY(!f.view.isModified());
         QCOMPARE(TestFiles::read(f.path(u"page.htm"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
@@ -107,6 +109,13 @@ private slots:
         f.document.savePageAs();
         QCOMPARE(f.view.caption(), f.path(u"old.htm"_s));
         QVERIFY(!f.view.isModified());
+        // Save As and Open of a named page start in its folder.
+        f.dialogs.expect(Kind::SaveFile, QString());
+        f.document.savePageAs();
+        f.dialogs.expect(Kind::OpenFile, QString());
+        f.document.openPage();
+        QCOMPARE(f.dialogs.calls[f.dialogs.calls.size() - 2].request.folder, f.dir.path() + u"/"_s);
+        QCOMPARE(f.dialogs.calls.last().request.folder, f.dir.path() + u"/"_s);
         QVERIFY(f.unexpected.isEmpty());
     }
 

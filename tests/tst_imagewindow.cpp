@@ -313,7 +313,7 @@ private slots:
         QImage image(400, 200, QImage::Format_RGB32);
         image.fill(Qt::red);
         QVERIFY(image.save(dir.filePath(u"wide.jpg"_s)));
-        PictureDialog dialog(nullptr, QString(), QtDialogs::qtFilter(SetupFlow::pictureFilter()));
+        PictureDialog dialog(nullptr, QString(), dir.path(), QtDialogs::qtFilter(SetupFlow::pictureFilter()));
         QCOMPARE(dialog.selectedNameFilter(), u"All (*.jpg *.gif *.jpeg *.bmp *.ico *.emf *.wmf)"_s);
         emit dialog.currentChanged(dir.filePath(u"wide.jpg"_s));
         QVERIFY(!dialog.preview()->pixmap().isNull());

@@ -85,12 +85,15 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::addColumn<int>("categories");
 
-        QTest::newRow("unknown extension stops the category list")
-            << ValidLink1 << u"skin.txt"_s << QByteArray("text") << u"Unknown picture file extension (.txt)"_s << 0;
+        // A skin that cannot be shown leaves the category list filled.
+        QTest::newRow("unknown extension")
+            << ValidLink1 << u"skin.txt"_s << QByteArray("text") << u"Unknown picture file extension (.txt)"_s << 2;
+        QTest::newRow("metafile") << ValidLink1 << u"skin.emf"_s << QByteArray("\x01\0\0\0")
+                                  << u"Unknown picture file extension (.emf)"_s << 2;
         QTest::newRow("damaged bitmap") << ValidLink1 << u"skin.bmp"_s << QByteArray("BMnot a bitmap")
-                                        << u"Bitmap image is not valid."_s << 0;
+                                        << u"Bitmap image is not valid."_s << 2;
         QTest::newRow("not a JPEG") << ValidLink1 << u"skin.jpg"_s << QByteArray("GIF89a....") << u"JPEG error #%1."_s
-                                    << 0;
+                                    << 2;
         QTest::newRow("non-numeric category count") << u"[COMBOX]\r\nTOTAL=many\r\nL1=a\r\n"_s << QString()
                                                     << QByteArray() << u"'many' is not a valid integer value."_s << 0;
         QTest::newRow("category index without its section")

@@ -192,6 +192,14 @@ private slots:
         run.f.dialogs.expect(ScriptedDialogs::Kind::OpenPicture, QString()); // cancel keeps the path
         chooseStatus->click();
         QCOMPARE(statusPicture->text(), u"/p/s.jpg"_s);
+        // A picture the main window could not show is refused when chosen; the path stays.
+        for (const QString refused : { u"/p/s.emf"_s, u"/p/s.WMF"_s, u"/p/notes.txt"_s }) {
+            run.f.dialogs.expect(ScriptedDialogs::Kind::OpenPicture, refused);
+            run.f.dialogs.expect(ScriptedDialogs::Kind::Error);
+            chooseStatus->click();
+            QCOMPARE(run.lastText(), u"Unknown picture file extension (.%1)"_s.arg(refused.section(u'.', -1)));
+            QCOMPARE(statusPicture->text(), u"/p/s.jpg"_s);
+        }
         save->click();
         QCOMPARE(lines(skins), QStringList { u"蓝"_s });
         QCOMPARE(name->text() + mainPicture->text() + statusPicture->text(), QString());

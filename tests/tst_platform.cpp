@@ -1,4 +1,5 @@
 #include "platform/ansi.h"
+#include "platform/dialogfolders.h"
 #include "platform/errorguard.h"
 #include "platform/localfilesystem.h"
 #include "platform/vellumoerror.h"
@@ -15,6 +16,33 @@ class TestPlatform : public QObject
     Q_OBJECT
 
 private slots:
+    void dialogFoldersOfferTheLastFolderOutsideTheLibrary_data()
+    {
+        QTest::addColumn<QStringList>("chosen");
+        QTest::addColumn<QString>("requested");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("nothing chosen yet") << QStringList() << QString() << u"/home/u"_s;
+        QTest::newRow("the caller's folder wins") << QStringList { u"/w/a.htm"_s } << u"/p/"_s << u"/p/"_s;
+        QTest::newRow("last file's folder") << QStringList { u"/w/a.htm"_s, u"/x/b.jpg"_s } << QString() << u"/x"_s;
+        QTest::newRow("library file skipped")
+            << QStringList { u"/w/a.htm"_s, u"/lib/模板/t.htm"_s } << QString() << u"/w"_s;
+        QTest::newRow("library in other letter case")
+            << QStringList { u"/w/a.htm"_s, u"/LIB/x.gx"_s } << QString() << u"/w"_s;
+        QTest::newRow("a sibling of the library is the user's")
+            << QStringList { u"/lib2/a.htm"_s } << QString() << u"/lib2"_s;
+    }
+    void dialogFoldersOfferTheLastFolderOutsideTheLibrary()
+    {
+        QFETCH(QStringList, chosen);
+        QFETCH(QString, requested);
+        QFETCH(QString, start);
+        DialogFolders folders(u"/home/u"_s);
+        folders.setLibraryFolder(u"/lib/"_s);
+        for (const QString &path : chosen)
+            folders.fileChosen(path);
+        QCOMPARE(folders.startFolder(requested), start);
+    }
+
     void errorBoxAppendsFullStopByLastCharacter_data()
     {
         QTest::addColumn<QString>("text");

@@ -10,8 +10,8 @@ namespace {
 constexpr int PreviewSize = 180;
 }
 
-PictureDialog::PictureDialog(QWidget *parent, const QString &caption, const QString &qtFilter)
-    : QFileDialog(parent, caption, QString(), qtFilter)
+PictureDialog::PictureDialog(QWidget *parent, const QString &caption, const QString &folder, const QString &qtFilter)
+    : QFileDialog(parent, caption, folder, qtFilter)
 {
     // The preview needs the dialog's own layout, which a desktop's native dialog does not have.
     setOption(QFileDialog::DontUseNativeDialog);
@@ -46,9 +46,10 @@ void PictureDialog::showPreview(const QString &path)
     m_preview->setPixmap(QPixmap::fromImage(image));
 }
 
-std::optional<QString> PictureDialog::choose(QWidget *parent, const QString &caption, const QString &qtFilter)
+std::optional<QString> PictureDialog::choose(
+    QWidget *parent, const QString &caption, const QString &folder, const QString &qtFilter)
 {
-    PictureDialog dialog(parent, caption, qtFilter);
+    PictureDialog dialog(parent, caption, folder, qtFilter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()
         || dialog.selectedFiles().first().isEmpty())
         return std::nullopt;

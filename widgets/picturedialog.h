@@ -12,9 +12,10 @@ class PictureDialog : public QFileDialog
 {
     Q_OBJECT
 public:
-    PictureDialog(QWidget *parent, const QString &caption, const QString &qtFilter);
+    PictureDialog(QWidget *parent, const QString &caption, const QString &folder, const QString &qtFilter);
     // Shows the dialog; the chosen picture, or nothing when it is cancelled.
-    static std::optional<QString> choose(QWidget *parent, const QString &caption, const QString &qtFilter);
+    static std::optional<QString> choose(
+        QWidget *parent, const QString &caption, const QString &folder, const QString &qtFilter);
 
     QLabel *preview() const { return m_preview; }
 

@@ -26,8 +26,6 @@ QString invalidText(const QString &extension)
         return u"GIF image is not valid"_s;
     if (ext == u"ico"_s)
         return u"Icon image is not valid"_s;
-    if (ext == u"emf"_s || ext == u"wmf"_s)
-        return u"Metafile is not valid"_s;
     return u"Bitmap image is not valid"_s;
 }
 }
@@ -39,13 +37,19 @@ QPixmap builtIn(QLatin1String resource)
     return QPixmap::fromImage(JpegDecoder::decode(QResource(resource).uncompressedData()).image);
 }
 
+void requireKnownExtension(const QString &path)
+{
+    static const QStringList known { u"bmp"_s, u"jpg"_s, u"jpeg"_s, u"gif"_s, u"ico"_s };
+    const QString extension = extensionOf(path);
+    if (!known.contains(extension.toLower()))
+        throw VellumoError::unknownPictureExtension(extension);
+}
+
 QPixmap load(const QString &path)
 {
+    requireKnownExtension(path);
     const QString extension = extensionOf(path);
     const QString ext = extension.toLower();
-    static const QStringList known { u"bmp"_s, u"jpg"_s, u"jpeg"_s, u"gif"_s, u"ico"_s, u"emf"_s, u"wmf"_s };
-    if (!known.contains(ext))
-        throw VellumoError::unknownPictureExtension(extension);
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -62,9 +66,7 @@ QPixmap load(const QString &path)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, ext.toLatin1());
     reader.setDecideFormatFromContent(false);
-    QImage image;
-    if (ext != u"emf"_s && ext != u"wmf"_s)
-        image = reader.read();
+    const QImage image = reader.read();
     if (image.isNull())
         throw VellumoError(invalidText(extension));
     return QPixmap::fromImage(image);

@@ -1,0 +1,106 @@
+#include "app/startup.h"
+#include "platform/qtdialogs.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Runs inspect on the next modal window that opens, then closes it.
+template <class Window> void whenShown(const std::function<void(Window *)> &inspect)
+{
+    auto *poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, inspect] {
+        auto *window = qobject_cast<Window *>(QApplication::activeModalWidget());
+        if (!window)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        inspect(window);
+        window->reject();
+    });
+    poll->start(10);
+}
+
+std::optional<QString> noPicture(QWidget *, const QString &, const QString &, const QString &)
+{
+    return std::nullopt;
+}
+}
+
+class TestQtDialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QCOMPARE(Startup::installQtTranslations(), 2); }
+
+    void boxesBreakLinesAtALoneCrAndShowTheirWholeCaption()
+    {
+        QtDialogs dialogs(u"Vellumo"_s, noPicture);
+        QString shown;
+        int width = 0;
+        int captionWidth = 0;
+        whenShown<QMessageBox>([&](QMessageBox *box) {
+            shown = box->findChild<QLabel *>(u"qt_msgbox_label"_s)->text();
+            width = box->width();
+            captionWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+        });
+        dialogs.message(u"这个皮肤的名称是蓝\r主界面图像文件来自/p/m.jpg\r\n状态栏图像文件来自/p/s.jpg"_s);
+        QCOMPARE(shown, u"这个皮肤的名称是蓝\n主界面图像文件来自/p/m.jpg\n状态栏图像文件来自/p/s.jpg"_s);
+        // Room for the title bar's buttons beside the caption.
+        QVERIFY2(width >= captionWidth + 150, qPrintable(u"%1 for %2"_s.arg(width).arg(captionWidth)));
+    }
+
+    void qtDialogsSpeakChinese()
+    {
+        QString yes;
+        whenShown<QMessageBox>([&](QMessageBox *box) { yes = box->button(QMessageBox::Yes)->text(); });
+        QtDialogs(u"Vellumo"_s, noPicture).question(u"询问"_s, u"?"_s, MessageIcon::Question);
+        QCOMPARE(yes, u"是(&Y)"_s);
+
+        QFileDialog dialog(nullptr, QString(), QDir::tempPath());
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.show();
+        const auto buttons = dialog.findChild<QDialogButtonBox *>();
+        QVERIFY(buttons);
+        QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), u"取消"_s);
+        QCOMPARE(dialog.findChild<QLabel *>(u"fileNameLabel"_s)->text(), u"文件名称(&N)："_s);
+    }
+
+    void fileDialogsOpenWhereTheUserWorks()
+    {
+        QTemporaryDir home;
+        QTemporaryDir work;
+        QDir().mkpath(home.filePath(u"library/模板"_s));
+        QtDialogs dialogs(u"Vellumo"_s, noPicture);
+        dialogs.folders().setLibraryFolder(home.filePath(u"library/"_s));
+        QStringList opened;
+        const auto record = [&](QFileDialog *dialog) { opened << dialog->directory().absolutePath(); };
+        whenShown<QFileDialog>(record);
+        FileDialogRequest request;
+        request.folder = work.path();
+        dialogs.saveFile(request);
+        QCOMPARE(opened.last(), work.path());
+        // A choice made in the library is not offered again; one made elsewhere is.
+        dialogs.folders().fileChosen(home.filePath(u"library/模板/a.htm"_s));
+        whenShown<QFileDialog>(record);
+        dialogs.openFile({});
+        QCOMPARE(opened.last(), QDir::homePath());
+        dialogs.folders().fileChosen(work.filePath(u"page.htm"_s));
+        whenShown<QFileDialog>(record);
+        dialogs.openFile({});
+        QCOMPARE(opened.last(), work.path());
+    }
+};
+
+QTEST_MAIN(TestQtDialogs)
+#include "tst_qtdialogs.moc"
