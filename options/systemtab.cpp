@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -39,13 +40,23 @@ SystemTab::SystemTab(const OptionsContext &context, QWidget *parent)
     connect(m_installButton, &QToolButton::clicked, this, &SystemTab::installPackages);
 }
 
+namespace {
+// The text exactly as typed: toPlainText() would turn non-breaking spaces into blanks.
+QString typedText(const QPlainTextEdit *box)
+{
+    QString text = box->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
+}
+}
+
 void SystemTab::defineCustomEffect()
 {
     if (!ask(u"真的要将左右定义为特效吗?"_s, true))
         return;
     guarded([this] {
         switch (CustomEffect(m_context.platform.files, m_context.applicationFolder)
-                    .define(m_customNameBox->text(), m_customTextBox->toPlainText())) {
+                    .define(m_customNameBox->text(), typedText(m_customTextBox))) {
         case CustomEffect::Result::UnusableName:
             message(CustomEffect::unusableNameMessage());
             return;

@@ -298,7 +298,11 @@ private slots:
         Run run;
         SystemTab &t = (run.open(OptionsWindow::System), run.system());
         auto *define = control<QToolButton>(t, u"SpeedButton7"_s);
-        control<QPlainTextEdit>(t, u"Memo1"_s)->setPlainText(u"<marquee>你好</marquee>\n第二行"_s);
+        // Non-breaking spaces, pasted and typed, are kept as they are, not made plain blanks.
+        auto *code = control<QPlainTextEdit>(t, u"Memo1"_s);
+        code->setPlainText(u"<marquee>你好</marquee>\n第二行&nbsp;\u00a0"_s);
+        code->moveCursor(QTextCursor::End);
+        QTest::sendKeyEvent(QTest::Click, code, Qt::Key_unknown, QString(QChar(0xA0)), Qt::NoModifier);
         control<FlatLineEdit>(t, u"RFlatEdit1"_s)->setText(u"问候"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
         define->click();
@@ -310,7 +314,8 @@ private slots:
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         define->click();
         QCOMPARE(run.lastText(), u"与原有特效同名，这样将会使原来特效毁坏，请另选择名称!"_s);
-        QCOMPARE(run.startAfterRestart(u"简单复制"_s, u"问候"_s), u"<marquee>你好</marquee>\r\n第二行"_s);
+        QCOMPARE(
+            run.startAfterRestart(u"简单复制"_s, u"问候"_s), u"<marquee>你好</marquee>\r\n第二行&nbsp;\u00a0\u00a0"_s);
     }
 
     void installingPackagesFromTheList()

@@ -1,6 +1,10 @@
 #include "librarylayout.h"
 
+#include "library/mainindex.h"
+#include "options/skinregistry.h"
 #include "platform/ansi.h"
+#include "platform/localfilesystem.h"
+#include "platform/vellumoerror.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -38,9 +42,52 @@ QByteArray LibraryLayout::toAnsiText(const QByteArray &utf8)
     return Ansi::encode(text);
 }
 
+namespace {
+const QString SkinsFolder = u"皮肤"_s;
+const QString TemplatesFolder = u"模板"_s;
+const QString MainPicture = u"主界面.jpg"_s;
+const QString StatusPicture = u"状态栏.jpg"_s;
+}
+
+void LibraryLayout::registerShippedSkins(QStringList &problems)
+{
+    const QDir skins(m_source + u'/' + SkinsFolder);
+    LocalFileSystem files;
+    SkinRegistry registry(files, m_target + u'/');
+    for (const QString &name : skins.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QString folder = m_target + u'/' + SkinsFolder + u'/' + name + u'/';
+        if (!skins.exists(name + u'/' + MainPicture) || !skins.exists(name + u'/' + StatusPicture))
+            continue;
+        try {
+            registry.add({ name, folder + MainPicture, folder + StatusPicture });
+        } catch (const VellumoError &error) {
+            problems << error.message();
+            return;
+        }
+    }
+}
+
+void LibraryLayout::registerShippedTemplates(QStringList &problems)
+{
+    const QDir templates(m_source + u'/' + TemplatesFolder);
+    QStringList paths;
+    for (const QString &name : templates.entryList({ u"*.htm"_s, u"*.html"_s }, QDir::Files, QDir::Name))
+        paths << m_target + u'/' + TemplatesFolder + u'/' + name;
+    if (paths.isEmpty())
+        return;
+    LocalFileSystem files;
+    try {
+        MainIndex(files, m_target + u'/').rewriteTemplates(paths);
+    } catch (const VellumoError &error) {
+        problems << error.message();
+    }
+}
+
 QStringList LibraryLayout::run()
 {
     QStringList problems;
+    const bool hadSkinRegistry = QFileInfo::exists(m_target + u"/SINKNAME"_s);
+    const bool hadMainIndex = QFileInfo::exists(m_target + u"/MAIN.INI"_s);
     QDirIterator it(m_source, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
@@ -73,5 +120,9 @@ QStringList LibraryLayout::run()
         }
         ++written;
     }
+    if (!hadSkinRegistry)
+        registerShippedSkins(problems);
+    if (!hadMainIndex && QFileInfo::exists(m_target + u"/MAIN.INI"_s))
+        registerShippedTemplates(problems);
     return problems;
 }

@@ -4,7 +4,8 @@
 #include <QStringList>
 
 // Writes the library's source files into an application folder: text files as GB18030 with CR LF
-// line ends, everything else as it is. Files the user changes there are written only when missing.
+// line ends, everything else as it is. Files the user changes there are written only when missing;
+// a skin registry or MAIN.INI written afresh registers the shipped skins and templates in them.
 class LibraryLayout
 {
 public:
@@ -21,6 +22,9 @@ public:
     int written = 0;
 
 private:
+    void registerShippedSkins(QStringList &problems);
+    void registerShippedTemplates(QStringList &problems);
+
     QString m_source;
     QString m_target;
 };
