@@ -56,6 +56,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -573,24 +574,41 @@ void MainWindow::openHelp()
 {
     const QString help = applicationFolder() + u"help.chm"_s;
     if (m_platform.files.fileExists(help))
-        m_platform.shell.open(help);
+        openWithShell(help, u"无法打开帮助文件：系统里没有能打开它的程序。\n帮助文件在 %1"_s.arg(help));
     else
         m_platform.dialogs.message(u"帮助文件找不到,请到作者网站下载"_s + ApplicationInfo::homePage());
 }
 
+void MainWindow::openWithShell(const QString &documentOrAddress, const QString &failureMessage)
+{
+    // The answer may come after this window is gone.
+    const QPointer<MainWindow> window(this);
+    m_platform.shell.open(documentOrAddress, [window, failureMessage] {
+        if (window)
+            window->m_platform.dialogs.message(failureMessage);
+    });
+}
+
 void MainWindow::openHomePage()
 {
-    m_platform.shell.open(ApplicationInfo::homePage());
+    openWithShell(
+        ApplicationInfo::homePage(), u"无法打开网址 %1：系统里没有可用的浏览器。"_s.arg(ApplicationInfo::homePage()));
+}
+
+void MainWindow::mail(const QString &subject)
+{
+    openWithShell(u"mailto:"_s + ApplicationInfo::mailAddress() + u"?subject="_s + subject,
+        u"无法启动邮件程序：系统里没有可用的邮件程序。\n请直接写信到 %1"_s.arg(ApplicationInfo::mailAddress()));
 }
 
 void MainWindow::mailFeedback()
 {
-    m_platform.shell.open(u"mailto:"_s + ApplicationInfo::mailAddress() + u"?subject=错误改进"_s);
+    mail(u"错误改进"_s);
 }
 
 void MainWindow::mailQuestion()
 {
-    m_platform.shell.open(u"mailto:"_s + ApplicationInfo::mailAddress() + u"?subject=问题询问"_s);
+    mail(u"问题询问"_s);
 }
 
 void MainWindow::showAbout()
@@ -684,7 +702,8 @@ void MainWindow::previewInSystemBrowser()
 {
     guarded([this] {
         m_document->writePreview();
-        m_platform.shell.open(m_document->previewPath());
+        const QString path = m_document->previewPath();
+        openWithShell(path, u"无法用系统浏览器预览：系统里没有可用的浏览器。\n预览文件已写到 %1"_s.arg(path));
     });
 }
 

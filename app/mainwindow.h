@@ -68,6 +68,9 @@ public:
     void previewInSystemBrowser();
     void showPreview();
     void goToAddress();
+    // Opens with the desktop's program; failureMessage is shown when none takes it.
+    void openWithShell(const QString &documentOrAddress, const QString &failureMessage);
+    void mail(const QString &subject);
     bool ensureBrowser();
     Document &document() { return *m_document; }
     SearchController &search() { return *m_search; }

@@ -81,12 +81,22 @@ TextEffectWindow::TextEffectWindow(const SetupContext &context, QWidget *parent)
 QStringList TextEffectWindow::fontList(const QStringList &families)
 {
     QStringList list { u"Default"_s };
-    for (const QString &family : families)
-        if (!family.startsWith(u'@'))
-            list.append(family);
+    for (QString family : families) {
+        if (family.startsWith(u'@'))
+            continue;
+        // Qt tells apart a family that several foundries make as "C059 [UKWN]"; a browser knows
+        // only the family's name.
+        if (family.endsWith(u']'))
+            if (const qsizetype open = family.lastIndexOf(u" ["_s); open > 0)
+                family.truncate(open);
+        list.append(family);
+    }
     std::sort(list.begin(), list.end(),
         [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    list.erase(std::unique(list.begin(), list.end()), list.end());
+    // Browsers match font names without regard to letter case.
+    list.erase(std::unique(list.begin(), list.end(),
+                   [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }),
+        list.end());
     return list;
 }
 

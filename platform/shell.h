@@ -2,10 +2,13 @@
 
 #include <QString>
 
-// Hands a document path or an address to the system with the verb "open"; the result is not looked at.
+#include <functional>
+
+// Hands a document path or an address to the system with the verb "open". When no program takes it
+// (no browser, no mail program), failed runs, possibly later, on the user-interface thread.
 class Shell
 {
 public:
     virtual ~Shell() = default;
-    virtual void open(const QString &documentOrAddress) = 0;
+    virtual void open(const QString &documentOrAddress, std::function<void()> failed) = 0;
 };

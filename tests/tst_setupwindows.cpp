@@ -180,6 +180,10 @@ private slots:
     {
         QCOMPARE(TextEffectWindow::fontList({ u"zeta"_s, u"@SimSun"_s, u"Alpha"_s, u"beta"_s }),
             (QStringList { u"Alpha"_s, u"beta"_s, u"Default"_s, u"zeta"_s }));
+        // Families made by several foundries appear once, by the name a browser matches.
+        QCOMPARE(TextEffectWindow::fontList(
+                     { u"C059 [UKWN]"_s, u"C059 [urw]"_s, u"Nimbus Sans [URW]"_s, u"nimbus sans"_s, u"Z [x] y"_s }),
+            (QStringList { u"C059"_s, u"Default"_s, u"Nimbus Sans"_s, u"Z [x] y"_s }));
     }
 
     void textSwitchesTurnInputsOff()

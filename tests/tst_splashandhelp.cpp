@@ -103,6 +103,28 @@ private slots:
                 u"mailto:tamsel@vellumo.example.org?subject=问题询问"_s }));
     }
 
+    void whatNoProgramOpensIsSaidPlainly()
+    {
+        MainWindowFixture f;
+        f.put(u"help.chm"_s, "ITSF");
+        f.shell.fails = true;
+        MainWindow &w = f.create();
+        const QStringList commands { u"N8"_s, u"H2"_s, u"FeedbackMail1"_s, u"N3"_s };
+        for (const QString &command : commands) {
+            f.dialogs.expect(ScriptedDialogs::Kind::Message);
+            control<QAction>(w, command)->trigger();
+        }
+        QCOMPARE(f.shell.opened.size(), 4);
+        QCOMPARE(f.dialogs.calls.size(), 4);
+        QCOMPARE(f.dialogs.calls[0].text,
+            u"无法打开帮助文件：系统里没有能打开它的程序。\n帮助文件在 %1help.chm"_s.arg(f.folder()));
+        QCOMPARE(f.dialogs.calls[1].text, u"无法打开网址 https://vellumo.example.org/：系统里没有可用的浏览器。"_s);
+        QCOMPARE(f.dialogs.calls[2].text,
+            u"无法启动邮件程序：系统里没有可用的邮件程序。\n请直接写信到 tamsel@vellumo.example.org"_s);
+        QCOMPARE(f.dialogs.calls[3].text,
+            u"无法用系统浏览器预览：系统里没有可用的浏览器。\n预览文件已写到 %1TEM~~CHO.HTM"_s.arg(f.folder()));
+    }
+
     // Last: the program's look stays installed for the rest of this run.
     void dialogFontIsTwelvePixelSong()
     {

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 #include "platform/qtdialogs.h"
+#include "platform/qtshell.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -36,7 +37,7 @@ std::optional<QString> noPicture(QWidget *, const QString &, const QString &, co
 }
 }
 
-class TestQtDialogs : public QObject
+class TestQtPlatform : public QObject
 {
     Q_OBJECT
 
@@ -100,7 +101,45 @@ private slots:
         dialogs.openFile({});
         QCOMPARE(opened.last(), work.path());
     }
+
+    void shellSaysWhenNoProgramTakesTheRequest_data()
+    {
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<bool>("failed");
+        QTest::newRow("taken") << 0 << false;
+        QTest::newRow("no program for it") << 3 << true;
+        QTest::newRow("the program failed") << 4 << true;
+    }
+    void shellSaysWhenNoProgramTakesTheRequest()
+    {
+        QFETCH(int, exitCode);
+        QFETCH(bool, failed);
+        // A stand-in for the desktop's opener, first on the search path.
+        QTemporaryDir bin;
+        QFile opener(bin.filePath(u"xdg-open"_s));
+        QVERIFY(opener.open(QIODevice::WriteOnly));
+        opener.write(QByteArray("#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/asked\"\nexit ")
+            + QByteArray::number(exitCode) + "\n");
+        opener.close();
+        opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
+        QtShell shell;
+        bool reported = false;
+        shell.open(u"/tmp/页 1.htm"_s, [&] { reported = true; });
+        QTRY_VERIFY(QFile::exists(bin.filePath(u"asked"_s)));
+        // The opener's exit status arrives after it wrote what it was asked.
+        if (failed)
+            QTRY_VERIFY(reported);
+        else
+            QTest::qWait(300);
+        qputenv("PATH", path);
+        QCOMPARE(reported, failed);
+        QFile asked(bin.filePath(u"asked"_s));
+        QVERIFY(asked.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(asked.readAll()), u"/tmp/页 1.htm"_s);
+    }
 };
 
-QTEST_MAIN(TestQtDialogs)
-#include "tst_qtdialogs.moc"
+QTEST_MAIN(TestQtPlatform)
+#include "tst_qtplatform.moc"
