@@ -238,8 +238,12 @@ void MainWindow::buildEffectPanel(QWidget *parent)
     m_resultsCaption = transparentLabel(u"查询结果："_s, m_choicePanel, u"Label7"_s);
     m_resultsCaption->move(8, 180);
     for (QWidget *label : { static_cast<QWidget *>(m_categoryCaption), static_cast<QWidget *>(m_effectCaption),
-             static_cast<QWidget *>(m_searchCaption), static_cast<QWidget *>(m_resultsCaption) })
+             static_cast<QWidget *>(m_searchCaption), static_cast<QWidget *>(m_resultsCaption) }) {
         label->adjustSize();
+        // A font taller than its nominal size would push the lowest caption out of the panel.
+        if (label->geometry().bottom() >= m_choicePanel->height())
+            label->move(label->x(), m_choicePanel->height() - label->height());
+    }
     m_searchBox->setMouseTracking(true);
     m_searchBox->installEventFilter(this);
     // A choice from the list loads it and then empties the effect text; typing only empties it.
@@ -926,7 +930,9 @@ void MainWindow::setLargePage(bool large)
 {
     // A new document needs its colouring attached again; a large one goes without.
     m_editor->setLexer(nullptr);
-    if (!large)
+    if (large)
+        m_editor->setFont(m_lexer->defaultFont()); // without colouring, still the editor's own font
+    else
         m_editor->setLexer(m_lexer);
     m_editor->setWrapMode(large ? QsciScintilla::WrapNone : QsciScintilla::WrapWord);
     m_editor->setHorizontalScrollBarPolicy(large ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);

@@ -30,6 +30,7 @@ SetupWindow::SetupWindow(const SetupContext &context, QSize clientSize, QWidget 
     , m_frameColour(frameColour)
 {
     setFixedSize(clientSize);
+    m_clientSize = clientSize;
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QColor(0xc0, 0xc0, 0xc0));
     setPalette(palette);
@@ -60,8 +61,9 @@ SetupWindow::SetupWindow(const SetupContext &context, QSize clientSize, QWidget 
     m_statusLine = new QLabel(this);
     m_statusLine->setObjectName(u"spanle"_s);
     m_statusLine->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_statusLine->setGeometry(2, clientSize.height() - 22, clientSize.width() - 4, 20);
+    m_statusLine->setGeometry(2, clientSize.height() - 2 - StatusLineHeight, clientSize.width() - 4, StatusLineHeight);
     m_statusLine->setIndent(4);
+    m_statusLine->setWordWrap(true);
 }
 
 bool SetupWindow::guarded(const std::function<void()> &handler)
@@ -96,8 +98,12 @@ void SetupWindow::showOpened(QListWidget *images, QListWidget *textFiles, const 
     textFiles->clear();
     textFiles->addItems(state.textFiles);
     m_statusLine->setText(state.status);
-    // A long hint runs past the panel's end; the whole line shows when the mouse rests on it.
     m_statusLine->setToolTip(state.status);
+    // A hint longer than the window is wide takes more lines: the window grows downwards for them.
+    const int width = m_clientSize.width() - 4;
+    const int height = qMax(StatusLineHeight, m_statusLine->heightForWidth(width));
+    setFixedSize(m_clientSize.width(), m_clientSize.height() - StatusLineHeight + height);
+    m_statusLine->setGeometry(2, this->height() - 2 - height, width, height);
 }
 
 void SetupWindow::copyAndAssemble(const SetupFlow &flow, const SetupState &state, const DefinitionFile &definition,

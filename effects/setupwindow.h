@@ -60,5 +60,7 @@ private:
     QLabel *m_titleCaption;
     QToolButton *m_closeButton;
     QLabel *m_statusLine;
+    static constexpr int StatusLineHeight = 20;
+    QSize m_clientSize;
     QColor m_frameColour;
 };

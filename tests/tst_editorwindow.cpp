@@ -3,6 +3,7 @@
 #include "editor/document.h"
 #include "editor/scintilladocumentview.h"
 #include "widgets/flatlineedit.h"
+#include "widgets/uistyle.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -193,6 +194,12 @@ private slots:
         control<QAction>(w, u"O1"_s)->trigger();
         QVERIFY(!editor->lexer());
         QCOMPARE(editor->wrapMode(), QsciScintilla::WrapNone);
+        // Without colouring the text keeps the editor's font.
+        char family[128] = {};
+        editor->SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT, QsciScintillaBase::STYLE_DEFAULT, family);
+        QCOMPARE(QString::fromUtf8(family), UiStyle::fixedFont(12).family());
+        QCOMPARE(editor->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, QsciScintillaBase::STYLE_DEFAULT),
+            long(UiStyle::fixedFont(12).pointSize()));
         emptyAndStartANewPage();
     }
 

@@ -92,6 +92,23 @@ private slots:
         QCOMPARE(run.f.buffer(u"Memo2"_s).text(), QString()); // opening empties the buffers
     }
 
+    void aLongHintTakesMoreLinesInATallerWindow()
+    {
+        QString definition = Definition;
+        const QString hint
+            = u"先增加母菜单（按钮上的字），再逐个增加它的子菜单；每个子菜单是一条外部链接，无需设置菜单的大小"_s;
+        definition.replace(u"hbu=请选两张图片"_s, u"hbu="_s + hint);
+        Run run(definition);
+        run.show();
+        auto *line = run.windowControl<QLabel>(u"spanle"_s);
+        QVERIFY(line->text().endsWith(hint));
+        QVERIFY(run.window->height() > 378);
+        QVERIFY(line->height() >= line->heightForWidth(line->width()));
+        QCOMPARE(line->geometry().bottom(), run.window->height() - 3);
+        // The controls above keep their places.
+        QVERIFY(run.copyButton()->geometry().bottom() < line->y());
+    }
+
     void missingDefinitionFileSaysSoAndDisablesTheWindow()
     {
         Run run { QString() };

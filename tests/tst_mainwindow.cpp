@@ -371,6 +371,17 @@ private slots:
         QCOMPARE(control<QLabel>(w, u"Label2"_s)->text(),
             u"本程序由Tamsel制作，升级程序请访问https://vellumo.example.org/\u3000作者：Tamsel"_s);
         QVERIFY(!control<QLabel>(w, u"Label1"_s)->isVisible());
+        // Captions whole inside their panel; drop-down rows with room around their text.
+        auto *panel = control<QWidget>(w, u"Panel5"_s);
+        for (const QString name : { u"Label3"_s, u"Label5"_s, u"Label6"_s, u"Label7"_s }) {
+            auto *caption = control<QLabel>(w, name);
+            QVERIFY2(caption->geometry().bottom() < panel->height(), qPrintable(name));
+            QVERIFY(caption->height() >= caption->fontMetrics().height());
+        }
+        auto *categories = control<FlatComboBox>(w, u"ComboBox1"_s);
+        categories->addItem(u"图片特效"_s);
+        QVERIFY(
+            categories->view()->sizeHintForRow(0) >= categories->fontMetrics().height() + 2 * FlatComboBox::RowPadding);
     }
 
     void hiddenBuffersStartAsStated()

@@ -9,6 +9,9 @@ class FlatComboBox : public QComboBox
 public:
     explicit FlatComboBox(QWidget *parent = nullptr);
 
+    // Pixels above and below each text in the drop-down list.
+    static constexpr int RowPadding = 3;
+
     // The item list changes; the text shown in the box stays as it was.
     void setItemsKeepingText(const QStringList &items);
     void clearItemsKeepingText();
