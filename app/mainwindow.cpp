@@ -7,6 +7,7 @@
 #include "editor/browserview.h"
 #include "editor/document.h"
 #include "editor/finddialog.h"
+#include "editor/htmllexer.h"
 #include "editor/replacedialog.h"
 #include "editor/scintilladocumentview.h"
 #include "editor/searchcontroller.h"
@@ -252,6 +253,7 @@ void MainWindow::buildEffectPanel(QWidget *parent)
     connect(m_categoryBox->lineEdit(), &QLineEdit::textEdited, this, &MainWindow::clearEffectBox);
     connect(m_setupButton, &QToolButton::clicked, this, &MainWindow::startEffect);
     connect(m_searchButton, &QToolButton::clicked, this, &MainWindow::searchEffects);
+    connect(m_searchBox, &QLineEdit::returnPressed, this, &MainWindow::searchEffects);
 
     m_resultsPanel = panel(parent, u"Panel6"_s);
     layout->addWidget(m_resultsPanel, 1);
@@ -266,6 +268,15 @@ void MainWindow::buildEffectPanel(QWidget *parent)
     m_resultList->viewport()->installEventFilter(this);
     m_resultList->setItemDelegate(new FixedHeightDelegate(12, m_resultList));
     listLayout->addWidget(m_resultList);
+    // Said over the empty list rather than as a line of it, which a double-click would try to start.
+    m_noResults = new QLabel(m_resultList->viewport());
+    m_noResults->setObjectName(u"NoResults"_s);
+    m_noResults->setWordWrap(true);
+    m_noResults->setTextFormat(Qt::PlainText);
+    m_noResults->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_noResults->setGeometry(4, 4, 200, 48);
+    m_noResults->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_noResults->hide();
 }
 
 void MainWindow::buildStatusStrip(QWidget *parent)
@@ -329,7 +340,7 @@ void MainWindow::buildDocumentSide(QWidget *parent)
             | Base::SC_MULTILINEUNDOREDO | Base::SC_STARTACTION;
         m_editor->SendScintilla(Base::SCI_SETMODEVENTMASK, Base::SC_MODEVENTMASKALL & ~quiet);
     }
-    m_lexer = new QsciLexerHTML(m_editor);
+    m_lexer = new HtmlLexer(m_editor);
     auto *lexer = m_lexer;
     // 16 pixels high at the usual 96 dots per inch; Scintilla takes its sizes in points.
     const QFont code = UiStyle::fixedFont(12);
@@ -876,8 +887,10 @@ void MainWindow::copySimpleEffect(const QString &category, const QString &effect
 void MainWindow::searchEffects()
 {
     m_resultList->clear();
-    if (m_categoryBox->count() == 0)
+    if (m_categoryBox->count() == 0) {
+        showWhenNothingFound(true);
         return;
+    }
     QStringList categories;
     for (int i = 0; i < m_categoryBox->count(); ++i)
         categories.append(m_categoryBox->itemText(i));
@@ -889,6 +902,17 @@ void MainWindow::searchEffects()
     });
     m_resultList->addItems(found);
     m_resultList->setCurrentRow(-1);
+    showWhenNothingFound(found.isEmpty());
+}
+
+void MainWindow::showWhenNothingFound(bool nothing)
+{
+    const QString text = m_searchBox->text();
+    m_noResults->setText(
+        text.isEmpty() ? u"请输入特效名称中的字，再查询。"_s : u"没有找到名称中含有“%1”的特效。"_s.arg(text));
+    m_noResults->resize(
+        m_resultList->viewport()->width() - 8, m_noResults->heightForWidth(m_resultList->viewport()->width() - 8));
+    m_noResults->setVisible(nothing);
 }
 
 bool MainWindow::filterResultListMouse(QEvent *event)

@@ -68,6 +68,7 @@ public:
     void previewInSystemBrowser();
     void showPreview();
     void goToAddress();
+    void showWhenNothingFound(bool nothing);
     // Opens with the desktop's program; failureMessage is shown when none takes it.
     void openWithShell(const QString &documentOrAddress, const QString &failureMessage);
     void mail(const QString &subject);
@@ -167,6 +168,7 @@ private:
     std::unique_ptr<ScintillaDocumentView> m_view;
     std::unique_ptr<Document> m_document;
     QsciLexer *m_lexer = nullptr;
+    QLabel *m_noResults = nullptr;
     SearchController *m_search = nullptr;
     bool m_placementRestored = false;
     // Set at program start; the menu setup windows of this run share it.

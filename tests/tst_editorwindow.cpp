@@ -5,6 +5,7 @@
 #include "widgets/flatlineedit.h"
 #include "widgets/uistyle.h"
 
+#include <Qsci/qscilexerhtml.h>
 #include <Qsci/qsciscintilla.h>
 
 #include <QAction>
@@ -201,6 +202,28 @@ private slots:
         QCOMPARE(editor->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, QsciScintillaBase::STYLE_DEFAULT),
             long(UiStyle::fixedFont(12).pointSize()));
         emptyAndStartANewPage();
+    }
+
+    void colouringKnowsHtml5()
+    {
+        MainWindowFixture f;
+        MainWindow &w = f.create();
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        const QByteArray page = "<nav data-id=\"1\" aria-label=\"x\"><section hidden><blink>";
+        editor->setText(QString::fromLatin1(page));
+        editor->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+        const auto styleAt = [&](const char *word) {
+            return int(editor->SendScintilla(
+                QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(page.indexOf(word))));
+        };
+        QCOMPARE(styleAt("nav"), int(QsciLexerHTML::Tag));
+        QCOMPARE(styleAt("section"), int(QsciLexerHTML::Tag));
+        QCOMPARE(styleAt("hidden"), int(QsciLexerHTML::Attribute));
+        QCOMPARE(styleAt("blink"), int(QsciLexerHTML::UnknownTag));
+        // Attributes the author names freely are not painted as mistakes.
+        QsciLexer *lexer = editor->lexer();
+        QCOMPARE(lexer->color(styleAt("data-id")), lexer->color(QsciLexerHTML::Attribute));
+        QCOMPARE(lexer->color(styleAt("aria-label")), lexer->color(QsciLexerHTML::Attribute));
     }
 
     void previewTabShowsThePageBesideItsFile()

@@ -261,9 +261,35 @@ private slots:
         control<QToolButton>(w, u"SpeedButton6"_s)->click();
         QCOMPARE(results(w), (QStringList { u"简单复制.返回顶部"_s, u"简单复制.返回顶部"_s }));
         QVERIFY(resultList(w)->selectedItems().isEmpty());
+        auto *nothingFound = control<QLabel>(w, u"NoResults"_s);
+        QVERIFY(nothingFound->isHidden());
         search->setText(QString());
         w.searchEffects();
         QCOMPARE(results(w), QStringList());
+        QVERIFY(!nothingFound->isHidden());
+        QCOMPARE(nothingFound->text(), u"请输入特效名称中的字，再查询。"_s);
+    }
+
+    void enterInTheSearchBoxSearchesAndNothingFoundIsSaid()
+    {
+        MainWindowFixture f;
+        library(f);
+        MainWindow &w = f.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        FlatLineEdit *search = searchBox(w);
+        search->setFocus();
+        search->selectAll();
+        QTest::keyClicks(search, u"zzz"_s);
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(results(w), QStringList());
+        auto *nothingFound = control<QLabel>(w, u"NoResults"_s);
+        QVERIFY(nothingFound->isVisible());
+        QCOMPARE(nothingFound->text(), u"没有找到名称中含有“zzz”的特效。"_s);
+        search->setText(u"返回"_s);
+        QTest::keyClick(search, Qt::Key_Enter);
+        QCOMPARE(results(w), (QStringList { u"简单复制.返回顶部"_s, u"简单复制.返回顶部"_s }));
+        QVERIFY(!nothingFound->isVisible());
     }
 
     void doubleClickStartsTheEffectOfTheLine()

@@ -176,6 +176,26 @@ private slots:
             && count->isEnabled());
     }
 
+    void theTextHintIsReplacedByWhatIsTyped()
+    {
+        Run run(u"[file]\ntxtfilet=0\n"_s);
+        TextEffectWindow &w = run.text();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *box = control<FlatLineEdit>(w, u"RFlatEdit1"_s);
+        // The focus follows the mouse onto the box; the hint is selected, so typing replaces it.
+        QTest::mouseMove(box, QPoint(10, 5));
+        QTRY_VERIFY(box->hasFocus());
+        QCOMPARE(box->selectedText(), u"输入要设置的文字"_s);
+        QTest::keyClicks(box, u"Hi"_s);
+        QCOMPARE(box->text(), u"Hi"_s);
+        // A click places the caret and selects nothing.
+        control<FlatLineEdit>(w, u"v11"_s)->setFocus(Qt::TabFocusReason);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(2, 5));
+        QVERIFY(box->hasFocus());
+        QVERIFY(box->selectedText().isEmpty());
+    }
+
     void fontListIsSortedWithDefaultAndNoAtNames()
     {
         QCOMPARE(TextEffectWindow::fontList({ u"zeta"_s, u"@SimSun"_s, u"Alpha"_s, u"beta"_s }),

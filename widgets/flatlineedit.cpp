@@ -1,5 +1,7 @@
 #include "flatlineedit.h"
 
+#include <QFocusEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 
 using namespace Qt::StringLiterals;
@@ -32,4 +34,13 @@ void FlatLineEdit::mouseMoveEvent(QMouseEvent *event)
 {
     emit mouseMoved();
     QLineEdit::mouseMoveEvent(event);
+}
+
+void FlatLineEdit::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    // A click places the caret where it lands instead.
+    if (QGuiApplication::mouseButtons() == Qt::NoButton && event->reason() != Qt::PopupFocusReason
+        && event->reason() != Qt::ActiveWindowFocusReason)
+        selectAll();
 }

@@ -3,7 +3,9 @@
 #include <QLineEdit>
 
 // A single-line edit with a thin border that lights up under the mouse and reports the mouse moving
-// over it; optionally every letter typed or pasted is made lower case.
+// over it; optionally every letter typed or pasted is made lower case. Entered without a pressed
+// mouse button (the keyboard, or the focus following the mouse), its whole text is selected, so
+// that typing replaces it.
 class FlatLineEdit : public QLineEdit
 {
     Q_OBJECT
@@ -16,6 +18,7 @@ signals:
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     void lowerTypedText(const QString &text);
