@@ -38,6 +38,7 @@
 #include "widgets/flatlineedit.h"
 #include "widgets/pictureloader.h"
 #include "widgets/placementstore.h"
+#include "widgets/readabletext.h"
 #include "widgets/textbufferedit.h"
 #include "widgets/uistyle.h"
 
@@ -56,6 +57,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -241,9 +243,11 @@ void MainWindow::buildEffectPanel(QWidget *parent)
     for (QWidget *label : { static_cast<QWidget *>(m_categoryCaption), static_cast<QWidget *>(m_effectCaption),
              static_cast<QWidget *>(m_searchCaption), static_cast<QWidget *>(m_resultsCaption) }) {
         label->adjustSize();
-        // A font taller than its nominal size would push the lowest caption out of the panel.
-        if (label->geometry().bottom() >= m_choicePanel->height())
-            label->move(label->x(), m_choicePanel->height() - label->height());
+        // A font taller than its nominal size would push the lowest caption out of the panel; its
+        // strokes reach a little below the line's box.
+        constexpr int Room = 3;
+        if (label->geometry().bottom() >= m_choicePanel->height() - Room)
+            label->move(label->x(), m_choicePanel->height() - Room - label->height());
     }
     m_searchBox->setMouseTracking(true);
     m_searchBox->installEventFilter(this);
@@ -546,6 +550,7 @@ void MainWindow::loadLibrary()
     });
     // A skin that cannot be shown costs only its pictures: the library stays usable.
     guarded([this] { loadSkinPictures(); });
+    fitTextToSkin();
     guarded([this] {
         const QStringList categories = CategoryIndex(m_platform.files, m_applicationFolder).categories();
         m_categoryBox->addItems(categories);
@@ -568,6 +573,35 @@ void MainWindow::openOptions(int tab)
 {
     OptionsWindow options({ m_platform, applicationFolder(), m_mainPicture, m_statusPicture }, this);
     options.showOn(OptionsWindow::Tab(tab));
+    // The skin may have changed.
+    fitTextToSkin();
+}
+
+void MainWindow::fitTextToSkin()
+{
+    using ReadableText::Fit;
+    const auto colour = [this](QWidget *text, const QImage &backdrop) {
+        const QColor readable = ReadableText::over(backdrop.copy(text->geometry())).colour;
+        QPalette palette = text->palette();
+        palette.setColor(QPalette::WindowText, readable);
+        palette.setColor(QPalette::ButtonText, readable);
+        // A flat button under the mouse is drawn raised in its button colour, behind the same text.
+        palette.setColor(QPalette::Button,
+            readable == Qt::white ? QColor(0x30, 0x38, 0x48) : this->palette().color(QPalette::Button));
+        text->setPalette(palette);
+    };
+    const QImage panel = ReadableText::backdrop(
+        m_mainPicture->pixmap(), m_choicePanel->size(), Fit::Centred, m_choicePanel->palette().color(QPalette::Window));
+    for (QWidget *text : std::initializer_list<QWidget *> {
+             m_categoryCaption, m_effectCaption, m_searchCaption, m_resultsCaption, m_setupButton, m_searchButton })
+        colour(text, panel);
+    QWidget *strip = m_creditLabel->parentWidget();
+    const QImage status = ReadableText::backdrop(
+        m_statusPicture->pixmap(), m_statusPicture->size(), Fit::Stretched, strip->palette().color(QPalette::Window));
+    QImage stripImage(strip->size(), QImage::Format_RGB32);
+    stripImage.fill(strip->palette().color(QPalette::Window));
+    QPainter(&stripImage).drawImage(m_statusPicture->pos(), status);
+    colour(m_creditLabel, stripImage);
 }
 
 void MainWindow::openSkinOptions()
@@ -639,6 +673,8 @@ void MainWindow::showEvent(QShowEvent *event)
         m_placement->restore();
     }
     QMainWindow::showEvent(event);
+    // Now that the status strip has its size, the stretched picture behind the credit is known.
+    fitTextToSkin();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

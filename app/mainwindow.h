@@ -69,6 +69,8 @@ public:
     void showPreview();
     void goToAddress();
     void showWhenNothingFound(bool nothing);
+    // Black or white text over the skin's pictures, whichever reads better there.
+    void fitTextToSkin();
     // Opens with the desktop's program; failureMessage is shown when none takes it.
     void openWithShell(const QString &documentOrAddress, const QString &failureMessage);
     void mail(const QString &subject);

@@ -3,6 +3,7 @@
 #include "library/inifile.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatlineedit.h"
+#include "widgets/readabletext.h"
 #include "widgets/textbufferedit.h"
 
 #include <Qsci/qscicommandset.h>
@@ -75,6 +76,47 @@ private slots:
         QCOMPARE(categories->currentText(), QString());
         QCOMPARE(effects->count(), 0);
         QCOMPARE(effects->currentText(), QString());
+    }
+
+    void textReadsWellOverEverySkin_data()
+    {
+        QTest::addColumn<QString>("skin");
+        QTest::newRow("built-in") << QString();
+        for (const QString &skin :
+            QDir(QStringLiteral(VELLUMO_LIBRARY_SOURCE "/皮肤")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            QTest::newRow(qPrintable(skin)) << QStringLiteral(VELLUMO_LIBRARY_SOURCE "/皮肤/") + skin + u'/';
+        // A light picture and a dark one of the user's own.
+        QTest::newRow("white") << u"white"_s;
+        QTest::newRow("black") << u"black"_s;
+    }
+    void textReadsWellOverEverySkin()
+    {
+        QFETCH(QString, skin);
+        MainWindowFixture f;
+        if (skin == u"white"_s || skin == u"black"_s) {
+            QImage plain(214, 192, QImage::Format_RGB32);
+            plain.fill(skin == u"white"_s ? Qt::white : QColor(20, 20, 40));
+            QVERIFY(plain.save(f.folder() + u"main.bmp"_s));
+            QVERIFY(plain.scaled(700, 18).save(f.folder() + u"strip.bmp"_s));
+            f.putText(u"MAIN.INI"_s, u"[MAIN]\r\nMAINFORMIMG=%1main.bmp\r\nLIMG=%1strip.bmp\r\n"_s.arg(f.folder()));
+        } else if (!skin.isEmpty()) {
+            f.putText(u"MAIN.INI"_s, u"[MAIN]\r\nMAINFORMIMG=%1主界面.jpg\r\nLIMG=%1状态栏.jpg\r\n"_s.arg(skin));
+        }
+        MainWindow &w = f.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(f.dialogs.calls.isEmpty());
+        for (const QString name : { u"Label3"_s, u"Label5"_s, u"Label6"_s, u"Label7"_s, u"Label2"_s }) {
+            auto *text = control<QLabel>(w, name);
+            // What is behind the text, drawn by the window itself with the text hidden.
+            text->hide();
+            const QImage behind = text->parentWidget()->grab(text->geometry()).toImage();
+            text->show();
+            const ReadableText::Choice measured = ReadableText::over(behind);
+            QVERIFY2(text->palette().color(QPalette::WindowText) == measured.colour, qPrintable(name));
+            QVERIFY2(
+                measured.contrast >= ReadableText::Enough, qPrintable(u"%1: %2"_s.arg(name).arg(measured.contrast)));
+        }
     }
 
     void creationErrors_data()

@@ -1,6 +1,7 @@
 #include "artwork.h"
 #include "widgets/jpegdecoder.h"
 #include "widgets/pictureloader.h"
+#include "widgets/readabletext.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -75,6 +76,38 @@ class TestPictures : public QObject
     Q_OBJECT
 
 private slots:
+    void readableTextColour_data()
+    {
+        QTest::addColumn<QColor>("light");
+        QTest::addColumn<QColor>("dark");
+        QTest::addColumn<int>("darkPercent");
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<double>("contrast");
+        QTest::newRow("white") << QColor(Qt::white) << QColor(Qt::black) << 0 << QColor(Qt::black) << 21.0;
+        QTest::newRow("black") << QColor(Qt::white) << QColor(Qt::black) << 100 << QColor(Qt::white) << 21.0;
+        QTest::newRow("mid grey") << QColor(118, 118, 118) << QColor() << 0 << QColor(Qt::black) << 4.62;
+        // A few dark specks do not count; a tenth of the picture does.
+        QTest::newRow("specks") << QColor(Qt::white) << QColor(Qt::black) << 4 << QColor(Qt::black) << 21.0;
+        QTest::newRow("a tenth dark") << QColor(Qt::white) << QColor(Qt::black) << 10 << QColor(Qt::black) << 1.0;
+    }
+    void readableTextColour()
+    {
+        QFETCH(QColor, light);
+        QFETCH(QColor, dark);
+        QFETCH(int, darkPercent);
+        QFETCH(QColor, colour);
+        QFETCH(double, contrast);
+        QImage backdrop(100, 10, QImage::Format_RGB32);
+        backdrop.fill(light);
+        for (int x = 0; x < darkPercent; ++x)
+            for (int y = 0; y < 10; ++y)
+                backdrop.setPixelColor(x, y, dark);
+        const ReadableText::Choice choice = ReadableText::over(backdrop);
+        QCOMPARE(choice.colour, colour);
+        QVERIFY2(qAbs(choice.contrast - contrast) < 0.01, qPrintable(QString::number(choice.contrast)));
+        QVERIFY(qAbs(ReadableText::contrast(Qt::white, Qt::black) - 21.0) < 1e-9);
+    }
+
     void decodedJpegs_data()
     {
         QTest::addColumn<QByteArray>("bytes");
