@@ -101,7 +101,9 @@ void SetupWindow::showOpened(QListWidget *images, QListWidget *textFiles, const 
     m_statusLine->setToolTip(state.status);
     // A hint longer than the window is wide takes more lines: the window grows downwards for them.
     const int width = m_clientSize.width() - 4;
-    const int height = qMax(StatusLineHeight, m_statusLine->heightForWidth(width));
+    const int needed = m_statusLine->heightForWidth(width);
+    // Wrapped lines keep the same room above and below as a single one.
+    const int height = needed > StatusLineHeight ? needed + 6 : StatusLineHeight;
     setFixedSize(m_clientSize.width(), m_clientSize.height() - StatusLineHeight + height);
     m_statusLine->setGeometry(2, this->height() - 2 - height, width, height);
 }
