@@ -4,6 +4,7 @@
 #include "mainwindow.h"
 #include "splashwindow.h"
 
+#include "options/libraryupgrade.h"
 #include "platform/localfilesystem.h"
 #include "platform/platform.h"
 #include "platform/qtclipboard.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTranslator>
 
 #include <cstdio>
@@ -47,6 +49,19 @@ int installQtTranslations()
     return installed;
 }
 
+static void bringUserLibraryUpToDate(Platform &platform, const LibraryUpgrade::Place &place)
+{
+    QStringList problems;
+    try {
+        problems = LibraryUpgrade(platform.files, place.shippedFolder, place.applicationFolder).run();
+    } catch (const std::exception &error) {
+        problems << QString::fromUtf8(error.what());
+    }
+    // The program still starts; what could be laid out is there, the rest is tried at the next start.
+    if (!problems.isEmpty())
+        platform.dialogs.message(u"特效库没有完全放到 %1：\n%2"_s.arg(place.applicationFolder, problems.join(u'\n')));
+}
+
 int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowShown)
 {
     QApplication::setApplicationName(ApplicationInfo::title());
@@ -68,10 +83,14 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
     splash->repaint();
     QApplication::processEvents();
 
+    const LibraryUpgrade::Place place = LibraryUpgrade::placeFor(
+        QCoreApplication::applicationDirPath(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    if (!place.shippedFolder.isEmpty())
+        bringUserLibraryUpToDate(platform, place);
+
     std::unique_ptr<MainWindow> mainWindow;
     try {
-        mainWindow = std::make_unique<MainWindow>(
-            platform, QCoreApplication::applicationDirPath(), PlacementStore::defaultPath());
+        mainWindow = std::make_unique<MainWindow>(platform, place.applicationFolder, PlacementStore::defaultPath());
     } catch (const std::exception &error) {
         splash.reset();
         std::fprintf(stderr, "vellumo: %s\n", error.what());

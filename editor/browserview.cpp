@@ -14,9 +14,11 @@ BrowserView *BrowserView::create(QWidget *parent, QString *error)
     // asks; it reads the switch when it starts, which is here.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    // Beside the executable in the application folder; in the build tree for the tests.
-    const QStringList places { QCoreApplication::applicationDirPath() + u"/libvellumo_preview.so"_s,
-        QStringLiteral(VELLUMO_PREVIEW_MODULE) };
+    // Beside the executable in the build's application folder, in lib/vellumo/ of an installed
+    // program; in the build tree for the tests.
+    const QString programs = QCoreApplication::applicationDirPath();
+    const QStringList places { programs + u"/libvellumo_preview.so"_s,
+        programs + u"/../lib/vellumo/libvellumo_preview.so"_s, QStringLiteral(VELLUMO_PREVIEW_MODULE) };
     for (const QString &place : places) {
         QLibrary module(place);
         if (!module.load()) {

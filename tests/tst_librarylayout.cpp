@@ -1,4 +1,5 @@
 #include "librarylayout.h"
+#include "options/libraryupgrade.h"
 #include "platform/ansi.h"
 
 #include <QDir>
@@ -26,7 +27,7 @@ class TestLibraryLayout : public QObject
     }
 
 private slots:
-    void textBecomesAnsiWithCrLfAndUserFilesSurvive()
+    void textBecomesAnsiWithCrLfAndTheManifestListsEveryFile()
     {
         QTemporaryDir source, app;
         write(source.filePath(u"LINK1.INI"_s), u"[COMBOX]\nTOTAL=1\nL1=图片特效\n"_s.toUtf8());
@@ -42,44 +43,19 @@ private slots:
         QVERIFY(QFileInfo(app.filePath(u"模板"_s)).isDir());
         QVERIFY(!QFile::exists(app.filePath(u"模板/.keep"_s)));
 
-        // The user's effect index is kept on the next build; shipped files are brought up to date.
-        write(app.filePath(u"LINK2.INI"_s), "[system]\r\nmine=1\r\n");
+        // The manifest lists every file with its hash, sorted by path.
+        const QByteArray manifest = read(app.filePath(LibraryUpgrade::manifestName()));
+        QCOMPARE(manifest.count('\n'), 4);
+        QVERIFY(manifest.contains(" LINK1.INI\n") && manifest.contains(" 图片特效/pic.gif\n"));
+        QCOMPARE(manifest, LibraryUpgrade::manifestOf(app.path()));
+
+        // The next build writes only what changed, and the manifest with it.
         write(source.filePath(u"LINK1.INI"_s), "[COMBOX]\nTOTAL=0\n");
         LibraryLayout again(source.path(), app.path());
         QVERIFY(again.run().isEmpty());
-        QCOMPARE(read(app.filePath(u"LINK2.INI"_s)), QByteArray("[system]\r\nmine=1\r\n"));
         QCOMPARE(read(app.filePath(u"LINK1.INI"_s)), QByteArray("[COMBOX]\r\nTOTAL=0\r\n"));
         QCOMPARE(again.written, 1);
-    }
-
-    void aFreshLayoutListsTheShippedSkinsAndTemplates()
-    {
-        QTemporaryDir source, app;
-        write(source.filePath(u"MAIN.INI"_s), "[MAIN]\nMAINFORMIMG=\nLIMG=\nNAME=\n[model]\nTOTAL=-1\n");
-        for (const QString skin : { u"湖蓝"_s, u"暖阳"_s }) {
-            write(source.filePath(u"皮肤/%1/主界面.jpg"_s.arg(skin)), "jpeg");
-            write(source.filePath(u"皮肤/%1/状态栏.jpg"_s.arg(skin)), "jpeg");
-        }
-        write(source.filePath(u"皮肤/半成品/主界面.jpg"_s), "only one picture: not a skin");
-        write(source.filePath(u"模板/文章.htm"_s), "<html>");
-        write(source.filePath(u"模板/说明.txt"_s), "not a page");
-        QVERIFY(LibraryLayout(source.path(), app.path()).run().isEmpty());
-        const QString skins = app.path() + u"/皮肤/"_s;
-        QCOMPARE(read(app.filePath(u"SINKNAME"_s)),
-            Ansi::encode(
-                u"[S]\r\nTOTAL=2\r\n[S1]\r\nSNAME=暖阳\r\nSPDIR=%1暖阳/主界面.jpg\r\nSLDIR=%1暖阳/状态栏.jpg\r\n"
-                "[S2]\r\nSNAME=湖蓝\r\nSPDIR=%1湖蓝/主界面.jpg\r\nSLDIR=%1湖蓝/状态栏.jpg\r\n"_s.arg(skins)));
-        const QByteArray mainIndex = read(app.filePath(u"MAIN.INI"_s));
-        QCOMPARE(mainIndex,
-            Ansi::encode(
-                u"[MAIN]\r\nMAINFORMIMG=\r\nLIMG=\r\nNAME=\r\n[model]\r\nTOTAL=0\r\nmfile0=%1/模板/文章.htm\r\n"_s.arg(
-                    app.path())));
-
-        // The user's registries are theirs from then on: a later layout registers nothing again.
-        write(app.filePath(u"SINKNAME"_s), "[S]\r\nTOTAL=0\r\n");
-        QVERIFY(LibraryLayout(source.path(), app.path()).run().isEmpty());
-        QCOMPARE(read(app.filePath(u"SINKNAME"_s)), QByteArray("[S]\r\nTOTAL=0\r\n"));
-        QCOMPARE(read(app.filePath(u"MAIN.INI"_s)), mainIndex);
+        QVERIFY(read(app.filePath(LibraryUpgrade::manifestName())) != manifest);
     }
 };
 

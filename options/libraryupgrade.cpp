@@ -1,0 +1,298 @@
+#include "libraryupgrade.h"
+
+#include "library/categoryindex.h"
+#include "library/countedsection.h"
+#include "library/effectindex.h"
+#include "library/inifile.h"
+#include "library/mainindex.h"
+#include "options/skinregistry.h"
+#include "platform/filesystem.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <set>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString RecordFolder = u".vellumo-shipped/"_s;
+const QString LinkOne = u"LINK1.INI"_s;
+const QString LinkTwo = u"LINK2.INI"_s;
+const QString MainIni = u"MAIN.INI"_s;
+const QString Skins = u"皮肤/"_s;
+const QString Templates = u"模板/"_s;
+const QString MainPicture = u"主界面.jpg"_s;
+const QString StatusPicture = u"状态栏.jpg"_s;
+
+QByteArray hashOf(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex();
+}
+
+QByteArray hashOfFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return hashOf(file.readAll());
+}
+
+// The user's own index files: merged into, never copied over once they exist.
+bool isUsersIndex(const QString &relative)
+{
+    return relative.compare(LinkTwo, Qt::CaseInsensitive) == 0 || relative.compare(MainIni, Qt::CaseInsensitive) == 0;
+}
+
+bool copyReplacing(const QString &from, const QString &to)
+{
+    QDir().mkpath(QFileInfo(to).absolutePath());
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = source.readAll();
+    // Written beside and renamed over, so a cut-off copy never replaces a good file.
+    const QString part = to + u".part"_s;
+    QFile out(part);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size() || !out.flush()) {
+        out.remove();
+        return false;
+    }
+    out.close();
+    QFile::remove(to);
+    return QFile::rename(part, to);
+}
+
+// The templates and skins a manifest ships, by their relative paths.
+QStringList templatesIn(const QMap<QString, QByteArray> &manifest)
+{
+    QStringList found;
+    for (auto it = manifest.begin(); it != manifest.end(); ++it) {
+        const QString &path = it.key();
+        if (path.startsWith(Templates) && !path.mid(Templates.size()).contains(u'/')
+            && (path.endsWith(u".htm"_s, Qt::CaseInsensitive) || path.endsWith(u".html"_s, Qt::CaseInsensitive)))
+            found << path;
+    }
+    return found;
+}
+
+QStringList skinsIn(const QMap<QString, QByteArray> &manifest)
+{
+    QStringList found;
+    for (auto it = manifest.begin(); it != manifest.end(); ++it) {
+        const QString &path = it.key();
+        if (!path.startsWith(Skins) || !path.endsWith(u'/' + MainPicture))
+            continue;
+        const QString name = path.mid(Skins.size(), path.size() - Skins.size() - MainPicture.size() - 1);
+        if (!name.contains(u'/') && manifest.contains(Skins + name + u'/' + StatusPicture))
+            found << name;
+    }
+    return found;
+}
+}
+
+LibraryUpgrade::LibraryUpgrade(FileSystem &files, const QString &shippedFolder, const QString &userFolder)
+    : m_files(files)
+    , m_shipped(shippedFolder)
+    , m_user(userFolder)
+{
+}
+
+LibraryUpgrade::Place LibraryUpgrade::placeFor(const QString &executableFolder, const QString &userDataFolder)
+{
+    const auto withSeparator = [](const QString &folder) { return folder.endsWith(u'/') ? folder : folder + u'/'; };
+    const QString beside = withSeparator(executableFolder);
+    if (QFileInfo::exists(beside + LinkOne))
+        return { beside, QString() };
+    const QString shipped = withSeparator(QDir::cleanPath(beside + u"../share/vellumo/library"_s));
+    if (QFileInfo::exists(shipped + LinkOne))
+        return { withSeparator(userDataFolder), shipped };
+    return { beside, QString() };
+}
+
+QString LibraryUpgrade::manifestName()
+{
+    return u".vellumo-manifest"_s;
+}
+
+QString LibraryUpgrade::recordFolder() const
+{
+    return m_user + RecordFolder;
+}
+
+QByteArray LibraryUpgrade::manifestOf(const QString &folder)
+{
+    QStringList lines;
+    const QDir root(folder);
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString relative = root.relativeFilePath(it.next());
+        if (relative == manifestName() || relative.startsWith(u'.') || relative.contains(u"/."_s))
+            continue;
+        lines << QString::fromLatin1(hashOfFile(it.filePath())) + u' ' + relative;
+    }
+    // Sorted by path, so that the same library always gives the same manifest.
+    std::sort(lines.begin(), lines.end(), [](const QString &a, const QString &b) { return a.mid(41) < b.mid(41); });
+    QByteArray manifest;
+    for (const QString &line : lines)
+        manifest += line.toUtf8() + '\n';
+    return manifest;
+}
+
+LibraryUpgrade::Manifest LibraryUpgrade::parse(const QByteArray &manifest)
+{
+    Manifest entries;
+    for (const QByteArray &line : manifest.split('\n'))
+        if (line.size() > 41 && line[40] == ' ')
+            entries.insert(QString::fromUtf8(line.mid(41)), line.left(40));
+    return entries;
+}
+
+bool LibraryUpgrade::isNeeded() const
+{
+    const auto shipped = m_files.readAll(m_shipped + manifestName());
+    const auto recorded = m_files.readAll(recordFolder() + manifestName());
+    return shipped && (!recorded || *recorded != *shipped);
+}
+
+QStringList LibraryUpgrade::run()
+{
+    QStringList problems;
+    const auto shippedBytes = m_files.readAll(m_shipped + manifestName());
+    if (!shippedBytes) {
+        problems << u"no manifest in "_s + m_shipped;
+        return problems;
+    }
+    if (!isNeeded())
+        return problems;
+    const Manifest shipped = parse(*shippedBytes);
+    const Manifest before = parse(m_files.readAll(recordFolder() + manifestName()).value_or(QByteArray()));
+    if (!QDir().mkpath(m_user)) {
+        problems << u"cannot create folder "_s + m_user;
+        return problems;
+    }
+    bringFiles(shipped, before, problems);
+    mergeCategories(before);
+    mergeEffects();
+    registerSkinsAndTemplates(shipped, before);
+    if (problems.isEmpty())
+        record(*shippedBytes, problems);
+    return problems;
+}
+
+void LibraryUpgrade::bringFiles(const Manifest &shipped, const Manifest &before, QStringList &problems)
+{
+    for (auto it = shipped.begin(); it != shipped.end(); ++it) {
+        const QString &relative = it.key();
+        const QString target = m_user + relative;
+        const bool exists = QFileInfo(target).isFile();
+        if (isUsersIndex(relative)) {
+            if (!exists && !copyReplacing(m_shipped + relative, target))
+                problems << u"cannot write "_s + target;
+            continue;
+        }
+        if (!exists) {
+            if (before.contains(relative))
+                continue; // removed by the user
+            if (!copyReplacing(m_shipped + relative, target))
+                problems << u"cannot write "_s + target;
+            else
+                addedFiles << relative;
+            continue;
+        }
+        const QByteArray present = hashOfFile(target);
+        if (present == it.value())
+            continue;
+        if (before.value(relative) != present) {
+            // Changed by the user: theirs. LINK1.INI still gets the new categories.
+            if (relative == LinkOne)
+                m_linkOneWasEdited = true;
+            continue;
+        }
+        if (!copyReplacing(m_shipped + relative, target))
+            problems << u"cannot write "_s + target;
+    }
+}
+
+void LibraryUpgrade::mergeCategories(const Manifest &before)
+{
+    if (!m_linkOneWasEdited)
+        return;
+    const QStringList had = before.isEmpty() ? QStringList() : CategoryIndex(m_files, recordFolder()).categories();
+    QStringList present = CategoryIndex(m_files, m_user).categories();
+    for (const QString &category : CategoryIndex(m_files, m_shipped).categories()) {
+        if (had.contains(category) || present.contains(category))
+            continue;
+        IniFile file(m_files, m_user + LinkOne);
+        CountedSection(file, u"COMBOX"_s, u"L"_s).append(u"L"_s, category);
+        present << category;
+        addedCategories << category;
+    }
+}
+
+void LibraryUpgrade::mergeEffects()
+{
+    const bool hadRecord = m_files.fileExists(recordFolder() + LinkTwo);
+    EffectIndex shippedIndex(m_files, m_shipped);
+    EffectIndex recordedIndex(m_files, recordFolder());
+    EffectIndex userIndex(m_files, m_user);
+    for (const QString &category : CategoryIndex(m_files, m_shipped).categories()) {
+        const QStringList effects = shippedIndex.effects(category).value_or(QStringList());
+        const QStringList had = hadRecord ? recordedIndex.effects(category).value_or(QStringList()) : QStringList();
+        QStringList present = userIndex.effects(category).value_or(QStringList());
+        for (const QString &effect : effects) {
+            if (had.contains(effect) || present.contains(effect))
+                continue;
+            // A category new to the user's index starts its section at none.
+            if (present.isEmpty()) {
+                IniFile file(m_files, userIndex.path());
+                if (file.readString(category, u"TOTAL"_s).isEmpty())
+                    file.writeString(category, u"TOTAL"_s, u"0"_s);
+            }
+            userIndex.append(category, effect, shippedIndex.kind(category, effect));
+            present << effect;
+            addedEffects << category + u'/' + effect;
+        }
+    }
+}
+
+void LibraryUpgrade::registerSkinsAndTemplates(const Manifest &shipped, const Manifest &before)
+{
+    const QStringList hadSkins = skinsIn(before);
+    SkinRegistry skins(m_files, m_user);
+    const QStringList registered = skins.names();
+    for (const QString &name : skinsIn(shipped)) {
+        if (hadSkins.contains(name) || registered.contains(name))
+            continue;
+        const QString folder = m_user + Skins + name + u'/';
+        skins.add({ name, folder + MainPicture, folder + StatusPicture });
+        addedSkins << name;
+    }
+    const QStringList hadTemplates = templatesIn(before);
+    MainIndex main(m_files, m_user);
+    const QStringList listed = main.templates();
+    for (const QString &relative : templatesIn(shipped)) {
+        const QString path = m_user + relative;
+        if (hadTemplates.contains(relative) || listed.contains(path))
+            continue;
+        main.addTemplate(path);
+        addedTemplates << relative;
+    }
+}
+
+void LibraryUpgrade::record(const QByteArray &manifest, QStringList &problems)
+{
+    const QString folder = recordFolder();
+    if (!QDir().mkpath(folder)) {
+        problems << u"cannot create folder "_s + folder;
+        return;
+    }
+    for (const QString &index : { LinkOne, LinkTwo })
+        if (QFileInfo::exists(m_shipped + index) && !copyReplacing(m_shipped + index, folder + index))
+            problems << u"cannot write "_s + folder + index;
+    if (problems.isEmpty() && !m_files.writeAtomically(folder + manifestName(), manifest))
+        problems << u"cannot write "_s + folder + manifestName();
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+class FileSystem;
+
+// Brings a user's application folder up to date with a shipped library, never losing what is the
+// user's. The shipped library lists its files and their hashes in its manifest; the user's folder
+// keeps the manifest and the two index files of the library it was last brought up to date from
+// (in ".vellumo-shipped/"), so that what is new can be told from what the user removed or changed:
+// - a shipped file new since then is copied in; one the user removed stays removed; one the user
+//   did not change is replaced by the newer version; one the user changed is kept;
+// - effects new since then are appended to LINK2.INI, categories new since then to LINK1.INI (when
+//   the user changed that file; an unchanged one is simply replaced), new skins to SINKNAME and new
+//   templates to MAIN.INI, with their paths in the user's folder; an effect the user removed from
+//   LINK2.INI is not brought back;
+// - LINK2.INI and MAIN.INI are copied only into a folder that has none.
+// The manifest is recorded last, so an upgrade cut short is done again, without duplicates, at the
+// next start. Nothing is done when the manifests are equal.
+class LibraryUpgrade
+{
+public:
+    // Where the program keeps its library: beside the executable when a library is there (the
+    // build's folder, a copied folder); for an installed program, whose library lies read-only in
+    // ../share/vellumo/library, the user's data folder, laid out and kept up to date from it.
+    struct Place
+    {
+        QString applicationFolder; // ends with the separator
+        QString shippedFolder; // empty when the application folder is not laid out from one
+    };
+    static Place placeFor(const QString &executableFolder, const QString &userDataFolder);
+
+    LibraryUpgrade(FileSystem &files, const QString &shippedFolder, const QString &userFolder);
+
+    // The manifest's file name in the shipped library.
+    static QString manifestName();
+    // The manifest of a laid-out library: one line per file, "<sha1> <relative path>", sorted.
+    static QByteArray manifestOf(const QString &folder);
+
+    bool isNeeded() const;
+    // Raises the access errors of the index files; files that cannot be copied are listed.
+    QStringList run();
+
+    QStringList addedFiles;
+    QStringList addedCategories;
+    QStringList addedEffects; // "category/effect"
+    QStringList addedSkins;
+    QStringList addedTemplates;
+
+private:
+    using Manifest = QMap<QString, QByteArray>;
+    static Manifest parse(const QByteArray &manifest);
+    QString recordFolder() const;
+    void bringFiles(const Manifest &shipped, const Manifest &before, QStringList &problems);
+    void mergeCategories(const Manifest &before);
+    void mergeEffects();
+    void registerSkinsAndTemplates(const Manifest &shipped, const Manifest &before);
+    void record(const QByteArray &manifest, QStringList &problems);
+
+    FileSystem &m_files;
+    QString m_shipped;
+    QString m_user;
+    bool m_linkOneWasEdited = false;
+};
