@@ -15,6 +15,7 @@
 #include "widgets/uistyle.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStandardPaths>
@@ -65,6 +66,7 @@ static void bringUserLibraryUpToDate(Platform &platform, const LibraryUpgrade::P
 int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowShown)
 {
     QApplication::setApplicationName(ApplicationInfo::title());
+    QApplication::setWindowIcon(QIcon(u":/artwork/appicon.png"_s));
     UiStyle::install(app);
     installQtTranslations();
 

@@ -185,6 +185,14 @@ QStringList LibraryUpgrade::run()
 
 void LibraryUpgrade::bringFiles(const Manifest &shipped, const Manifest &before, QStringList &problems)
 {
+    // The library's folders, empty ones too (the simple-copy folder the user's own effects go into).
+    const QDir root(m_shipped);
+    QDirIterator folders(m_shipped, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (folders.hasNext()) {
+        const QString relative = root.relativeFilePath(folders.next());
+        if (!relative.startsWith(u'.') && !QDir().mkpath(m_user + relative))
+            problems << u"cannot create folder "_s + m_user + relative;
+    }
     for (auto it = shipped.begin(); it != shipped.end(); ++it) {
         const QString &relative = it.key();
         const QString target = m_user + relative;

@@ -69,6 +69,7 @@ void librarySource(const QString &folder, const QMap<QString, QStringList> &cate
     write(folder + u"/皮肤/湖蓝/主界面.jpg"_s, "jpeg main");
     write(folder + u"/皮肤/湖蓝/状态栏.jpg"_s, "jpeg strip");
     write(folder + u"/模板/文章.htm"_s, "<html>article</html>");
+    QDir().mkpath(folder + u"/空分类"_s);
 }
 }
 
@@ -100,6 +101,7 @@ private slots:
         const QString user = run.user();
         QCOMPARE(read(user + u"LINK2.INI"_s), read(run.shipped.filePath(u"LINK2.INI"_s)));
         QCOMPARE(text(user + u"图片特效/轮换.txt"_s), u"<!-- 轮换 -->"_s);
+        QVERIFY(QFileInfo(user + u"空分类"_s).isDir()); // empty folders too
         QCOMPARE(text(user + u"SINKNAME"_s),
             u"[S]\r\nTOTAL=1\r\n[S1]\r\nSNAME=湖蓝\r\nSPDIR=%1皮肤/湖蓝/主界面.jpg\r\nSLDIR=%1皮肤/湖蓝/状态栏.jpg\r\n"_s
                 .arg(user));

@@ -718,6 +718,35 @@ static bool writeImageList(const QString &out, const QList<QImage> &images)
     return true;
 }
 
+// The program's icon, as data/desktop/vellumo.svg draws it on its 256-unit grid.
+static QImage paintAppIcon(int size)
+{
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
+    QLinearGradient back(0, 16, 0, 240);
+    back.setColorAt(0, QColor(0x3d, 0x8b, 0xfd));
+    back.setColorAt(1, QColor(0x1b, 0x4f, 0xa8));
+    p.setPen(Qt::NoPen);
+    p.setBrush(back);
+    p.drawRoundedRect(QRectF(16, 16, 224, 224), 44, 44);
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(60, 52, 120, 152), 10, 10);
+    QPen code(QColor(0x1b, 0x4f, 0xa8), 12, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    p.setPen(code);
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(QPolygonF({ QPointF(100, 102), QPointF(78, 128), QPointF(100, 154) }));
+    p.drawPolyline(QPolygonF({ QPointF(140, 102), QPointF(162, 128), QPointF(140, 154) }));
+    p.drawLine(QPointF(128, 98), QPointF(112, 158));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xff, 0xd4, 0x3b));
+    p.drawPolygon(QPolygonF({ QPointF(196, 40), QPointF(204, 64), QPointF(228, 72), QPointF(204, 80), QPointF(196, 104),
+        QPointF(188, 80), QPointF(164, 72), QPointF(188, 64) }));
+    return icon;
+}
+
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -737,8 +766,13 @@ int main(int argc, char **argv)
         return writeImageList(QString::fromLocal8Bit(argv[2]), images) ? 0 : 1;
     }
 
+    if (argc == 4 && qstrcmp(argv[1], "--app-icon") == 0) {
+        const int size = QByteArray(argv[2]).toInt();
+        return size > 0 && paintAppIcon(size).save(QString::fromLocal8Bit(argv[3])) ? 0 : 1;
+    }
+
     if (argc != 2) {
-        std::fprintf(stderr, "usage: makeartwork OUTPUT_DIR\n");
+        std::fprintf(stderr, "usage: makeartwork OUTPUT_DIR | --image-list OUT PNG... | --app-icon SIZE OUT\n");
         return 2;
     }
     const QString outDir = QString::fromLocal8Bit(argv[1]);
