@@ -7,10 +7,10 @@ set(CPACK_PACKAGE_VENDOR "The Vellumo developers")
 set(CPACK_PACKAGE_CONTACT "The Vellumo developers <tamsel@vellumo.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor for HTML pages with a library of web page effects")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Vellumo edits single HTML pages (open, save, find and replace, preview in a built-in\n\
-or the system's browser) and offers a library of ready-made web page effects, whose code it\n\
-assembles from the user's pictures, sizes, texts, fonts and colours. Its user interface is in\n\
-Chinese.")
+    "Vellumo edits single HTML pages: open, save, find and replace, and preview\n\
+in a built-in or the system's browser. It offers a library of ready-made web\n\
+page effects, whose code it assembles from the user's pictures, sizes, texts,\n\
+fonts and colours. Its user interface is in Chinese.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
