@@ -421,6 +421,10 @@ void MainWindow::buildMenus()
 
     m_fileMenu = menu(nullptr, u"F1"_s, u"文件(&F)"_s);
     m_newAction = item(m_fileMenu, u"N1"_s, u"新建...(&N)"_s, IconNewFile);
+    // The registered templates, read afresh each time the menu opens.
+    m_templateMenu = menu(m_fileMenu, u"NewFromTemplate1"_s, u"从模板新建(&T)"_s);
+    m_templateMenu->setIcon(imageListIcon(IconTemplates));
+    connect(m_templateMenu, &QMenu::aboutToShow, this, &MainWindow::listTemplates);
     m_openAction = item(m_fileMenu, u"O1"_s, u"打开...(&O)"_s, IconOpen);
     m_saveAction = item(m_fileMenu, u"S1"_s, u"保存...(&S)"_s, IconSave);
     separator(m_fileMenu, u"N2"_s);
@@ -492,6 +496,11 @@ void MainWindow::buildToolBar()
     };
     const auto separator = [&](const QString &name) { m_toolBar->addSeparator()->setObjectName(name); };
     button(u"ToolButton1"_s, u"新建"_s, IconNewFile, m_newAction);
+    QAction *fromTemplate = m_toolBar->addAction(imageListIcon(IconTemplates), u"从模板新建"_s);
+    fromTemplate->setObjectName(u"NewFromTemplateButton"_s);
+    fromTemplate->setMenu(m_templateMenu);
+    if (auto *templateButton = qobject_cast<QToolButton *>(m_toolBar->widgetForAction(fromTemplate)))
+        templateButton->setPopupMode(QToolButton::InstantPopup);
     button(u"ToolButton2"_s, u"打开"_s, IconOpen, m_openAction);
     button(u"ToolButton3"_s, u"保存"_s, IconSave, m_saveAction);
     button(u"ToolButton4"_s, u"用IE预览网页"_s, IconBrowserPreview, m_systemPreviewAction);
@@ -693,6 +702,28 @@ bool MainWindow::confirmClose()
     // A failed save keeps the window open with the changes in it.
     guarded([this, &mayClose] { mayClose = m_document->confirmClose(); });
     return mayClose;
+}
+
+void MainWindow::listTemplates()
+{
+    m_templateMenu->clear();
+    QStringList templates;
+    guarded([&] { templates = MainIndex(m_platform.files, applicationFolder()).templates(); });
+    for (const QString &path : templates) {
+        if (path.isEmpty())
+            continue;
+        QAction *action = m_templateMenu->addAction(path.section(u'/', -1));
+        action->setToolTip(path);
+        action->setStatusTip(path);
+        connect(action, &QAction::triggered, this, [this, path] { newPageFromTemplate(path); });
+    }
+    if (m_templateMenu->isEmpty())
+        m_templateMenu->addAction(u"（没有模板：可在“选项 → 模板功能”中加入）"_s)->setEnabled(false);
+}
+
+void MainWindow::newPageFromTemplate(const QString &path)
+{
+    guarded([&] { m_document->newPageFrom(path); });
 }
 
 void MainWindow::newPage()

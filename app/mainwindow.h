@@ -68,6 +68,8 @@ public:
     void previewInSystemBrowser();
     void showPreview();
     void goToAddress();
+    void listTemplates();
+    void newPageFromTemplate(const QString &path);
     void showWhenNothingFound(bool nothing);
     // Black or white text over the skin's pictures, whichever reads better there.
     void fitTextToSkin();
@@ -161,6 +163,7 @@ private:
     QAction *m_skinsAction, *m_systemSettingsAction, *m_templatesAction;
     QAction *m_helpAction, *m_feedbackMailAction, *m_questionMailAction, *m_homePageAction, *m_aboutAction;
     QMenu *m_contextMenu;
+    QMenu *m_templateMenu = nullptr;
     QAction *m_contextUndo, *m_contextCopy, *m_contextPaste, *m_contextCut, *m_contextSelectAll;
 
     Platform &m_platform;

@@ -117,6 +117,16 @@ void Document::newPage()
     m_view.setCaption(newCaption());
 }
 
+void Document::newPageFrom(const QString &templatePath)
+{
+    QString saved;
+    if (m_view.isModified() && askToSave() && !dialogSave(&saved))
+        return;
+    // The template's own encoding and line ends; the page has no name yet.
+    load(templatePath, true);
+    m_view.setCaption(newCaption());
+}
+
 void Document::openPage()
 {
     QString saved;

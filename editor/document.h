@@ -21,6 +21,9 @@ public:
     // The start-up page: the default text, "新文件", nothing to save.
     void showDefaultPage();
 
+    // New from a template: the same question as New, then the template's text in its own encoding,
+    // as a page without a name.
+    void newPageFrom(const QString &templatePath);
     void newPage();
     void openPage();
     void savePage();

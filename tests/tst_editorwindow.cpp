@@ -2,6 +2,7 @@
 
 #include "editor/document.h"
 #include "editor/scintilladocumentview.h"
+#include "platform/ansi.h"
 #include "widgets/flatlineedit.h"
 #include "widgets/uistyle.h"
 
@@ -150,6 +151,51 @@ private slots:
                            .arg(menu->geometry().right())
                            .arg(mouse.x())));
         menu->close();
+    }
+
+    void aNewPageFromATemplateKeepsItsTextAndEncoding()
+    {
+        MainWindowFixture f;
+        const QByteArray gb = Ansi::encode(u"<html><body>两栏布局</body></html>\r\n"_s);
+        const QByteArray utf8 = u"\uFEFF<html><body>简洁文章</body></html>\n"_s.toUtf8();
+        f.put(u"模板/两栏.htm"_s, gb);
+        f.put(u"模板/简洁.htm"_s, utf8);
+        f.putText(u"MAIN.INI"_s,
+            u"[MAIN]\r\nMAINFORMIMG=\r\nLIMG=\r\n[model]\r\nTOTAL=1\r\nmfile0=%1模板/两栏.htm\r\nmfile1=%1模板/简洁.htm\r\n"_s
+                .arg(f.folder()));
+        MainWindow &w = f.create();
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        auto *templates = control<QMenu>(w, u"NewFromTemplate1"_s);
+        QCOMPARE(control<QMenu>(w, u"F1"_s)->actions().at(1)->menu(), templates);
+        emit templates->aboutToShow();
+        QCOMPARE(templates->actions().size(), 2);
+        QCOMPARE(templates->actions().at(0)->text(), u"两栏.htm"_s);
+
+        // The same question as New about the changed page.
+        editor->insert(u"x"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
+        templates->actions().at(1)->trigger();
+        QCOMPARE(f.dialogs.calls.last().text, u"网页文件已经被修改，是否要进行存盘"_s);
+        QCOMPARE(editor->text(), u"<html><body>简洁文章</body></html>\r\n"_s); // the editor's line breaks
+        QCOMPARE(shownTitle(w), u"新文件"_s);
+        QVERIFY(!editor->isModified());
+        // Saved, it is written in the template's encoding.
+        f.dialogs.expect(ScriptedDialogs::Kind::SaveFile, f.folder() + u"new.htm"_s);
+        control<QAction>(w, u"S1"_s)->trigger();
+        QCOMPARE(TestFiles::read(f.folder() + u"new.htm"_s), utf8);
+
+        emit templates->aboutToShow();
+        templates->actions().at(0)->trigger();
+        QCOMPARE(editor->text(), u"<html><body>两栏布局</body></html>\r\n"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::SaveFile, f.folder() + u"gb.htm"_s);
+        control<QAction>(w, u"S1"_s)->trigger();
+        QCOMPARE(TestFiles::read(f.folder() + u"gb.htm"_s), gb);
+
+        // Without templates the menu says how to add one.
+        f.putText(u"MAIN.INI"_s, u"[model]\r\nTOTAL=-1\r\n"_s);
+        emit templates->aboutToShow();
+        QCOMPARE(templates->actions().size(), 1);
+        QVERIFY(!templates->actions().at(0)->isEnabled());
     }
 
     void closingWithAnUnsavedPageThatIsNotSavedStaysOpen()
