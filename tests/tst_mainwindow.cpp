@@ -303,8 +303,11 @@ private slots:
         QCOMPARE(menus, (QStringList { u"文件(&F)"_s, u"编辑(&E)"_s, u"查找(&S)"_s, u"选项(&O)"_s, u"帮助(&H)"_s }));
         QStringList file;
         for (QAction *a : control<QMenu>(w, u"F1"_s)->actions())
-            file << (a->isSeparator() ? u"-"_s : a->objectName());
-        QCOMPARE(file, (QStringList { u"N1"_s, u"O1"_s, u"S1"_s, u"-"_s, u"A1"_s, u"N3"_s, u"-"_s, u"X1"_s }));
+            file << (a->isSeparator() ? u"-"_s : a->menu() ? a->menu()->objectName() : a->objectName());
+        // New from a template follows New.
+        QCOMPARE(file,
+            (QStringList {
+                u"N1"_s, u"NewFromTemplate1"_s, u"O1"_s, u"S1"_s, u"-"_s, u"A1"_s, u"N3"_s, u"-"_s, u"X1"_s }));
         QStringList help;
         for (QAction *a : control<QMenu>(w, u"H1"_s)->actions())
             help << (a->menu() ? a->menu()->objectName() : a->objectName());
@@ -319,8 +322,9 @@ private slots:
         for (QAction *a : control<QToolBar>(w, u"ToolBar1"_s)->actions())
             hints << (a->isSeparator() ? u"-"_s : a->toolTip());
         QCOMPARE(hints,
-            (QStringList { u"新建"_s, u"打开"_s, u"保存"_s, u"用IE预览网页"_s, u"-"_s, u"撤消"_s, u"复制"_s, u"剪切"_s,
-                u"粘贴"_s, u"-"_s, u"皮肤功能"_s, u"系统设置"_s, u"模板"_s, u"-"_s, u"帮助"_s, u"关于"_s }));
+            (QStringList { u"新建"_s, u"从模板新建"_s, u"打开"_s, u"保存"_s, u"用IE预览网页"_s, u"-"_s, u"撤消"_s,
+                u"复制"_s, u"剪切"_s, u"粘贴"_s, u"-"_s, u"皮肤功能"_s, u"系统设置"_s, u"模板"_s, u"-"_s, u"帮助"_s,
+                u"关于"_s }));
     }
 
     void toolbarButtonsRunTheirMenuItems()
