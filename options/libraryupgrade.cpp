@@ -47,25 +47,6 @@ bool isUsersIndex(const QString &relative)
     return relative.compare(LinkTwo, Qt::CaseInsensitive) == 0 || relative.compare(MainIni, Qt::CaseInsensitive) == 0;
 }
 
-bool copyReplacing(const QString &from, const QString &to)
-{
-    QDir().mkpath(QFileInfo(to).absolutePath());
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = source.readAll();
-    // Written beside and renamed over, so a cut-off copy never replaces a good file.
-    const QString part = to + u".part"_s;
-    QFile out(part);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size() || !out.flush()) {
-        out.remove();
-        return false;
-    }
-    out.close();
-    QFile::remove(to);
-    return QFile::rename(part, to);
-}
-
 // The templates and skins a manifest ships, by their relative paths.
 QStringList templatesIn(const QMap<QString, QByteArray> &manifest)
 {
@@ -181,6 +162,13 @@ QStringList LibraryUpgrade::run()
     if (problems.isEmpty())
         record(*shippedBytes, problems);
     return problems;
+}
+
+bool LibraryUpgrade::copyReplacing(const QString &from, const QString &to)
+{
+    const auto bytes = m_files.readAll(from);
+    QDir().mkpath(QFileInfo(to).absolutePath());
+    return bytes && m_files.writeAtomically(to, *bytes);
 }
 
 void LibraryUpgrade::bringFiles(const Manifest &shipped, const Manifest &before, QStringList &problems)

@@ -53,6 +53,8 @@ private:
     using Manifest = QMap<QString, QByteArray>;
     static Manifest parse(const QByteArray &manifest);
     QString recordFolder() const;
+    // Written beside and renamed over, so a cut-off copy never replaces a good file.
+    bool copyReplacing(const QString &from, const QString &to);
     void bringFiles(const Manifest &shipped, const Manifest &before, QStringList &problems);
     void mergeCategories(const Manifest &before);
     void mergeEffects();
