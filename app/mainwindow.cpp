@@ -559,7 +559,6 @@ void MainWindow::loadLibrary()
     });
     // A skin that cannot be shown costs only its pictures: the library stays usable.
     guarded([this] { loadSkinPictures(); });
-    fitTextToSkin();
     guarded([this] {
         const QStringList categories = CategoryIndex(m_platform.files, m_applicationFolder).categories();
         m_categoryBox->addItems(categories);
@@ -591,6 +590,8 @@ void MainWindow::fitTextToSkin()
     using ReadableText::Fit;
     const auto colour = [this](QWidget *text, const QImage &backdrop) {
         const QColor readable = ReadableText::over(backdrop.copy(text->geometry())).colour;
+        if (text->palette().color(QPalette::WindowText) == readable)
+            return;
         QPalette palette = text->palette();
         palette.setColor(QPalette::WindowText, readable);
         palette.setColor(QPalette::ButtonText, readable);

@@ -3,19 +3,29 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
 namespace {
-double channel(int value)
+// sRGB channel values made linear, once for all 256 of them.
+const std::array<double, 256> &linear()
 {
-    const double c = value / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    static const std::array<double, 256> table = [] {
+        std::array<double, 256> values {};
+        for (int value = 0; value < 256; ++value) {
+            const double c = value / 255.0;
+            values[size_t(value)] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        }
+        return values;
+    }();
+    return table;
 }
 
 double luminance(QRgb rgb)
 {
-    return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) + 0.0722 * channel(qBlue(rgb));
+    const auto &l = linear();
+    return 0.2126 * l[size_t(qRed(rgb))] + 0.7152 * l[size_t(qGreen(rgb))] + 0.0722 * l[size_t(qBlue(rgb))];
 }
 
 double ratio(double lighter, double darker)
@@ -45,11 +55,14 @@ Choice over(const QImage &backdrop)
     }
     if (levels.empty())
         return { Qt::black, ratio(1, 0) };
-    std::sort(levels.begin(), levels.end());
     const size_t margin = levels.size() / 20;
     // Black text fares worst over the darkest pixels, white text over the lightest.
-    const double onBlack = ratio(levels[margin], 0);
-    const double onWhite = ratio(1, levels[levels.size() - 1 - margin]);
+    std::nth_element(levels.begin(), levels.begin() + margin, levels.end());
+    const double darkest = levels[margin];
+    std::nth_element(levels.begin(), levels.end() - 1 - margin, levels.end());
+    const double lightest = levels[levels.size() - 1 - margin];
+    const double onBlack = ratio(darkest, 0);
+    const double onWhite = ratio(1, lightest);
     if (onBlack >= onWhite)
         return { Qt::black, onBlack };
     return { Qt::white, onWhite };
