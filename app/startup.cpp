@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "applicationinfo.h"
+#include "artwork.h"
 #include "mainwindow.h"
 #include "splashwindow.h"
 
@@ -18,6 +19,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPixmap>
 #include <QStandardPaths>
 #include <QTranslator>
 
@@ -66,7 +68,7 @@ static void bringUserLibraryUpToDate(Platform &platform, const LibraryUpgrade::P
 int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowShown)
 {
     QApplication::setApplicationName(ApplicationInfo::title());
-    QApplication::setWindowIcon(QIcon(u":/artwork/appicon.png"_s));
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(vellumo::artwork::appIcon())));
     UiStyle::install(app);
     installQtTranslations();
 

@@ -42,6 +42,11 @@ QImage icon(int index)
     return imageListEntry(QStringLiteral(":/artwork/imagelist.vil"), index);
 }
 
+QImage appIcon()
+{
+    return imageListEntry(QStringLiteral(":/artwork/appicon.vil"), 0);
+}
+
 QImage glyph(Glyph which)
 {
     return imageListEntry(QStringLiteral(":/artwork/glyphs.vil"), which);

@@ -71,5 +71,7 @@ QString iconPath(int index);
 QImage icon(int index);
 enum Glyph : int { GlyphSetup = 0, GlyphSearch = 1 };
 QImage glyph(Glyph which);
+// The program's icon, 128 x 128, for its windows.
+QImage appIcon();
 
 } // namespace vellumo::artwork
