@@ -7,6 +7,7 @@
 #include "library/mainindex.h"
 #include "options/skinregistry.h"
 #include "platform/filesystem.h"
+#include "platform/folderlock.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -155,6 +156,10 @@ QStringList LibraryUpgrade::run()
         problems << u"cannot create folder "_s + m_user;
         return problems;
     }
+    // A second instance started at the same moment waits here, then finds the work done.
+    const FolderLock lock(m_user);
+    if (!isNeeded())
+        return problems;
     bringFiles(shipped, before, problems);
     mergeCategories(before);
     mergeEffects();
