@@ -2,6 +2,7 @@
 
 #include "applicationinfo.h"
 #include "artwork.h"
+#include "effectpanelpreview.h"
 #include "splashwindow.h"
 
 #include "editor/browserview.h"
@@ -11,6 +12,7 @@
 #include "editor/replacedialog.h"
 #include "editor/scintilladocumentview.h"
 #include "editor/searchcontroller.h"
+#include "effects/effectpreviews.h"
 #include "effects/imageeffectwindow.h"
 #include "effects/menueffectwindow.h"
 #include "effects/setupcontext.h"
@@ -118,6 +120,7 @@ MainWindow::MainWindow(
     : QMainWindow(parent)
     , m_platform(platform)
     , m_executableFolder(executableFolder)
+    , m_previews(std::make_unique<EffectPreviews>(platform.files, placementFile))
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(u"新文件"_s);
@@ -272,6 +275,17 @@ void MainWindow::buildEffectPanel(QWidget *parent)
     m_resultList->viewport()->installEventFilter(this);
     m_resultList->setItemDelegate(new FixedHeightDelegate(12, m_resultList));
     listLayout->addWidget(m_resultList);
+    m_panelPreview = new EffectPanelPreview(
+        m_platform, *m_previews, [this] { return applicationFolder(); }, m_resultsPanel);
+    listLayout->addWidget(m_panelPreview);
+    connect(m_effectBox, &QComboBox::activated, this,
+        [this] { m_panelPreview->showEffect(m_categoryBox->currentText(), m_effectBox->currentText()); });
+    connect(m_resultList, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *item) {
+        if (!item)
+            return;
+        const ResultLine line = ResultLine::split(item->text());
+        m_panelPreview->showEffect(line.category, line.effect);
+    });
     // Said over the empty list rather than as a line of it, which a double-click would try to start.
     m_noResults = new QLabel(m_resultList->viewport());
     m_noResults->setObjectName(u"NoResults"_s);
@@ -895,6 +909,7 @@ void MainWindow::loadEffectList()
 void MainWindow::clearEffectBox()
 {
     m_effectBox->setEditText(QString());
+    m_panelPreview->showNothing();
 }
 
 void MainWindow::startEffect()
@@ -906,7 +921,7 @@ void MainWindow::startEffect()
     guarded([&] {
         const QString kind = EffectIndex(m_platform.files, applicationFolder()).kind(category, effect);
         SetupContext context { m_platform, applicationFolder(), category, effect, m_snippetBuffer, m_rowBuffer,
-            m_pieceBuffer, &m_parentMenuNeeded };
+            m_pieceBuffer, &m_parentMenuNeeded, m_previews.get() };
         switch (EffectKinds::fromText(kind)) {
         case EffectKind::Unusable:
             m_platform.dialogs.message(u"出现莫名奇妙的错误"_s);

@@ -24,6 +24,8 @@ class TextBufferEdit;
 class Document;
 class ScintillaDocumentView;
 class BrowserView;
+class EffectPanelPreview;
+class EffectPreviews;
 struct Platform;
 
 // The main window: the document side with the editor and preview tabs, the effect panel, the
@@ -42,6 +44,8 @@ public:
     // The application folder, ending with the separator.
     QString applicationFolder() const;
     Platform &platform() const { return m_platform; }
+    // Whether the effect previews are shown, for the effect panel and the setup windows.
+    EffectPreviews &effectPreviews() const { return *m_previews; }
 
     // Creation work: the application folder, the skin pictures and the category list.
     void loadLibrary();
@@ -170,6 +174,8 @@ private:
     QString m_executableFolder;
     QString m_applicationFolder;
     std::unique_ptr<PlacementStore> m_placement;
+    std::unique_ptr<EffectPreviews> m_previews;
+    EffectPanelPreview *m_panelPreview = nullptr;
     std::unique_ptr<ScintillaDocumentView> m_view;
     std::unique_ptr<Document> m_document;
     QsciLexer *m_lexer = nullptr;

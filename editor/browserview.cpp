@@ -7,7 +7,7 @@
 
 using namespace Qt::StringLiterals;
 
-BrowserView *BrowserView::create(QWidget *parent, QString *error)
+BrowserView *BrowserView::create(QWidget *parent, QString *error, Purpose purpose)
 {
     // Run as root (as in many containers), the engine refuses to start with its sandbox on and ends
     // the whole process, unsaved page and all. It must then run without it, as the engine itself
@@ -26,7 +26,7 @@ BrowserView *BrowserView::create(QWidget *parent, QString *error)
             continue;
         }
         if (auto create = reinterpret_cast<CreateBrowserView>(module.resolve("vellumo_create_browser_view")))
-            return create(parent);
+            return create(parent, int(purpose));
         *error = module.errorString();
     }
     return nullptr;

@@ -1,14 +1,22 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
+
+#include <functional>
 
 class QWidget;
 
-// The preview tab's browser as the main window uses it. The browser engine is large, so it lives in
-// a module of its own that is loaded when the preview tab is first entered, never at start-up.
+// A browser as the windows use it. The browser engine is large, so it lives in a module of its own
+// that is loaded when a browser is first wanted, never at start-up.
 class BrowserView
 {
 public:
+    // The preview tab shows the user's page and any address typed. An effect's preview shows only
+    // pages of its own scratch folder, keeps nothing of what they store and reports their script
+    // errors.
+    enum class Purpose { PagePreview = 0, EffectPreview = 1 };
+
     virtual ~BrowserView() = default;
     virtual QWidget *widget() = 0;
     // A path that names a local file is shown as that file; anything else as the address it reads as.
@@ -16,11 +24,20 @@ public:
     // The encoding pages without a declared charset are read in.
     virtual void setDefaultTextEncoding(const QString &encoding) = 0;
 
+    virtual void setZoomFactor(qreal zoom) = 0;
+    // Told when a page has finished loading, and whether it loaded.
+    virtual void onLoadFinished(std::function<void(bool loaded)> handler) = 0;
+    // Told of each script error of the page shown: the message, the line and the file it came from.
+    virtual void onScriptError(std::function<void(const QString &message, int line, const QString &source)> handler)
+        = 0;
+    // Runs a script in the page shown and hands over its result.
+    virtual void evaluate(const QString &script, std::function<void(const QVariant &result)> done) = 0;
+
     // Loads the browser module; nothing (and the reason) when it cannot be loaded.
-    static BrowserView *create(QWidget *parent, QString *error);
+    static BrowserView *create(QWidget *parent, QString *error, Purpose purpose = Purpose::PagePreview);
 };
 
 // The module's entry point.
 extern "C" {
-using CreateBrowserView = BrowserView *(*)(QWidget *parent);
+using CreateBrowserView = BrowserView *(*)(QWidget *parent, int purpose);
 }

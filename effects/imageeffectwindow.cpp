@@ -3,6 +3,8 @@
 #include "buffersink.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
+#include "platform/vellumoerror.h"
+#include "previewassembly.h"
 #include "widgets/numericedit.h"
 #include "widgets/textbufferedit.h"
 
@@ -69,6 +71,12 @@ ImageEffectWindow::ImageEffectWindow(const SetupContext &context, QWidget *paren
     connect(m_heightList, &QListWidget::currentRowChanged, this, &ImageEffectWindow::followHeightRow);
     connect(m_widthBox, &NumericEdit::mouseMoved, this, &ImageEffectWindow::focusWidthUnderMouse);
     connect(m_heightBox, &NumericEdit::mouseMoved, this, &ImageEffectWindow::focusHeightUnderMouse);
+
+    addPreview([this] {
+        if (!m_effect.state.opened)
+            throw VellumoError(DefinitionFile::missingMessage());
+        return previewAssembly().image(m_effect, m_widthBox->text(), m_heightBox->text());
+    });
 }
 
 void ImageEffectWindow::firstShown()

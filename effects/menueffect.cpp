@@ -23,6 +23,17 @@ MenuEffect::MenuEffect(FileSystem &files, const DefinitionFile &definition, bool
 {
 }
 
+MenuEffect::MenuEffect(const MenuEffect &other, bool &parentMenuNeeded)
+    : switches(other.switches)
+    , state(other.state)
+    , m_definition(other.m_definition)
+    , m_flow(other.m_flow)
+    , m_parentMenuNeeded(parentMenuNeeded)
+    , m_sizeSet(other.m_sizeSet)
+    , m_submenus(other.m_submenus)
+{
+}
+
 QString MenuEffect::zeroSizeMessage()
 {
     return u"长和宽都不能等于0，否则本特效不可视"_s;

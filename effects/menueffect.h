@@ -29,6 +29,9 @@ public:
     // parentMenuNeeded: whether a parent menu must come before the next submenu; one value for all
     // menu windows of a program run.
     MenuEffect(FileSystem &files, const DefinitionFile &definition, bool &parentMenuNeeded);
+    // A copy that keeps its parent-menu flag in parentMenuNeeded, so that trying rows on it (as a
+    // preview does) leaves the program run's flag alone.
+    MenuEffect(const MenuEffect &other, bool &parentMenuNeeded);
 
     // The shared opening (no images listed when imgfilet is "x"), then the switches mm, lino, txty.
     void open();

@@ -3,6 +3,8 @@
 #include "buffersink.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
+#include "platform/vellumoerror.h"
+#include "previewassembly.h"
 #include "widgets/flatlineedit.h"
 #include "widgets/named.h"
 #include "widgets/numericedit.h"
@@ -79,6 +81,12 @@ MenuEffectWindow::MenuEffectWindow(const SetupContext &context, QWidget *parent)
     connect(m_heightBox, &NumericEdit::mouseMoved, this, &MenuEffectWindow::focusHeightUnderMouse);
     for (FlatLineEdit *box : { m_parentNameBox, m_submenuNameBox, m_linkBox })
         connect(box, &FlatLineEdit::mouseMoved, this, [this, box] { textBoxMouseMove(box); });
+
+    addPreview([this] {
+        if (!m_effect.state.opened)
+            throw VellumoError(DefinitionFile::missingMessage());
+        return previewAssembly().menu(m_effect, inputs(), m_context.rows->text());
+    });
 
     emptyBuffers();
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class EffectPreviews;
 class TextBufferEdit;
 struct Platform;
 
@@ -18,6 +19,8 @@ struct SetupContext
     // Whether the next menu window needs a parent menu before its first submenu: one value for the
     // program run, kept by the main window. Without it a menu window keeps its own.
     bool *parentMenuNeeded = nullptr;
+    // Whether the window shows a live preview of the effect; a window without it has none.
+    EffectPreviews *previews = nullptr;
 
     void emptyBuffers() const;
 };

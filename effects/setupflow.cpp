@@ -80,22 +80,27 @@ QString SetupFlow::fileNameOf(const QString &path)
     return path.mid(path.lastIndexOf(u'/') + 1);
 }
 
-int SetupFlow::copyFiles(const SetupState &state, const QString &destination) const
+QList<SetupFlow::FileToCopy> SetupFlow::filesToCopy(const SetupState &state) const
 {
-    int copied = 0;
-    // Named as the definition file writes them, found whatever the letter case on disk.
+    QList<FileToCopy> files;
     for (const QString &image : state.images)
-        if (!state.outside.contains(image)
-            && m_files.copyWithoutOverwrite(m_files.resolveName(image), destination + fileNameOf(image)))
-            ++copied;
+        if (!state.outside.contains(image))
+            files.append({ m_files.resolveName(image), fileNameOf(image) });
     for (const QString &text : state.textFiles) {
         if (state.outside.contains(text))
             continue;
         const QString name = fileNameOf(text);
-        const QString source = m_files.resolveName(m_definition.categoryFolder() + name);
-        if (m_files.copyWithoutOverwrite(source, destination + name))
-            ++copied;
+        files.append({ m_files.resolveName(m_definition.categoryFolder() + name), name });
     }
+    return files;
+}
+
+int SetupFlow::copyFiles(const SetupState &state, const QString &destination) const
+{
+    int copied = 0;
+    for (const FileToCopy &file : filesToCopy(state))
+        if (m_files.copyWithoutOverwrite(file.source, destination + file.name))
+            ++copied;
     return copied;
 }
 

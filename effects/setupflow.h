@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -38,8 +39,17 @@ public:
 
     // The chosen folder with the separator at its end, never doubled.
     static QString destinationFolder(const QString &chosen);
-    // Copies the listed images, then the text files, into the folder; existing files are never
-    // overwritten and a failed copy is skipped silently. Returns the number of files copied.
+    // A file the copy step places beside the page: where it is read from, and its name there.
+    struct FileToCopy
+    {
+        QString source;
+        QString name;
+    };
+    // The listed images, then the text files, that lie inside the category folder; named as the
+    // definition file writes them, found whatever the letter case on disk.
+    QList<FileToCopy> filesToCopy(const SetupState &state) const;
+    // Copies them into the folder; existing files are never overwritten and a failed copy is skipped
+    // silently. Returns the number of files copied.
     int copyFiles(const SetupState &state, const QString &destination) const;
 
     // The menu and text windows ask for a folder only when there is a file to copy.

@@ -2,19 +2,27 @@
 
 #include "buffersink.h"
 #include "definitionfile.h"
+#include "effectpreviewpane.h"
+#include "effectpreviews.h"
 #include "platform/dialogs.h"
 #include "platform/errorguard.h"
 #include "platform/platform.h"
+#include "previewassembly.h"
 #include "setupflow.h"
 #include "widgets/framelessdialog.h"
 #include "widgets/named.h"
 #include "widgets/windowdrag.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -99,13 +107,102 @@ void SetupWindow::showOpened(QListWidget *images, QListWidget *textFiles, const 
     textFiles->addItems(state.textFiles);
     m_statusLine->setText(state.status);
     m_statusLine->setToolTip(state.status);
+    layoutBottom();
+}
+
+void SetupWindow::layoutBottom()
+{
     // A hint longer than the window is wide takes more lines: the window grows downwards for them.
     const int width = m_clientSize.width() - 4;
     const int needed = m_statusLine->heightForWidth(width);
     // Wrapped lines keep the same room above and below as a single one.
-    const int height = needed > StatusLineHeight ? needed + 6 : StatusLineHeight;
-    setFixedSize(m_clientSize.width(), m_clientSize.height() - StatusLineHeight + height);
-    m_statusLine->setGeometry(2, this->height() - 2 - height, width, height);
+    const int statusHeight = needed > StatusLineHeight ? needed + 6 : StatusLineHeight;
+    const int previewHeight = m_previewShown ? PreviewHeight : 0;
+    const int top = m_clientSize.height() - StatusLineHeight - 2;
+    if (m_previewBox) {
+        m_previewBox->setGeometry(8, top, m_clientSize.width() - 16, PreviewHeight - 6);
+        m_previewBox->setVisible(m_previewShown);
+    }
+    setFixedSize(m_clientSize.width(), m_clientSize.height() - StatusLineHeight + previewHeight + statusHeight);
+    m_statusLine->setGeometry(2, this->height() - 2 - statusHeight, width, statusHeight);
+}
+
+SetupWindow::~SetupWindow() = default;
+
+const PreviewAssembly &SetupWindow::previewAssembly()
+{
+    if (!m_previewAssembly)
+        m_previewAssembly = std::make_unique<PreviewAssembly>(
+            PreviewAssembly::samplePictures(m_context.platform.files, m_context.applicationFolder));
+    return *m_previewAssembly;
+}
+
+void SetupWindow::addPreview(std::function<PreviewContent()> source)
+{
+    if (!m_context.previews)
+        return;
+    m_previewBox = new QGroupBox(u"效果预览"_s, this);
+    m_previewBox->setObjectName(u"PreviewBox"_s);
+    auto *layout = new QVBoxLayout(m_previewBox);
+    layout->setContentsMargins(6, 2, 6, 4);
+    m_preview = new EffectPreviewPane(m_context.platform.files, m_context.applicationFolder, m_previewBox);
+    m_preview->setSource(std::move(source));
+    layout->addWidget(m_preview);
+
+    m_previewToggle = new QToolButton(this);
+    m_previewToggle->setObjectName(u"PreviewToggle"_s);
+    m_previewToggle->setToolTip(u"显示或隐藏效果预览"_s);
+    m_previewToggle->setGeometry(m_clientSize.width() - 24 - 70, 5, 66, 18);
+    // Drawn on the title strip like its caption, not as a grey button over it.
+    m_previewToggle->setStyleSheet(u"QToolButton { color: white; background: transparent;"
+                                   " border: 1px solid rgba(255, 255, 255, 150); border-radius: 2px; }"
+                                   " QToolButton:hover { background: rgba(255, 255, 255, 60); }"_s);
+    connect(m_previewToggle, &QToolButton::clicked, this, [this] {
+        m_context.previews->setShown(EffectPreviews::Place::SetupWindows, !m_previewShown);
+        showPreview(!m_previewShown);
+    });
+
+    // Every box, list and button of the window: what the preview assembles can change with any of them.
+    const auto refresh = [this] { m_preview->refresh(); };
+    for (QLineEdit *box : findChildren<QLineEdit *>())
+        connect(box, &QLineEdit::textChanged, m_preview, refresh);
+    for (QComboBox *box : findChildren<QComboBox *>())
+        connect(box, &QComboBox::currentTextChanged, m_preview, refresh);
+    for (QSpinBox *box : findChildren<QSpinBox *>())
+        connect(box, &QSpinBox::valueChanged, m_preview, refresh);
+    for (QListWidget *list : findChildren<QListWidget *>()) {
+        connect(list->model(), &QAbstractItemModel::rowsInserted, m_preview, refresh);
+        connect(list->model(), &QAbstractItemModel::rowsRemoved, m_preview, refresh);
+    }
+    for (QAbstractButton *button : findChildren<QAbstractButton *>())
+        if (button != m_previewToggle)
+            connect(button, &QAbstractButton::clicked, m_preview, refresh);
+
+    showPreview(m_context.previews->shown(EffectPreviews::Place::SetupWindows));
+}
+
+void SetupWindow::showPreview(bool shown)
+{
+    m_previewShown = shown;
+    m_previewToggle->setText(shown ? u"隐藏预览"_s : u"显示预览"_s);
+    layoutBottom();
+    // The engine starts once the window is on the screen, so the window never waits for it.
+    if (shown && isVisible() && !m_preview->started())
+        QTimer::singleShot(30, m_preview, &EffectPreviewPane::start);
+}
+
+void SetupWindow::showEvent(QShowEvent *event)
+{
+    FramelessDialog::showEvent(event);
+    if (m_preview && m_previewShown && !m_preview->started())
+        QTimer::singleShot(30, m_preview, &EffectPreviewPane::start);
+}
+
+void SetupWindow::done(int result)
+{
+    if (m_preview)
+        m_preview->discard();
+    FramelessDialog::done(result);
 }
 
 void SetupWindow::copyAndAssemble(const SetupFlow &flow, const SetupState &state, const DefinitionFile &definition,

@@ -4,10 +4,16 @@
 
 #include <QColor>
 
+#include <memory>
+
 #include "widgets/framelessdialog.h"
 
+class QGroupBox;
 class QLabel;
 class DefinitionFile;
+class EffectPreviewPane;
+class PreviewAssembly;
+struct PreviewContent;
 class SetupFlow;
 class SnippetSink;
 struct SetupState;
@@ -22,6 +28,10 @@ class SetupWindow : public FramelessDialog
 public:
     SetupWindow(const SetupContext &context, QSize clientSize, QWidget *parent = nullptr,
         const QColor &frameColour = QColor(83, 83, 255));
+    ~SetupWindow() override;
+
+    // The live preview, when the window has one.
+    EffectPreviewPane *preview() const { return m_preview; }
 
 protected:
     // Runs a handler inside the error guard: a run-time error ends it and shows the error box.
@@ -51,16 +61,36 @@ protected:
     // A list inside a captioned group box at the given place.
     QListWidget *groupedList(const QString &caption, const QRect &place, const QString &listName);
 
+    // A live preview under the window's boxes when the main window offers previews: source assembles
+    // the effect with what the window holds now. A change of any box or list, and every button,
+    // brings it up to date. Called once the window's controls are made.
+    void addPreview(std::function<PreviewContent()> source);
+    // The assembly a preview uses, with the library's sample pictures.
+    const PreviewAssembly &previewAssembly();
+
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    // Closing takes the preview's scratch folder with it.
+    void done(int result) override;
 
     SetupContext m_context;
 
 private:
+    // The preview panel and the status line, from the bottom of the window's own controls down.
+    void layoutBottom();
+    void showPreview(bool shown);
+
     QLabel *m_titleStrip;
     QLabel *m_titleCaption;
     QToolButton *m_closeButton;
     QLabel *m_statusLine;
     static constexpr int StatusLineHeight = 20;
+    static constexpr int PreviewHeight = 250;
+    QGroupBox *m_previewBox = nullptr;
+    EffectPreviewPane *m_preview = nullptr;
+    QToolButton *m_previewToggle = nullptr;
+    bool m_previewShown = false;
+    std::unique_ptr<PreviewAssembly> m_previewAssembly;
     QSize m_clientSize;
     QColor m_frameColour;
 };

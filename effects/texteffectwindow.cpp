@@ -3,6 +3,8 @@
 #include "buffersink.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
+#include "platform/vellumoerror.h"
+#include "previewassembly.h"
 #include "widgets/colorpickerbutton.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatlineedit.h"
@@ -76,6 +78,11 @@ TextEffectWindow::TextEffectWindow(const SetupContext &context, QWidget *parent)
     connect(m_countBox, &SpinEdit::mouseMoved, this, &TextEffectWindow::focusCountUnderMouse);
 
     prepareFonts();
+    addPreview([this] {
+        if (!m_effect.state.opened)
+            throw VellumoError(DefinitionFile::missingMessage());
+        return previewAssembly().text(m_effect, inputs(), m_context.rows->text());
+    });
 }
 
 QStringList TextEffectWindow::fontList(const QStringList &families)

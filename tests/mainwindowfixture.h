@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
+#include "effects/effectpreviews.h"
 #include "effects/setupcontext.h"
 #include "library/inicache.h"
 #include "platform/ansi.h"
@@ -38,6 +39,7 @@ struct MainWindowFixture
     ScriptedFileSystem files;
     Platform platform { dialogs, shell, clipboard, files };
     std::unique_ptr<MainWindow> window;
+    bool previews = false; // whether the effect previews are shown, as a user may have chosen
 
     MainWindowFixture() { IniCache::instance().clear(); }
 
@@ -49,6 +51,12 @@ struct MainWindowFixture
 
     MainWindow &create()
     {
+        // The browser engine only where a test asks for it, as a user who hid the previews.
+        if (!previews) {
+            EffectPreviews hidden(files, placementFile());
+            hidden.setShown(EffectPreviews::Place::Panel, false);
+            hidden.setShown(EffectPreviews::Place::SetupWindows, false);
+        }
         window = std::make_unique<MainWindow>(platform, dir.path(), placementFile());
         return *window;
     }
@@ -60,6 +68,7 @@ struct MainWindowFixture
     SetupContext setupContext(const QString &category, const QString &effect, bool *parentMenuNeeded = nullptr)
     {
         return { platform, window->applicationFolder(), category, effect, &buffer(QStringLiteral("Memo2")),
-            &buffer(QStringLiteral("Memo1")), &buffer(QStringLiteral("RichEdit2")), parentMenuNeeded };
+            &buffer(QStringLiteral("Memo1")), &buffer(QStringLiteral("RichEdit2")), parentMenuNeeded,
+            previews ? &window->effectPreviews() : nullptr };
     }
 };

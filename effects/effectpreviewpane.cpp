@@ -1,0 +1,213 @@
+#include "effectpreviewpane.h"
+
+#include "editor/browserview.h"
+#include "platform/ansi.h"
+#include "platform/filesystem.h"
+#include "platform/vellumoerror.h"
+
+#include <QLabel>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// A page that has not loaded by then is taken as lost (a render process that hung or died), so a
+// change after it is shown all the same.
+constexpr qint64 LoadGivenUpMs = 3000;
+}
+
+EffectPreviewPane::EffectPreviewPane(FileSystem &files, const QString &applicationFolder, QWidget *parent)
+    : QWidget(parent)
+    , m_files(files)
+    , m_applicationFolder(applicationFolder)
+    , m_folder(files)
+{
+    setObjectName(u"EffectPreview"_s);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    auto *area = new QWidget(this);
+    area->setObjectName(u"PreviewArea"_s);
+    m_stack = new QStackedLayout(area);
+    m_waiting = new QLabel(u"正在准备预览……"_s, area);
+    m_waiting->setAlignment(Qt::AlignCenter);
+    m_waiting->setAutoFillBackground(true);
+    QPalette white = m_waiting->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    m_waiting->setPalette(white);
+    m_stack->addWidget(m_waiting);
+    layout->addWidget(area, 1);
+    m_line = new QLabel(this);
+    m_line->setObjectName(u"PreviewConsole"_s);
+    m_line->setTextFormat(Qt::PlainText);
+    m_line->setFixedHeight(18);
+    m_line->setIndent(2);
+    layout->addWidget(m_line);
+    m_next.setSingleShot(true);
+    m_next.setInterval(0);
+    connect(&m_next, &QTimer::timeout, this, &EffectPreviewPane::update);
+}
+
+EffectPreviewPane::~EffectPreviewPane() = default;
+
+void EffectPreviewPane::setSource(std::function<PreviewContent()> source)
+{
+    m_source = std::move(source);
+}
+
+void EffectPreviewPane::start()
+{
+    if (m_browser)
+        return;
+    QString error;
+    m_browser = BrowserView::create(this, &error, BrowserView::Purpose::EffectPreview);
+    if (!m_browser) {
+        m_waiting->setText(u"无法显示预览"_s);
+        showLine(u"无法显示预览："_s + error, true);
+        return;
+    }
+    m_browser->widget()->setObjectName(u"PreviewBrowser"_s);
+    m_browser->setZoomFactor(m_zoom);
+    m_stack->addWidget(m_browser->widget());
+    m_browser->onLoadFinished([this](bool ok) { loaded(ok); });
+    m_browser->onScriptError([this](const QString &message, int line, const QString &) { scriptError(message, line); });
+    m_waiting->setText(u"正在准备预览……"_s);
+    refresh();
+}
+
+void EffectPreviewPane::refresh()
+{
+    m_changed = true;
+    if (!m_loading || m_loadingSince.elapsed() > LoadGivenUpMs)
+        m_next.start();
+}
+
+void EffectPreviewPane::update()
+{
+    if (!m_browser || !m_changed)
+        return;
+    m_changed = false;
+    if (!m_source)
+        return;
+    QString problem;
+    try {
+        const PreviewContent content = m_source();
+        // The same page again (a click that changed nothing) is left as it is shown.
+        QString key = content.code;
+        for (const SetupFlow::FileToCopy &file : content.files)
+            key += u'\n' + file.source + u'|' + file.name;
+        if (key == m_shownKey) {
+            emit pageShown();
+            return;
+        }
+        const std::optional<QByteArray> newPage
+            = m_files.readAll(m_files.resolveName(m_applicationFolder + u"lines.txt"_s));
+        const std::optional<QString> page
+            = m_folder.writePage(content, newPage ? Ansi::decode(*newPage) : QString(), &problem);
+        if (!page) {
+            show(m_folder.writeProblem(problem, &problem), u"无法预览："_s + problem, true, QString());
+            return;
+        }
+        show(page, content.samples ? u"没有脚本错误；未设置的部分用示例代替。"_s : u"没有脚本错误。"_s, false, key);
+    } catch (const VellumoError &error) {
+        const QString text = VellumoError::withFullStop(error.message());
+        show(m_folder.writeProblem(text, &problem), u"无法预览："_s + text, true, QString());
+    }
+}
+
+void EffectPreviewPane::show(const std::optional<QString> &page, const QString &line, bool problem, const QString &key)
+{
+    m_shownKey = key;
+    if (!page) {
+        showLine(line, true);
+        emit pageShown();
+        return;
+    }
+    m_lineAfterLoad = line;
+    m_problemAfterLoad = problem;
+    m_scriptErrors.clear();
+    m_loading = true;
+    m_loadingSince.start();
+    m_browser->navigate(*page);
+}
+
+void EffectPreviewPane::loaded(bool)
+{
+    if (!m_loading)
+        return;
+    m_loading = false;
+    m_stack->setCurrentWidget(m_browser->widget());
+    if (m_changed) {
+        m_next.start();
+        return;
+    }
+    if (m_scriptErrors.isEmpty())
+        showLine(m_lineAfterLoad, m_problemAfterLoad);
+    emit pageShown();
+}
+
+void EffectPreviewPane::scriptError(const QString &message, int line)
+{
+    m_scriptErrors.append(u"第%1行：%2"_s.arg(line).arg(message));
+    const QString text = m_scriptErrors.size() == 1
+        ? u"脚本错误，"_s + m_scriptErrors.first()
+        : u"脚本错误（%1个），"_s.arg(m_scriptErrors.size()) + m_scriptErrors.first();
+    showLine(text, true);
+}
+
+void EffectPreviewPane::showNothing(const QString &line)
+{
+    m_changed = false;
+    m_source = nullptr;
+    QString problem;
+    if (m_browser) {
+        show(m_folder.writeProblem(QString(), &problem), line, false, QString());
+        return;
+    }
+    // Before the engine has started, the area itself says it.
+    m_waiting->setText(line);
+    m_waiting->setWordWrap(true);
+    showLine(QString(), false);
+}
+
+void EffectPreviewPane::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    elideLine();
+}
+
+void EffectPreviewPane::elideLine()
+{
+    m_line->setText(m_line->fontMetrics().elidedText(m_lineText, Qt::ElideRight, qMax(40, m_line->width() - 6)));
+}
+
+void EffectPreviewPane::showLine(const QString &text, bool problem)
+{
+    m_lineText = text;
+    elideLine();
+    m_line->setToolTip(text);
+    QPalette palette = m_line->palette();
+    palette.setColor(QPalette::WindowText, problem ? QColor(0xb0, 0, 0) : QColor(0x30, 0x50, 0x30));
+    m_line->setPalette(palette);
+}
+
+QString EffectPreviewPane::line() const
+{
+    return m_lineText;
+}
+
+void EffectPreviewPane::discard()
+{
+    m_next.stop();
+    m_source = nullptr;
+    m_folder.remove();
+}
+
+void EffectPreviewPane::evaluate(const QString &script, std::function<void(const QVariant &)> done)
+{
+    if (m_browser)
+        m_browser->evaluate(script, std::move(done));
+    else
+        done(QVariant());
+}

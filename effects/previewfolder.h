@@ -1,0 +1,43 @@
+#pragma once
+
+#include "previewassembly.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class FileSystem;
+class QTemporaryDir;
+
+// The private folder a preview's scratch page lives in, with the files the effect's code refers to.
+// Previewing never writes anywhere else: not the user's destination folder, not the library. The
+// folder and all in it go when the preview does.
+class PreviewFolder
+{
+public:
+    explicit PreviewFolder(FileSystem &files);
+    ~PreviewFolder();
+
+    // Empty when no temporary folder could be made.
+    QString path() const;
+
+    // The code pasted into the new-page text (before its </body>; a bare page when there is none),
+    // in the system's ANSI text, with the files copied beside it. The page's path, or nothing with
+    // the reason in problem.
+    std::optional<QString> writePage(const PreviewContent &content, const QString &newPageText, QString *problem);
+    // A page that says what stopped the preview.
+    std::optional<QString> writeProblem(const QString &text, QString *problem);
+
+    // Removes the folder and everything in it; a later page makes a new one.
+    void remove();
+
+    static QString pageName();
+
+private:
+    bool make(QString *problem);
+    std::optional<QString> write(const QString &page, QString *problem);
+
+    FileSystem &m_files;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
