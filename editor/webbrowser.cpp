@@ -41,6 +41,12 @@ protected:
             scriptError(message, line, source);
     }
 
+    // An effect's alert, confirm and prompt boxes would stop the setup window behind them at each
+    // change of a box; in the preview they stay unanswered.
+    void javaScriptAlert(const QUrl &, const QString &) override { }
+    bool javaScriptConfirm(const QUrl &, const QString &) override { return false; }
+    bool javaScriptPrompt(const QUrl &, const QString &, const QString &, QString *) override { return false; }
+
     bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override
     {
         if (!isMainFrame)

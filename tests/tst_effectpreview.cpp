@@ -209,6 +209,23 @@ private slots:
         QVERIFY(window.preview()->line().contains(u"undefinedFunction"_s));
     }
 
+    // A stranger's effect can neither stop the window with a box nor take the preview elsewhere.
+    void alertsAndNavigationsStayInsideThePreview()
+    {
+        Run run;
+        const QString outside = run.f.folder() + u"lines.txt"_s;
+        run.f.putText(Category + u"/fx.js"_s,
+            u"alert('盒子'); confirm('确定？'); document.title = '走了';\n"
+            "setTimeout(function () { location.href = '%1'; }, 0);\n"_s.arg(QUrl::fromLocalFile(outside).toString()));
+        SetupWindow &window = run.open(u"image"_s, u"图像"_s);
+        QVERIFY(waitForPage(*window.preview()));
+        QCOMPARE(read(*window.preview(), u"document.title"_s), u"走了"_s);
+        // The other page would load at once from the disk; give it the time.
+        QTest::qWait(500);
+        QVERIFY(read(*window.preview(), u"location.pathname"_s).endsWith(u"/preview.htm"_s));
+        QVERIFY(run.f.dialogs.calls.isEmpty());
+    }
+
     void closingTheWindowTakesTheScratchFolder()
     {
         Run run;
