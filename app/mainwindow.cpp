@@ -7,6 +7,7 @@
 
 #include "editor/browserview.h"
 #include "editor/document.h"
+#include "editor/editoraccessibility.h"
 #include "editor/finddialog.h"
 #include "editor/htmllexer.h"
 #include "editor/replacedialog.h"
@@ -341,6 +342,7 @@ void MainWindow::buildDocumentSide(QWidget *parent)
     editorLayout->setContentsMargins(0, 0, 0, 0);
     m_editor = new QsciScintilla(m_editorTab);
     m_editor->setObjectName(u"RichEdit1"_s);
+    EditorAccessibility::quietUntilListened(m_editor);
     m_editor->setUtf8(true);
     m_editor->setEolMode(QsciScintilla::EolWindows);
     m_editor->setWrapMode(QsciScintilla::WrapWord);

@@ -1,54 +1,19 @@
 // The editor on a 36 MB GB18030 page against vim on the same file, in one run: open and show,
 // Replace All, save, and the peak memory with the page open.
-#include "app/mainwindow.h"
 #include "editor/document.h"
 #include "editor/findreplace.h"
 #include "editor/scintillasearchtarget.h"
-#include "platform/ansi.h"
-#include "platform/localfilesystem.h"
-#include "platform/platform.h"
-#include "support/controls.h"
-#include "support/memoryclipboard.h"
-#include "support/recordingshell.h"
-#include "support/scripteddialogs.h"
+#include "editorbench.h"
 #include "widgets/uistyle.h"
 
-#include <Qsci/qsciscintilla.h>
-
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <algorithm>
-#include <cstdio>
-#include <vector>
-
 using namespace Qt::StringLiterals;
+using namespace EditorBench;
 
 namespace {
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double runVim(const QStringList &commands, const QString &file)
-{
-    QStringList args { u"-u"_s, u"NONE"_s, u"-i"_s, u"NONE"_s, u"-N"_s, u"-es"_s };
-    for (const QString &command : commands)
-        args << u"-c"_s << command;
-    args << file;
-    QElapsedTimer timer;
-    timer.start();
-    QProcess vim;
-    vim.start(u"vim"_s, args);
-    if (!vim.waitForFinished(600000))
-        return -1;
-    return timer.nsecsElapsed() / 1e6;
-}
-
 long peakKilobytes()
 {
     QFile status(u"/proc/self/status"_s);
@@ -58,37 +23,6 @@ long peakKilobytes()
             return line.mid(6).trimmed().split(' ').first().toLong();
     return 0;
 }
-
-struct Editor
-{
-    ScriptedDialogs dialogs { [](const QString &what) {
-        std::fprintf(stderr, "bench_editor: %s\n", qPrintable(what));
-    } };
-    RecordingShell shell;
-    MemoryClipboard clipboard;
-    LocalFileSystem files;
-    Platform platform { dialogs, shell, clipboard, files };
-    MainWindow window;
-    QsciScintilla *page;
-
-    Editor(const QString &folder)
-        : window(platform, folder, folder + u"/mainform"_s)
-        , page(control<QsciScintilla>(window, u"RichEdit1"_s))
-    {
-        window.show();
-    }
-
-    double open(const QString &path)
-    {
-        dialogs.expect(ScriptedDialogs::Kind::OpenFile, path);
-        QElapsedTimer timer;
-        timer.start();
-        window.openPage();
-        page->repaint();
-        QCoreApplication::processEvents();
-        return timer.nsecsElapsed() / 1e6;
-    }
-};
 }
 
 int main(int argc, char *argv[])
@@ -106,17 +40,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    const QByteArray line = Ansi::encode(u"<p class=\"demo\">网页特效示例文字 effect 演示内容</p>\r\n"_s);
-    const int lines = int((36LL << 20) / line.size());
-    {
-        QFile file(page);
-        file.open(QIODevice::WriteOnly);
-        QByteArray block;
-        for (int i = 0; i < 1000; ++i)
-            block += line;
-        for (int i = 0; i < lines / 1000; ++i)
-            file.write(block);
-    }
+    const int lines = int(writePage(page, 36LL << 20) / pageLine().size());
     const qint64 size = QFileInfo(page).size();
 
     std::vector<double> ourOpen, ourReplace, ourSave, vimOpen, vimReplace, vimSave;

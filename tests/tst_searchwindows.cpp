@@ -2,6 +2,7 @@
 
 #include "editor/finddialog.h"
 #include "editor/replacedialog.h"
+#include "editor/scintillasearchtarget.h"
 #include "editor/searchcontroller.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -78,6 +79,59 @@ class TestSearchWindows : public QObject
     }
 
 private slots:
+    // The editor's own search scans the bytes itself where that cannot change a result; every place
+    // it finds is the one Scintilla's search finds on the same text.
+    void findingFindsWhatScintillaFinds_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("needle");
+        QTest::addColumn<bool>("matchCase");
+        QTest::addColumn<bool>("wholeWord");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("range");
+        const QString page = u"<P>网页 Effect 特效 effect EFFECTS efFect</p>\r\n<b>Ke\u212Ay 键 ſign ıd</b>"_s;
+        QTest::newRow("any case") << page << u"EFFECT"_s << false << false << 0 << 999;
+        QTest::newRow("any case from inside") << page << u"effect"_s << false << false << 12 << 999;
+        QTest::newRow("matching case") << page << u"efFect"_s << true << false << 0 << 999;
+        QTest::newRow("whole word skips EFFECTS") << page << u"effects"_s << false << true << 0 << 999;
+        QTest::newRow("whole word") << page << u"effect"_s << false << true << 20 << 999;
+        QTest::newRow("cut off by the range") << page << u"effect"_s << false << false << 30 << 5;
+        QTest::newRow("not there") << page << u"effectz"_s << false << false << 0 << 999;
+        QTest::newRow("tags") << page << u"</P>"_s << false << false << 0 << 999;
+        // Characters from outside ASCII that a case folding may bring onto i, k and s.
+        QTest::newRow("kelvin sign") << page << u"KEKY"_s << false << false << 0 << 999;
+        QTest::newRow("long s") << page << u"SIGN"_s << false << false << 0 << 999;
+        QTest::newRow("dotless i") << page << u"ID"_s << false << false << 0 << 999;
+        QTest::newRow("chinese") << page << u"特效 e"_s << false << false << 0 << 999;
+    }
+
+    void findingFindsWhatScintillaFinds()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, needle);
+        QFETCH(bool, matchCase);
+        QFETCH(bool, wholeWord);
+        QFETCH(int, start);
+        QFETCH(int, range);
+        QsciScintilla editor;
+        editor.setUtf8(true);
+        editor.setText(text);
+        const QByteArray bytes = needle.toUtf8();
+        const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+        editor.SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, static_cast<unsigned long>(start),
+            static_cast<long>(qMin<long>(length, start + range)));
+        editor.SendScintilla(QsciScintillaBase::SCI_SETSEARCHFLAGS,
+            static_cast<unsigned long>((matchCase ? QsciScintillaBase::SCFIND_MATCHCASE : 0)
+                | (wholeWord ? QsciScintillaBase::SCFIND_WHOLEWORD : 0)));
+        const long expected = editor.SendScintilla(
+            QsciScintillaBase::SCI_SEARCHINTARGET, static_cast<uintptr_t>(bytes.size()), bytes.constData());
+        ScintillaSearchTarget target(&editor);
+        SearchOptions options;
+        options.matchCase = matchCase;
+        options.wholeWord = wholeWord;
+        QCOMPARE(target.find(needle, start, range, options), qsizetype(expected));
+    }
+
     void bothWindowsStayOpenBesideThePage()
     {
         Run run { QString() };

@@ -1,0 +1,119 @@
+#pragma once
+
+// What the editor benchmarks share: the main window on a scripted platform, the generated page and
+// vim run on the same file.
+#include "app/mainwindow.h"
+#include "platform/ansi.h"
+#include "platform/localfilesystem.h"
+#include "platform/platform.h"
+#include "support/controls.h"
+#include "support/memoryclipboard.h"
+#include "support/recordingshell.h"
+#include "support/scripteddialogs.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace EditorBench {
+inline double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+inline double percentile95(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, values.size() * 95 / 100)];
+}
+
+// Milliseconds for vim to start on the file, run the commands and quit; -1 when it did not finish.
+inline double runVim(const QStringList &commands, const QString &file)
+{
+    QStringList args { QStringLiteral("-u"), QStringLiteral("NONE"), QStringLiteral("-i"), QStringLiteral("NONE"),
+        QStringLiteral("-N"), QStringLiteral("-es") };
+    for (const QString &command : commands)
+        args << QStringLiteral("-c") << command;
+    args << file;
+    QElapsedTimer timer;
+    timer.start();
+    QProcess vim;
+    vim.start(QStringLiteral("vim"), args);
+    if (!vim.waitForFinished(600000))
+        return -1;
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// One line of the generated pages, in the system's ANSI text.
+inline QByteArray pageLine()
+{
+    return Ansi::encode(QStringLiteral("<p class=\"demo\">网页特效示例文字 effect 演示内容</p>\r\n"));
+}
+
+// A page of about the size, made of the line; the needle, when given, replaces the line that starts
+// at neededAt bytes.
+inline qint64 writePage(const QString &path, qint64 size, const QByteArray &needle = {}, qint64 neededAt = 0)
+{
+    const QByteArray line = pageLine();
+    const qint64 lines = size / line.size();
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    QByteArray block;
+    const qint64 perBlock = qMin<qint64>(1000, lines);
+    for (qint64 i = 0; i < perBlock; ++i)
+        block += line;
+    qint64 written = 0;
+    for (qint64 i = 0; i < lines / perBlock; ++i) {
+        if (!needle.isEmpty() && written <= neededAt && neededAt < written + block.size()) {
+            QByteArray marked = block;
+            const qint64 at = (neededAt - written) / line.size() * line.size();
+            marked.replace(at, needle.size(), needle);
+            file.write(marked);
+        } else {
+            file.write(block);
+        }
+        written += block.size();
+    }
+    return written;
+}
+
+struct Editor
+{
+    ScriptedDialogs dialogs { [](const QString &what) {
+        std::fprintf(stderr, "editor bench: %s\n", qPrintable(what));
+    } };
+    RecordingShell shell;
+    MemoryClipboard clipboard;
+    LocalFileSystem files;
+    Platform platform { dialogs, shell, clipboard, files };
+    MainWindow window;
+    QsciScintilla *page;
+
+    explicit Editor(const QString &folder)
+        : window(platform, folder, folder + QStringLiteral("/mainform"))
+        , page(control<QsciScintilla>(window, QStringLiteral("RichEdit1")))
+    {
+        window.show();
+    }
+
+    // Milliseconds to open the page and show it.
+    double open(const QString &path)
+    {
+        dialogs.expect(ScriptedDialogs::Kind::OpenFile, path);
+        QElapsedTimer timer;
+        timer.start();
+        window.openPage();
+        page->repaint();
+        QCoreApplication::processEvents();
+        return timer.nsecsElapsed() / 1e6;
+    }
+};
+}
