@@ -81,10 +81,10 @@ int main(int argc, char *argv[])
     child.waitForFinished(600000);
     const double peak = child.readAllStandardOutput().trimmed().toDouble() * 1024;
 
-    std::printf("editor-open: ratio %.2f (target <= 1.0)\n", median(ourOpen) / median(vimOpen));
-    std::printf("editor-replace-all: ratio %.2f (target <= 1.0)\n", median(ourReplace) / median(vimReplace));
+    std::printf("editor-open: ratio %.2f (target <= 0.6)\n", median(ourOpen) / median(vimOpen));
+    std::printf("editor-replace-all: ratio %.2f (target <= 0.6)\n", median(ourReplace) / median(vimReplace));
     std::printf("editor-save: ratio %.2f (target <= 1.0)\n", median(ourSave) / median(vimSave));
-    std::printf("editor-memory: ratio %.2f (target <= 4)\n", peak / double(size));
+    std::printf("editor-memory: ratio %.2f (target <= 2.2)\n", peak / double(size));
     std::printf("editor-open-ms: %.0f ms (vim %.0f ms)\n", median(ourOpen), median(vimOpen));
     std::printf("editor-replace-all-ms: %.0f ms (vim %.0f ms)\n", median(ourReplace), median(vimReplace));
     std::printf("editor-save-ms: %.0f ms (vim %.0f ms)\n", median(ourSave), median(vimSave));
