@@ -23,9 +23,11 @@ void forget(QWidget *editor)
 
 QAccessibleInterface *plainWhileUnheard(const QString &className, QObject *object)
 {
-    if (QAccessible::isActive() || !object->isWidgetType())
-        return nullptr;
+    // The name first: the factories are also asked about objects still being made or taken apart,
+    // which must not be touched.
     if (className != QLatin1String("QsciScintilla") && className != QLatin1String("QsciScintillaBase"))
+        return nullptr;
+    if (QAccessible::isActive())
         return nullptr;
     auto *widget = static_cast<QWidget *>(object);
     if (!quietEditors().contains(widget))
