@@ -125,14 +125,7 @@ FindTimes findNext(Editor &editor)
 // Replace All of every "effect", then Ctrl+Z until painted.
 double undoReplaceAll(Editor &editor, int *replaced)
 {
-    ScintillaSearchTarget target(editor.page);
-    SearchState state;
-    state.replace.findText = u"effect"_s;
-    state.replace.replaceText = u"EFFECT!"_s;
-    state.replace.options.matchCase = true;
-    FindReplace search(target, editor.dialogs, state);
-    editor.dialogs.expect(ScriptedDialogs::Kind::Notice);
-    *replaced = search.replaceAll();
+    *replaced = editor.replaceAllEffect();
     editor.page->setFocus();
     settle(editor.page);
     QElapsedTimer timer;

@@ -3,6 +3,8 @@
 // What the editor benchmarks share: the main window on a scripted platform, the generated page and
 // vim run on the same file.
 #include "app/mainwindow.h"
+#include "editor/findreplace.h"
+#include "editor/scintillasearchtarget.h"
 #include "platform/ansi.h"
 #include "platform/localfilesystem.h"
 #include "platform/platform.h"
@@ -114,6 +116,19 @@ struct Editor
         page->repaint();
         QCoreApplication::processEvents();
         return timer.nsecsElapsed() / 1e6;
+    }
+
+    // Replace All of every "effect" with "EFFECT!"; the case matters, as in vim's :s. The number made.
+    int replaceAllEffect()
+    {
+        ScintillaSearchTarget target(page);
+        SearchState state;
+        state.replace.findText = QStringLiteral("effect");
+        state.replace.replaceText = QStringLiteral("EFFECT!");
+        state.replace.options.matchCase = true;
+        FindReplace search(target, dialogs, state);
+        dialogs.expect(ScriptedDialogs::Kind::Notice);
+        return search.replaceAll();
     }
 };
 }
