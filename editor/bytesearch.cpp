@@ -40,11 +40,16 @@ qsizetype find(QByteArrayView text, QByteArrayView needle, bool matchCase)
     // blocks overlap by one byte less than the needle, so a match across their border is found too.
     QByteArray lowered = needle.toByteArray();
     foldAscii(lowered.constData(), n, lowered.data());
-    const qsizetype room = std::min(length, LargestBlock + n - 1);
-    const std::unique_ptr<char[]> folded(new char[size_t(room)]);
+    // The copy grows with the blocks: a Replace All searches again after every match, close by.
+    std::unique_ptr<char[]> folded;
+    qsizetype room = 0;
     qsizetype block = FirstBlock;
     for (qsizetype at = 0; at + n <= length;) {
-        const qsizetype span = std::min({ length - at, block + n - 1, room });
+        const qsizetype span = std::min(length - at, block + n - 1);
+        if (span > room) {
+            folded.reset(new char[size_t(span)]);
+            room = span;
+        }
         foldAscii(text.data() + at, span, folded.get());
         const qsizetype found = memmemAt(folded.get(), span, lowered);
         if (found >= 0)

@@ -1,10 +1,11 @@
 #include "scintillasearchtarget.h"
 
+#include "bytesearch.h"
+
 #include <Qsci/qsciscintilla.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 
 namespace {
 using Base = QsciScintillaBase;
@@ -79,6 +80,35 @@ qsizetype ScintillaSearchTarget::lengthOf(const QString &text) const
     return m_editor->isUtf8() ? text.toUtf8().size() : text.size();
 }
 
+qsizetype ScintillaSearchTarget::findBytes(const QByteArray &needle, qsizetype from, qsizetype to, bool matchCase) const
+{
+    // The text lies in two stretches, before and after Scintilla's gap. Asking for a range across the
+    // gap would move it (a copy of many megabytes), so each side is searched where it lies and the
+    // few bytes around the gap are searched in a copy.
+    const auto pointer = [this](qsizetype a, qsizetype b) {
+        return QByteArrayView(reinterpret_cast<const char *>(m_editor->SendScintilla(
+                                  Base::SCI_GETRANGEPOINTER, static_cast<unsigned long>(a), static_cast<long>(b - a))),
+            b - a);
+    };
+    const auto inStretch = [&](qsizetype a, qsizetype b) {
+        if (b - a < needle.size())
+            return qsizetype(-1);
+        const qsizetype at = ByteSearch::find(pointer(a, b), needle, matchCase);
+        return at < 0 ? at : a + at;
+    };
+    const qsizetype gap = m_editor->SendScintilla(Base::SCI_GETGAPPOSITION);
+    if (to <= gap || from >= gap)
+        return inStretch(from, to);
+    if (const qsizetype at = inStretch(from, gap); at >= 0)
+        return at;
+    const qsizetype a = std::max(from, gap - needle.size() + 1);
+    const qsizetype b = std::min(to, gap + needle.size() - 1);
+    const QByteArray across = pointer(a, gap).toByteArray() + pointer(gap, b).toByteArray();
+    if (const qsizetype at = ByteSearch::find(across, needle, matchCase); at >= 0)
+        return a + at;
+    return inStretch(gap, to);
+}
+
 qsizetype ScintillaSearchTarget::find(
     const QString &text, qsizetype start, qsizetype range, SearchOptions options) const
 {
@@ -108,31 +138,16 @@ qsizetype ScintillaSearchTarget::find(
     qsizetype found = -1;
     if (matchesAreAsciiBytes(needle, options.matchCase)) {
         // Scintilla compares character by character, folding the case of each: far into a large page
-        // that takes a second. The bytes are scanned here instead, skipping ahead as far as the text
-        // allows, and Scintilla confirms each place found (a whole word, say) on that place alone.
-        const qsizetype from = start - shift;
+        // that takes a second. The bytes are searched here instead, and Scintilla confirms each place
+        // found (a whole word, say) on that place alone.
         const qsizetype to = end - shift;
-        const auto *text = reinterpret_cast<const char *>(m_editor->SendScintilla(
-            Base::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), static_cast<long>(to - from)));
-        const char *const last = text + (to - from);
-        const auto scan = [&](auto searcher) {
-            for (const char *at = text; at < last;) {
-                const char *candidate = std::search(at, last, searcher);
-                if (candidate == last)
-                    return qsizetype(-1);
-                const qsizetype position = from + (candidate - text);
-                if (searchInTarget(position, position + needle.size()) == position)
-                    return position;
-                at = candidate + 1;
+        for (qsizetype at = start - shift;;) {
+            const qsizetype candidate = findBytes(needle, at, to, options.matchCase);
+            if (candidate < 0 || searchInTarget(candidate, candidate + needle.size()) == candidate) {
+                found = candidate;
+                break;
             }
-            return qsizetype(-1);
-        };
-        if (options.matchCase) {
-            found = scan(std::boyer_moore_horspool_searcher(needle.begin(), needle.end()));
-        } else {
-            const auto hash = [](char c) { return std::hash<char>()(asciiLower(c)); };
-            const auto equal = [](char a, char b) { return asciiLower(a) == asciiLower(b); };
-            found = scan(std::boyer_moore_horspool_searcher(needle.begin(), needle.end(), hash, equal));
+            at = candidate + 1;
         }
     } else {
         found = searchInTarget(start - shift, end - shift);

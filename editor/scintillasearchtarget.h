@@ -42,6 +42,9 @@ private:
         QByteArray bytes;
     };
     const QByteArray &encoded(Encoded &cache, const QString &text) const;
+    // Where the needle's bytes (ASCII letters in either case unless matchCase) first start in
+    // [from, to) of the editor's text, or -1.
+    qsizetype findBytes(const QByteArray &needle, qsizetype from, qsizetype to, bool matchCase) const;
 
     // A replacement held back; position is where it starts once those before it are made.
     struct HeldEdit

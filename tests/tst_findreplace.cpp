@@ -1,3 +1,4 @@
+#include "editor/bytesearch.h"
 #include "editor/findreplace.h"
 #include "editor/stringsearchtarget.h"
 #include "support/scripteddialogs.h"
@@ -74,6 +75,45 @@ class TestFindReplace : public QObject
     static QString notice(const QString &text, MessageIcon icon) { return u"[] %1 %2"_s.arg(text).arg(int(icon)); }
 
 private slots:
+    // The byte search folds the text a growing block at a time: a match across any block's border, at
+    // either end, or beside characters next to the letters in the code table is found as a plain search
+    // finds it.
+    void byteSearchFindsWhatAPlainSearchFinds_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("needle");
+        QTest::addColumn<bool>("matchCase");
+        const auto placed = [](qsizetype at, const QByteArray &what) {
+            QByteArray text(300 << 10, 'x');
+            text.replace(at, what.size(), what);
+            return text;
+        };
+        // Blocks start at 0, 256, 768, 1792, ... and are at most 64 KB from 64 KB on.
+        for (const qsizetype at : { 0, 250, 253, 255, 256, 767, 1790, 65535 + 3, 131068, (300 << 10) - 9 }) {
+            QTest::addRow("at %lld", qlonglong(at)) << placed(at, "NeedLe-1") << QByteArray("needle-1") << false;
+            QTest::addRow("at %lld, case", qlonglong(at)) << placed(at, "NeedLe-1") << QByteArray("NeedLe-1") << true;
+        }
+        QTest::newRow("case differs") << placed(1000, "NeedLe-1") << QByteArray("needle-1") << true;
+        QTest::newRow("only the far one matches")
+            << placed(200000, "abcdef") + "abcde" << QByteArray("ABCDEF") << false;
+        QTest::newRow("punctuation beside the letters") << QByteArray("`{ @[ `{") << QByteArray("@[") << false;
+        QTest::newRow("bytes above ASCII keep their case") << QByteArray("\xE1\xE1") << QByteArray("\xC1") << false;
+        QTest::newRow("longer than the text") << QByteArray("abc") << QByteArray("abcd") << false;
+        QTest::newRow("absent") << placed(0, "") << QByteArray("needle") << false;
+    }
+    void byteSearchFindsWhatAPlainSearchFinds()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, needle);
+        QFETCH(bool, matchCase);
+        const auto fold = [matchCase](QByteArray bytes) {
+            if (!matchCase)
+                for (char &c : bytes)
+                    c = c >= 'A' && c <= 'Z' ? char(c + 32) : c;
+            return bytes;
+        };
+        QCOMPARE(ByteSearch::find(text, needle, matchCase), fold(text).indexOf(fold(needle)));
+    }
     void searchStepHonoursRangeAndOptions_data()
     {
         QTest::addColumn<Case>("c");

@@ -89,20 +89,30 @@ private slots:
         QTest::addColumn<bool>("wholeWord");
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("range");
+        // Where Scintilla's gap is put first (-1: at the end): the page's bytes then lie in two stretches.
+        QTest::addColumn<int>("gap");
         const QString page = u"<P>网页 Effect 特效 effect EFFECTS efFect</p>\r\n<b>Ke\u212Ay 键 ſign ıd</b>"_s;
-        QTest::newRow("any case") << page << u"EFFECT"_s << false << false << 0 << 999;
-        QTest::newRow("any case from inside") << page << u"effect"_s << false << false << 12 << 999;
-        QTest::newRow("matching case") << page << u"efFect"_s << true << false << 0 << 999;
-        QTest::newRow("whole word skips EFFECTS") << page << u"effects"_s << false << true << 0 << 999;
-        QTest::newRow("whole word") << page << u"effect"_s << false << true << 20 << 999;
-        QTest::newRow("cut off by the range") << page << u"effect"_s << false << false << 30 << 5;
-        QTest::newRow("not there") << page << u"effectz"_s << false << false << 0 << 999;
-        QTest::newRow("tags") << page << u"</P>"_s << false << false << 0 << 999;
+        QTest::newRow("any case") << page << u"EFFECT"_s << false << false << 0 << 999 << -1;
+        QTest::newRow("any case from inside") << page << u"effect"_s << false << false << 12 << 999 << -1;
+        QTest::newRow("matching case") << page << u"efFect"_s << true << false << 0 << 999 << -1;
+        QTest::newRow("whole word skips EFFECTS") << page << u"effects"_s << false << true << 0 << 999 << -1;
+        QTest::newRow("whole word") << page << u"effect"_s << false << true << 20 << 999 << -1;
+        QTest::newRow("cut off by the range") << page << u"effect"_s << false << false << 30 << 5 << -1;
+        QTest::newRow("not there") << page << u"effectz"_s << false << false << 0 << 999 << -1;
+        QTest::newRow("tags") << page << u"</P>"_s << false << false << 0 << 999 << -1;
         // Characters from outside ASCII that a case folding may bring onto i, k and s.
-        QTest::newRow("kelvin sign") << page << u"KEKY"_s << false << false << 0 << 999;
-        QTest::newRow("long s") << page << u"SIGN"_s << false << false << 0 << 999;
-        QTest::newRow("dotless i") << page << u"ID"_s << false << false << 0 << 999;
-        QTest::newRow("chinese") << page << u"特效 e"_s << false << false << 0 << 999;
+        QTest::newRow("kelvin sign") << page << u"KEKY"_s << false << false << 0 << 999 << -1;
+        QTest::newRow("long s") << page << u"SIGN"_s << false << false << 0 << 999 << -1;
+        QTest::newRow("dotless i") << page << u"ID"_s << false << false << 0 << 999 << -1;
+        QTest::newRow("chinese") << page << u"特效 e"_s << false << false << 0 << 999 << -1;
+        // "Effect" takes bytes 10 to 16 and the second "effect" 24 to 30.
+        QTest::newRow("gap inside the match") << page << u"EFFECT"_s << false << false << 0 << 999 << 12;
+        QTest::newRow("gap inside, matching case") << page << u"Effect"_s << true << false << 0 << 999 << 13;
+        QTest::newRow("gap at the match's start") << page << u"EFFECT"_s << false << false << 0 << 999 << 10;
+        QTest::newRow("gap at the match's end") << page << u"EFFECT"_s << false << false << 0 << 999 << 16;
+        QTest::newRow("gap inside, whole word") << page << u"effect"_s << false << true << 20 << 999 << 26;
+        QTest::newRow("gap before the start") << page << u"effect"_s << false << false << 12 << 999 << 5;
+        QTest::newRow("gap inside, not there") << page << u"effectz"_s << false << false << 0 << 999 << 12;
     }
 
     void findingFindsWhatScintillaFinds()
@@ -113,9 +123,15 @@ private slots:
         QFETCH(bool, wholeWord);
         QFETCH(int, start);
         QFETCH(int, range);
+        QFETCH(int, gap);
         QsciScintilla editor;
         editor.setUtf8(true);
         editor.setText(text);
+        if (gap >= 0) {
+            editor.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, static_cast<unsigned long>(gap), "#");
+            editor.SendScintilla(QsciScintillaBase::SCI_DELETERANGE, static_cast<unsigned long>(gap), 1L);
+            QCOMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION), long(gap));
+        }
         const QByteArray bytes = needle.toUtf8();
         const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
         editor.SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, static_cast<unsigned long>(start),
@@ -129,7 +145,10 @@ private slots:
         SearchOptions options;
         options.matchCase = matchCase;
         options.wholeWord = wholeWord;
+        const long gapBefore = editor.SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION);
         QCOMPARE(target.find(needle, start, range, options), qsizetype(expected));
+        // Finding never moves the page's text about.
+        QCOMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION), gapBefore);
     }
 
     void bothWindowsStayOpenBesideThePage()
