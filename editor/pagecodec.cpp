@@ -83,8 +83,10 @@ void Detector::feed(QByteArrayView piece)
             ++m_highBytes;
         if (c == '\n')
             ++(m_lastWasCr ? m_otherBreaks : m_lfAlone);
-        else if (m_lastWasCr)
+        else if (m_lastWasCr) {
             ++m_otherBreaks;
+            ++m_loneCr;
+        }
         m_lastWasCr = c == '\r';
         if (m_pending) {
             if ((c & 0xC0) == 0x80) {
@@ -182,6 +184,16 @@ bool Decoder::finish()
         m->writer.write(rest.toUtf8());
     m->writer.flush();
     return !m->decoder.hasError() && !rest.contains(QChar(QChar::ReplacementCharacter));
+}
+
+qint64 Detector::utf8SizeEstimate() const
+{
+    // LF or CR alone becomes CR LF. A two-byte GB18030 character takes three bytes as UTF-8 (a four-byte
+    // one takes four at most); a stray byte in UTF-8 becomes a replacement character of three.
+    const qint64 lineBreaks = m_lfAlone + m_loneCr + (m_lastWasCr ? 1 : 0);
+    const qint64 growth = encoding() == PageEncoding::Gb18030 ? m_highBytes / 2 : 2 * (m_damaged + (m_pending ? 1 : 0));
+    const qint64 mark = m_mark ? 3 : 0; // taken off
+    return m_size - mark + lineBreaks + growth + 16;
 }
 
 LineEnds Detector::lineEnds() const

@@ -27,8 +27,9 @@ public:
     PageEncoding encoding() const;
     LineEnds lineEnds() const;
     static constexpr int MostlyUtf8 = 8;
-    // What the page needs as UTF-8, near enough to reserve room for it.
-    qint64 utf8SizeEstimate() const { return m_size + m_highBytes / 2 + 16; }
+    // What the page needs as UTF-8 with CR LF line breaks, near enough to reserve room for it. Too little
+    // makes the editor copy the whole page into a larger room at the end; too much is memory for nothing.
+    qint64 utf8SizeEstimate() const;
 
 private:
     qint64 m_size = 0;
@@ -41,6 +42,7 @@ private:
     bool m_mark = false;
     qint64 m_lfAlone = 0;
     qint64 m_otherBreaks = 0; // CR LF and lone CR
+    qint64 m_loneCr = 0;
     bool m_lastWasCr = false;
 };
 

@@ -12,7 +12,11 @@ public:
     void setCaption(const QString &caption) override { m_caption = caption; }
     bool isModified() const override { return m_modified; }
     void setUnmodified() override { m_modified = false; }
-    void beginLoad(qint64) override { m_loading.clear(); }
+    void beginLoad(qint64 expectedSize) override
+    {
+        reserved = expectedSize;
+        m_loading.clear();
+    }
     void appendUtf8(QByteArrayView piece) override { m_loading.append(piece); }
     void endLoad() override
     {
@@ -29,6 +33,8 @@ public:
     }
 
     QByteArray text;
+    // The room the last load asked for.
+    qint64 reserved = 0;
 
 private:
     QString m_caption;

@@ -245,6 +245,10 @@ private slots:
         QTest::newRow("LF only") << Ansi::encode(u"a\n中\n"_s) << PageEncoding::Gb18030 << u"a\r\n中\r\n"_s;
         QTest::newRow("UTF-8 with LF only")
             << u"<p>中</p>\n\n<p>文</p>"_s.toUtf8() << PageEncoding::Utf8 << u"<p>中</p>\r\n\r\n<p>文</p>"_s;
+        QTest::newRow("many LF lines") << QByteArray("a\n").repeated(40) << PageEncoding::Gb18030
+                                       << u"a\r\n"_s.repeated(40);
+        QTest::newRow("many lone CRs") << QByteArray("a\r").repeated(40) << PageEncoding::Gb18030
+                                       << u"a\r\n"_s.repeated(40);
         QTest::newRow("LF, then one CR LF") << QByteArray("a\nb\r\n") << PageEncoding::Gb18030 << u"a\r\nb\r\n"_s;
         QTest::newRow("LF and a lone CR") << QByteArray("a\nb\rc") << PageEncoding::Gb18030 << u"a\r\nb\r\nc"_s;
         QTest::newRow("mixed line ends") << u"a\rb\nc\r\nd"_s.toUtf8() + "\xE4\xB8\xAD" << PageEncoding::Utf8
@@ -267,6 +271,11 @@ private slots:
         f.document.openPage();
         QCOMPARE(f.document.encoding(), encoding);
         QCOMPARE(f.view.text, text.toUtf8());
+        // Room enough for the text, so that the editor need not copy it into a larger room; and for
+        // UTF-8, which is taken as it is, not much more.
+        QVERIFY2(f.view.reserved >= f.view.text.size(), qPrintable(QString::number(f.view.reserved)));
+        if (encoding != PageEncoding::Gb18030)
+            QVERIFY2(f.view.reserved <= f.view.text.size() + 16, qPrintable(QString::number(f.view.reserved)));
         f.document.savePage();
         // A page whose every line break is LF keeps them; any other page is saved with CR LF.
         const bool lfOnly = !bytes.contains('\r') && bytes.contains('\n');
