@@ -16,25 +16,9 @@ constexpr qsizetype joinedSpan = 64 << 10;
 // Held replacements are made in batches of this many, so a Replace All holds little memory.
 constexpr std::size_t heldBatch = 4096;
 
-char asciiLower(char c)
+bool isAscii(const QByteArray &text)
 {
-    return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
-}
-
-// Whether every match Scintilla's search can find for the text is the same bytes as the text, letter
-// case aside for ASCII letters only: true for any ASCII text when the case matters, and otherwise for
-// an ASCII text without i, k and s, the only letters a case folding may bring characters from outside
-// ASCII onto (dotless ı, the Kelvin sign, the long ſ). Any other text is left to Scintilla.
-bool matchesAreAsciiBytes(const QByteArray &needle, bool matchCase)
-{
-    for (const char c : needle) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-        const char lower = asciiLower(c);
-        if (!matchCase && (lower == 'i' || lower == 'k' || lower == 's'))
-            return false;
-    }
-    return true;
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 void replaceTarget(QsciScintilla *editor, qsizetype position, qsizetype length, const QByteArray &bytes)
@@ -136,12 +120,14 @@ qsizetype ScintillaSearchTarget::find(
             Base::SCI_SEARCHINTARGET, static_cast<uintptr_t>(needle.size()), needle.constData()));
     };
     qsizetype found = -1;
-    if (matchesAreAsciiBytes(needle, options.matchCase)) {
+    const qsizetype from = start - shift;
+    const qsizetype to = end - shift;
+    if (isAscii(needle)) {
         // Scintilla compares character by character, folding the case of each: far into a large page
-        // that takes a second. The bytes are searched here instead, and Scintilla confirms each place
-        // found (a whole word, say) on that place alone.
-        const qsizetype to = end - shift;
-        for (qsizetype at = start - shift;;) {
+        // that takes a second. The bytes are searched here instead, ASCII letters in either case (no
+        // character outside ASCII folds onto one in Scintilla), and Scintilla confirms each place found
+        // (a whole word, say) on that place alone.
+        for (qsizetype at = from;;) {
             const qsizetype candidate = findBytes(needle, at, to, options.matchCase);
             if (candidate < 0 || searchInTarget(candidate, candidate + needle.size()) == candidate) {
                 found = candidate;
@@ -150,7 +136,7 @@ qsizetype ScintillaSearchTarget::find(
             at = candidate + 1;
         }
     } else {
-        found = searchInTarget(start - shift, end - shift);
+        found = searchInTarget(from, to);
     }
     return found < 0 ? found : found + shift;
 }

@@ -100,10 +100,27 @@ private slots:
         QTest::newRow("cut off by the range") << page << u"effect"_s << false << false << 30 << 5 << -1;
         QTest::newRow("not there") << page << u"effectz"_s << false << false << 0 << 999 << -1;
         QTest::newRow("tags") << page << u"</P>"_s << false << false << 0 << 999 << -1;
-        // Characters from outside ASCII that a case folding may bring onto i, k and s.
+        // Characters from outside ASCII that a Unicode case folding brings onto i, k and s: Scintilla's
+        // folding leaves them apart from the letters, and so does the search of the bytes.
         QTest::newRow("kelvin sign") << page << u"KEKY"_s << false << false << 0 << 999 << -1;
         QTest::newRow("long s") << page << u"SIGN"_s << false << false << 0 << 999 << -1;
         QTest::newRow("dotless i") << page << u"ID"_s << false << false << 0 << 999 << -1;
+        // Scintilla folds one character at a time: ligatures are no letters, and İ is not i.
+        QTest::newRow("ligature ff") << u"a e\uFB00ect b"_s << u"EFFECT"_s << false << false << 0 << 999 << -1;
+        QTest::newRow("dotted capital I") << u"a L\u0130NE b"_s << u"line"_s << false << false << 0 << 999 << -1;
+        QTest::newRow("ASCII match before a long s")
+            << u"<p>class</p> cla\u017F\u017F"_s << u"CLASS"_s << false << false << 0 << 999 << -1;
+        QTest::newRow("long s before an ASCII match")
+            << u"cla\u017F\u017F <p>class</p>"_s << u"CLASS"_s << false << false << 0 << 999 << -1;
+        QTest::newRow("long s far before the ASCII match")
+            << u"\u017F "_s + u"x"_s.repeated(200) + u" class"_s << u"CLASS"_s << false << false << 0 << 999 << -1;
+        QTest::newRow("dotless i right before the match")
+            << u"d\u0131v<div>"_s << u"DIV"_s << false << false << 0 << 999 << -1;
+        QTest::newRow("dotless i as a whole word")
+            << u"divs d\u0131v div"_s << u"div"_s << false << true << 0 << 999 << -1;
+        QTest::newRow("kelvin sign behind the range start")
+            << u"\u212Aey key"_s << u"KEY"_s << false << false << 3 << 999 << -1;
+        QTest::newRow("kelvin sign, gap inside") << u"ab \u212Aey"_s << u"KEY"_s << false << false << 0 << 999 << 4;
         QTest::newRow("chinese") << page << u"特效 e"_s << false << false << 0 << 999 << -1;
         // "Effect" takes bytes 10 to 16 and the second "effect" 24 to 30.
         QTest::newRow("gap inside the match") << page << u"EFFECT"_s << false << false << 0 << 999 << 12;
