@@ -92,13 +92,14 @@ struct FindTimes
 };
 
 // F3 from the start to the one match, until it is painted; against finding the same bytes with
-// memmem and selecting and showing the match.
+// memmem and selecting and showing the match. The two take turns at going first: whichever runs
+// first after the window settles runs slower on this machine.
 FindTimes findNext(Editor &editor)
 {
     QsciScintilla *page = editor.page;
     editor.window.findChild<SearchController *>()->state().find.findText = QString::fromLatin1(Needle);
     std::vector<double> ours, plain;
-    for (int run = 0; run < 5; ++run) {
+    const auto pressF3 = [&] {
         page->SendScintilla(Base::SCI_GOTOPOS, 0UL);
         page->setFocus();
         settle(page);
@@ -109,10 +110,12 @@ FindTimes findNext(Editor &editor)
         ours.push_back(elapsedMs(timer));
         if (page->selectedText() != QString::fromLatin1(Needle))
             std::fprintf(stderr, "bench_editing: F3 did not find the match\n");
-
+    };
+    const auto findWithMemmem = [&] {
         page->SendScintilla(Base::SCI_GOTOPOS, 0UL);
         settle(page);
-        timer.restart();
+        QElapsedTimer timer;
+        timer.start();
         const auto length = static_cast<size_t>(page->SendScintilla(Base::SCI_GETLENGTH));
         const auto *text = reinterpret_cast<const char *>(page->SendScintilla(Base::SCI_GETCHARACTERPOINTER));
         const auto *found = static_cast<const char *>(memmem(text, length, Needle.constData(), Needle.size()));
@@ -121,6 +124,15 @@ FindTimes findNext(Editor &editor)
         page->SendScintilla(Base::SCI_SCROLLCARET);
         page->viewport()->repaint();
         plain.push_back(elapsedMs(timer));
+    };
+    for (int run = 0; run < 6; ++run) {
+        if (run % 2 == 0) {
+            pressF3();
+            findWithMemmem();
+        } else {
+            findWithMemmem();
+            pressF3();
+        }
     }
     return { median(ours), median(plain) };
 }
@@ -189,11 +201,15 @@ int main(int argc, char *argv[])
         findLarge = findNext(editor);
         undoLarge = undoReplaceAll(editor, &replacedLarge);
     }
-    std::vector<double> vimUndo;
+    // vim's u is what its run with u takes beyond the same run without; the quickest of each, as the
+    // slower runs differ by more than the undo takes.
+    std::vector<double> vimReplace, vimReplaceAndUndo;
     for (int run = 0; run < 3; ++run) {
-        const double replace = runVim({ u"%s/effect/EFFECT!/g"_s, u"q!"_s }, large);
-        vimUndo.push_back(runVim({ u"%s/effect/EFFECT!/g"_s, u"u"_s, u"q!"_s }, large) - replace);
+        vimReplace.push_back(runVim({ u"%s/effect/EFFECT!/g"_s, u"q!"_s }, large));
+        vimReplaceAndUndo.push_back(runVim({ u"%s/effect/EFFECT!/g"_s, u"u"_s, u"q!"_s }, large));
     }
+    const double vimUndo = *std::min_element(vimReplaceAndUndo.begin(), vimReplaceAndUndo.end())
+        - *std::min_element(vimReplace.begin(), vimReplace.end());
 
     std::printf("editor-keystroke: ratio %.2f (target <= 2.0)\n", keystrokeLarge / keystrokeSmall);
     std::printf("editor-keystroke-p95: %.2f ms (target <= 16; small page %.2f ms)\n", keystrokeLarge, keystrokeSmall);
@@ -203,8 +219,8 @@ int main(int argc, char *argv[])
     std::printf("editor-find-next: ratio %.2f (target <= 3.0)\n", findLarge.findNext / findLarge.memmemAndShow);
     std::printf("editor-find-next-ms: %.1f ms (memmem, move and paint %.1f ms; small page %.1f ms)\n",
         findLarge.findNext, findLarge.memmemAndShow, findSmall.findNext);
-    std::printf("editor-undo: ratio %.2f (target <= 1.0)\n", undoLarge / median(vimUndo));
+    std::printf("editor-undo: ratio %.2f (target <= 1.0)\n", undoLarge / vimUndo);
     std::printf("editor-undo-ms: %.0f ms for %d replacements (vim %.0f ms; small page %.1f ms for %d)\n", undoLarge,
-        replacedLarge, median(vimUndo), undoSmall, replacedSmall);
+        replacedLarge, vimUndo, undoSmall, replacedSmall);
     return 0;
 }
