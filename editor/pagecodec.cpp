@@ -3,6 +3,10 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <array>
+#include <cstring>
+#include <memory>
+
 namespace {
 constexpr qsizetype Chunk = 1 << 20;
 const char Utf8Mark[] = "\xEF\xBB\xBF";
@@ -58,6 +62,75 @@ private:
     PageCodec::Sink m_sink;
     QByteArray m_out;
     bool m_pendingCr = false;
+};
+
+// Every GB18030 character of two bytes (a lead byte 81 to FE, then 40 to 7E or 80 to FE) as its UTF-8
+// bytes. Those characters stand on their own, whatever comes before or after, so the table is read
+// once from the converter itself and then reads them exactly as the converter does, only quicker.
+class Gb18030Pairs
+{
+public:
+    // Nothing when the converter does not read each pair as one character of its own.
+    static const Gb18030Pairs *instance()
+    {
+        static const std::unique_ptr<Gb18030Pairs> pairs = make();
+        return pairs.get();
+    }
+
+    static bool isLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+    // The pair's UTF-8 bytes written at out, or nothing written for no pair (or one read otherwise).
+    int write(unsigned char lead, unsigned char trail, char *out) const
+    {
+        if (trail < FirstTrail || trail > LastTrail)
+            return 0;
+        const Utf8 &u = m_utf8[std::size_t((lead - FirstLead) * Trails + (trail - FirstTrail))];
+        std::memcpy(out, u.bytes, 3);
+        return u.length;
+    }
+
+private:
+    static constexpr int FirstLead = 0x81, Leads = 0xFE - 0x81 + 1;
+    static constexpr int FirstTrail = 0x40, LastTrail = 0xFE, Trails = LastTrail - FirstTrail + 1;
+    static bool isTrail(int t) { return t != 0x7F; }
+    struct Utf8
+    {
+        char bytes[3] = {};
+        quint8 length = 0; // 0: not a pair read here
+    };
+
+    static std::unique_ptr<Gb18030Pairs> make()
+    {
+        QByteArray all;
+        for (int lead = FirstLead; lead < FirstLead + Leads; ++lead)
+            for (int trail = FirstTrail; trail <= LastTrail; ++trail)
+                if (isTrail(trail))
+                    all.append(char(lead)).append(char(trail));
+        QStringDecoder decoder("GB18030");
+        const QString text = decoder.decode(all);
+        if (!decoder.isValid() || text.size() != all.size() / 2)
+            return nullptr;
+        auto pairs = std::make_unique<Gb18030Pairs>();
+        qsizetype i = 0;
+        for (int lead = FirstLead; lead < FirstLead + Leads; ++lead) {
+            for (int trail = FirstTrail; trail <= LastTrail; ++trail) {
+                if (!isTrail(trail))
+                    continue;
+                const QChar c = text.at(i++);
+                // A replacement character (a pair the converter does not know) and anything unusual is
+                // left to the converter, which also tells of the damage.
+                if (c.isSurrogate() || c == QChar::ReplacementCharacter || c.unicode() < 0x80)
+                    continue;
+                const QByteArray utf8 = QString(c).toUtf8();
+                Utf8 &u = pairs->m_utf8[std::size_t((lead - FirstLead) * Trails + (trail - FirstTrail))];
+                std::memcpy(u.bytes, utf8.constData(), std::size_t(utf8.size()));
+                u.length = quint8(utf8.size());
+            }
+        }
+        return pairs;
+    }
+
+    std::array<Utf8, std::size_t(Leads *Trails)> m_utf8 {};
 };
 }
 
@@ -147,11 +220,69 @@ struct Decoder::State
         decoder(e == PageEncoding::Gb18030
                 ? QStringDecoder("GB18030", QStringConverter::Flag::ConvertInitialBom)
                 : QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom))
+        , pairs(e == PageEncoding::Gb18030 ? Gb18030Pairs::instance() : nullptr)
     {
     }
+
+    // Reads ASCII and two-byte characters with the table while the page holds nothing else; from the
+    // first other byte on, the rest of the page goes through the converter, which then starts at the
+    // beginning of a character as it would have reading the page from the start.
+    void feedPairs(QByteArrayView piece)
+    {
+        const auto *p = reinterpret_cast<const unsigned char *>(piece.data());
+        const auto *const end = p + piece.size();
+        quick.resize(piece.size() + piece.size() / 2 + 4);
+        char *out = quick.data();
+        if (pendingLead && p < end) {
+            const int n = pairs->write(pendingLead, *p, out);
+            if (n == 0) {
+                toConverter(piece);
+                return;
+            }
+            out += n;
+            ++p;
+            pendingLead = 0;
+        }
+        while (p < end) {
+            const unsigned char c = *p;
+            if (c < 0x80) {
+                *out++ = char(c);
+                ++p;
+                continue;
+            }
+            if (Gb18030Pairs::isLead(c) && p + 1 == end) {
+                pendingLead = c; // its second byte starts the next piece
+                ++p;
+                break;
+            }
+            const int n = Gb18030Pairs::isLead(c) ? pairs->write(c, p[1], out) : 0;
+            if (n == 0)
+                break;
+            out += n;
+            p += 2;
+        }
+        writer.write(QByteArrayView(quick.constData(), out - quick.constData()));
+        if (p < end)
+            toConverter(QByteArrayView(reinterpret_cast<const char *>(p), end - p));
+    }
+    // The rest of the page goes to the converter, starting with a lead byte held back, if any.
+    void toConverter(QByteArrayView rest)
+    {
+        pairs = nullptr;
+        if (pendingLead) {
+            const char lead = char(pendingLead);
+            pendingLead = 0;
+            writer.write(QString(decoder.decode(QByteArrayView(&lead, 1))).toUtf8());
+        }
+        writer.write(QString(decoder.decode(rest)).toUtf8());
+    }
+
     PageEncoding encoding;
     CrLfWriter writer;
     QStringDecoder decoder;
+    const Gb18030Pairs *pairs;
+    unsigned char pendingLead = 0;
+    QByteArray quick;
     qint64 fed = 0;
 };
 
@@ -167,12 +298,17 @@ void Decoder::feed(QByteArrayView piece)
     if (m->encoding == PageEncoding::Utf8Bom && m->fed == 0 && piece.startsWith(QByteArrayView(Utf8Mark, 3)))
         piece = piece.sliced(3);
     m->fed += piece.size();
-    const QString text = m->decoder.decode(piece);
-    m->writer.write(text.toUtf8());
+    if (m->pairs)
+        m->feedPairs(piece);
+    else
+        m->writer.write(QString(m->decoder.decode(piece)).toUtf8());
 }
 
 bool Decoder::finish()
 {
+    // A lead byte that ended the page is the converter's to tell of.
+    if (m->pendingLead)
+        m->toConverter({});
     // A page cut off inside a character: the decoder keeps those bytes back for a next piece that never
     // comes. A line feed, which continues no character, makes it give them up as a replacement character.
     const bool damagedBefore = m->decoder.hasError();

@@ -58,6 +58,21 @@ Decoded whole(const QByteArray &bytes, PageEncoding encoding)
     return d;
 }
 
+// The converter's own reading of a whole GB18030 page, a piece cut short at the end included: what
+// the quicker reading of its two-byte characters must agree with.
+Decoded converted(const QByteArray &bytes)
+{
+    QStringDecoder decoder("GB18030", QStringConverter::Flag::ConvertInitialBom);
+    QString text = decoder.decode(bytes);
+    const bool damagedBefore = decoder.hasError();
+    QString rest = decoder.decode(QByteArrayView("\n", 1));
+    rest.chop(1);
+    if (rest.isEmpty() && !damagedBefore && decoder.hasError())
+        rest = QChar(QChar::ReplacementCharacter);
+    text += rest;
+    return { crLf(text.toUtf8()), !decoder.hasError() && !rest.contains(QChar(QChar::ReplacementCharacter)) };
+}
+
 // The pieces a reader hands over: sizes from the input, the last piece whatever is left. The first
 // piece holds the whole UTF-8 mark when the page has one, as the file reader's pieces always do: the
 // mark is looked for in the first piece only.
@@ -110,6 +125,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             [](QChar c) { return c.unicode() >= 0x80 && c != QChar(QChar::ReplacementCharacter); });
         FUZZ_CHECK(others >= replaced, "a page told to be UTF-8 is mostly UTF-8: " + FuzzCheck::shown(bytes));
     }
+
+    const Decoded asConverted = converted(bytes);
+    const Decoded asGb18030 = encoding == PageEncoding::Gb18030 ? decoded : whole(bytes, PageEncoding::Gb18030);
+    FUZZ_EQUAL(asGb18030.utf8, asConverted.utf8, "the page read as GB18030, as the converter reads it");
+    FUZZ_CHECK(
+        asGb18030.clean == asConverted.clean, "cleanness of the page read as GB18030: " + FuzzCheck::shown(bytes));
 
     // A reader's pieces, read twice as the editor reads a page: once to tell the encoding, once to decode.
     const QVector<QByteArrayView> parts = pieces(bytes, sizes);

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -353,6 +354,49 @@ private slots:
         f.view.setCaption(f.path(u"gone/index.htm"_s));
         QCOMPARE(
             f.error([&] { f.document.writePreview(); }), u"Cannot create file "_s + f.path(u"gone/TEM~~CHO.HTM"_s));
+    }
+
+    // Two-byte GB18030 characters are read with a table taken from the converter; everything else, and
+    // the rest of the page after it, by the converter. However the page is cut into pieces, it reads as
+    // the converter reads it whole.
+    void gb18030ReadsAsTheConverterReads_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray pairs = Ansi::encode(u"<p>网页特效，简单复制。</p>\r\n"_s);
+        QTest::newRow("ASCII and pairs") << pairs.repeated(3);
+        QTest::newRow("the last trail and the first") << QByteArray("\x81\x40\xFE\xFE\x81\x80\xA1\x7E");
+        QTest::newRow("four bytes after pairs") << pairs + "\x81\x30\x81\x30" + pairs;
+        QTest::newRow("mark after pairs") << pairs + "\x84\x31\x95\x33" + pairs;
+        QTest::newRow("a lead without its trail") << pairs + "\x81\x7F" + pairs;
+        QTest::newRow("a lead before a line break") << pairs + "\xB0\r\n" + pairs;
+        QTest::newRow("bytes that lead nothing") << pairs + "\x80" + pairs + "\xFF";
+        QTest::newRow("a lead ending the page") << pairs + "\xCD";
+    }
+    void gb18030ReadsAsTheConverterReads()
+    {
+        QFETCH(QByteArray, bytes);
+        // The converter reading the whole page; a line feed makes it give up a character cut short.
+        QStringDecoder converter("GB18030", QStringConverter::Flag::ConvertInitialBom);
+        QString whole = converter.decode(bytes);
+        const bool damagedBefore = converter.hasError();
+        QString rest = converter.decode(QByteArrayView("\n", 1));
+        rest.chop(1);
+        if (rest.isEmpty() && !damagedBefore && converter.hasError())
+            rest = QChar(QChar::ReplacementCharacter);
+        whole += rest;
+        const QByteArray expected = whole.toUtf8().replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n");
+        const bool expectedClean = !converter.hasError() && !rest.contains(QChar(QChar::ReplacementCharacter));
+        for (const qsizetype size : { qsizetype(1), qsizetype(2), qsizetype(3), qsizetype(7), bytes.size() }) {
+            QByteArray out;
+            PageCodec::Decoder decoder(PageEncoding::Gb18030, [&](QByteArrayView piece) { out += piece; });
+            for (qsizetype at = 0; at < bytes.size(); at += size)
+                decoder.feed(bytes.sliced(at, qMin(size, bytes.size() - at)));
+            const bool clean = decoder.finish();
+            QCOMPARE(clean, expectedClean);
+            // Damage cut by a piece boundary may come out as a replacement character more or less.
+            if (expectedClean || size == bytes.size())
+                QCOMPARE(out, expected);
+        }
     }
 
     void crLfSurvivesPieceBoundaries()
