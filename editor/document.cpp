@@ -1,6 +1,7 @@
 #include "document.h"
 
 #include "documentview.h"
+#include "pagereader.h"
 #include "platform/dialogs.h"
 #include "platform/filesystem.h"
 #include "platform/vellumoerror.h"
@@ -60,16 +61,15 @@ void Document::load(const QString &path, bool detectEncoding)
         throw VellumoError::cannotOpen(path);
     const PageEncoding encoding = detectEncoding ? detector.encoding() : PageEncoding::Gb18030;
     m_view.beginLoad(detector.utf8SizeEstimate());
-    PageCodec::Decoder decoder(encoding, [this](QByteArrayView piece) { m_view.appendUtf8(piece); });
-    const bool read = m_files.readPieces(path, [&decoder](QByteArrayView piece) { decoder.feed(piece); });
-    const bool clean = decoder.finish();
+    const PageReader::Result result
+        = PageReader::read(m_files, path, encoding, [this](QByteArrayView piece) { m_view.appendUtf8(piece); });
     m_view.endLoad();
-    if (!read)
+    if (!result.read)
         throw VellumoError::cannotOpen(path);
     m_encoding = encoding;
     // A new page gets CR LF whatever its template holds.
     m_lineEnds = detectEncoding ? detector.lineEnds() : LineEnds::CrLf;
-    if (!clean)
+    if (!result.clean)
         m_dialogs.message(notCleanMessage());
 }
 

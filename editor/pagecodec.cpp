@@ -55,7 +55,7 @@ public:
     {
         if (!m_out.isEmpty())
             m_sink(m_out);
-        m_out.clear();
+        m_out.resize(0); // keeps its room for the next piece
     }
 
 private:

@@ -1,5 +1,6 @@
 #include "editor/document.h"
 #include "editor/pagecodec.h"
+#include "editor/pagereader.h"
 #include "editor/stringdocumentview.h"
 #include "library/inicache.h"
 #include "platform/ansi.h"
@@ -11,7 +12,11 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
+
+#include <atomic>
+#include <stdexcept>
 
 #include "testfiles.h"
 
@@ -29,6 +34,35 @@ QByteArray crlf(QByteArray text)
     text.replace("\n", "\r\n");
     return text;
 }
+}
+
+namespace {
+// Pieces of a page as a reader hands them over, a fault chosen by the test after some of them.
+class PieceReader : public LocalFileSystem
+{
+public:
+    enum class Fault { None, ReadFails, Throws };
+    PieceReader(QList<QByteArray> pieces, Fault fault)
+        : m_pieces(std::move(pieces))
+        , m_fault(fault)
+    {
+    }
+    bool readPieces(const QString &, const std::function<void(QByteArrayView)> &piece) const override
+    {
+        for (const QByteArray &p : m_pieces) {
+            piece(p);
+            ++handed;
+        }
+        if (m_fault == Fault::Throws)
+            throw std::runtime_error("disk gone");
+        return m_fault != Fault::ReadFails;
+    }
+    mutable std::atomic<int> handed { 0 };
+
+private:
+    QList<QByteArray> m_pieces;
+    Fault m_fault;
+};
 }
 
 class TestDocument : public QObject
@@ -396,6 +430,59 @@ private slots:
             // Damage cut by a piece boundary may come out as a replacement character more or less.
             if (expectedClean || size == bytes.size())
                 QCOMPARE(out, expected);
+        }
+    }
+
+    // The page is decoded on a thread of its own; the view takes the pieces in order on its own thread.
+    void theReaderHandsOverEveryPieceInOrder()
+    {
+        QList<QByteArray> pieces;
+        QByteArray all;
+        for (int i = 0; i < 40; ++i) {
+            pieces << Ansi::encode(u"<p>第%1段</p>\r\n"_s.arg(i)).repeated(20000);
+            all += pieces.back();
+        }
+        const PieceReader files(pieces, PieceReader::Fault::None);
+        QByteArray out;
+        const QThread *taker = nullptr;
+        const auto result = PageReader::read(files, {}, PageEncoding::Gb18030, [&](QByteArrayView piece) {
+            taker = QThread::currentThread();
+            out += piece;
+        });
+        QVERIFY(result.read && result.clean);
+        QCOMPARE(taker, QThread::currentThread());
+        QByteArray expected;
+        QVERIFY(PageCodec::toUtf8(all, PageEncoding::Gb18030, [&](QByteArrayView piece) { expected += piece; }));
+        QCOMPARE(out, expected);
+    }
+
+    // A view that fails (no memory for the page, say) stops the reading, and its failure comes out;
+    // so does a reading that fails or throws, after what was read.
+    void failuresOnEitherSideEndTheReading()
+    {
+        const QList<QByteArray> pieces(60, QByteArray(1 << 20, 'a'));
+        {
+            const PieceReader files(pieces, PieceReader::Fault::None);
+            int taken = 0;
+            QVERIFY_THROWS_EXCEPTION(
+                std::bad_alloc, PageReader::read(files, {}, PageEncoding::Utf8, [&](QByteArrayView) {
+                    if (++taken == 2)
+                        throw std::bad_alloc();
+                }));
+            QVERIFY2(files.handed < 10, qPrintable(QString::number(files.handed)));
+        }
+        {
+            const PieceReader files(pieces.mid(0, 3), PieceReader::Fault::ReadFails);
+            qsizetype taken = 0;
+            const auto result
+                = PageReader::read(files, {}, PageEncoding::Utf8, [&](QByteArrayView piece) { taken += piece.size(); });
+            QVERIFY(!result.read);
+            QCOMPARE(taken, 3 << 20);
+        }
+        {
+            const PieceReader files(pieces.mid(0, 3), PieceReader::Fault::Throws);
+            QVERIFY_THROWS_EXCEPTION(
+                std::runtime_error, PageReader::read(files, {}, PageEncoding::Utf8, [](QByteArrayView) {}));
         }
     }
 
