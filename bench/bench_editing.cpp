@@ -149,6 +149,32 @@ double undoReplaceAll(Editor &editor, int *replaced)
     editor.page->viewport()->repaint();
     return elapsedMs(timer);
 }
+struct Figures
+{
+    double keystroke = 0;
+    double inPlace = 0;
+    double scroll = 0;
+    FindTimes find;
+    double undo = 0;
+    int replaced = 0;
+};
+
+// Every figure on one page, in a window of its own.
+Figures measure(const QString &folder, const QString &page)
+{
+    Figures f;
+    Editor editor(folder);
+    editor.open(page);
+    f.keystroke = keystroke(editor);
+    f.inPlace = keystroke(editor, true);
+    // Opened afresh, without the typing.
+    editor.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
+    editor.open(page);
+    f.scroll = scroll(editor);
+    f.find = findNext(editor);
+    f.undo = undoReplaceAll(editor, &f.replaced);
+    return f;
+}
 }
 
 int main(int argc, char *argv[])
@@ -175,52 +201,25 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    double keystrokeLarge = 0, keystrokeSmall = 0, inPlaceLarge = 0, inPlaceSmall = 0, scrollLarge = 0, scrollSmall = 0;
-    FindTimes findLarge, findSmall;
-    int replacedLarge = 0, replacedSmall = 0;
-    double undoLarge = 0, undoSmall = 0;
-    {
-        Editor editor(dir.path());
-        editor.open(small);
-        keystrokeSmall = keystroke(editor);
-        inPlaceSmall = keystroke(editor, true);
-        editor.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
-        editor.open(small);
-        scrollSmall = scroll(editor);
-        findSmall = findNext(editor);
-        undoSmall = undoReplaceAll(editor, &replacedSmall);
-    }
-    {
-        Editor editor(dir.path());
-        editor.open(large);
-        keystrokeLarge = keystroke(editor);
-        inPlaceLarge = keystroke(editor, true);
-        editor.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
-        editor.open(large);
-        scrollLarge = scroll(editor);
-        findLarge = findNext(editor);
-        undoLarge = undoReplaceAll(editor, &replacedLarge);
-    }
-    // vim's u is what its run with u takes beyond the same run without; the quickest of each, as the
-    // slower runs differ by more than the undo takes.
-    std::vector<double> vimReplace, vimReplaceAndUndo;
-    for (int run = 0; run < 3; ++run) {
-        vimReplace.push_back(runVim({ u"%s/effect/EFFECT!/g"_s, u"q!"_s }, large));
-        vimReplaceAndUndo.push_back(runVim({ u"%s/effect/EFFECT!/g"_s, u"u"_s, u"q!"_s }, large));
-    }
-    const double vimUndo = *std::min_element(vimReplaceAndUndo.begin(), vimReplaceAndUndo.end())
-        - *std::min_element(vimReplace.begin(), vimReplace.end());
+    const Figures smallPage = measure(dir.path(), small);
+    const Figures largePage = measure(dir.path(), large);
+    std::vector<double> vimUndos;
+    for (int run = 0; run < 3; ++run)
+        vimUndos.push_back(vimTimes({ u"%s/effect/EFFECT!/g"_s }, u"u"_s, large));
+    const double vimUndo = median(vimUndos);
 
-    std::printf("editor-keystroke: ratio %.2f (target <= 2.0)\n", keystrokeLarge / keystrokeSmall);
-    std::printf("editor-keystroke-p95: %.2f ms (target <= 16; small page %.2f ms)\n", keystrokeLarge, keystrokeSmall);
-    std::printf("editor-keystroke-in-place-p95: %.2f ms (small page %.2f ms)\n", inPlaceLarge, inPlaceSmall);
-    std::printf("editor-scroll: ratio %.2f (target <= 2.0)\n", scrollLarge / scrollSmall);
-    std::printf("editor-scroll-p95: %.2f ms (small page %.2f ms)\n", scrollLarge, scrollSmall);
-    std::printf("editor-find-next: ratio %.2f (target <= 3.0)\n", findLarge.findNext / findLarge.memmemAndShow);
+    std::printf("editor-keystroke: ratio %.2f (target <= 2.0)\n", largePage.keystroke / smallPage.keystroke);
+    std::printf(
+        "editor-keystroke-p95: %.2f ms (target <= 16; small page %.2f ms)\n", largePage.keystroke, smallPage.keystroke);
+    std::printf("editor-keystroke-in-place-p95: %.2f ms (small page %.2f ms)\n", largePage.inPlace, smallPage.inPlace);
+    std::printf("editor-scroll: ratio %.2f (target <= 2.0)\n", largePage.scroll / smallPage.scroll);
+    std::printf("editor-scroll-p95: %.2f ms (small page %.2f ms)\n", largePage.scroll, smallPage.scroll);
+    std::printf(
+        "editor-find-next: ratio %.2f (target <= 3.0)\n", largePage.find.findNext / largePage.find.memmemAndShow);
     std::printf("editor-find-next-ms: %.1f ms (memmem, move and paint %.1f ms; small page %.1f ms)\n",
-        findLarge.findNext, findLarge.memmemAndShow, findSmall.findNext);
-    std::printf("editor-undo: ratio %.2f (target <= 1.0)\n", undoLarge / vimUndo);
-    std::printf("editor-undo-ms: %.0f ms for %d replacements (vim %.0f ms; small page %.1f ms for %d)\n", undoLarge,
-        replacedLarge, vimUndo, undoSmall, replacedSmall);
+        largePage.find.findNext, largePage.find.memmemAndShow, smallPage.find.findNext);
+    std::printf("editor-undo: ratio %.2f (target <= 1.0)\n", largePage.undo / vimUndo);
+    std::printf("editor-undo-ms: %.0f ms for %d replacements (vim %.0f ms; small page %.1f ms for %d)\n",
+        largePage.undo, largePage.replaced, vimUndo, smallPage.undo, smallPage.replaced);
     return 0;
 }

@@ -54,6 +54,24 @@ inline double runVim(const QStringList &commands, const QString &file)
     return timer.nsecsElapsed() / 1e6;
 }
 
+// Milliseconds vim itself takes for the command after the ones before it, timed by its own clock so
+// that its start and its reading of the file do not count; -1 when it did not tell.
+inline double vimTimes(const QStringList &before, const QString &timed, const QString &file)
+{
+    const QString out = file + QStringLiteral(".vimtime");
+    QStringList commands = before;
+    commands << QStringLiteral("let g:t = reltime()") << timed
+             << QStringLiteral("call writefile([string(reltimefloat(reltime(g:t)))], '%1')").arg(out)
+             << QStringLiteral("q!");
+    QFile::remove(out);
+    if (runVim(commands, file) < 0)
+        return -1;
+    QFile told(out);
+    if (!told.open(QIODevice::ReadOnly))
+        return -1;
+    return told.readAll().trimmed().toDouble() * 1000;
+}
+
 // One line of the generated pages, in the system's ANSI text.
 inline QByteArray pageLine()
 {
