@@ -144,13 +144,6 @@ void Detector::feed(QByteArrayView piece)
         m_mark = true;
     m_size += n;
     for (qsizetype i = 0; i < n; ++i) {
-        // Most of a page is ASCII between line breaks, which changes nothing counted here.
-        if (!m_pending && !m_lastWasCr) {
-            while (i < n && p[i] < 0x80 && p[i] != '\r' && p[i] != '\n')
-                ++i;
-            if (i == n)
-                break;
-        }
         const unsigned char c = p[i];
         if (c >= 0x80)
             ++m_highBytes;
