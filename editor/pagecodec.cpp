@@ -84,7 +84,7 @@ public:
     {
         if (trail < FirstTrail || trail > LastTrail)
             return 0;
-        const Utf8 &u = m_utf8[std::size_t((lead - FirstLead) * Trails + (trail - FirstTrail))];
+        const Utf8 &u = m_utf8[slot(lead, trail)];
         std::memcpy(out, u.bytes, 3);
         return u.length;
     }
@@ -93,6 +93,10 @@ private:
     static constexpr int FirstLead = 0x81, Leads = 0xFE - 0x81 + 1;
     static constexpr int FirstTrail = 0x40, LastTrail = 0xFE, Trails = LastTrail - FirstTrail + 1;
     static bool isTrail(int t) { return t != 0x7F; }
+    static std::size_t slot(int lead, int trail)
+    {
+        return std::size_t((lead - FirstLead) * Trails + (trail - FirstTrail));
+    }
     struct Utf8
     {
         char bytes[3] = {};
@@ -122,7 +126,7 @@ private:
                 if (c.isSurrogate() || c == QChar::ReplacementCharacter || c.unicode() < 0x80)
                     continue;
                 const QByteArray utf8 = QString(c).toUtf8();
-                Utf8 &u = pairs->m_utf8[std::size_t((lead - FirstLead) * Trails + (trail - FirstTrail))];
+                Utf8 &u = pairs->m_utf8[slot(lead, trail)];
                 std::memcpy(u.bytes, utf8.constData(), std::size_t(utf8.size()));
                 u.length = quint8(utf8.size());
             }
