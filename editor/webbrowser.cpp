@@ -1,5 +1,11 @@
 #include "webbrowser.h"
 
+#include "effectpreviewpage.h"
+#include "effects/previewsandbox.h"
+#include "previewrequestguard.h"
+#include "rendererwatchdog.h"
+#include "scratchschemehandler.h"
+
 #include <QFileInfo>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -7,6 +13,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlScheme>
 #include <QWebEngineView>
 
 using namespace Qt::StringLiterals;
@@ -21,39 +28,25 @@ QString problemPage(const QString &title, const QString &body)
         + u"</title></head><body style=\"font-family: sans-serif; margin: 2em; color: #333\"><h3>"_s + title
         + u"</h3>"_s + body + u"</body></html>"_s;
 }
+}
 
-// An effect's scratch page: its script errors are reported, and it stays where it is. A link or a
-// script that would lead the page elsewhere (another site, another file) is not followed, so the
-// preview never shows anything but the effect.
-class EffectPreviewPage : public QWebEnginePage
+void WebBrowser::prepareEngine()
 {
-public:
-    using QWebEnginePage::QWebEnginePage;
-
-    QString folder; // the scratch folder, with its separator
-    std::function<void(const QString &, int, const QString &)> scriptError;
-
-protected:
-    void javaScriptConsoleMessage(
-        JavaScriptConsoleMessageLevel level, const QString &message, int line, const QString &source) override
-    {
-        if (level == ErrorMessageLevel && scriptError)
-            scriptError(message, line, source);
-    }
-
-    // An effect's alert, confirm and prompt boxes would stop the setup window behind them at each
-    // change of a box; in the preview they stay unanswered.
-    void javaScriptAlert(const QUrl &, const QString &) override { }
-    bool javaScriptConfirm(const QUrl &, const QString &) override { return false; }
-    bool javaScriptPrompt(const QUrl &, const QString &, const QString &, QString *) override { return false; }
-
-    bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override
-    {
-        if (!isMainFrame)
-            return true;
-        return url.isLocalFile() && !folder.isEmpty() && url.toLocalFile().startsWith(folder);
-    }
-};
+    static const bool prepared = [] {
+        QWebEngineUrlScheme scratch(PreviewSandbox::scheme().toLatin1());
+        scratch.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+        // A secure context, as a local file was, so effects keep the features they had; and their
+        // own files may be read by script.
+        scratch.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
+        QWebEngineUrlScheme::registerScheme(scratch);
+        // Peer-to-peer connections go out beside every request the sandbox sees: without a proxy,
+        // none at all.
+        QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        flags += " --force-webrtc-ip-handling-policy=disable_non_proxied_udp";
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
+        return true;
+    }();
+    Q_UNUSED(prepared);
 }
 
 WebBrowser::WebBrowser(QWidget *parent, Purpose purpose)
@@ -63,14 +56,10 @@ WebBrowser::WebBrowser(QWidget *parent, Purpose purpose)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
-    if (purpose == Purpose::EffectPreview) {
-        // Off the record: what a stranger's effect stores (cookies, local storage) goes with the window.
-        m_profile = new QWebEngineProfile(this);
-        m_view->setPage(new EffectPreviewPage(m_profile, m_view));
-        m_view->setContextMenuPolicy(Qt::NoContextMenu);
-    } else {
+    if (purpose == Purpose::EffectPreview)
+        makeSandbox();
+    else
         showProblemPages();
-    }
     connect(m_view, &QWebEngineView::loadFinished, this, [this](bool loaded) {
         if (m_loadFinished)
             m_loadFinished(loaded);
@@ -82,6 +71,47 @@ WebBrowser::~WebBrowser()
     // A page must go before the profile it was made in.
     if (m_profile)
         delete m_view;
+}
+
+void WebBrowser::makeSandbox()
+{
+    // Off the record: what a stranger's effect stores (cookies, local storage) goes with the window.
+    m_profile = new QWebEngineProfile(this);
+    m_scratch = new ScratchSchemeHandler(m_profile);
+    m_profile->installUrlSchemeHandler(PreviewSandbox::scheme().toLatin1(), m_scratch);
+    const auto refused = [this](const QString &what) {
+        if (m_refused)
+            m_refused(what);
+    };
+    m_profile->setUrlRequestInterceptor(new PreviewRequestGuard(refused, m_profile));
+    QWebEngineSettings *settings = m_profile->settings();
+    for (const auto off :
+        { QWebEngineSettings::LocalContentCanAccessFileUrls, QWebEngineSettings::LocalContentCanAccessRemoteUrls,
+            QWebEngineSettings::JavascriptCanOpenWindows, QWebEngineSettings::JavascriptCanAccessClipboard,
+            QWebEngineSettings::JavascriptCanPaste, QWebEngineSettings::PluginsEnabled,
+            QWebEngineSettings::PdfViewerEnabled, QWebEngineSettings::HyperlinkAuditingEnabled,
+            QWebEngineSettings::DnsPrefetchEnabled, QWebEngineSettings::FullScreenSupportEnabled,
+            QWebEngineSettings::ScreenCaptureEnabled, QWebEngineSettings::AllowRunningInsecureContent,
+            QWebEngineSettings::NavigateOnDropEnabled, QWebEngineSettings::AllowWindowActivationFromJavaScript })
+        settings->setAttribute(off, false);
+    settings->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
+    settings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+
+    m_sandboxedPage = new EffectPreviewPage(m_profile, m_view);
+    m_sandboxedPage->refused = refused;
+    m_view->setPage(m_sandboxedPage);
+    m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    new RendererWatchdog(m_sandboxedPage, [this](const QString &why) {
+        m_endedHere = true;
+        if (m_ended)
+            m_ended(why);
+    });
+    connect(m_sandboxedPage, &QWebEnginePage::renderProcessTerminated, this,
+        [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+            const bool endedHere = std::exchange(m_endedHere, false);
+            if (status != QWebEnginePage::NormalTerminationStatus && !endedHere && m_ended)
+                m_ended(u"显示预览的进程意外结束"_s);
+        });
 }
 
 void WebBrowser::showProblemPages()
@@ -107,8 +137,13 @@ void WebBrowser::showProblemPages()
 void WebBrowser::navigate(const QString &pathOrAddress)
 {
     const bool local = pathOrAddress.startsWith(u'/') && QFileInfo::exists(pathOrAddress);
-    if (auto *page = dynamic_cast<EffectPreviewPage *>(m_view->page()))
-        page->folder = local ? QFileInfo(pathOrAddress).absolutePath() + u'/' : QString();
+    if (m_sandboxedPage) {
+        // Nothing but a scratch page, under the private address that answers from its folder only.
+        const QFileInfo page(pathOrAddress);
+        m_scratch->setFolder(local ? page.absolutePath() + u'/' : QString());
+        m_view->load(PreviewSandbox::address(page.fileName()));
+        return;
+    }
     if (local)
         m_view->load(QUrl::fromLocalFile(pathOrAddress));
     else
@@ -132,8 +167,18 @@ void WebBrowser::onLoadFinished(std::function<void(bool loaded)> handler)
 
 void WebBrowser::onScriptError(std::function<void(const QString &message, int line, const QString &source)> handler)
 {
-    if (auto *page = dynamic_cast<EffectPreviewPage *>(m_view->page()))
-        page->scriptError = std::move(handler);
+    if (m_sandboxedPage)
+        m_sandboxedPage->scriptError = std::move(handler);
+}
+
+void WebBrowser::onRefused(std::function<void(const QString &what)> handler)
+{
+    m_refused = std::move(handler);
+}
+
+void WebBrowser::onEnded(std::function<void(const QString &why)> handler)
+{
+    m_ended = std::move(handler);
 }
 
 void WebBrowser::evaluate(const QString &script, std::function<void(const QVariant &result)> done)
@@ -143,5 +188,6 @@ void WebBrowser::evaluate(const QString &script, std::function<void(const QVaria
 
 extern "C" Q_DECL_EXPORT BrowserView *vellumo_create_browser_view(QWidget *parent, int purpose)
 {
+    WebBrowser::prepareEngine();
     return new WebBrowser(parent, BrowserView::Purpose(purpose));
 }

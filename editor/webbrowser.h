@@ -4,11 +4,13 @@
 
 #include <QWidget>
 
+class EffectPreviewPage;
 class QWebEngineProfile;
 class QWebEngineView;
+class ScratchSchemeHandler;
 
 // A browser on Qt WebEngine: for the preview tab a local file by its path or any address typed; for an
-// effect's preview its scratch page only, in a profile that keeps nothing on disk.
+// effect's preview its scratch page only, in a sandboxed profile that keeps nothing on disk.
 class WebBrowser : public QWidget, public BrowserView
 {
     Q_OBJECT
@@ -22,14 +24,26 @@ public:
     void setZoomFactor(qreal zoom) override;
     void onLoadFinished(std::function<void(bool loaded)> handler) override;
     void onScriptError(std::function<void(const QString &message, int line, const QString &source)> handler) override;
+    void onRefused(std::function<void(const QString &what)> handler) override;
+    void onEnded(std::function<void(const QString &why)> handler) override;
     void evaluate(const QString &script, std::function<void(const QVariant &result)> done) override;
 
     QWebEngineView *view() const { return m_view; }
 
+    // Readies the engine before its first page: the sandbox's private address and the engine's
+    // process-wide switches. Nothing of the engine may have started before.
+    static void prepareEngine();
+
 private:
     void showProblemPages();
+    void makeSandbox();
 
     QWebEngineProfile *m_profile = nullptr;
     QWebEngineView *m_view;
+    EffectPreviewPage *m_sandboxedPage = nullptr;
+    ScratchSchemeHandler *m_scratch = nullptr;
     std::function<void(bool)> m_loadFinished;
+    std::function<void(const QString &)> m_refused;
+    std::function<void(const QString &)> m_ended;
+    bool m_endedHere = false; // the watchdog ended the page's process, and has said why
 };

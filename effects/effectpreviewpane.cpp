@@ -72,6 +72,8 @@ void EffectPreviewPane::start()
     m_stack->addWidget(m_browser->widget());
     m_browser->onLoadFinished([this](bool ok) { loaded(ok); });
     m_browser->onScriptError([this](const QString &message, int line, const QString &) { scriptError(message, line); });
+    m_browser->onRefused([this](const QString &what) { refused(what); });
+    m_browser->onEnded([this](const QString &why) { ended(why); });
     m_waiting->setText(u"正在准备预览……"_s);
     refresh();
 }
@@ -127,6 +129,7 @@ void EffectPreviewPane::show(const std::optional<QString> &page, const QString &
     m_lineAfterLoad = line;
     m_problemAfterLoad = problem;
     m_scriptErrors.clear();
+    m_refusals.clear();
     m_loading = true;
     m_loadingSince.start();
     m_browser->navigate(*page);
@@ -142,7 +145,7 @@ void EffectPreviewPane::loaded(bool)
         m_next.start();
         return;
     }
-    if (m_scriptErrors.isEmpty())
+    if (m_scriptErrors.isEmpty() && m_refusals.isEmpty())
         showLine(m_lineAfterLoad, m_problemAfterLoad);
     emit pageShown();
 }
@@ -150,10 +153,41 @@ void EffectPreviewPane::loaded(bool)
 void EffectPreviewPane::scriptError(const QString &message, int line)
 {
     m_scriptErrors.append(u"第%1行：%2"_s.arg(line).arg(message));
-    const QString text = m_scriptErrors.size() == 1
-        ? u"脚本错误，"_s + m_scriptErrors.first()
-        : u"脚本错误（%1个），"_s.arg(m_scriptErrors.size()) + m_scriptErrors.first();
-    showLine(text, true);
+    showProblems();
+}
+
+void EffectPreviewPane::refused(const QString &what)
+{
+    if (m_refusals.contains(what))
+        return;
+    m_refusals.append(what);
+    showProblems();
+}
+
+void EffectPreviewPane::showProblems()
+{
+    // What the sandbox refused comes first: it is what the user must know of a stranger's effect.
+    QStringList parts;
+    if (!m_refusals.isEmpty())
+        parts << (m_refusals.size() == 1 ? u"已阻止："_s : u"已阻止（%1项）："_s.arg(m_refusals.size()))
+                + m_refusals.first();
+    if (!m_scriptErrors.isEmpty())
+        parts << (m_scriptErrors.size() == 1 ? u"脚本错误，"_s : u"脚本错误（%1个），"_s.arg(m_scriptErrors.size()))
+                + m_scriptErrors.first();
+    QStringList all;
+    for (const QString &refusal : std::as_const(m_refusals))
+        all << u"已阻止："_s + refusal;
+    for (const QString &error : std::as_const(m_scriptErrors))
+        all << u"脚本错误，"_s + error;
+    showLine(parts.join(u"；"_s), true, all.join(u'\n'));
+}
+
+void EffectPreviewPane::ended(const QString &why)
+{
+    // The page is gone with its process; the next change, or the next effect, shows afresh.
+    QString problem;
+    show(m_folder.writeProblem(why, &problem), why, true, QString());
+    showLine(why, true);
 }
 
 void EffectPreviewPane::showNothing(const QString &line)
@@ -182,11 +216,11 @@ void EffectPreviewPane::elideLine()
     m_line->setText(m_line->fontMetrics().elidedText(m_lineText, Qt::ElideRight, qMax(40, m_line->width() - 6)));
 }
 
-void EffectPreviewPane::showLine(const QString &text, bool problem)
+void EffectPreviewPane::showLine(const QString &text, bool problem, const QString &whole)
 {
     m_lineText = text;
     elideLine();
-    m_line->setToolTip(text);
+    m_line->setToolTip(whole.isEmpty() ? text : whole);
     QPalette palette = m_line->palette();
     palette.setColor(QPalette::WindowText, problem ? QColor(0xb0, 0, 0) : QColor(0x30, 0x50, 0x30));
     m_line->setPalette(palette);
@@ -195,6 +229,11 @@ void EffectPreviewPane::showLine(const QString &text, bool problem)
 QString EffectPreviewPane::line() const
 {
     return m_lineText;
+}
+
+QString EffectPreviewPane::fullLine() const
+{
+    return m_line->toolTip();
 }
 
 void EffectPreviewPane::discard()

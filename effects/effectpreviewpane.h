@@ -14,10 +14,10 @@ class FileSystem;
 class QLabel;
 class QStackedLayout;
 
-// A live preview of an effect: its code on a scratch page in a private folder, shown in a browser,
-// with the page's script errors in a line under it. The page follows each change at once; changes
-// that come while a page is loading are shown together when it has loaded, so typing never queues
-// up pages. The browser engine starts only when the preview is first started.
+// A live preview of an effect: its code on a scratch page in a private folder, shown in a sandboxed
+// browser, with what the sandbox refused and the page's script errors in a line under it. The page follows each change
+// at once; changes that come while a page is loading are shown together when it has loaded, so typing never queues up
+// pages. The browser engine starts only when the preview is first started.
 class EffectPreviewPane : public QWidget
 {
     Q_OBJECT
@@ -43,6 +43,8 @@ public:
 
     QString folder() const { return m_folder.path(); }
     QString line() const;
+    // Everything said about the page shown: what was refused, then its script errors, one a line.
+    QString fullLine() const;
     // Runs a script in the page shown (the tests read the page back with it).
     void evaluate(const QString &script, std::function<void(const QVariant &)> done);
 
@@ -58,8 +60,11 @@ private:
     void update();
     void loaded(bool ok);
     void show(const std::optional<QString> &page, const QString &line, bool problem, const QString &key);
-    void showLine(const QString &text, bool problem);
+    void showLine(const QString &text, bool problem, const QString &whole = QString());
     void scriptError(const QString &message, int line);
+    void refused(const QString &what);
+    void ended(const QString &why);
+    void showProblems();
 
     FileSystem &m_files;
     QString m_applicationFolder;
@@ -77,6 +82,7 @@ private:
     QString m_lineAfterLoad;
     bool m_problemAfterLoad = false;
     QStringList m_scriptErrors;
+    QStringList m_refusals;
     QString m_lineText;
     qreal m_zoom = 1.0;
 };
