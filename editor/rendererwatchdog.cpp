@@ -11,7 +11,7 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-constexpr int AskEveryMs = 500;
+constexpr int AskEveryMs = 250;
 // A page that has not answered for this long is taken as stuck.
 constexpr qint64 AnswerWithinMs = 2000;
 // An effect's page needs a few tens of megabytes; past this it is writing or keeping without end.

@@ -10,7 +10,7 @@ class QWebEnginePage;
 
 // Ends the render process of a page that stops answering or grows without bound: an effect's endless
 // loop would keep a core busy for good, and a page that writes itself without end would take the
-// machine's memory. The window never waits for it; it asks the page every half second.
+// machine's memory. The window never waits for it; it asks the page four times a second.
 class RendererWatchdog : public QObject
 {
     Q_OBJECT

@@ -2,6 +2,7 @@
 // definition says why in the preview's line, the scratch folder goes with the window, nothing outside
 // it is written, and the effect panel shows the chosen effect with its defaults.
 #include "mainwindowfixture.h"
+#include "pagereading.h"
 
 #include "app/effectpanelpreview.h"
 #include "effects/effectpreviewpane.h"
@@ -97,21 +98,7 @@ class TestEffectPreview : public QObject
         return shown.wait(30000);
     }
 
-    // What an expression gives in the page shown; empty while it cannot be read, and never a script
-    // error of its own in the preview's line.
-    static QString read(EffectPreviewPane &pane, const QString &expression)
-    {
-        QVariant result;
-        bool done = false;
-        pane.evaluate(u"(function () { try { return String("_s + expression + u"); } catch (e) { return ''; } })()"_s,
-            [&](const QVariant &value) {
-                result = value;
-                done = true;
-            });
-        for (int i = 0; i < 100 && !done; ++i)
-            QTest::qWait(20);
-        return result.toString();
-    }
+    static QString read(EffectPreviewPane &pane, const QString &expression) { return readInPage(pane, expression); }
 
     static EffectPanelPreview &panel(MainWindow &w) { return *control<EffectPanelPreview>(w, u"PanelPreview"_s); }
 

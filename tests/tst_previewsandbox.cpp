@@ -2,6 +2,7 @@
 // and reaches no address, in the effect panel and in each setup window; the preview's line says what
 // was refused. An effect that runs away is stopped and the next one shows.
 #include "mainwindowfixture.h"
+#include "pagereading.h"
 
 #include "app/effectpanelpreview.h"
 #include "effects/effectpreviewpane.h"
@@ -166,8 +167,9 @@ class TestPreviewSandbox : public QObject
             f.putText(u"lines.txt"_s, u"<html><head><meta charset=\"gb2312\"></head><body>\r\n</body></html>\r\n"_s);
             f.putText(u"LINK1.INI"_s, u"[COMBOX]\r\nTOTAL=1\r\nL1=测试\r\n"_s);
             f.putText(u"LINK2.INI"_s,
-                u"[测试]\r\nTOTAL=5\r\nl1=图像\r\nl2=菜单\r\nl3=文字\r\nl4=复制\r\nl5=循环\r\n[system]\r\n"
-                "测试图像=2\r\n测试菜单=3\r\n测试文字=4\r\n测试复制=1\r\n测试循环=1\r\n"_s);
+                u"[测试]\r\nTOTAL=8\r\nl1=图像\r\nl2=菜单\r\nl3=文字\r\nl4=复制\r\nl5=循环\r\nl6=内存\r\n"
+                "l7=写入\r\nl8=正常\r\n[system]\r\n测试图像=2\r\n测试菜单=3\r\n测试文字=4\r\n测试复制=1\r\n"
+                "测试循环=1\r\n测试内存=1\r\n测试写入=1\r\n测试正常=1\r\n"_s);
             const QString script = QString::fromLatin1(HostileScript)
                                        .replace(u"UDPPORT"_s, QString::number(listener.udp.localPort()))
                                        .replace(u"PORT"_s, QString::number(listener.tcp.serverPort()))
@@ -181,6 +183,13 @@ class TestPreviewSandbox : public QObject
             f.putText(Category + u"/文字"_s, TextDefinition);
             f.putText(Category + u"/复制.txt"_s, u"<script>\n"_s + script + u"</script>\n"_s);
             f.putText(Category + u"/循环.txt"_s, u"<script>while (true) {}</script>\n"_s);
+            // Grows by 64 MB ten times a second and answers all the while.
+            f.putText(Category + u"/内存.txt"_s,
+                u"<script>var kept = []; setInterval(function () {\n"
+                "  kept.push(new Float64Array(8 * 1024 * 1024).fill(1)); }, 100);</script>\n"_s);
+            f.putText(
+                Category + u"/写入.txt"_s, u"<script>document.write('x'.repeat(100 * 1024 * 1024));</script>\n"_s);
+            f.putText(Category + u"/正常.txt"_s, u"<b id=\"fine\">正常</b>\n"_s);
             TestFiles::write(outside() + u"secret.txt"_s, Secret);
             TestFiles::write(outside() + u"probe.css"_s, "#probe { width: 77px }");
             TestFiles::write(outside() + u"probe.js"_s, "window.probeRan = 1;");
@@ -221,20 +230,7 @@ class TestPreviewSandbox : public QObject
         }
     };
 
-    // What an expression gives in the page shown; empty while it cannot be read.
-    static QString read(EffectPreviewPane &pane, const QString &expression)
-    {
-        QVariant result;
-        bool done = false;
-        pane.evaluate(u"(function () { try { return String("_s + expression + u"); } catch (e) { return ''; } })()"_s,
-            [&](const QVariant &value) {
-                result = value;
-                done = true;
-            });
-        for (int i = 0; i < 100 && !done; ++i)
-            QTest::qWait(20);
-        return result.toString();
-    }
+    static QString read(EffectPreviewPane &pane, const QString &expression) { return readInPage(pane, expression); }
 
     static void checkNothingGotOut(Run &run, EffectPreviewPane &pane)
     {
@@ -260,6 +256,30 @@ class TestPreviewSandbox : public QObject
     }
 
 private slots:
+    void aRunawayEffectIsStoppedAndTheNextShows_data()
+    {
+        QTest::addColumn<QString>("effect");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("endless loop") << u"循环"_s << u"特效运行过久，已停止预览"_s;
+        QTest::newRow("growing") << u"内存"_s << u"特效占用内存过多，已停止预览"_s;
+        QTest::newRow("writing itself") << u"写入"_s << QString();
+    }
+
+    void aRunawayEffectIsStoppedAndTheNextShows()
+    {
+        QFETCH(QString, effect);
+        QFETCH(QString, line);
+        Run run;
+        EffectPreviewPane &pane = run.choose(effect);
+        QTRY_VERIFY_WITH_TIMEOUT(pane.line().endsWith(u"已停止预览"_s), 30000);
+        // A page that writes itself without end may be stopped for either reason.
+        if (!line.isEmpty())
+            QCOMPARE(pane.line(), line);
+        run.choose(u"正常"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(read(pane, u"document.getElementById('fine').textContent"_s), u"正常"_s, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(pane.line(), u"没有脚本错误。"_s, 10000);
+    }
+
     void aSetupWindowsPreviewReadsNothingAndSendsNothing_data()
     {
         QTest::addColumn<QString>("kind");
