@@ -1,6 +1,11 @@
-// The shipped effects set up as a user would, pasted into the new-page text, saved beside the copied
-// files and opened in a browser view.
+// The shipped effects set up as a user would: each shows in its sandboxed preview as the clipboard
+// will carry it, then is pasted into the new-page text, saved beside the copied files and opened in a
+// browser view.
 #include "mainwindowfixture.h"
+#include "pagereading.h"
+
+#include "app/effectpanelpreview.h"
+#include "editor/browserview.h"
 
 #include "effects/imageeffectwindow.h"
 #include "effects/menueffectwindow.h"
@@ -100,11 +105,28 @@ class TestEffectsInBrowser : public QObject
         QVERIFY2(watcher.errors.isEmpty(), qPrintable(watcher.errors.join(u'\n')));
     }
 
-    // Presses the copy button (a folder is asked for when the effect has files) and checks the page
-    // against the effect's [check] answers.
-    static void copyAndCheck(
-        MainWindowFixture &f, const QString &effect, bool asksForFolder, QAbstractButton *copy, int pictures)
+    // The effect in a preview: the check expression gives its count, every picture is decoded, and
+    // the line has neither a script error nor a refusal.
+    static void checkInPreview(EffectPreviewPane &pane, const QString &effect)
     {
+        const int count = answer(effect, u"check/count"_s).toInt();
+        // The preview is smaller than a browser's window: the page is scrolled down a little at each
+        // look, as a user would, so what shows as it comes into view is seen.
+        const QString scrolled = u"(window.scrollBy(0, 40), "_s + selectorCheck(effect) + u')';
+        QTRY_COMPARE_WITH_TIMEOUT(readInPage(pane, scrolled).toInt(), count, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            readInPage(pane, u"Array.from(document.images).filter(i => !(i.complete && i.naturalWidth > 0)).length"_s),
+            u"0"_s, 10000);
+        QVERIFY2(pane.line().startsWith(u"没有脚本错误"_s), qPrintable(pane.fullLine()));
+    }
+
+    // Presses the copy button (a folder is asked for when the effect has files) and checks the page
+    // against the effect's [check] answers, in the window's preview first.
+    static void copyAndCheck(MainWindowFixture &f, SetupWindow &window, const QString &effect, bool asksForFolder,
+        QAbstractButton *copy, int pictures)
+    {
+        QVERIFY(window.preview());
+        checkInPreview(*window.preview(), effect);
         const QString site = f.folder() + u"site"_s;
         QDir().mkpath(site);
         if (asksForFolder)
@@ -144,6 +166,7 @@ class TestEffectsInBrowser : public QObject
     static std::unique_ptr<MainWindowFixture> shippedLibrary()
     {
         auto f = std::make_unique<MainWindowFixture>();
+        f->previews = true;
         if (!LibraryLayout(QStringLiteral(VELLUMO_LIBRARY_SOURCE), f->dir.path()).run().isEmpty())
             return nullptr;
         f->create();
@@ -186,7 +209,7 @@ class TestEffectsInBrowser : public QObject
             setSize->click();
         }
         *pictures = added;
-        copyAndCheck(f, effect, true, control<QPushButton>(window, u"Button5"_s), *pictures);
+        copyAndCheck(f, window, effect, true, control<QPushButton>(window, u"Button5"_s), *pictures);
     }
 
     void setUpText(MainWindowFixture &f, const QString &category, const QString &effect)
@@ -206,7 +229,7 @@ class TestEffectsInBrowser : public QObject
             text->setText(row);
             addRows->click();
         }
-        copyAndCheck(f, effect, hasFilesToCopy(window), control<QToolButton>(window, u"SpeedButton5"_s), 0);
+        copyAndCheck(f, window, effect, hasFilesToCopy(window), control<QToolButton>(window, u"SpeedButton5"_s), 0);
     }
 
     void setUpMenu(MainWindowFixture &f, const QString &category, const QString &effect)
@@ -248,10 +271,20 @@ class TestEffectsInBrowser : public QObject
                 addSubmenu->click();
             }
         }
-        copyAndCheck(f, effect, hasFilesToCopy(window), control<QToolButton>(window, u"SpeedButton5"_s), pictures);
+        copyAndCheck(
+            f, window, effect, hasFilesToCopy(window), control<QToolButton>(window, u"SpeedButton5"_s), pictures);
     }
 
 private slots:
+    void initTestCase()
+    {
+        // The previews' engine is readied before this test's own browser views start it.
+        QString error;
+        BrowserView *browser = BrowserView::create(nullptr, &error, BrowserView::Purpose::EffectPreview);
+        QVERIFY2(browser, qPrintable(error));
+        delete browser;
+    }
+
     // Every effect the library lists, set up as a user would, pasted into the new-page text, saved
     // beside the copied files and opened in a browser view: no script error, the element the effect
     // makes is there, and every picture in the page is shown.
@@ -289,8 +322,14 @@ private slots:
         switch (EffectKinds::fromText(kind)) {
         case EffectKind::SimpleCopy: {
             MainWindow &w = *f->window;
-            control<FlatComboBox>(w, u"ComboBox1"_s)->setEditText(category);
-            control<FlatComboBox>(w, u"ComboBox3"_s)->setEditText(effect);
+            w.show();
+            auto *categories = control<FlatComboBox>(w, u"ComboBox1"_s);
+            categories->setCurrentIndex(categories->findText(category));
+            emit categories->activated(categories->currentIndex());
+            auto *effects = control<FlatComboBox>(w, u"ComboBox3"_s);
+            effects->setCurrentIndex(effects->findText(effect));
+            emit effects->activated(effects->currentIndex());
+            checkInPreview(*control<EffectPanelPreview>(w, u"PanelPreview"_s)->pane(), effect);
             f->dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
             w.startEffect();
             const QString site = f->folder() + u"site"_s;
