@@ -163,17 +163,17 @@ const IniDocument::Section *IniDocument::findSection(const QString &section) con
     return it == m_sectionIndex.constEnd() ? nullptr : &m_sections[it.value()];
 }
 
-QString IniDocument::read(const QString &section, const QString &key) const
+bool IniDocument::findValue(const QString &section, const QString &key, qsizetype &from, qsizetype &to) const
 {
     const Section *found = findSection(section);
     if (!found)
-        return {};
+        return false;
     const auto it = found->keys.constFind(fold(trimSpaces(key)));
     if (it == found->keys.constEnd())
-        return {};
+        return false;
     const Line &line = m_lines[it.value()];
-    qsizetype from = line.equals + 1;
-    qsizetype to = line.end;
+    from = line.equals + 1;
+    to = line.end;
     trim(from, to);
     if (const void *nul = std::memchr(m_text.constData() + from, 0, size_t(to - from)))
         to = static_cast<const char *>(nul) - m_text.constData();
@@ -184,7 +184,21 @@ QString IniDocument::read(const QString &section, const QString &key) const
             --to;
         }
     }
-    return cutToAnsiLimit(from, to);
+    return true;
+}
+
+QString IniDocument::read(const QString &section, const QString &key) const
+{
+    qsizetype from = 0;
+    qsizetype to = 0;
+    return findValue(section, key, from, to) ? cutToAnsiLimit(from, to) : QString();
+}
+
+QString IniDocument::readUncut(const QString &section, const QString &key) const
+{
+    qsizetype from = 0;
+    qsizetype to = 0;
+    return findValue(section, key, from, to) ? decodeText(from, to) : QString();
 }
 
 QString IniDocument::cutToAnsiLimit(qsizetype from, qsizetype to) const

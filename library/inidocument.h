@@ -16,6 +16,9 @@ public:
     // The value as stored: trimmed, one outer pair of quotes removed, cut to 2047 ANSI bytes;
     // empty for a missing section or key.
     QString read(const QString &section, const QString &key) const;
+    // The value as read() gives it but not cut, so that a value too long to be read whole is told
+    // from one that fits.
+    QString readUncut(const QString &section, const QString &key) const;
     void write(const QString &section, const QString &key, const QString &value);
 
     // The highest n for which the section holds a key made of prefix and n; 0 when none.
@@ -59,6 +62,8 @@ private:
     qsizetype nextChar(qsizetype pos) const;
     qsizetype findChar(char c, qsizetype from, qsizetype to) const;
     void trim(qsizetype &from, qsizetype &to) const;
+    // Where the key's value lies, trimmed and unquoted; false for a missing section or key.
+    bool findValue(const QString &section, const QString &key, qsizetype &from, qsizetype &to) const;
     QString cutToAnsiLimit(qsizetype from, qsizetype to) const;
     const Section *findSection(const QString &section) const;
     static int numberAfter(const QString &foldedName, const QString &foldedPrefix);

@@ -34,6 +34,11 @@ QString IniFile::readString(const QString &section, const QString &key) const
     return current()->read(section, key);
 }
 
+QString IniFile::readUncutString(const QString &section, const QString &key) const
+{
+    return current()->readUncut(section, key);
+}
+
 int IniFile::highestNumberedKey(const QString &section, const QString &prefix) const
 {
     return current()->highestNumberedKey(section, prefix);

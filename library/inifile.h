@@ -16,6 +16,8 @@ public:
     IniFile(FileSystem &files, const QString &path);
 
     QString readString(const QString &section, const QString &key) const;
+    // Not cut to the 2047 bytes readString() gives: for judging values that must be whole.
+    QString readUncutString(const QString &section, const QString &key) const;
     void writeString(const QString &section, const QString &key, const QString &value);
     int highestNumberedKey(const QString &section, const QString &prefix) const;
     int highestNumberedSection(const QString &prefix) const;

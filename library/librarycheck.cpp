@@ -74,9 +74,25 @@ QList<LibraryCheck::Problem> LibraryCheck::run() const
             problems.append({ category, u"its TOTAL '"_s + total + u"' in LINK2.INI is not a number"_s });
             continue;
         }
-        if (IniNumber::toInt(total) < 0)
+        const int counted = IniNumber::toInt(total);
+        if (counted < 0)
             problems.append({ category, u"its TOTAL '"_s + total + u"' in LINK2.INI is negative"_s });
-        for (const QString &effect : effects.value_or(QStringList())) {
+        const QStringList listed = effects.value_or(QStringList());
+        for (int i = 0; i < listed.size(); ++i) {
+            const QString &effect = listed[i];
+            if (effect.isEmpty()) {
+                // A run of empty entries is one fault (most often a TOTAL far beyond the entries, whose
+                // end the list stops short of), so it is one line.
+                int last = i;
+                while (last + 1 < listed.size() && listed[last + 1].isEmpty())
+                    ++last;
+                const int to = last + 1 == listed.size() ? qMax(counted, last + 1) : last + 1;
+                problems.append({ category,
+                    to == i + 1 ? u"entry l%1 in LINK2.INI is empty"_s.arg(i + 1)
+                                : u"entries l%1 to l%2 in LINK2.INI are empty"_s.arg(i + 1).arg(to) });
+                i = last;
+                continue;
+            }
             if (!LibraryNames::namesOneEntry(effect)) {
                 problems.append({ category + u'/' + effect, u"its name leads out of the category folder"_s });
                 continue;

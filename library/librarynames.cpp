@@ -19,6 +19,19 @@ bool staysInFolder(const QString &name)
     return !parts.contains(u".."_s);
 }
 
+QString hiddenPart(const QString &relative)
+{
+    for (qsizetype start = 0; start < relative.size();) {
+        qsizetype end = relative.indexOf(u'/', start);
+        if (end < 0)
+            end = relative.size();
+        if (relative[start] == u'.')
+            return relative.left(end);
+        start = end + 1;
+    }
+    return {};
+}
+
 bool namesOneEntry(const QString &name)
 {
     return staysInFolder(name) && !name.contains(u'/') && !name.contains(u'\\') && name != u"."_s;

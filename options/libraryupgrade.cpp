@@ -4,6 +4,7 @@
 #include "library/countedsection.h"
 #include "library/effectindex.h"
 #include "library/inifile.h"
+#include "library/librarynames.h"
 #include "library/mainindex.h"
 #include "options/skinregistry.h"
 #include "platform/filesystem.h"
@@ -105,17 +106,23 @@ QString LibraryUpgrade::recordFolder() const
     return m_user + RecordFolder;
 }
 
-QByteArray LibraryUpgrade::manifestOf(const QString &folder)
+QByteArray LibraryUpgrade::manifestOf(const QString &folder, QStringList &hidden)
 {
     QStringList lines;
     const QDir root(folder);
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString relative = root.relativeFilePath(it.next());
-        if (relative == manifestName() || relative.startsWith(u'.') || relative.contains(u"/."_s))
+        if (relative == manifestName())
             continue;
+        if (const QString part = LibraryNames::hiddenPart(relative); !part.isEmpty()) {
+            if (!hidden.contains(part))
+                hidden << part;
+            continue;
+        }
         lines << QString::fromLatin1(hashOfFile(it.filePath())) + u' ' + relative;
     }
+    hidden.sort();
     // Sorted by path, so that the same library always gives the same manifest.
     std::sort(lines.begin(), lines.end(), [](const QString &a, const QString &b) { return a.mid(41) < b.mid(41); });
     QByteArray manifest;
@@ -124,20 +131,50 @@ QByteArray LibraryUpgrade::manifestOf(const QString &folder)
     return manifest;
 }
 
-LibraryUpgrade::Manifest LibraryUpgrade::parse(const QByteArray &manifest)
+LibraryUpgrade::Manifest LibraryUpgrade::parse(const QByteArray &manifest, Whose whose, QStringList &refused)
 {
+    const QString in = whose == Whose::Shipped ? u"特效库清单"_s : u"上次升级的记录"_s;
+    const QString left = whose == Whose::Shipped ? u"，没有复制"_s : u"，没有理会"_s;
+    const auto isHash = [](const QByteArray &hash) {
+        return std::all_of(
+            hash.begin(), hash.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+    };
     Manifest entries;
-    for (const QByteArray &line : manifest.split('\n'))
-        if (line.size() > 41 && line[40] == ' ')
-            entries.insert(QString::fromUtf8(line.mid(41)), line.left(40));
+    const QList<QByteArray> lines = manifest.split('\n');
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QByteArray &line = lines[n];
+        if (line.isEmpty())
+            continue;
+        if (line.size() <= 41 || line[40] != ' ' || !isHash(line.left(40))) {
+            refused << in + u"的第%1行不是“<SHA-1> <路径>”，没有理会"_s.arg(n + 1);
+            continue;
+        }
+        const QString relative = QString::fromUtf8(line.mid(41));
+        if (!LibraryNames::staysInFolder(relative))
+            refused << in + u"中的“"_s + relative + u"”指向这个文件夹之外"_s + left;
+        else if (!LibraryNames::hiddenPart(relative).isEmpty())
+            refused << in + u"中的“"_s + relative + u"”含有以“.”开头的名称"_s + left;
+        else
+            entries.insert(relative, line.left(40));
+    }
     return entries;
+}
+
+QByteArray LibraryUpgrade::textOf(const Manifest &manifest)
+{
+    QByteArray text;
+    for (auto it = manifest.begin(); it != manifest.end(); ++it)
+        text += it.value() + ' ' + it.key().toUtf8() + '\n';
+    return text;
 }
 
 bool LibraryUpgrade::isNeeded() const
 {
     const auto shipped = m_files.readAll(m_shipped + manifestName());
     const auto recorded = m_files.readAll(recordFolder() + manifestName());
-    return shipped && (!recorded || *recorded != *shipped);
+    // The record holds the lines taken, so a shipped manifest with refused lines is judged once.
+    QStringList refused;
+    return shipped && (!recorded || *recorded != textOf(parse(*shipped, Whose::Shipped, refused)));
 }
 
 QStringList LibraryUpgrade::run()
@@ -150,8 +187,10 @@ QStringList LibraryUpgrade::run()
     }
     if (!isNeeded())
         return problems;
-    const Manifest shipped = parse(*shippedBytes);
-    const Manifest before = parse(m_files.readAll(recordFolder() + manifestName()).value_or(QByteArray()));
+    QStringList refused;
+    const Manifest shipped = parse(*shippedBytes, Whose::Shipped, refused);
+    const Manifest before
+        = parse(m_files.readAll(recordFolder() + manifestName()).value_or(QByteArray()), Whose::Record, refused);
     if (!QDir().mkpath(m_user)) {
         problems << u"cannot create folder "_s + m_user;
         return problems;
@@ -160,13 +199,14 @@ QStringList LibraryUpgrade::run()
     const FolderLock lock(m_user);
     if (!isNeeded())
         return problems;
-    bringFiles(shipped, before, problems);
+    bringFiles(shipped, before, refused, problems);
     mergeCategories(before);
     mergeEffects();
     registerSkinsAndTemplates(shipped, before);
+    // What was refused stays refused at the next start; what could not be written is tried again.
     if (problems.isEmpty())
-        record(*shippedBytes, problems);
-    return problems;
+        record(textOf(shipped), problems);
+    return refused + problems;
 }
 
 bool LibraryUpgrade::copyReplacing(const QString &from, const QString &to)
@@ -176,16 +216,30 @@ bool LibraryUpgrade::copyReplacing(const QString &from, const QString &to)
     return bytes && m_files.writeAtomically(to, *bytes);
 }
 
-void LibraryUpgrade::bringFiles(const Manifest &shipped, const Manifest &before, QStringList &problems)
+void LibraryUpgrade::bringFiles(
+    const Manifest &shipped, const Manifest &before, QStringList &refused, QStringList &problems)
 {
     // The library's folders, empty ones too (the simple-copy folder the user's own effects go into).
+    // Hidden names are in no manifest, so they are said rather than left out without a word.
     const QDir root(m_shipped);
-    QDirIterator folders(m_shipped, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (folders.hasNext()) {
-        const QString relative = root.relativeFilePath(folders.next());
-        if (!relative.startsWith(u'.') && !QDir().mkpath(m_user + relative))
+    QStringList hidden;
+    QDirIterator entries(
+        m_shipped, QDir::Dirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        const QString relative = root.relativeFilePath(entries.next());
+        if (relative == manifestName())
+            continue;
+        if (const QString part = LibraryNames::hiddenPart(relative); !part.isEmpty()) {
+            if (!hidden.contains(part))
+                hidden << part;
+            continue;
+        }
+        if (entries.fileInfo().isDir() && !QDir().mkpath(m_user + relative))
             problems << u"cannot create folder "_s + m_user + relative;
     }
+    hidden.sort();
+    for (const QString &part : hidden)
+        refused << u"特效库中的“"_s + part + u"”以“.”开头，没有复制"_s;
     for (auto it = shipped.begin(); it != shipped.end(); ++it) {
         const QString &relative = it.key();
         const QString target = m_user + relative;

@@ -19,6 +19,10 @@ class FileSystem;
 // - LINK2.INI and MAIN.INI are copied only into a folder that has none.
 // The manifest is recorded last, so an upgrade cut short is done again, without duplicates, at the
 // next start. Nothing is done when the manifests are equal.
+// A manifest or record line that names a path leading out of its folder, or one with a part starting
+// with "." (where the program keeps its own files: the record, the lock, the writers' temporaries), is
+// refused and said, and so are files of the shipped library whose names start with "."; the rest is
+// brought, and what was refused is not said again until the shipped manifest changes.
 class LibraryUpgrade
 {
 public:
@@ -36,11 +40,13 @@ public:
 
     // The manifest's file name in the shipped library.
     static QString manifestName();
-    // The manifest of a laid-out library: one line per file, "<sha1> <relative path>", sorted.
-    static QByteArray manifestOf(const QString &folder);
+    // The manifest of a laid-out library: one line per file, "<sha1> <relative path>", sorted. Names
+    // starting with "." are in no manifest; hidden gets the first such part of each path left out.
+    static QByteArray manifestOf(const QString &folder, QStringList &hidden);
 
     bool isNeeded() const;
-    // Raises the access errors of the index files; files that cannot be copied are listed.
+    // Raises the access errors of the index files; lines and files refused, then files that cannot be
+    // copied, are listed.
     QStringList run();
 
     QStringList addedFiles;
@@ -51,11 +57,15 @@ public:
 
 private:
     using Manifest = QMap<QString, QByteArray>;
-    static Manifest parse(const QByteArray &manifest);
+    enum class Whose { Shipped, Record };
+    // The lines that name a file inside the folder; every other line is said in refused.
+    static Manifest parse(const QByteArray &manifest, Whose whose, QStringList &refused);
+    // The manifest of the accepted lines, as it is recorded.
+    static QByteArray textOf(const Manifest &manifest);
     QString recordFolder() const;
     // Written beside and renamed over, so a cut-off copy never replaces a good file.
     bool copyReplacing(const QString &from, const QString &to);
-    void bringFiles(const Manifest &shipped, const Manifest &before, QStringList &problems);
+    void bringFiles(const Manifest &shipped, const Manifest &before, QStringList &refused, QStringList &problems);
     void mergeCategories(const Manifest &before);
     void mergeEffects();
     void registerSkinsAndTemplates(const Manifest &shipped, const Manifest &before);

@@ -7,11 +7,13 @@
 #include "library/inifile.h"
 #include "library/ininumber.h"
 #include "library/librarynames.h"
+#include "platform/ansi.h"
 #include "platform/filesystem.h"
 #include "platform/folderlock.h"
 #include "platform/vellumoerror.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 using namespace Qt::StringLiterals;
 
@@ -38,15 +40,24 @@ QString quoted(const QString &text)
     return u"“"_s + text + u"”"_s;
 }
 
+// A name as a message quotes it: a long one by its start only.
+QString shown(const QString &name)
+{
+    constexpr qsizetype Shown = 32;
+    if (name.size() <= Shown)
+        return name;
+    return name.left(name[Shown - 1].isHighSurrogate() ? Shown - 1 : Shown) + u"…"_s;
+}
+
 // Why a category or effect name cannot name one folder entry and one index entry; empty when it can.
 QString nameProblem(const QString &what, const QString &value)
 {
     if (value == u"."_s || value == u".."_s)
         return what + quoted(value) + u"不是一个名称"_s;
     if (value.contains(u'/') || value.contains(u'\\') || (value.size() >= 2 && value[1] == u':'))
-        return what + quoted(value) + u"含有路径"_s;
+        return what + quoted(shown(value)) + u"含有路径"_s;
     if (const QString problem = LibraryNames::indexProblem(value); !problem.isEmpty())
-        return what + quoted(value) + problem;
+        return what + quoted(shown(value)) + problem;
     return {};
 }
 
@@ -158,14 +169,15 @@ PackageInstaller::Package PackageInstaller::read(const QString &path) const
     package.hasFilesSection = file.hasSection(u"files"_s);
     if (!package.hasFilesSection)
         return package;
-    package.name = file.readString(u"files"_s, u"name"_s);
+    // Names are read whole: one too long for an index file is refused, never entered cut.
+    package.name = file.readUncutString(u"files"_s, u"name"_s);
     package.kind = file.readString(u"files"_s, u"flistno"_s);
-    package.category = file.readString(u"files"_s, u"flist"_s);
+    package.category = file.readUncutString(u"files"_s, u"flist"_s);
     const int count = IniNumber::toInt(file.readString(u"files"_s, u"ft"_s));
     const qint64 walked
         = qMin<qint64>(count, qint64(file.reachedNumberedKey(u"files"_s, u"ftname"_s)) + MaxNamesBeyondKeys);
     for (qint64 i = 1; i <= walked; ++i)
-        package.files.append(file.readString(u"files"_s, u"ftname"_s + QString::number(i)).replace(u'\\', u'/'));
+        package.files.append(file.readUncutString(u"files"_s, u"ftname"_s + QString::number(i)).replace(u'\\', u'/'));
     return package;
 }
 
@@ -194,7 +206,11 @@ PackageInstaller::Plan PackageInstaller::plan(const Package &package) const
     // Every name is judged before any file is looked at.
     for (const QString &name : package.files)
         if (!name.isEmpty() && !LibraryNames::staysInFolder(name))
-            return refuse(u"文件名"_s + quoted(name) + u"指向特效类别文件夹之外"_s);
+            return refuse(u"文件名"_s + quoted(shown(name)) + u"指向特效类别文件夹之外"_s);
+    for (const QString &name : package.files)
+        if (Ansi::encode(name).size() > IniDocument::MaxValueBytes)
+            return decline(u"文件名"_s + quoted(shown(name)) + u"超过"_s + QString::number(IniDocument::MaxValueBytes)
+                + u"字节"_s);
 
     const QStringList categories = CategoryIndex(m_files, m_applicationFolder).categories();
     for (const QString &category : categories)
@@ -230,6 +246,19 @@ PackageInstaller::Plan PackageInstaller::plan(const Package &package) const
             return refuse(u"文件名"_s + quoted(name) + u"经过链接指向特效类别文件夹之外"_s);
         folders << (reached ? folder : QString());
         leaves << parts.last();
+    }
+
+    // A file named twice, in any letter case or through any folder, could be copied only once.
+    QHash<QString, int> named;
+    for (int i = 0; i < package.files.size(); ++i) {
+        if (folders[i].isNull() || leaves[i].isEmpty())
+            continue;
+        const QString target = realPath(folders[i]) + u'/' + leaves[i].toCaseFolded();
+        if (const auto first = named.constFind(target); first != named.constEnd())
+            return decline(u"ftname"_s + QString::number(*first + 1) + quoted(shown(package.files[*first]))
+                + u"和ftname"_s + QString::number(i + 1) + quoted(shown(package.files[i]))
+                + u"指同一个文件，一个文件只能列出一次"_s);
+        named.insert(target, i);
     }
 
     for (const QString &name : package.files)

@@ -125,6 +125,14 @@ private slots:
                                         << u"类/图: [file] txtfilet '-1' is negative"_s;
         QTest::newRow("negative piece count")
             << u"类/菜单"_s << u"ft=0"_s << u"ft=-3"_s << u"类/菜单: [file] ft '-3' is negative"_s;
+        QTest::newRow("empty entry") << u"LINK2.INI"_s << u"l2=图"_s << u"l2="_s
+                                     << u"类: entry l2 in LINK2.INI is empty"_s;
+        QTest::newRow("entry missing") << u"LINK2.INI"_s << u"l3=菜单\r\n"_s << QString()
+                                       << u"类: entry l3 in LINK2.INI is empty"_s;
+        // A counter far beyond the entries is one fault, however many empty entries it makes.
+        QTest::newRow("TOTAL beyond the entries")
+            << u"LINK2.INI"_s << u"[类]\r\nTOTAL=4"_s << u"[类]\r\nTOTAL=1000000"_s
+            << u"类: entries l5 to l1000000 in LINK2.INI are empty"_s;
         QTest::newRow("effect name climbs") << u"LINK2.INI"_s << u"l1=抄"_s << u"l1=../抄"_s
                                             << u"类/../抄: its name leads out of the category folder"_s;
         QTest::newRow("named file outside")

@@ -47,7 +47,9 @@ private slots:
         const QByteArray manifest = read(app.filePath(LibraryUpgrade::manifestName()));
         QCOMPARE(manifest.count('\n'), 4);
         QVERIFY(manifest.contains(" LINK1.INI\n") && manifest.contains(" 图片特效/pic.gif\n"));
-        QCOMPARE(manifest, LibraryUpgrade::manifestOf(app.path()));
+        QStringList hidden;
+        QCOMPARE(manifest, LibraryUpgrade::manifestOf(app.path(), hidden));
+        QCOMPARE(hidden, QStringList());
 
         // The next build writes only what changed, and the manifest with it.
         write(source.filePath(u"LINK1.INI"_s), "[COMBOX]\nTOTAL=0\n");
@@ -56,6 +58,27 @@ private slots:
         QCOMPARE(read(app.filePath(u"LINK1.INI"_s)), QByteArray("[COMBOX]\r\nTOTAL=0\r\n"));
         QCOMPARE(again.written, 1);
         QVERIFY(read(app.filePath(LibraryUpgrade::manifestName())) != manifest);
+    }
+
+    // Only the placeholders that keep empty folders in the repository are left out without a word;
+    // any other name starting with "." would be in no manifest, so it is said.
+    void hiddenNamesAreSaidNotLeftOut()
+    {
+        QTemporaryDir source, app;
+        write(source.filePath(u"LINK1.INI"_s), "[COMBOX]\n");
+        write(source.filePath(u"模板/.keep"_s), "");
+        write(source.filePath(u"图片特效/.effect.js"_s), "var a;");
+        write(source.filePath(u".git/config"_s), "[core]");
+        write(app.filePath(u"图片特效/.stale"_s), "left from before");
+
+        const QStringList problems = LibraryLayout(source.path(), app.path()).run();
+        QCOMPARE(problems,
+            (QStringList { u"name starts with \".\", not laid out: "_s + source.filePath(u".git"_s),
+                u"name starts with \".\", not laid out: "_s + source.filePath(u"图片特效/.effect.js"_s),
+                u"name starts with \".\", not in the manifest: "_s + app.filePath(u"图片特效/.stale"_s) }));
+        QVERIFY(!QFile::exists(app.filePath(u"图片特效/.effect.js"_s)));
+        QVERIFY(!QFile::exists(app.filePath(u".git"_s)));
+        QCOMPARE(read(app.filePath(LibraryUpgrade::manifestName())).count('\n'), 1);
     }
 };
 

@@ -71,6 +71,20 @@ void librarySource(const QString &folder, const QMap<QString, QStringList> &cate
     write(folder + u"/模板/文章.htm"_s, "<html>article</html>");
     QDir().mkpath(folder + u"/空分类"_s);
 }
+
+// Every entry of a folder that is not below the user's folder: files with their bytes, folders.
+QMap<QString, QByteArray> entriesOutside(const QString &root, const QString &user)
+{
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(
+        root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!(path + u'/').startsWith(user))
+            entries.insert(path, it.fileInfo().isDir() ? QByteArray("folder") : read(path));
+    }
+    return entries;
+}
 }
 
 class TestLibraryUpgrade : public QObject
@@ -143,7 +157,10 @@ private slots:
         write(run.shipped.filePath(u"皮肤/暖阳/状态栏.jpg"_s), "warm strip");
         write(run.shipped.filePath(u"模板/两栏.htm"_s), "<html>two</html>");
         write(run.shipped.filePath(u"lines.txt"_s), "<html>\r\n<body></body>\r\n</html>\r\n");
-        write(run.shipped.filePath(LibraryUpgrade::manifestName()), LibraryUpgrade::manifestOf(run.shipped.path()));
+        QStringList hidden;
+        write(run.shipped.filePath(LibraryUpgrade::manifestName()),
+            LibraryUpgrade::manifestOf(run.shipped.path(), hidden));
+        QCOMPARE(hidden, QStringList());
         LibraryUpgrade upgrade = run.upgrade();
         try {
             QCOMPARE(upgrade.run(), QStringList());
@@ -223,6 +240,90 @@ private slots:
         place = LibraryUpgrade::placeFor(root.filePath(u"opt/x"_s), user);
         QCOMPARE(place.applicationFolder, root.filePath(u"opt/x/"_s));
         QVERIFY(place.shippedFolder.isEmpty());
+    }
+
+    // A manifest line may never make a start write outside the user's folder, nor over the program's
+    // own hidden files there (the record, the lock, the writers' temporaries): it is refused and said,
+    // the rest of the library is brought, and the next start is quiet. The same for the record.
+    void manifestLinesLeavingTheFolderAreRefusedAndSaid_data()
+    {
+        QTest::addColumn<bool>("inRecord");
+        QTest::addColumn<QString>("line"); // {sha}: a hash; {root}: the temporary folder
+        QTest::addColumn<QString>("problems"); // "|" separates the lines said
+        const QString outside = u"指向这个文件夹之外，没有复制"_s;
+        QTest::newRow("climbs") << false << u"{sha} ../vellumo-escape.txt"_s
+                                << u"特效库清单中的“../vellumo-escape.txt”"_s + outside;
+        QTest::newRow("climbs from a category") << false << u"{sha} 图片特效/../../vellumo-escape.txt"_s
+                                                << u"特效库清单中的“图片特效/../../vellumo-escape.txt”"_s + outside;
+        QTest::newRow("absolute") << false << u"{sha} {root}/vellumo-escape.txt"_s
+                                  << u"特效库清单中的“{root}/vellumo-escape.txt”"_s + outside;
+        QTest::newRow("into the record") << false << u"{sha} .vellumo-shipped/LINK2.INI"_s
+                                         << u"特效库清单中的“.vellumo-shipped/LINK2.INI”含有以“.”开头的名称，没有复制|"
+                                            "特效库中的“.vellumo-shipped”以“.”开头，没有复制"_s;
+        QTest::newRow("hidden in a category") << false << u"{sha} 图片特效/.x.js"_s
+                                              << u"特效库清单中的“图片特效/.x.js”含有以“.”开头的名称，没有复制|"
+                                                 "特效库中的“图片特效/.x.js”以“.”开头，没有复制"_s;
+        QTest::newRow("no hash") << false << u"../vellumo-escape.txt"_s
+                                 << u"特效库清单的第{n}行不是“<SHA-1> <路径>”，没有理会"_s;
+        QTest::newRow("record climbs") << true << u"{sha} ../vellumo-escape.txt"_s
+                                       << u"上次升级的记录中的“../vellumo-escape.txt”指向这个文件夹之外，没有理会"_s;
+        QTest::newRow("record hidden") << true << u"{sha} .vellumo.lock"_s
+                                       << u"上次升级的记录中的“.vellumo.lock”含有以“.”开头的名称，没有理会"_s;
+    }
+
+    void manifestLinesLeavingTheFolderAreRefusedAndSaid()
+    {
+        QFETCH(bool, inRecord);
+        QFETCH(QString, line);
+        QFETCH(QString, problems);
+        QTemporaryDir root;
+        LocalFileSystem files;
+        const QString shipped = root.filePath(u"shipped/"_s);
+        const QString user = root.filePath(u"home/Vellumo/"_s);
+        librarySource(root.filePath(u"source"_s), { { u"图片特效"_s, { u"轮换"_s } } });
+        QCOMPARE(LibraryLayout(root.filePath(u"source"_s), shipped).run(), QStringList());
+        // What the line would bring, where it would be read from.
+        write(root.filePath(u"vellumo-escape.txt"_s), "escape");
+        for (const QString &hidden : { u".vellumo-shipped/LINK2.INI"_s, u"图片特效/.x.js"_s })
+            if (line.contains(hidden))
+                write(shipped + hidden, "hidden");
+        if (inRecord)
+            QCOMPARE(LibraryUpgrade(files, shipped, user).run(), QStringList());
+        const QString manifest = (inRecord ? user + u".vellumo-shipped/"_s : shipped) + LibraryUpgrade::manifestName();
+        const QByteArray listed = read(manifest);
+        const QString sha = QString(40, u'0');
+        const auto filled = [&](QString text) {
+            return text.replace(u"{sha}"_s, sha)
+                .replace(u"{root}"_s, root.path())
+                .replace(u"{n}"_s, QString::number(listed.count('\n') + 1));
+        };
+        write(manifest, listed + filled(line).toUtf8() + '\n');
+        QVERIFY(QDir().mkpath(root.filePath(u"home"_s))); // the user's folder is made in it
+        const QMap<QString, QByteArray> outside = entriesOutside(root.path(), user);
+
+        QCOMPARE(LibraryUpgrade(files, shipped, user).run(), filled(problems).split(u'|'));
+        QCOMPARE(entriesOutside(root.path(), user), outside);
+        QCOMPARE(text(user + u"图片特效/轮换.txt"_s), u"<!-- 轮换 -->"_s);
+        QCOMPARE(read(user + u".vellumo-shipped/LINK2.INI"_s), read(shipped + u"LINK2.INI"_s));
+        QVERIFY(!QFileInfo::exists(user + u"图片特效/.x.js"_s));
+        // Said once: the next start finds the library up to date.
+        QVERIFY(!LibraryUpgrade(files, shipped, user).isNeeded());
+    }
+
+    // Files of the shipped library whose names start with "." are in no manifest; they are said, not
+    // left out silently. The manifest itself is the program's own.
+    void hiddenFilesOfTheShippedLibraryAreSaid()
+    {
+        Run run;
+        QVERIFY(run.ship({ { u"图片特效"_s, { u"轮换"_s } } }).isEmpty());
+        write(run.shipped.filePath(u"图片特效/.DS_Store"_s), "finder");
+        write(run.shipped.filePath(u".cache/a.txt"_s), "cache");
+        QCOMPARE(run.upgrade().run(),
+            (QStringList {
+                u"特效库中的“.cache”以“.”开头，没有复制"_s, u"特效库中的“图片特效/.DS_Store”以“.”开头，没有复制"_s }));
+        QCOMPARE(text(run.user() + u"图片特效/轮换.txt"_s), u"<!-- 轮换 -->"_s);
+        QVERIFY(!QFileInfo::exists(run.user() + u"图片特效/.DS_Store"_s));
+        QVERIFY(!QFileInfo::exists(run.user() + u".cache"_s));
     }
 
     void anUpgradeCutShortIsDoneAgainWithoutDuplicates()

@@ -83,6 +83,8 @@ class TestPackageSafety : public QObject
         put(app() + u"简单复制/问候.txt"_s, u"你好"_s);
         put(app() + u"A/BC.txt"_s, u"bc"_s);
         QDir().mkpath(app() + u"AB"_s);
+        QDir().mkpath(app() + u"图片特效/images"_s);
+        QVERIFY(QFile::link(u"images"_s, app() + u"图片特效/pics"_s));
         QDir().mkpath(app() + u"CSS特效"_s);
         TestFiles::write(outside() + u"keep.txt"_s, "outside");
         QVERIFY(QFile::link(outside().chopped(1), app() + u"CSS特效/shared"_s));
@@ -252,6 +254,35 @@ private slots:
                 { { u"C"_s, Definition } }, u"[system]中“ABC”已是另一个特效的种类“1”"_s },
             { "a.gif beside A.GIF", u"name=新图\r\nflistno=2\r\nflist=图片特效\r\nft=1\r\nftname1=a.gif"_s,
                 { { u"a.gif"_s, u"new gif"_s } }, u"特效类别文件夹中已有另一个文件“a.gif”"_s },
+            // One file named twice, however its name is spelt: the second copy could only fail.
+            { "one file named twice",
+                u"name=双\r\nflistno=1\r\nflist=图片特效\r\nft=2\r\nftname1=same.txt\r\nftname2=same.txt"_s,
+                { { u"same.txt"_s, u"same"_s } }, u"ftname1“same.txt”和ftname2“same.txt”指同一个文件"_s },
+            { "one file in two letter cases",
+                u"name=双\r\nflistno=1\r\nflist=图片特效\r\nft=2\r\nftname1=same.txt\r\nftname2=SAME.TXT"_s,
+                { { u"same.txt"_s, u"same"_s }, { u"SAME.TXT"_s, u"SAME"_s } },
+                u"ftname1“same.txt”和ftname2“SAME.TXT”指同一个文件"_s },
+            { "one file with and without ./",
+                u"name=双\r\nflistno=1\r\nflist=图片特效\r\nft=2\r\nftname1=same.txt\r\nftname2=./same.txt"_s,
+                { { u"same.txt"_s, u"same"_s } }, u"ftname1“same.txt”和ftname2“./same.txt”指同一个文件"_s },
+            { "one file through a folder in two letter cases",
+                u"name=双\r\nflistno=1\r\nflist=图片特效\r\nft=2\r\nftname1=images/x.gif\r\nftname2=IMAGES\\x.gif"_s,
+                { { u"images/x.gif"_s, u"x"_s }, { u"IMAGES/x.gif"_s, u"X"_s } },
+                u"ftname1“images/x.gif”和ftname2“IMAGES/x.gif”指同一个文件"_s },
+            { "one file through a link inside the category",
+                u"name=双\r\nflistno=1\r\nflist=图片特效\r\nft=2\r\nftname1=images/x.gif\r\nftname2=pics/x.gif"_s,
+                { { u"images/x.gif"_s, u"x"_s }, { u"pics/x.gif"_s, u"X"_s } },
+                u"ftname1“images/x.gif”和ftname2“pics/x.gif”指同一个文件"_s },
+            // Names longer than an index file's value holds are refused, not cut.
+            { "name of 2048 bytes",
+                u"name="_s + QString(1024, u'汉') + u"\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=a.txt"_s,
+                { { u"a.txt"_s, u"a"_s } }, u"特效名“"_s + QString(32, u'汉') + u"…”超过2047字节"_s },
+            { "category of 2048 bytes",
+                u"name=a\r\nflistno=1\r\nflist="_s + QString(1024, u'汉') + u"\r\nft=1\r\nftname1=a.txt"_s,
+                { { u"a.txt"_s, u"a"_s } }, u"类别名“"_s + QString(32, u'汉') + u"…”超过2047字节"_s },
+            { "file name of 2048 bytes",
+                u"name=a\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1="_s + QString(2048, u'a'),
+                { { u"a.txt"_s, u"a"_s } }, u"文件名“"_s + QString(32, u'a') + u"…”超过2047字节"_s },
             // Files that are no package.
             { "package missing", QString(), {}, u"Cannot open file "_s },
             { "package is a folder", QString(), { { u"p.gx"_s, u"@folder"_s } }, u"Cannot open file "_s },

@@ -1,5 +1,6 @@
 #include "librarylayout.h"
 
+#include "library/librarynames.h"
 #include "options/libraryupgrade.h"
 #include "platform/ansi.h"
 
@@ -35,13 +36,20 @@ QByteArray LibraryLayout::toAnsiText(const QByteArray &utf8)
 QStringList LibraryLayout::run()
 {
     QStringList problems;
-    QDirIterator it(m_source, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QStringList hidden;
+    QDirIterator it(
+        m_source, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         const QString relative = QDir(m_source).relativeFilePath(path);
-        // Placeholders that keep empty folders in the repository are not part of the library.
-        if (QFileInfo(path).fileName().startsWith(u'.'))
+        // Placeholders that keep empty folders in the repository are not part of the library; any
+        // other hidden name would be in no manifest, so it is said.
+        if (const QString part = LibraryNames::hiddenPart(relative); !part.isEmpty()) {
+            const bool placeholder = part == relative && it.fileInfo().isFile() && it.fileName() == u".keep"_s;
+            if (!placeholder && !hidden.contains(part))
+                hidden << part;
             continue;
+        }
         const QString target = m_target + u'/' + relative;
         if (it.fileInfo().isDir()) {
             if (!QDir().mkpath(target))
@@ -65,9 +73,15 @@ QStringList LibraryLayout::run()
         }
         ++written;
     }
+    hidden.sort();
+    for (const QString &part : hidden)
+        problems << u"name starts with \".\", not laid out: "_s + m_source + u'/' + part;
     // What the library holds now, for bringing users' folders up to date from it.
     const QString manifest = m_target + u'/' + LibraryUpgrade::manifestName();
-    const QByteArray listed = LibraryUpgrade::manifestOf(m_target);
+    QStringList unlisted;
+    const QByteArray listed = LibraryUpgrade::manifestOf(m_target, unlisted);
+    for (const QString &part : unlisted)
+        problems << u"name starts with \".\", not in the manifest: "_s + m_target + u'/' + part;
     QFile existing(manifest);
     if (!(existing.open(QIODevice::ReadOnly) && existing.readAll() == listed)) {
         QSaveFile out(manifest);
