@@ -5,22 +5,26 @@
 #include "mainwindow.h"
 #include "splashwindow.h"
 
+#include "effects/previewfolder.h"
 #include "options/libraryupgrade.h"
 #include "platform/localfilesystem.h"
 #include "platform/platform.h"
 #include "platform/qtclipboard.h"
 #include "platform/qtdialogs.h"
 #include "platform/qtshell.h"
+#include "platform/termination.h"
 #include "widgets/picturedialog.h"
 #include "widgets/placementstore.h"
 #include "widgets/uistyle.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPixmap>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QTranslator>
 
 #include <cstdio>
@@ -72,6 +76,9 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
     UiStyle::install(app);
     installQtTranslations();
 
+    // Ended by the session or the user, the program takes its previews' scratch folders with it.
+    Termination::install([] { PreviewFolder::removeEveryFolder(); });
+
     QtDialogs dialogs(ApplicationInfo::title(),
         [](QWidget *parent, const QString &caption, const QString &folder, const QString &filter) {
             return PictureDialog::choose(parent, caption, folder, filter);
@@ -106,6 +113,8 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
     dialogs.setParent(mainWindow.get());
     dialogs.folders().setLibraryFolder(mainWindow->applicationFolder());
     mainWindow->show();
+    // What previews of programs that were killed left behind goes once the window is up.
+    QTimer::singleShot(0, [] { PreviewFolder::clearStale(QDir::tempPath()); });
     if (mainWindowShown)
         mainWindowShown(*mainWindow);
     return app.exec();

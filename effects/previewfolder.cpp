@@ -3,17 +3,68 @@
 #include "platform/ansi.h"
 #include "platform/filesystem.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+const QString FolderPattern = u"vellumo-preview-XXXXXX"_s;
+// A folder of a running preview is written at every change; one left this long has no program.
+constexpr qint64 StaleAfterSeconds = 24 * 60 * 60;
+
+// The previews alive now, so that an ending program can take their folders with it.
+QSet<PreviewFolder *> &liveFolders()
+{
+    static QSet<PreviewFolder *> folders;
+    return folders;
+}
+}
 
 PreviewFolder::PreviewFolder(FileSystem &files)
     : m_files(files)
 {
+    liveFolders().insert(this);
 }
 
-PreviewFolder::~PreviewFolder() = default;
+PreviewFolder::~PreviewFolder()
+{
+    liveFolders().remove(this);
+}
+
+void PreviewFolder::removeEveryFolder()
+{
+    for (PreviewFolder *folder : std::as_const(liveFolders()))
+        folder->remove();
+}
+
+int PreviewFolder::clearStale(const QString &temporaryFolder)
+{
+    static const QRegularExpression name(u"^vellumo-preview-[A-Za-z0-9]{6}$"_s);
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    int removed = 0;
+    QDir folder(temporaryFolder);
+    for (const QString &entry : folder.entryList({ u"vellumo-preview-*"_s }, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (!name.match(entry).hasMatch())
+            continue;
+        const QString path = folder.filePath(entry);
+        struct stat st;
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()
+            || now - st.st_mtime < StaleAfterSeconds)
+            continue;
+        if (QDir(path).removeRecursively())
+            ++removed;
+    }
+    return removed;
+}
 
 QString PreviewFolder::pageName()
 {
@@ -27,9 +78,10 @@ QString PreviewFolder::path() const
 
 bool PreviewFolder::make(QString *problem)
 {
-    if (m_dir)
+    // Another program's clean-up may have taken a folder left alone for long; the page gets a new one.
+    if (m_dir && QFileInfo(m_dir->path()).isDir())
         return true;
-    auto dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + u"/vellumo-preview-XXXXXX"_s);
+    auto dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + u'/' + FolderPattern);
     if (!dir->isValid()) {
         *problem = u"无法建立预览用的临时文件夹："_s + dir->errorString();
         return false;

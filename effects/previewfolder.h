@@ -33,6 +33,11 @@ public:
     void remove();
 
     static QString pageName();
+    // Removes the folders of every preview of this program, as it ends before its windows can.
+    static void removeEveryFolder();
+    // Removes what previews of ended programs left in the temporary folder: folders named as this
+    // program names them, of this user, untouched for a day. Returns how many.
+    static int clearStale(const QString &temporaryFolder);
 
 private:
     bool make(QString *problem);

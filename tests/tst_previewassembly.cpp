@@ -11,9 +11,17 @@
 #include "platform/vellumoerror.h"
 #include "support/scriptedfilesystem.h"
 
+#include "platform/localfilesystem.h"
+
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include "testfiles.h"
 
@@ -194,6 +202,74 @@ private slots:
         QString problem;
         QVERIFY(!folder.writePage(PreviewContent(), QString(), &problem));
         QVERIFY(problem.startsWith(u"无法写入预览页："_s));
+    }
+
+    // Ended by the session (SIGTERM, SIGHUP) or by Ctrl+C, the program takes its scratch folders with
+    // it and still ends by the signal.
+    void anEndingSignalTakesTheScratchFolder_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("session end") << int(SIGTERM);
+        QTest::newRow("hang-up") << int(SIGHUP);
+        QTest::newRow("interrupt") << int(SIGINT);
+    }
+
+    void anEndingSignalTakesTheScratchFolder()
+    {
+        QFETCH(int, signal);
+        QProcess holder;
+        holder.start(QStringLiteral(VELLUMO_SCRATCHHOLDER), {});
+        QVERIFY(holder.waitForReadyRead(30000));
+        const QString folder = QString::fromLocal8Bit(holder.readLine().trimmed());
+        QVERIFY(QFileInfo::exists(folder + PreviewFolder::pageName()));
+        QCOMPARE(::kill(pid_t(holder.processId()), signal), 0);
+        QVERIFY(holder.waitForFinished(30000));
+        QCOMPARE(holder.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(holder.exitCode(), signal);
+        QVERIFY(!QFileInfo::exists(folder));
+    }
+
+    // Only what ended programs' previews left: this program's name pattern, this user's, a day old.
+    void startUpClearsOnlyStaleScratchFolders()
+    {
+        QTemporaryDir temporary;
+        const QString at = temporary.path() + u'/';
+        const auto make = [&](const QString &name, qint64 ageSeconds) {
+            TestFiles::write(at + name + u"/preview.htm"_s, "x");
+            const timespec when[2] = { { time(nullptr) - ageSeconds, 0 }, { time(nullptr) - ageSeconds, 0 } };
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(at + name).constData(), when, AT_SYMLINK_NOFOLLOW), 0);
+        };
+        const qint64 twoDays = 2 * 24 * 3600;
+        make(u"vellumo-preview-ab12CD"_s, twoDays);
+        make(u"vellumo-preview-fresh1"_s, 3600);
+        make(u"vellumo-preview-toolong"_s, twoDays);
+        make(u"vellumo-preview-ab12"_s, twoDays);
+        make(u"my-vellumo-preview-ab12CD"_s, twoDays);
+        make(u"kept/target"_s, twoDays);
+        QVERIFY(QFile::link(at + u"kept"_s, at + u"vellumo-preview-link01"_s));
+        TestFiles::write(at + u"vellumo-preview-file01"_s, "a user's file");
+
+        QCOMPARE(PreviewFolder::clearStale(temporary.path()), 1);
+        QStringList left = QDir(at).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+        left.sort();
+        QCOMPARE(left,
+            QStringList(
+                { u"kept"_s, u"my-vellumo-preview-ab12CD"_s, u"vellumo-preview-ab12"_s, u"vellumo-preview-file01"_s,
+                    u"vellumo-preview-fresh1"_s, u"vellumo-preview-link01"_s, u"vellumo-preview-toolong"_s }));
+        QVERIFY(QFileInfo::exists(at + u"kept/target/preview.htm"_s));
+    }
+
+    // A folder cleared away by another program's start-up gives the next page a new one.
+    void aScratchFolderTakenAwayIsMadeAgain()
+    {
+        LocalFileSystem local;
+        PreviewFolder folder(local);
+        QString problem;
+        QVERIFY(folder.writePage({ u"<b>1</b>"_s, {}, false }, QString(), &problem));
+        QVERIFY(QDir(folder.path()).removeRecursively());
+        const std::optional<QString> page = folder.writePage({ u"<b>2</b>"_s, {}, false }, QString(), &problem);
+        QVERIFY2(page, qPrintable(problem));
+        QVERIFY(Ansi::decode(TestFiles::read(*page)).contains(u"<b>2</b>"_s));
     }
 };
 
