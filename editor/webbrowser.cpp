@@ -101,16 +101,16 @@ void WebBrowser::makeSandbox()
     m_sandboxedPage->refused = refused;
     m_view->setPage(m_sandboxedPage);
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
-    new RendererWatchdog(m_sandboxedPage, [this](const QString &why) {
-        m_endedHere = true;
-        if (m_ended)
-            m_ended(why);
-    });
+    // Told once the engine knows the process is gone: a page shown before that could be given to the
+    // dying process and never appear.
+    new RendererWatchdog(m_sandboxedPage, [this](const QString &why) { m_endedBecause = why; });
     connect(m_sandboxedPage, &QWebEnginePage::renderProcessTerminated, this,
         [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
-            const bool endedHere = std::exchange(m_endedHere, false);
-            if (status != QWebEnginePage::NormalTerminationStatus && !endedHere && m_ended)
-                m_ended(u"显示预览的进程意外结束"_s);
+            QString why = std::exchange(m_endedBecause, QString());
+            if (why.isEmpty() && status != QWebEnginePage::NormalTerminationStatus)
+                why = u"显示预览的进程意外结束"_s;
+            if (!why.isEmpty() && m_ended)
+                m_ended(why);
         });
 }
 

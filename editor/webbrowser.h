@@ -45,5 +45,5 @@ private:
     std::function<void(bool)> m_loadFinished;
     std::function<void(const QString &)> m_refused;
     std::function<void(const QString &)> m_ended;
-    bool m_endedHere = false; // the watchdog ended the page's process, and has said why
+    QString m_endedBecause; // why the watchdog ended the page's process, until the engine tells it is gone
 };

@@ -275,6 +275,9 @@ private slots:
         // A page that writes itself without end may be stopped for either reason.
         if (!line.isEmpty())
             QCOMPARE(pane.line(), line);
+        // The preview itself says so too, in a page of a new process.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            read(pane, u"document.getElementById('vellumo-preview-problem').textContent"_s), pane.line(), 30000);
         run.choose(u"正常"_s);
         QTRY_COMPARE_WITH_TIMEOUT(read(pane, u"document.getElementById('fine').textContent"_s), u"正常"_s, 30000);
         QTRY_COMPARE_WITH_TIMEOUT(pane.line(), u"没有脚本错误。"_s, 10000);
