@@ -358,6 +358,8 @@ void PackageInstaller::installAll(const QStringList &packages, Outcome &outcome)
         case Plan::Verdict::Install:
             break;
         }
+        if (m_afterJudging)
+            m_afterJudging(package);
         QStringList made;
         try {
             for (const auto &[source, target] : plan.copies) {

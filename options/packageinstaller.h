@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class FileSystem;
 
 // Installs update packages (".gx" files): each package's files are copied from the package's folder
@@ -59,6 +61,10 @@ public:
     void installAll(const QStringList &packages, Outcome &outcome);
     Outcome installAll(const QStringList &packages);
 
+    // Called after each package is judged and before anything of it is copied: tests change the files
+    // there to show that what is copied is what was judged.
+    void setAfterJudging(std::function<void(const Package &)> hook) { m_afterJudging = std::move(hook); }
+
     static QString confirmation();
     static QString incompleteMessage();
     static QString closingMessage(const Outcome &outcome);
@@ -75,4 +81,5 @@ public:
 private:
     FileSystem &m_files;
     QString m_applicationFolder;
+    std::function<void(const Package &)> m_afterJudging;
 };
