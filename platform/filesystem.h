@@ -36,9 +36,10 @@ public:
     // Reads a file a piece at a time, so that a large file never lies in memory whole; false when it
     // cannot be read.
     virtual bool readPieces(const QString &path, const std::function<void(QByteArrayView)> &piece) const = 0;
-    // Writes through a temporary file in the same folder that replaces the old file whole.
+    // Writes through a hidden temporary file in the same folder that replaces the old file whole.
     virtual bool writeAtomically(const QString &path, const QByteArray &bytes) = 0;
-    // Copies a file; an existing target is never overwritten (the copy then fails).
+    // Copies a file; an existing target is never overwritten (the copy then fails). The copy is seen
+    // under its name only once it is whole.
     virtual bool copyWithoutOverwrite(const QString &from, const QString &to) = 0;
     // After a copy that did not take place: true when neither an existing target nor a missing folder
     // explains it, so the disk or the permissions refused it and the user must be told.

@@ -1,19 +1,20 @@
 #include "folderlock.h"
 
+#include "temporaryname.h"
 #include "vellumoerror.h"
 
-#include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QRegularExpression>
 
 #include <mutex>
 #include <optional>
 #include <thread>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -65,6 +66,46 @@ int takeLock(const QString &folder, std::chrono::milliseconds wait)
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+}
+
+bool olderThan(const struct stat &st, const struct timespec &moment)
+{
+    return st.st_mtim.tv_sec < moment.tv_sec
+        || (st.st_mtim.tv_sec == moment.tv_sec && st.st_mtim.tv_nsec < moment.tv_nsec);
+}
+
+// Deeper than any category folder's sub-folders go; each level holds two descriptors.
+constexpr int MaxDepth = 32;
+
+// Removes the stale temporaries of one folder and of the folders below it, never through a link.
+int clearFolder(int folder, const struct timespec &lockTaken, int depth)
+{
+    const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *dir = listing < 0 ? nullptr : ::fdopendir(listing);
+    if (!dir) {
+        if (listing >= 0)
+            ::close(listing);
+        return 0;
+    }
+    int removed = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        struct stat st;
+        if (name == "." || name == ".." || ::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode) && depth < MaxDepth) {
+            const int below = ::openat(folder, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (below >= 0) {
+                removed += clearFolder(below, lockTaken, depth + 1);
+                ::close(below);
+            }
+        } else if (S_ISREG(st.st_mode) && TemporaryName::matches(name) && olderThan(st, lockTaken)
+            && ::unlinkat(folder, name.constData(), 0) == 0) {
+            ++removed;
+        }
+    }
+    ::closedir(dir);
+    return removed;
 }
 }
 
@@ -120,27 +161,17 @@ int FolderLock::clearStaleTemporaries(const QString &folder)
     // Every writer holds the lock while its temporary file exists, so a temporary file older than
     // this moment belongs to a writer that is gone.
     struct stat lockStat;
+    struct timespec lockTaken;
     const QByteArray lockPath = QFile::encodeName(key + fileName());
-    if (::utimensat(AT_FDCWD, lockPath.constData(), nullptr, AT_SYMLINK_NOFOLLOW) != 0
-        || ::lstat(lockPath.constData(), &lockStat) != 0)
+    if (::utimensat(AT_FDCWD, lockPath.constData(), nullptr, AT_SYMLINK_NOFOLLOW) == 0
+        && ::lstat(lockPath.constData(), &lockStat) == 0)
+        lockTaken = lockStat.st_mtim;
+    else // another account's lock file keeps its times; the clock file times are taken from stands in
+        ::clock_gettime(CLOCK_REALTIME_COARSE, &lockTaken);
+    const int top = ::open(QFile::encodeName(key).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (top < 0)
         return 0;
-    static const QRegularExpression temporary(u"^(.+)\\.[A-Za-z0-9]{6}$"_s);
-    int removed = 0;
-    const QStringList entries = QDir(key).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &entry : entries) {
-        const QRegularExpressionMatch match = temporary.match(entry);
-        if (!match.hasMatch())
-            continue;
-        struct stat original;
-        struct stat st;
-        const QByteArray path = QFile::encodeName(key + entry);
-        if (::stat(QFile::encodeName(key + match.captured(1)).constData(), &original) != 0 || !S_ISREG(original.st_mode)
-            || ::lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode))
-            continue;
-        const bool older = st.st_mtim.tv_sec < lockStat.st_mtim.tv_sec
-            || (st.st_mtim.tv_sec == lockStat.st_mtim.tv_sec && st.st_mtim.tv_nsec < lockStat.st_mtim.tv_nsec);
-        if (older && ::unlink(path.constData()) == 0)
-            ++removed;
-    }
+    const int removed = clearFolder(top, lockTaken, 0);
+    ::close(top);
     return removed;
 }

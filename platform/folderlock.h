@@ -21,9 +21,10 @@ public:
     static QString fileName();
     static QString busyMessage(const QString &folder);
 
-    // Removes what writes killed half-way left in the folder: temporary files named after a file of
-    // the folder followed by "." and six letters or digits, older than the lock taken for this.
-    // Returns how many were removed; nothing is removed while another instance holds the lock.
+    // Removes what writes and copies killed half-way left in the folder and the folders below it
+    // (links are not followed): the writers' temporary files (".<name>.vellumo-XXXXXX"), older than
+    // the lock taken for this. Returns how many were removed; nothing is removed while another
+    // instance holds the lock.
     static int clearStaleTemporaries(const QString &folder);
 
 private:

@@ -1,5 +1,7 @@
 #include "localfilesystem.h"
 
+#include "temporaryname.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +10,7 @@
 #include <cstdio>
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -155,6 +158,75 @@ void syncFolderOf(const QByteArray &path)
         ::close(fd);
     }
 }
+
+// Gives a finished temporary file its name, unless an entry of that name exists (a link included).
+bool giveName(int folder, const QByteArray &temporary, const QByteArray &name)
+{
+    if (::renameat2(folder, temporary.constData(), folder, name.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return false;
+    // A file system without that rename: the name as a second link to the file, then the temporary
+    // name goes.
+    if (::linkat(folder, temporary.constData(), folder, name.constData(), 0) == 0) {
+        ::unlinkat(folder, temporary.constData(), 0);
+        return true;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+        return false;
+    // Nor hard links (FAT, some network file systems): an empty file takes the name first, so that
+    // nothing that appears meanwhile is replaced; only a kill between the two steps leaves it empty.
+    const int claim = ::openat(folder, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (claim < 0)
+        return false;
+    ::close(claim);
+    if (::renameat(folder, temporary.constData(), folder, name.constData()) == 0)
+        return true;
+    ::unlinkat(folder, name.constData(), 0);
+    return false;
+}
+
+// Makes the file name in the folder whole or not at all: fill writes it under a hidden temporary name,
+// and it takes its own name only when it is complete and synced, so that a kill or a full disk never
+// leaves part of it under that name.
+bool createWhole(int folder, const QByteArray &name, const std::function<bool(int)> &fill)
+{
+    if (name.isEmpty() || name == "." || name == ".." || name.contains('/'))
+        return false;
+    QByteArray temporary = TemporaryName::pattern(name);
+    int out = -1;
+    for (int attempt = 0; out < 0 && attempt < 100; ++attempt) {
+        TemporaryName::fill(temporary);
+        out = ::openat(folder, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (out < 0 && errno != EEXIST)
+            return false;
+    }
+    if (out < 0)
+        return false;
+    // Ordinary permissions whatever the source had: no set-id or world-writable bits travel.
+    bool written = ::fchmod(out, 0644) == 0 && fill(out) && ::fsync(out) == 0;
+    written = closeChecked(out) && written;
+    if (!written || !giveName(folder, temporary, name)) {
+        ::unlinkat(folder, temporary.constData(), 0);
+        return false;
+    }
+    ::fsync(folder);
+    return true;
+}
+
+bool copyFrom(int in, int out)
+{
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.data(), size_t(buffer.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n == 0;
+        if (!writeAll(out, buffer.constData(), n))
+            return false;
+    }
+}
 }
 
 bool LocalFileSystem::writeAtomically(const QString &path, const QByteArray &bytes)
@@ -172,7 +244,8 @@ bool LocalFileSystem::writeAtomically(const QString &path, const QByteArray &byt
     const bool existed = ::stat(native.constData(), &st) == 0;
     if (existed && (!S_ISREG(st.st_mode) || ::access(native.constData(), W_OK) != 0))
         return false;
-    QByteArray temporary = native + ".XXXXXX";
+    const qsizetype slash = native.lastIndexOf('/');
+    QByteArray temporary = native.left(slash + 1) + TemporaryName::pattern(native.mid(slash + 1));
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -197,35 +270,18 @@ bool LocalFileSystem::copyWithoutOverwrite(const QString &from, const QString &t
     const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (in < 0)
         return false;
-    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(in);
-        return false;
-    }
     const QByteArray target = QFile::encodeName(to);
-    // Created here or not at all: never through a link, never over a file that appeared meanwhile.
-    const int out = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (out < 0) {
-        ::close(in);
-        return false;
-    }
-    // Ordinary permissions whatever the source had: no set-id or world-writable bits travel.
-    bool copied = ::fchmod(out, 0644) == 0;
-    QByteArray buffer(1 << 16, Qt::Uninitialized);
-    while (copied) {
-        const ssize_t n = ::read(in, buffer.data(), size_t(buffer.size()));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            copied = false;
-        if (n <= 0)
-            break;
-        copied = writeAll(out, buffer.constData(), n);
-    }
-    copied = copied && ::fsync(out) == 0;
-    copied = closeChecked(out) && copied;
+    const qsizetype slash = target.lastIndexOf('/');
+    const int folder = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode) ? ::open(slash < 0 ? "."
+                               : slash == 0                                            ? "/"
+                                                                                       : target.left(slash).constData(),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                                                                    : -1;
+    const bool copied
+        = folder >= 0 && createWhole(folder, target.mid(slash + 1), [in](int out) { return copyFrom(in, out); });
+    if (folder >= 0)
+        ::close(folder);
     ::close(in);
-    if (!copied)
-        ::unlink(target.constData());
     return copied;
 }
 

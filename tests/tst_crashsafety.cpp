@@ -1,6 +1,11 @@
-// The writer killed with SIGKILL at random moments while it saves a large page and rewrites LINK2.INI:
-// each file is always a whole version, never a mix or a cut-off one.
+// The writer killed with SIGKILL at random moments while it saves a large page and rewrites LINK2.INI,
+// or while it installs an update package: each file is always a whole version, never a mix or a
+// cut-off one, and never seen under its name before it is whole.
+#include "library/inicache.h"
 #include "library/inidocument.h"
+#include "options/packageinstaller.h"
+#include "platform/folderlock.h"
+#include "platform/localfilesystem.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -9,6 +14,8 @@
 
 #include "crashsafety/versions.h"
 #include "testfiles.h"
+
+#include <sys/time.h>
 
 using namespace Qt::StringLiterals;
 
@@ -95,13 +102,128 @@ private slots:
         // The files left behind by killed saves are the writer's temporary ones only.
         const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
         for (const QString &name : left)
-            QVERIFY2(name == u"page.htm"_s || name == u"LINK2.INI"_s || name.startsWith(u"page.htm."_s)
-                    || name.startsWith(u"LINK2.INI."_s),
+            QVERIFY2(name == u"page.htm"_s || name == u"LINK2.INI"_s || name.startsWith(u".page.htm.vellumo-"_s)
+                    || name.startsWith(u".LINK2.INI.vellumo-"_s),
                 qPrintable(name));
         qInfo("kills survived: %d; rounds finished before the kills: %d; kills between a page save and its index "
               "write: %d; temporary files left by killed saves: %lld",
             kills, roundsSeen, midRound, qlonglong(left.size() - 2));
         QVERIFY2(roundsSeen > 0, "no kill came after a finished round");
+    }
+
+    void killedInstallShowsNoPartFile()
+    {
+        QTemporaryDir dir;
+        const QString app = dir.path() + u"/app/"_s;
+        const QString package = dir.path() + u"/pkg/崩溃.gx"_s;
+        const QString category = app + u"崩溃测试/"_s;
+        TestFiles::write(app + u"LINK1.INI"_s, Ansi::encode(u"[COMBOX]\r\nTOTAL=1\r\nL1=崩溃测试\r\n"_s));
+        const QByteArray indexBefore = Ansi::encode(u"[崩溃测试]\r\nTOTAL=0\r\n[system]\r\n"_s);
+        const QByteArray indexAfter
+            = Ansi::encode(u"[崩溃测试]\r\nTOTAL=1\r\nl1=崩溃\r\n[system]\r\n崩溃测试崩溃=1\r\n"_s);
+        QVERIFY(QDir().mkpath(category));
+        // Files of a few megabytes, so that kills land in the middle of their copies.
+        QMap<QString, QByteArray> files;
+        for (const QString &name : { u"崩溃.txt"_s, u"图.gif"_s, u"脚本.js"_s }) {
+            QByteArray bytes;
+            for (int line = 0; bytes.size() < 4 * 1024 * 1024; ++line)
+                bytes += (name + u" 第%1行\r\n"_s.arg(line)).toUtf8();
+            files.insert(name, bytes);
+            TestFiles::write(dir.path() + u"/pkg/"_s + name, bytes);
+        }
+        TestFiles::write(package,
+            Ansi::encode(u"[files]\r\nname=崩溃\r\nflistno=1\r\nflist=崩溃测试\r\nft=3\r\nftname1=崩溃.txt\r\n"
+                         "ftname2=图.gif\r\nftname3=脚本.js\r\n"_s));
+        const auto reset = [&] {
+            TestFiles::write(app + u"LINK2.INI"_s, indexBefore);
+            for (const QString &name : files.keys())
+                QFile::remove(category + name);
+        };
+        const auto run = [&](QProcess &writer) {
+            writer.start(QStringLiteral(VELLUMO_CRASHWRITER), { u"install"_s, app, package });
+            QVERIFY2(writer.waitForStarted(), qPrintable(writer.errorString()));
+            QVERIFY2(writer.waitForReadyRead(60000), "the writer never got ready");
+            QVERIFY(writer.peek(6) == "ready\n");
+        };
+
+        // How long an install takes on this machine now.
+        qint64 installNs = 0;
+        {
+            reset();
+            QProcess writer;
+            run(writer);
+            if (QTest::currentTestFailed())
+                return;
+            QElapsedTimer timer;
+            timer.start();
+            QVERIFY(writer.waitForFinished(60000));
+            installNs = timer.nsecsElapsed();
+            QCOMPARE(writer.readAllStandardError(), QByteArray());
+            QCOMPARE(TestFiles::read(app + u"LINK2.INI"_s), indexAfter);
+        }
+
+        QRandomGenerator random(20261209);
+        const int kills = 100;
+        int midCopy = 0, installedBeforeKill = 0;
+        for (int kill = 0; kill < kills; ++kill) {
+            reset();
+            QProcess writer;
+            run(writer);
+            if (QTest::currentTestFailed())
+                return;
+            QThread::usleep(random.bounded(qint64(1), installNs / 1000));
+            writer.kill();
+            QVERIFY(writer.waitForFinished());
+            if (writer.exitStatus() == QProcess::NormalExit)
+                ++installedBeforeKill;
+
+            // Under its own name a file is whole or not there; a cut copy lies under a hidden name.
+            QStringList temporaries;
+            for (const QString &name : QDir(category).entryList(QDir::Files | QDir::Hidden)) {
+                if (name.startsWith(u'.') && name.contains(u".vellumo-"_s)) {
+                    temporaries << name;
+                    continue;
+                }
+                QVERIFY2(files.contains(name), qPrintable(name));
+                QVERIFY2(TestFiles::read(category + name) == files.value(name),
+                    qPrintable(u"kill %1: %2 is %3 bytes, not whole"_s.arg(kill).arg(name).arg(
+                        QFileInfo(category + name).size())));
+            }
+            if (!temporaries.isEmpty())
+                ++midCopy;
+            for (QString &name : temporaries)
+                name.prepend(category);
+            // The index is whole too; a kill in its write leaves a temporary beside it.
+            const QByteArray index = TestFiles::read(app + u"LINK2.INI"_s);
+            QVERIFY2(index == indexBefore || index == indexAfter, qPrintable(u"kill %1: LINK2.INI cut"_s.arg(kill)));
+            for (const QString &name : QDir(app).entryList(QDir::Files | QDir::Hidden))
+                if (name.startsWith(u".LINK2.INI.vellumo-"_s))
+                    temporaries << app + name;
+
+            // The next install, from wherever the killed one stopped, goes through.
+            IniCache::instance().clear();
+            LocalFileSystem local;
+            const PackageInstaller::Outcome outcome = PackageInstaller(local, app).installAll({ package });
+            QVERIFY2(outcome.end
+                    == (index == indexAfter ? PackageInstaller::End::AlreadyInstalled
+                                            : PackageInstaller::End::Installed),
+                qPrintable(u"kill %1: %2"_s.arg(kill).arg(outcome.refusal)));
+            for (auto it = files.begin(); it != files.end(); ++it)
+                QVERIFY(TestFiles::read(category + it.key()) == it.value());
+            QCOMPARE(TestFiles::read(app + u"LINK2.INI"_s), indexAfter);
+
+            // What the kill left goes at the next start: it is older than that start.
+            const timeval past[2] = { { time(nullptr) - 60, 0 }, { time(nullptr) - 60, 0 } };
+            for (const QString &path : temporaries)
+                QCOMPARE(::utimes(QFile::encodeName(path).constData(), past), 0);
+            QCOMPARE(FolderLock::clearStaleTemporaries(app), int(temporaries.size()));
+            QCOMPARE(QDir(category).entryList(QDir::Files | QDir::Hidden).size(), files.size());
+            QCOMPARE(QDir(app).entryList(QDir::Files | QDir::Hidden),
+                (QStringList { FolderLock::fileName(), u"LINK1.INI"_s, u"LINK2.INI"_s }));
+        }
+        qInfo("install kills: %d; in the middle of a copy: %d; after the install ended: %d", kills, midCopy,
+            installedBeforeKill);
+        QVERIFY2(midCopy > 0, "no kill came in the middle of a copy");
     }
 };
 

@@ -491,33 +491,47 @@ private slots:
         }
         QVERIFY(refused);
         // Start-up does not wait and leaves the temporaries to a later start.
-        TestFiles::write(app() + u"LINK2.INI.AbC123"_s, "half");
-        age(app() + u"LINK2.INI.AbC123"_s, -60);
+        TestFiles::write(app() + u".LINK2.INI.vellumo-AbC123"_s, "half");
+        age(app() + u".LINK2.INI.vellumo-AbC123"_s, -60);
         QCOMPARE(FolderLock::clearStaleTemporaries(app()), 0);
-        QVERIFY(QFile::exists(app() + u"LINK2.INI.AbC123"_s));
+        QVERIFY(QFile::exists(app() + u".LINK2.INI.vellumo-AbC123"_s));
         holder.write("\n");
         QVERIFY(holder.waitForFinished(10000));
         QCOMPARE(FolderLock::clearStaleTemporaries(app()), 1);
         QCOMPARE(TestFiles::read(app() + u"LINK2.INI"_s), index);
     }
 
+    // Only the writers' own temporaries go, in the folder and in the category folders, and only stale
+    // ones: a user's copies beside an index file stay, whatever they are named.
     void staleTemporariesAreCleared()
     {
-        const QStringList stale = { u"LINK2.INI.AbC123"_s, u"MAIN.INI.zzzzzz"_s, u"LINK1.INI.000000"_s };
-        const QStringList kept
-            = { u"LINK2.INI.short"_s, u"other.txt.ABCDEF"_s, u"LINK2.INI.AbC1234"_s, u"LINK2.INI.Fresh1"_s };
+        const QStringList stale = { u".LINK2.INI.vellumo-ab12CD"_s, u".MAIN.INI.vellumo-zzzzzz"_s,
+            u"图片特效/.幻灯.js.vellumo-000000"_s, u"菜单导航/.下拉菜单.vellumo-Q1w2E3"_s };
+        const QStringList kept = { u"LINK2.INI.backup"_s, u"MAIN.INI.before"_s, u"lines.txt.mine01"_s,
+            u"LINK2.INI.AbC123"_s, u"LINK2.INI.vellumo-ab12CD"_s, u".LINK2.INI.vellumo-ab12C"_s,
+            u".LINK2.INI.vellumo-ab12CDE"_s, u".LINK2.INI.vellumo-ab-2CD"_s, u"..vellumo-ab12CD"_s,
+            u".LINK2.INI.Vellumo-ab12CD"_s, u".LINK2.INI.vellumo-Fresh1"_s, u"图片特效/.相册.vellumo-Fresh2"_s };
+        put(app() + u"MAIN.INI"_s, u"[MAIN]\r\n"_s);
+        put(app() + u"lines.txt"_s, u"a\r\n"_s);
         for (const QString &name : stale + kept) {
             TestFiles::write(app() + name, "half");
             age(app() + name, -60);
         }
-        put(app() + u"MAIN.INI"_s, u"[MAIN]\r\n"_s);
-        // Written after the lock was taken: a writer of now, not of a killed one.
-        age(app() + u"LINK2.INI.Fresh1"_s, 3600);
+        // Outside the folder, reached through a link in a category folder: not the program's.
+        TestFiles::write(outside() + u".keep.txt.vellumo-ab12CD"_s, "outside");
+        age(outside() + u".keep.txt.vellumo-ab12CD"_s, -60);
+        // A folder of that form is no temporary.
+        QVERIFY(QDir().mkpath(app() + u".A.vellumo-folder"_s));
+        // Written after the lock was taken: writers of now, not killed ones.
+        age(app() + u".LINK2.INI.vellumo-Fresh1"_s, 3600);
+        age(app() + u"图片特效/.相册.vellumo-Fresh2"_s, 3600);
         QCOMPARE(FolderLock::clearStaleTemporaries(app()), stale.size());
         for (const QString &name : stale)
             QVERIFY2(!QFile::exists(app() + name), qPrintable(name));
         for (const QString &name : kept)
-            QVERIFY2(QFile::exists(app() + name), qPrintable(name));
+            QCOMPARE(TestFiles::read(app() + name), QByteArray("half"));
+        QCOMPARE(TestFiles::read(outside() + u".keep.txt.vellumo-ab12CD"_s), QByteArray("outside"));
+        QVERIFY(QFileInfo(app() + u".A.vellumo-folder"_s).isDir());
     }
 
     void indexNames_data()

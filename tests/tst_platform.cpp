@@ -9,7 +9,19 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "testfiles.h"
+
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+// A folder's entries, hidden ones included, links not followed.
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+}
 
 class TestPlatform : public QObject
 {
@@ -152,6 +164,31 @@ private slots:
         QVERIFY(files.folderExists(dir.path()));
         QCOMPARE(files.resolveName(dir.filePath(u"A.GIF"_s)), a);
         QCOMPARE(files.resolveName(dir.filePath(u"new.gif"_s)), dir.filePath(u"new.gif"_s));
+    }
+
+    // A name as long as a file name may be still takes a temporary beside it: the temporary's name is
+    // cut to fit, never the file's.
+    void longNamesAreWrittenAndCopied_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("255 ASCII bytes") << QString(251, u'a') + u".INI"_s;
+        QTest::newRow("255 bytes, a character cut in the temporary") << u"a"_s + QString(83, u'汉') + u".txt1"_s;
+    }
+
+    void longNamesAreWrittenAndCopied()
+    {
+        QFETCH(QString, name);
+        QCOMPARE(QFile::encodeName(name).size(), 255);
+        QTemporaryDir dir;
+        LocalFileSystem files;
+        const QString path = dir.filePath(name);
+        QVERIFY(files.writeAtomically(path, "first"));
+        QVERIFY(files.writeAtomically(path, "second"));
+        QCOMPARE(TestFiles::read(path), QByteArray("second"));
+        QVERIFY(QDir().mkpath(dir.filePath(u"copy"_s)));
+        QVERIFY(files.copyWithoutOverwrite(path, dir.filePath(u"copy/"_s + name)));
+        QCOMPARE(TestFiles::read(dir.filePath(u"copy/"_s + name)), QByteArray("second"));
+        QCOMPARE(entries(dir.path()), (QStringList { name, u"copy"_s }));
     }
 };
 

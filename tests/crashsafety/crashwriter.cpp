@@ -1,8 +1,11 @@
 // Saves a large page and writes LINK2.INI, each in two versions in turn, until it is killed; prints
 // "ready" once set up, then one line per finished round, so that the test knows how far it got.
+// With "install" first it installs one update package instead, printing "ready" before and "done"
+// after, so that a kill can land in the copying of its files.
 #include "editor/document.h"
 #include "editor/stringdocumentview.h"
 #include "library/inifile.h"
+#include "options/packageinstaller.h"
 #include "platform/localfilesystem.h"
 #include "platform/vellumoerror.h"
 #include "support/scripteddialogs.h"
@@ -16,8 +19,22 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 4 && QByteArrayView(argv[1]) == "install") {
+        LocalFileSystem files;
+        std::printf("ready\n");
+        std::fflush(stdout);
+        try {
+            PackageInstaller(files, QString::fromLocal8Bit(argv[2])).installAll({ QString::fromLocal8Bit(argv[3]) });
+        } catch (const VellumoError &e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return 1;
+        }
+        std::printf("done\n");
+        return 0;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: crashwriter APPLICATION-FOLDER/\n");
+        std::fprintf(
+            stderr, "usage: crashwriter APPLICATION-FOLDER/\n       crashwriter install APPLICATION-FOLDER/ PACKAGE\n");
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
