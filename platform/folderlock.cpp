@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QHash>
 
+#include <cerrno>
+#include <cstring>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -43,22 +45,55 @@ QString folderKey(const QString &folder)
     return folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
-// The lock file's descriptor with the lock held; -1 without a lock file; throws when another holder
-// keeps it past the wait.
+// Why the lock file could not be opened or made, in the user's words.
+QString openingProblem(int error, bool made)
+{
+    const QString name = u"“"_s + FolderLock::fileName() + u"”"_s;
+    switch (error) {
+    case ELOOP:
+        return name + u"是一个链接"_s;
+    case ENOENT:
+        return u"文件夹不存在"_s;
+    case EACCES:
+    case EPERM:
+        return (made ? u"不能建立"_s : u"不能打开"_s) + name + u"：没有写入权限"_s;
+    case EROFS:
+        return u"文件夹所在的文件系统是只读的"_s;
+    default:
+        return (made ? u"不能建立"_s : u"不能打开"_s) + name + u"："_s + QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+// The lock file's descriptor with the lock held; throws when another holder keeps it past the wait,
+// and when no lock can be taken.
 int takeLock(const QString &folder, std::chrono::milliseconds wait)
 {
     const QByteArray path = QFile::encodeName(folder + FolderLock::fileName());
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0)
-        return -1;
+    int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) {
+        // Made by another account, or in a folder this one may not write: a lock needs no write access.
+        const int madeError = errno;
+        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0) {
+            const int openError = errno;
+            throw VellumoError(FolderLock::unlockableMessage(
+                folder, openError == ENOENT ? openingProblem(madeError, true) : openingProblem(openError, false)));
+        }
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw VellumoError(FolderLock::unlockableMessage(folder, u"“"_s + FolderLock::fileName() + u"”不是普通文件"_s));
+    }
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
             return fd;
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            // A file system without locks: nothing to wait for.
+        const int error = errno;
+        if (error != EWOULDBLOCK && error != EINTR) {
             ::close(fd);
-            return -1;
+            throw VellumoError(FolderLock::unlockableMessage(
+                folder, u"文件系统不支持加锁（"_s + QString::fromLocal8Bit(std::strerror(error)) + u"）"_s));
         }
         if (std::chrono::steady_clock::now() >= deadline) {
             ::close(fd);
@@ -139,6 +174,11 @@ FolderLock::~FolderLock()
 QString FolderLock::fileName()
 {
     return u".vellumo.lock"_s;
+}
+
+QString FolderLock::unlockableMessage(const QString &folder, const QString &reason)
+{
+    return u"无法锁定文件夹"_s + folder + u"，没有写入任何文件："_s + reason;
 }
 
 QString FolderLock::busyMessage(const QString &folder)

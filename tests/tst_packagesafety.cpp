@@ -19,8 +19,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "testfiles.h"
 
@@ -50,6 +58,69 @@ QString packageText(const QString &body)
 {
     return u"[files]\r\n"_s + body + u"\r\n"_s;
 }
+
+QByteArray native(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+// The message of the error the call raised; empty when it raised none.
+QString errorOf(const std::function<void()> &call)
+{
+    try {
+        call();
+    } catch (const VellumoError &e) {
+        return e.message();
+    }
+    return {};
+}
+
+// A child process that runs as another account: as root "nobody", for whom the test's files are
+// another account's; otherwise this account, and the test makes its files read-only instead.
+struct OtherAccount
+{
+    pid_t pid = -1;
+    int result = -1; // the read end of what the child's call returned
+
+    explicit OtherAccount(const std::function<QString()> &call)
+    {
+        int out[2];
+        if (::pipe(out) != 0)
+            return;
+        pid = ::fork();
+        if (pid == 0) {
+            ::close(out[0]);
+            if (::geteuid() == 0) {
+                const passwd *nobody = ::getpwnam("nobody");
+                if (!nobody || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0
+                    || ::setuid(nobody->pw_uid) != 0)
+                    ::_exit(3);
+            }
+            const QByteArray text = call().toUtf8();
+            ::_exit(::write(out[1], text.constData(), size_t(text.size())) == text.size() ? 0 : 4);
+        }
+        ::close(out[1]);
+        result = out[0];
+    }
+
+    // What the call returned, once the child has ended.
+    QString finish()
+    {
+        QByteArray text;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(result, buffer, sizeof buffer)) != 0;)
+            if (n > 0)
+                text.append(buffer, n);
+            else if (errno != EINTR)
+                break;
+        ::close(result);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            return u"the child ended with status %1"_s.arg(status);
+        return QString::fromUtf8(text);
+    }
+};
 
 // Moves a file's times by seconds from now, so that it is older or younger than a lock taken now.
 void age(const QString &path, int seconds)
@@ -444,26 +515,63 @@ private slots:
         QCOMPARE(after, before);
     }
 
-    // Twenty installs started at once, as twenty program instances would: every entry arrives.
+    // Twenty installs started at once, as twenty program instances would: every entry arrives, also
+    // where the lock file belongs to another account and cannot be opened for writing.
+    void concurrentInstallsKeepEveryEntry_data()
+    {
+        QTest::addColumn<bool>("othersLockFile");
+        QTest::newRow("own lock file") << false;
+        QTest::newRow("another account's lock file") << true;
+    }
+
     void concurrentInstallsKeepEveryEntry()
     {
+        QFETCH(bool, othersLockFile);
         const int count = 20;
-        QList<QProcess *> tools;
         for (int i = 0; i < count; ++i) {
             const QString name = u"并发%1"_s.arg(i);
             put(pkg() + name + u".txt"_s, name);
             put(pkg() + name + u".gx"_s,
                 packageText(u"name=%1\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=%1.txt"_s.arg(name)));
         }
+        std::function<void()> account;
+        if (othersLockFile) {
+            // The installs run as the other account (as root "nobody"), which may write the library but
+            // not its lock file.
+            const QString lock = app() + FolderLock::fileName();
+            TestFiles::write(lock, QByteArray());
+            QCOMPARE(::chmod(native(lock).constData(), 0444), 0);
+            for (QDirIterator it(
+                     root(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+                 it.hasNext();) {
+                const QString path = it.next();
+                if (!it.fileInfo().isSymLink() && path != lock)
+                    QCOMPARE(::chmod(native(path).constData(), it.fileInfo().isDir() ? 0777 : 0666), 0);
+            }
+            QCOMPARE(::chmod(native(root()).constData(), 0777), 0);
+            if (::geteuid() == 0) {
+                const passwd *nobody = ::getpwnam("nobody");
+                QVERIFY(nobody);
+                const uid_t uid = nobody->pw_uid;
+                const gid_t gid = nobody->pw_gid;
+                account = [uid, gid] {
+                    if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+                        ::_exit(3);
+                };
+            }
+        }
+        QList<QProcess *> tools;
         for (int i = 0; i < count; ++i) {
             auto *tool = new QProcess(this);
+            if (account)
+                tool->setChildProcessModifier(account);
             tool->start(
                 QStringLiteral(VELLUMO_LIBRARY_TOOL), { u"-C"_s, app(), u"install"_s, pkg() + u"并发%1.gx"_s.arg(i) });
             tools << tool;
         }
         for (QProcess *tool : tools) {
             QVERIFY(tool->waitForFinished(60000));
-            QCOMPARE(tool->exitCode(), 0);
+            QVERIFY2(tool->exitCode() == 0, tool->readAllStandardError().constData());
             delete tool;
         }
         IniCache::instance().clear();
@@ -532,6 +640,99 @@ private slots:
             QCOMPARE(TestFiles::read(app() + name), QByteArray("half"));
         QCOMPARE(TestFiles::read(outside() + u".keep.txt.vellumo-ab12CD"_s), QByteArray("outside"));
         QVERIFY(QFileInfo(app() + u".A.vellumo-folder"_s).isDir());
+    }
+
+    // Where the folder's lock file is something no lock can be taken on, nothing is written and the user
+    // is told why: an index write, an install through the class and through the tool.
+    void withoutALockNothingIsWritten_data()
+    {
+        QTest::addColumn<QString>("lockFile");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a folder") << u"@folder"_s << u"“.vellumo.lock”不是普通文件"_s;
+        QTest::newRow("a link leading nowhere") << u"@link:{outside}none"_s << u"“.vellumo.lock”是一个链接"_s;
+        QTest::newRow("a link to a file") << u"@link:{outside}keep.txt"_s << u"“.vellumo.lock”是一个链接"_s;
+    }
+
+    void withoutALockNothingIsWritten()
+    {
+        QFETCH(QString, lockFile);
+        QFETCH(QString, reason);
+        const QString lock = app() + FolderLock::fileName();
+        if (lockFile == u"@folder"_s)
+            QVERIFY(QDir().mkpath(lock));
+        else
+            QVERIFY(QFile::link(lockFile.mid(6).replace(u"{outside}"_s, outside()), lock));
+        put(pkg() + u"a.txt"_s, u"a"_s);
+        put(pkg() + u"p.gx"_s, packageText(u"name=甲\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=a.txt"_s));
+        const Tree before = tree();
+        const QString told = u"无法锁定文件夹"_s + app() + u"，没有写入任何文件："_s + reason;
+
+        QCOMPARE(errorOf([&] { EffectIndex(m_files, app()).append(u"简单复制"_s, u"甲"_s, u"1"_s); }), told);
+        const Run run = install({ pkg() + u"p.gx"_s }, false);
+        QCOMPARE(run.message, told);
+        QCOMPARE(run.installed, QStringList());
+        const Run tool = install({ pkg() + u"p.gx"_s }, true);
+        QCOMPARE(tool.status, 1);
+        QVERIFY2(tool.message.startsWith(u"vellumo-library: "_s + told + u'\n'), qPrintable(tool.message));
+        QCOMPARE(tree(), before);
+        QCOMPARE(FolderLock::clearStaleTemporaries(app()), 0);
+    }
+
+    // A library two accounts share: the lock file is the other account's and cannot be opened for
+    // writing, yet it keeps the two apart, since a lock needs no write permission.
+    void aLockFileOfAnotherAccountStillLocks()
+    {
+        const QString lock = app() + FolderLock::fileName();
+        TestFiles::write(lock, QByteArray());
+        QCOMPARE(::chmod(native(lock).constData(), 0444), 0);
+        QCOMPARE(::chmod(native(root()).constData(), 0755), 0);
+        const int held = ::open(native(lock).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(held >= 0);
+        QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
+        OtherAccount waiter(
+            [this] { return errorOf([this] { const FolderLock lock(app(), std::chrono::milliseconds(0)); }); });
+        QCOMPARE(waiter.finish(), FolderLock::busyMessage(app()));
+
+        // Let go here, taken there: then this process is the one kept out.
+        QCOMPARE(::flock(held, LOCK_UN), 0);
+        int taken[2], done[2];
+        QCOMPARE(::pipe(taken), 0);
+        QCOMPARE(::pipe(done), 0);
+        OtherAccount holder([&] {
+            return errorOf([&] {
+                const FolderLock lock(app(), std::chrono::milliseconds(0));
+                char c = 't';
+                if (::write(taken[1], &c, 1) == 1)
+                    while (::read(done[0], &c, 1) < 0 && errno == EINTR) { }
+            });
+        });
+        ::close(taken[1]);
+        ::close(done[0]);
+        char c = 0;
+        const bool holds = ::read(taken[0], &c, 1) == 1;
+        const bool keptOut = ::flock(held, LOCK_EX | LOCK_NB) == -1 && errno == EWOULDBLOCK;
+        QCOMPARE(::write(done[1], "d", 1), 1);
+        ::close(taken[0]);
+        ::close(done[1]);
+        QCOMPARE(holder.finish(), QString());
+        QVERIFY(holds);
+        QVERIFY(keptOut);
+        ::close(held);
+    }
+
+    // A read-only folder without a lock file: nothing can lock it, so nothing is written there.
+    void aReadOnlyFolderWithoutALockFileIsNotWritten()
+    {
+        QCOMPARE(::chmod(native(root()).constData(), 0755), 0);
+        QCOMPARE(::chmod(native(app()).constData(), 0555), 0);
+        const QByteArray index = TestFiles::read(app() + u"LINK2.INI"_s);
+        OtherAccount writer(
+            [this] { return errorOf([this] { EffectIndex(m_files, app()).append(u"简单复制"_s, u"甲"_s, u"1"_s); }); });
+        QCOMPARE(writer.finish(),
+            u"无法锁定文件夹"_s + app() + u"，没有写入任何文件：不能建立“.vellumo.lock”：没有写入权限"_s);
+        QCOMPARE(TestFiles::read(app() + u"LINK2.INI"_s), index);
+        QVERIFY(!QFile::exists(app() + FolderLock::fileName()));
+        QCOMPARE(::chmod(native(app()).constData(), 0755), 0);
     }
 
     void indexNames_data()
