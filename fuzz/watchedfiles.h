@@ -2,9 +2,11 @@
 
 #include "fuzzcheck.h"
 
+#include "platform/heldfolder.h"
 #include "platform/localfilesystem.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 // The machine's file system, stopping the run at any write, copy or removal outside one folder.
 class WatchedFiles : public FileSystem
@@ -36,10 +38,25 @@ public:
         check(to, "copy to");
         return m_files.copyWithoutOverwrite(from, to);
     }
+    bool copyHeld(const HeldFile &from, const HeldFolder &folder, const QString &name) override
+    {
+        checkHeld(folder, name, "copy to");
+        return m_files.copyHeld(from, folder, name);
+    }
+    bool createHeld(const HeldFolder &folder, const QString &name, const QByteArray &bytes) override
+    {
+        checkHeld(folder, name, "create");
+        return m_files.createHeld(folder, name, bytes);
+    }
     bool remove(const QString &path) override
     {
         check(path, "remove");
         return m_files.remove(path);
+    }
+    bool removeHeld(const HeldFolder &folder, const QString &name) override
+    {
+        checkHeld(folder, name, "remove");
+        return m_files.removeHeld(folder, name);
     }
     QString resolveName(const QString &path) const override { return m_files.resolveName(path); }
     std::int64_t nowNs() const override { return m_files.nowNs(); }
@@ -51,6 +68,15 @@ private:
         const QString clean = QDir::cleanPath(path);
         FUZZ_CHECK(clean.startsWith(writable) || clean + u'/' == writable,
             QByteArray(what) + " outside " + FuzzCheck::shown(writable) + ": " + FuzzCheck::shown(path));
+    }
+
+    // A held folder is checked where it really is, whatever path it was reached by.
+    void checkHeld(const HeldFolder &folder, const QString &name, const char *what) const
+    {
+        const QString real
+            = QFileInfo(QStringLiteral("/proc/self/fd/") + QString::number(folder.descriptor())).symLinkTarget();
+        FUZZ_CHECK(!name.contains(u'/'), QByteArray(what) + " a name with a separator: " + FuzzCheck::shown(name));
+        check(real + u'/' + name, what);
     }
 
     LocalFileSystem m_files;

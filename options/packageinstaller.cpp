@@ -4,6 +4,7 @@
 #include "library/categoryindex.h"
 #include "library/countedsection.h"
 #include "library/effectindex.h"
+#include "library/inidocument.h"
 #include "library/inifile.h"
 #include "library/ininumber.h"
 #include "library/librarynames.h"
@@ -14,6 +15,8 @@
 
 #include <QFileInfo>
 #include <QHash>
+
+#include <cerrno>
 
 using namespace Qt::StringLiterals;
 
@@ -63,14 +66,14 @@ QString nameProblem(const QString &what, const QString &value)
 
 // The first file-naming key of a definition file whose value leads out of its folder, as the reason
 // to refuse it; empty when there is none. Keys are walked as far as a setup window could reach them.
-QString namedFileOutside(FileSystem &files, const QString &definitionPath)
+QString namedFileOutside(const QByteArray &bytes)
 {
-    const IniFile definition(files, definitionPath);
+    const IniDocument definition(bytes);
     for (const QString &stem : DefinitionFile::fileKeyStems()) {
         const int last = definition.reachedNumberedKey(u"file"_s, stem);
         for (int k = 1; k <= last; ++k) {
             const QString key = stem + QString::number(k);
-            const QString value = definition.readString(u"file"_s, key);
+            const QString value = definition.read(u"file"_s, key);
             if (!DefinitionFile::namesOwnFile(value))
                 return u"定义文件中的"_s + key + u"="_s + value + u"指向特效类别文件夹之外"_s;
         }
@@ -81,6 +84,24 @@ QString namedFileOutside(FileSystem &files, const QString &definitionPath)
 bool isKnownKind(const QString &kind)
 {
     return kind == u"1"_s || kind == u"2"_s || kind == u"3"_s || kind == u"4"_s;
+}
+
+// The path below folder, which real lies inside.
+QString relativeTo(const QString &real, const QString &folder)
+{
+    return real.mid(folder.size() + 1);
+}
+
+// Why the definition file the effect will have in its category folder must not be installed, judged as
+// a setup window will find it, in any letter case: a file of the effect's name already in the
+// category folder (shipped by another package, say); the package's own ones are judged by their bytes.
+QString definitionFileOutside(FileSystem &files, const HeldFolder &category, const QString &effect)
+{
+    for (const QString &entry : category.entriesNamed(effect))
+        if (const auto bytes = files.readAll(category.path() + entry))
+            if (const QString reason = namedFileOutside(*bytes); !reason.isEmpty())
+                return reason;
+    return {};
 }
 }
 
@@ -229,7 +250,11 @@ PackageInstaller::Plan PackageInstaller::plan(const Package &package) const
     // Where each file will really be written: every folder on the way found in any letter case, and
     // after links still inside the category folder.
     const QString categoryReal = realPath(categoryFolder);
+    // Held from here on, so that a folder swapped for a link later cannot lead a copy out of the library.
+    const HeldFolder category = HeldFolder::open(categoryReal);
     QStringList folders;
+    QStringList below; // each folder below the category folder as it really is; "" for the folder itself
+    QHash<QString, HeldFolder> held; // by below
     QStringList leaves;
     for (const QString &name : package.files) {
         const QStringList parts = name.split(u'/');
@@ -242,9 +267,13 @@ PackageInstaller::Plan PackageInstaller::plan(const Package &package) const
                 folder = next + u'/';
         }
         // Checked as far as the folders go, so a link is refused before a missing folder is reported.
-        if (!inside(realPath(folder), categoryReal))
+        const QString folderReal = realPath(folder);
+        if (!inside(folderReal, categoryReal))
             return refuse(u"文件名"_s + quoted(name) + u"经过链接指向特效类别文件夹之外"_s);
         folders << (reached ? folder : QString());
+        below << relativeTo(folderReal, categoryReal);
+        if (reached && !held.contains(below.last()))
+            held.insert(below.last(), category.below(below.last()));
         leaves << parts.last();
     }
 
@@ -267,36 +296,52 @@ PackageInstaller::Plan PackageInstaller::plan(const Package &package) const
             return plan;
         }
     const QString packageReal = realPath(package.folder);
-    QStringList sources;
+    const HeldFolder packageFolder = HeldFolder::open(packageReal);
+    QList<HeldFile> sources;
     for (const QString &name : package.files) {
         const QString source = realPath(package.folder + name);
+        const QString leadsOut = u"文件"_s + quoted(name) + u"经过链接指向升级文件所在文件夹之外"_s;
         if (!inside(source, packageReal))
-            return refuse(u"文件"_s + quoted(name) + u"经过链接指向升级文件所在文件夹之外"_s);
-        sources << source;
+            return refuse(leadsOut);
+        // Opened once, without links on its way, and copied from: a name swapped for a link after this
+        // check leads nowhere.
+        const FileStamp checked = m_files.stamp(source);
+        const HeldFile file = HeldFile::open(packageFolder, relativeTo(source, packageReal));
+        if (!file.isOpen() && file.error() != ELOOP && file.error() != ENOTDIR && file.error() != EINVAL)
+            throw VellumoError::cannotOpen(package.folder + name);
+        if (!file.isOpen() || file.device() != checked.device || file.inode() != checked.inode)
+            return refuse(leadsOut);
+        sources << file;
     }
     for (int i = 0; i < package.files.size(); ++i)
         if (folders[i].isNull())
             return decline(u"文件"_s + quoted(package.files[i]) + u"所在的子文件夹在特效类别文件夹中不存在"_s);
 
-    // The definition file a setup window will read must name files of its own folder only.
-    if (package.kind != u"1"_s)
-        for (int i = 0; i < package.files.size(); ++i) {
-            if (package.files[i].compare(package.name, Qt::CaseInsensitive) != 0)
-                continue;
-            if (const QString reason = namedFileOutside(m_files, sources[i]); !reason.isEmpty())
-                return refuse(reason);
-        }
-
+    // The definition file a setup window will read must name files of its own folder only: each of
+    // the package's files that lands in the category folder under the effect's name, by the bytes that
+    // are then copied, and one already there.
+    const bool hasDefinition = package.kind != u"1"_s;
     QStringList conflicts;
     for (int i = 0; i < package.files.size(); ++i) {
+        std::optional<QByteArray> definition;
+        if (hasDefinition && below[i].isEmpty() && leaves[i].compare(package.name, Qt::CaseInsensitive) == 0) {
+            definition = sources[i].readAll();
+            if (!definition)
+                throw VellumoError::cannotOpen(package.folder + package.files[i]);
+            if (const QString reason = namedFileOutside(*definition); !reason.isEmpty())
+                return refuse(reason);
+        }
         const QString existing = m_files.resolveName(folders[i] + leaves[i]);
         if (QFileInfo(existing).exists() || QFileInfo(existing).isSymLink()) {
-            if (!m_files.fileExists(existing) || m_files.readAll(existing) != m_files.readAll(sources[i]))
+            if (!m_files.fileExists(existing) || m_files.readAll(existing) != sources[i].readAll())
                 conflicts << package.files[i];
             continue;
         }
-        plan.copies.append({ sources[i], folders[i] + leaves[i] });
+        plan.copies.append({ sources[i], held.value(below[i]), leaves[i], folders[i] + leaves[i], definition });
     }
+    if (hasDefinition)
+        if (const QString reason = definitionFileOutside(m_files, category, package.name); !reason.isEmpty())
+            return refuse(reason);
 
     // The category's counter must take one more entry.
     IniFile index(m_files, EffectIndex(m_files, m_applicationFolder).path());
@@ -360,17 +405,19 @@ void PackageInstaller::installAll(const QStringList &packages, Outcome &outcome)
         }
         if (m_afterJudging)
             m_afterJudging(package);
-        QStringList made;
+        QList<Plan::Copy> made;
         try {
-            for (const auto &[source, target] : plan.copies) {
-                if (!m_files.copyWithoutOverwrite(source, target))
-                    throw VellumoError::cannotCreate(target);
-                made << target;
+            for (const Plan::Copy &copy : plan.copies) {
+                const bool copied = copy.bytes ? m_files.createHeld(copy.folder, copy.name, *copy.bytes)
+                                               : m_files.copyHeld(copy.source, copy.folder, copy.name);
+                if (!copied)
+                    throw VellumoError::cannotCreate(copy.target);
+                made << copy;
             }
             EffectIndex(m_files, m_applicationFolder).append(plan.category, package.name, package.kind);
         } catch (const VellumoError &) {
-            for (const QString &target : made)
-                m_files.remove(target);
+            for (const Plan::Copy &copy : made)
+                m_files.removeHeld(copy.folder, copy.name);
             throw;
         }
         outcome.end = End::Installed;

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "platform/heldfile.h"
+#include "platform/heldfolder.h"
+
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class FileSystem;
 
@@ -33,14 +37,23 @@ public:
     // raises the conversion error.
     Package read(const QString &path) const;
 
-    // What installing one package would do, decided before anything is changed.
+    // What installing one package would do, decided before anything is changed. Its files and folders
+    // are held open from the judging on, so what is copied, and where, is what was judged.
     struct Plan
     {
         enum class Verdict { Install, AlreadyInstalled, Incomplete, Refused };
         Verdict verdict = Verdict::Refused;
         QString refusal; // the whole message, for Refused
         QString category; // as the category index spells it
-        QList<QPair<QString, QString>> copies; // real source path, target path
+        struct Copy
+        {
+            HeldFile source; // opened from the package's folder without links
+            HeldFolder folder; // the folder it goes into, opened from the category folder without links
+            QString name; // its name there
+            QString target; // its path, for messages
+            std::optional<QByteArray> bytes; // a definition file's bytes as judged: written instead
+        };
+        QList<Copy> copies;
     };
     // A category TOTAL that is no number raises the conversion error.
     Plan plan(const Package &package) const;

@@ -8,6 +8,9 @@
 #include <functional>
 #include <optional>
 
+class HeldFile;
+class HeldFolder;
+
 // What identifies one version of a file: a change, a replacement or a deletion changes it.
 struct FileStamp
 {
@@ -41,6 +44,14 @@ public:
     // Copies a file; an existing target is never overwritten (the copy then fails). The copy is seen
     // under its name only once it is whole.
     virtual bool copyWithoutOverwrite(const QString &from, const QString &to) = 0;
+    // The same from a file and into a folder held open since they were checked; an entry of that name
+    // in any letter case is never overwritten.
+    virtual bool copyHeld(const HeldFile &from, const HeldFolder &folder, const QString &name) = 0;
+    // Makes a new file of these bytes in a held folder, whole or not at all, never over an entry of that
+    // name in any letter case.
+    virtual bool createHeld(const HeldFolder &folder, const QString &name, const QByteArray &bytes) = 0;
+    // Removes a file (no link, no folder) from a held folder.
+    virtual bool removeHeld(const HeldFolder &folder, const QString &name) = 0;
     // After a copy that did not take place: true when neither an existing target nor a missing folder
     // explains it, so the disk or the permissions refused it and the user must be told.
     bool copyRefused(const QString &to) const;

@@ -1,5 +1,7 @@
 #include "localfilesystem.h"
 
+#include "heldfile.h"
+#include "heldfolder.h"
 #include "temporaryname.h"
 
 #include <QDir>
@@ -283,6 +285,32 @@ bool LocalFileSystem::copyWithoutOverwrite(const QString &from, const QString &t
         ::close(folder);
     ::close(in);
     return copied;
+}
+
+bool LocalFileSystem::copyHeld(const HeldFile &from, const HeldFolder &folder, const QString &name)
+{
+    if (!from.isOpen() || !folder.isOpen() || !folder.entriesNamed(name).isEmpty())
+        return false;
+    return createWhole(folder.descriptor(), QFile::encodeName(name), [&from](int out) {
+        return from.readPieces([out](QByteArrayView piece) { return writeAll(out, piece.data(), piece.size()); });
+    });
+}
+
+bool LocalFileSystem::createHeld(const HeldFolder &folder, const QString &name, const QByteArray &bytes)
+{
+    if (!folder.isOpen() || !folder.entriesNamed(name).isEmpty())
+        return false;
+    return createWhole(folder.descriptor(), QFile::encodeName(name),
+        [&bytes](int out) { return writeAll(out, bytes.constData(), bytes.size()); });
+}
+
+bool LocalFileSystem::removeHeld(const HeldFolder &folder, const QString &name)
+{
+    const QByteArray native = QFile::encodeName(name);
+    struct stat st;
+    return folder.isOpen() && !native.contains('/')
+        && ::fstatat(folder.descriptor(), native.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)
+        && ::unlinkat(folder.descriptor(), native.constData(), 0) == 0;
 }
 
 bool LocalFileSystem::remove(const QString &path)

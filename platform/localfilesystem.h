@@ -13,6 +13,9 @@ public:
     bool readPieces(const QString &path, const std::function<void(QByteArrayView)> &piece) const override;
     bool writeAtomically(const QString &path, const QByteArray &bytes) override;
     bool copyWithoutOverwrite(const QString &from, const QString &to) override;
+    bool copyHeld(const HeldFile &from, const HeldFolder &folder, const QString &name) override;
+    bool createHeld(const HeldFolder &folder, const QString &name, const QByteArray &bytes) override;
+    bool removeHeld(const HeldFolder &folder, const QString &name) override;
     bool remove(const QString &path) override;
     QString resolveName(const QString &path) const override;
     std::int64_t nowNs() const override;

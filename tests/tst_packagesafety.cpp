@@ -1,7 +1,8 @@
 // Update packages written by strangers, installed through the installer class and through the
 // library tool: a hostile package is refused with its reason, and then nothing outside the
 // application folder changes, no library file changes, the library still checks clean and lists as
-// before. Also the folder lock that keeps concurrent installs from losing entries, and the clearing
+// before. A package or library file changed between the judging and the copying changes nothing
+// judged. Also the folder lock that keeps concurrent installs from losing entries, and the clearing
 // of temporaries that killed writes leave behind.
 #include "library/categoryindex.h"
 #include "library/effectindex.h"
@@ -309,6 +310,13 @@ private slots:
             { "definition names a picture outside",
                 u"name=越界\r\nflistno=2\r\nflist=图片特效\r\nft=1\r\nftname1=越界"_s,
                 { { u"越界"_s, u"[file]\r\nimgfilet=1\r\nimgfilename1=/etc/passwd\r\n"_s } },
+                u"定义文件中的imgfilename1=/etc/passwd"_s },
+            { "definition named through ./", u"name=越界\r\nflistno=4\r\nflist=图片特效\r\nft=1\r\nftname1=./越界"_s,
+                { { u"越界"_s, u"[file]\r\nft=1\r\nfno1=../../../../etc/passwd\r\n"_s } },
+                u"定义文件中的fno1=../../../../etc/passwd"_s },
+            { "definition named through .\\ in other case",
+                u"name=Evil\r\nflistno=2\r\nflist=图片特效\r\nft=1\r\nftname1=.\\\\EVIL"_s,
+                { { u"EVIL"_s, u"[file]\r\nimgfilet=1\r\nimgfilename1=/etc/passwd\r\n"_s } },
                 u"定义文件中的imgfilename1=/etc/passwd"_s },
             { "definition names a text file outside",
                 u"name=越界\r\nflistno=3\r\nflist=菜单导航\r\nft=1\r\nftname1=越界"_s,
@@ -733,6 +741,122 @@ private slots:
         QCOMPARE(TestFiles::read(app() + u"LINK2.INI"_s), index);
         QVERIFY(!QFile::exists(app() + FolderLock::fileName()));
         QCOMPARE(::chmod(native(app()).constData(), 0755), 0);
+    }
+
+    // A kind-1 package may ship any file; a later package of another kind named like that file makes it
+    // the effect's definition file, and it is judged as one then.
+    void aDefinitionFileAnotherPackageShippedIsJudged_data() { soundPackagesInstall_data(); }
+
+    void aDefinitionFileAnotherPackageShippedIsJudged()
+    {
+        QFETCH(bool, throughTool);
+        put(pkg() + u"越界"_s, u"[file]\r\nft=1\r\nfno1=../../../../etc/passwd\r\n"_s);
+        put(pkg() + u"越界.js"_s, u"var a;"_s);
+        put(pkg() + u"first.gx"_s, packageText(u"name=先\r\nflistno=1\r\nflist=图片特效\r\nft=1\r\nftname1=越界"_s));
+        put(pkg() + u"second.gx"_s,
+            packageText(u"name=越界\r\nflistno=4\r\nflist=图片特效\r\nft=1\r\nftname1=越界.js"_s));
+        QCOMPARE(install({ pkg() + u"first.gx"_s }, throughTool).status, 0);
+        const Tree before = tree();
+        const Run run = install({ pkg() + u"second.gx"_s }, throughTool);
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.message.contains(
+                     u"升级文件"_s + pkg() + u"second.gx不安全，没有安装：定义文件中的fno1=../../../../etc/passwd"_s),
+            qPrintable(run.message));
+        QCOMPARE(tree(), before);
+    }
+
+    // A package or library file changed after the package was judged, before its files are copied: what
+    // is copied is what was judged, and nothing outside the library is read into it or written.
+    void whatIsCopiedIsWhatWasJudged_data()
+    {
+        QTest::addColumn<QString>("package");
+        QTest::addColumn<PackageFiles>("files");
+        QTest::addColumn<QString>("change"); // what the hook does: a rename, a link or a rewrite
+        QTest::addColumn<QString>("installed"); // where the package's file must be found afterwards
+
+        const QString plain = u"name=换\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=换.txt"_s;
+        const QString inFolder = u"name=换\r\nflistno=1\r\nflist=简单复制\r\nft=1\r\nftname1=sub/换.txt"_s;
+        QTest::newRow("package file swapped for a link outside")
+            << plain << PackageFiles { { u"换.txt"_s, u"<p>checked</p>"_s } } << u"link pkg:换.txt"_s
+            << u"简单复制/换.txt"_s;
+        QTest::newRow("package folder swapped for a link outside")
+            << inFolder << PackageFiles { { u"sub/换.txt"_s, u"<p>checked</p>"_s } } << u"link pkg:sub"_s
+            << u"简单复制/sub/换.txt"_s;
+        QTest::newRow("category sub-folder swapped for a link outside")
+            << inFolder << PackageFiles { { u"sub/换.txt"_s, u"<p>checked</p>"_s } } << u"link app:简单复制/sub"_s
+            << u"简单复制/sub.checked/换.txt"_s;
+        QTest::newRow("definition file rewritten in place")
+            << u"name=改\r\nflistno=4\r\nflist=图片特效\r\nft=1\r\nftname1=改"_s
+            << PackageFiles { { u"改"_s, u"[file]\r\nft=1\r\nfno1=改.txt\r\n"_s } } << u"rewrite pkg:改"_s
+            << u"图片特效/改"_s;
+        QTest::newRow("definition file replaced")
+            << u"name=改\r\nflistno=4\r\nflist=图片特效\r\nft=1\r\nftname1=改"_s
+            << PackageFiles { { u"改"_s, u"[file]\r\nft=1\r\nfno1=改.txt\r\n"_s } } << u"replace pkg:改"_s
+            << u"图片特效/改"_s;
+    }
+
+    void whatIsCopiedIsWhatWasJudged()
+    {
+        QFETCH(QString, package);
+        QFETCH(PackageFiles, files);
+        QFETCH(QString, change);
+        QFETCH(QString, installed);
+        QVERIFY(QDir().mkpath(app() + u"简单复制/sub"_s));
+        layOutPackage(files);
+        put(pkg() + u"p.gx"_s, packageText(package));
+        const QByteArray judged = Ansi::encode(files.first());
+        // Outside: a secret where the link leads, and the folder a link would write into.
+        const QByteArray secret = "root:x:0:0:secret";
+        TestFiles::write(outside() + u"换.txt"_s, secret);
+        QVERIFY(QDir().mkpath(outside() + u"made"_s));
+        const QByteArray hostile = "[file]\r\nft=1\r\nfno1=../../../../etc/passwd\r\n";
+        const Tree outsideBefore = [&] {
+            Tree all = tree();
+            for (auto it = all.begin(); it != all.end();)
+                it = it.key().startsWith(outside()) ? std::next(it) : all.erase(it);
+            return all;
+        }();
+
+        const QString what = change.section(u' ', 0, 0);
+        const QString where = change.section(u' ', 1);
+        const QString path = (where.startsWith(u"pkg:"_s) ? pkg() : app()) + where.section(u':', 1);
+        int calls = 0;
+        PackageInstaller installer(m_files, app());
+        installer.setAfterJudging([&](const PackageInstaller::Package &) {
+            ++calls;
+            if (what == u"link"_s) {
+                // The real one moves aside, so that what was checked is still there to be read. A package's
+                // link leads to the secret, a library's to an empty folder outside.
+                const bool folder = QFileInfo(path).isDir();
+                QVERIFY(QFile::rename(path, path + u".checked"_s));
+                QVERIFY(QFile::link(where.startsWith(u"app:"_s) ? outside() + u"made"_s
+                        : folder                                ? outside().chopped(1)
+                                                                : outside() + u"换.txt"_s,
+                    path));
+            } else if (what == u"rewrite"_s) {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                QVERIFY(file.resize(0));
+                QCOMPARE(file.write(hostile), hostile.size());
+            } else {
+                TestFiles::write(path + u".new"_s, hostile);
+                QCOMPARE(::rename(native(path + u".new"_s).constData(), native(path).constData()), 0);
+            }
+        });
+        IniCache::instance().clear();
+        const PackageInstaller::Outcome outcome = installer.installAll({ pkg() + u"p.gx"_s });
+        QCOMPARE(calls, 1);
+        QCOMPARE(outcome.end, PackageInstaller::End::Installed);
+        QCOMPARE(TestFiles::read(app() + installed), judged);
+        Tree outsideAfter = tree();
+        for (auto it = outsideAfter.begin(); it != outsideAfter.end();)
+            it = it.key().startsWith(outside()) ? std::next(it) : outsideAfter.erase(it);
+        QCOMPARE(outsideAfter, outsideBefore);
+        for (QDirIterator it(app(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+            const QString file = it.next();
+            QVERIFY2(!TestFiles::read(file).contains("secret") && !TestFiles::read(file).contains("passwd"),
+                qPrintable(file));
+        }
     }
 
     void indexNames_data()

@@ -1,6 +1,8 @@
 #include "platform/ansi.h"
 #include "platform/dialogfolders.h"
 #include "platform/errorguard.h"
+#include "platform/heldfile.h"
+#include "platform/heldfolder.h"
 #include "platform/localfilesystem.h"
 #include "platform/vellumoerror.h"
 #include "support/scripteddialogs.h"
@@ -189,6 +191,77 @@ private slots:
         QVERIFY(files.copyWithoutOverwrite(path, dir.filePath(u"copy/"_s + name)));
         QCOMPARE(TestFiles::read(dir.filePath(u"copy/"_s + name)), QByteArray("second"));
         QCOMPARE(entries(dir.path()), (QStringList { name, u"copy"_s }));
+    }
+
+    // A copy into a held folder never replaces what is there under its name in any letter case, a link
+    // leading nowhere included; what it makes is an ordinary file with the bytes of the source.
+    void heldCopiesNeverOverwrite()
+    {
+        QTemporaryDir dir;
+        LocalFileSystem files;
+        TestFiles::write(dir.filePath(u"src/b.gif"_s), "new");
+        QCOMPARE(::chmod(QFile::encodeName(dir.filePath(u"src/b.gif"_s)).constData(), 06777), 0);
+        TestFiles::write(dir.filePath(u"lib/A.GIF"_s), "old");
+        QVERIFY(QFile::link(dir.filePath(u"nowhere"_s), dir.filePath(u"lib/dangling"_s)));
+        const HeldFile source = HeldFile::open(HeldFolder::open(dir.filePath(u"src"_s)), u"b.gif"_s);
+        const HeldFolder library = HeldFolder::open(dir.filePath(u"lib"_s));
+        QVERIFY(source.isOpen() && library.isOpen());
+
+        QVERIFY(!files.copyHeld(source, library, u"a.gif"_s));
+        QVERIFY(!files.createHeld(library, u"a.GIF"_s, "bytes"));
+        QVERIFY(!files.copyHeld(source, library, u"dangling"_s));
+        QVERIFY(!files.createHeld(library, u"DANGLING"_s, "bytes"));
+        QVERIFY(!files.copyHeld(source, library, u"sub/b.gif"_s));
+        QCOMPARE(TestFiles::read(dir.filePath(u"lib/A.GIF"_s)), QByteArray("old"));
+        QVERIFY(!QFile::exists(dir.filePath(u"nowhere"_s)));
+
+        QVERIFY(files.copyHeld(source, library, u"b.gif"_s));
+        QVERIFY(files.createHeld(library, u"c.js"_s, "var c;"));
+        QCOMPARE(TestFiles::read(dir.filePath(u"lib/b.gif"_s)), QByteArray("new"));
+        QCOMPARE(TestFiles::read(dir.filePath(u"lib/c.js"_s)), QByteArray("var c;"));
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(dir.filePath(u"lib/b.gif"_s)).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0644));
+        QCOMPARE(entries(dir.filePath(u"lib"_s)), (QStringList { u"A.GIF"_s, u"b.gif"_s, u"c.js"_s, u"dangling"_s }));
+
+        // Removal takes files only, never what a link leads to.
+        QVERIFY(!files.removeHeld(library, u"dangling"_s));
+        QVERIFY(files.removeHeld(library, u"c.js"_s));
+        QCOMPARE(entries(dir.filePath(u"lib"_s)), (QStringList { u"A.GIF"_s, u"b.gif"_s, u"dangling"_s }));
+    }
+
+    // Names below a held folder are opened without following links; a held file keeps giving what was
+    // opened whatever its name becomes.
+    void heldNamesFollowNoLinks()
+    {
+        QTemporaryDir dir;
+        TestFiles::write(dir.filePath(u"outside/secret.txt"_s), "secret");
+        TestFiles::write(dir.filePath(u"pkg/sub/a.txt"_s), "checked");
+        QVERIFY(QFile::link(dir.filePath(u"outside"_s), dir.filePath(u"pkg/linked"_s)));
+        QVERIFY(QFile::link(dir.filePath(u"outside/secret.txt"_s), dir.filePath(u"pkg/secret.txt"_s)));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(u"pkg/pipe"_s)).constData(), 0644), 0);
+        QVERIFY(QFile::link(dir.filePath(u"pkg"_s), dir.filePath(u"pkglink"_s)));
+        const HeldFolder package = HeldFolder::open(dir.filePath(u"pkg"_s));
+        QVERIFY(package.isOpen());
+        QCOMPARE(package.path(), dir.filePath(u"pkg/"_s));
+
+        QVERIFY(!HeldFolder::open(dir.filePath(u"pkglink/"_s)).isOpen());
+        QVERIFY(!package.below(u"linked"_s).isOpen());
+        QVERIFY(!package.below(u"sub/.."_s).isOpen());
+        QVERIFY(package.below(u"./sub/"_s).isOpen());
+        for (const QString &name :
+            { u"secret.txt"_s, u"linked/secret.txt"_s, u"pipe"_s, u"sub"_s, u"sub/../sub/a.txt"_s })
+            QVERIFY2(!HeldFile::open(package, name).isOpen(), qPrintable(name));
+        QCOMPARE(HeldFile::open(package, u"secret.txt"_s).error(), ELOOP);
+
+        const HeldFile held = HeldFile::open(package, u"sub/a.txt"_s);
+        QVERIFY(held.isOpen());
+        QVERIFY(QFile::rename(dir.filePath(u"pkg/sub"_s), dir.filePath(u"pkg/old"_s)));
+        QVERIFY(QFile::link(dir.filePath(u"outside"_s), dir.filePath(u"pkg/sub"_s)));
+        QVERIFY(QFile::link(dir.filePath(u"outside/secret.txt"_s), dir.filePath(u"outside/a.txt"_s)));
+        QCOMPARE(held.readAll(), std::optional<QByteArray>("checked"));
+        QVERIFY(!HeldFile::open(package, u"sub/a.txt"_s).isOpen());
+        QCOMPARE(package.entriesNamed(u"SECRET.TXT"_s), QStringList { u"secret.txt"_s });
     }
 };
 

@@ -1,5 +1,7 @@
 #include "scriptedfilesystem.h"
 
+#include "platform/heldfolder.h"
+
 bool ScriptedFileSystem::refused(const QString &path)
 {
     ++operations;
@@ -26,4 +28,19 @@ bool ScriptedFileSystem::copyWithoutOverwrite(const QString &from, const QString
 bool ScriptedFileSystem::remove(const QString &path)
 {
     return !refused(path) && LocalFileSystem::remove(path);
+}
+
+bool ScriptedFileSystem::copyHeld(const HeldFile &from, const HeldFolder &folder, const QString &name)
+{
+    return !refused(folder.path() + name) && LocalFileSystem::copyHeld(from, folder, name);
+}
+
+bool ScriptedFileSystem::createHeld(const HeldFolder &folder, const QString &name, const QByteArray &bytes)
+{
+    return !refused(folder.path() + name) && LocalFileSystem::createHeld(folder, name, bytes);
+}
+
+bool ScriptedFileSystem::removeHeld(const HeldFolder &folder, const QString &name)
+{
+    return !refused(folder.path() + name) && LocalFileSystem::removeHeld(folder, name);
 }

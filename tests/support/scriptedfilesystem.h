@@ -5,7 +5,7 @@
 #include <QStringList>
 
 // The machine's file system with refusals chosen by a test: a read-only folder, or the n-th
-// write or copy failing.
+// write, copy or removal failing.
 class ScriptedFileSystem : public LocalFileSystem
 {
 public:
@@ -16,7 +16,10 @@ public:
 
     bool writeAtomically(const QString &path, const QByteArray &bytes) override;
     bool copyWithoutOverwrite(const QString &from, const QString &to) override;
+    bool copyHeld(const HeldFile &from, const HeldFolder &folder, const QString &name) override;
+    bool createHeld(const HeldFolder &folder, const QString &name, const QByteArray &bytes) override;
     bool remove(const QString &path) override;
+    bool removeHeld(const HeldFolder &folder, const QString &name) override;
 
     int operations = 0;
     // The target of the operation that failOperation() made fail; empty while none has.
