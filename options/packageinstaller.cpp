@@ -89,7 +89,7 @@ bool isKnownKind(const QString &kind)
 // The path below folder, which real lies inside.
 QString relativeTo(const QString &real, const QString &folder)
 {
-    return real.mid(folder.size() + 1);
+    return real.mid(folder.endsWith(u'/') ? folder.size() : folder.size() + 1);
 }
 
 // Why the definition file the effect will have in its category folder must not be installed, judged as

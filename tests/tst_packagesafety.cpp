@@ -315,7 +315,7 @@ private slots:
                 { { u"越界"_s, u"[file]\r\nft=1\r\nfno1=../../../../etc/passwd\r\n"_s } },
                 u"定义文件中的fno1=../../../../etc/passwd"_s },
             { "definition named through .\\ in other case",
-                u"name=Evil\r\nflistno=2\r\nflist=图片特效\r\nft=1\r\nftname1=.\\\\EVIL"_s,
+                u"name=Evil\r\nflistno=2\r\nflist=图片特效\r\nft=1\r\nftname1=.\\EVIL"_s,
                 { { u"EVIL"_s, u"[file]\r\nimgfilet=1\r\nimgfilename1=/etc/passwd\r\n"_s } },
                 u"定义文件中的imgfilename1=/etc/passwd"_s },
             { "definition names a text file outside",
