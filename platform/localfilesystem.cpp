@@ -150,11 +150,15 @@ mode_t newFileMode()
 }
 
 // The renamed entry reaches the disk with its folder, so a power cut cannot bring the old file back.
-void syncFolderOf(const QByteArray &path)
+QByteArray folderOf(const QByteArray &path)
 {
     const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray folder = slash <= 0 ? QByteArray(slash == 0 ? "/" : ".") : path.left(slash);
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return slash <= 0 ? QByteArray(slash == 0 ? "/" : ".") : path.left(slash);
+}
+
+void syncFolderOf(const QByteArray &path)
+{
+    const int fd = ::open(folderOf(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -273,16 +277,15 @@ bool LocalFileSystem::copyWithoutOverwrite(const QString &from, const QString &t
     if (in < 0)
         return false;
     const QByteArray target = QFile::encodeName(to);
-    const qsizetype slash = target.lastIndexOf('/');
-    const int folder = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode) ? ::open(slash < 0 ? "."
-                               : slash == 0                                            ? "/"
-                                                                                       : target.left(slash).constData(),
-                           O_RDONLY | O_DIRECTORY | O_CLOEXEC)
-                                                                    : -1;
-    const bool copied
-        = folder >= 0 && createWhole(folder, target.mid(slash + 1), [in](int out) { return copyFrom(in, out); });
-    if (folder >= 0)
-        ::close(folder);
+    bool copied = false;
+    if (::fstat(in, &st) == 0 && S_ISREG(st.st_mode)) {
+        const int folder = ::open(folderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder >= 0) {
+            const QByteArray name = target.mid(target.lastIndexOf('/') + 1);
+            copied = createWhole(folder, name, [in](int out) { return copyFrom(in, out); });
+            ::close(folder);
+        }
+    }
     ::close(in);
     return copied;
 }
