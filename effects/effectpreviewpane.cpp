@@ -15,6 +15,8 @@ namespace {
 // A page that has not loaded by then is taken as lost (a render process that hung or died), so a
 // change after it is shown all the same.
 constexpr qint64 LoadGivenUpMs = 3000;
+// A page that takes longer than this says so, rather than leave the last effect's line under it.
+constexpr int SlowLoadMs = 500;
 }
 
 EffectPreviewPane::EffectPreviewPane(FileSystem &files, const QString &applicationFolder, QWidget *parent)
@@ -47,6 +49,12 @@ EffectPreviewPane::EffectPreviewPane(FileSystem &files, const QString &applicati
     m_next.setSingleShot(true);
     m_next.setInterval(0);
     connect(&m_next, &QTimer::timeout, this, &EffectPreviewPane::update);
+    m_slowLoad.setSingleShot(true);
+    m_slowLoad.setInterval(SlowLoadMs);
+    connect(&m_slowLoad, &QTimer::timeout, this, [this] {
+        if (m_loading && m_scriptErrors.isEmpty() && m_refusals.isEmpty())
+            showLine(u"正在载入预览……"_s, false);
+    });
 }
 
 EffectPreviewPane::~EffectPreviewPane() = default;
@@ -132,6 +140,7 @@ void EffectPreviewPane::show(const std::optional<QString> &page, const QString &
     m_refusals.clear();
     m_loading = true;
     m_loadingSince.start();
+    m_slowLoad.start();
     m_browser->navigate(*page);
 }
 

@@ -75,6 +75,7 @@ private:
     QLabel *m_waiting;
     QLabel *m_line;
     QTimer m_next;
+    QTimer m_slowLoad;
     QElapsedTimer m_loadingSince;
     bool m_loading = false;
     bool m_changed = false;
