@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSpacerItem>
 
 using namespace Qt::StringLiterals;
@@ -31,7 +32,11 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
 int showBox(QWidget *parent, const QString &caption, const QString &text, MessageIcon icon,
     QMessageBox::StandardButtons buttons)
 {
-    QMessageBox box(boxIcon(icon), caption, QtDialogs::shownText(text), buttons, parent);
+    // A box belongs to the window the user works in, the Find and Replace windows too: it is shown over
+    // that window, and the keyboard goes back there when it closes, so that the next Enter meant for
+    // that window never reaches the page.
+    const QPointer<QWidget> working = QApplication::activeWindow();
+    QMessageBox box(boxIcon(icon), caption, QtDialogs::shownText(text), buttons, working ? working.data() : parent);
     box.setTextFormat(Qt::PlainText);
     // Wide enough that the window's title bar shows the whole caption beside its buttons.
     if (!caption.isEmpty())
@@ -40,7 +45,10 @@ int showBox(QWidget *parent, const QString &caption, const QString &text, Messag
             grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
                 grid->columnCount());
         }
-    return box.exec();
+    const int answer = box.exec();
+    if (working && working->isVisible())
+        working->activateWindow();
+    return answer;
 }
 }
 

@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -59,6 +60,28 @@ private slots:
         QCOMPARE(shown, u"这个皮肤的名称是蓝\n主界面图像文件来自/p/m.jpg\n状态栏图像文件来自/p/s.jpg"_s);
         // Room for the title bar's buttons beside the caption.
         QVERIFY2(width >= captionWidth + 150, qPrintable(u"%1 for %2"_s.arg(width).arg(captionWidth)));
+    }
+
+    // A box is shown over the window the user works in, not over the main window it was made for, and
+    // that window has the keyboard again once the box is closed.
+    void boxesBelongToTheWindowTheUserWorksIn()
+    {
+        QWidget main;
+        main.show();
+        QDialog working(&main);
+        auto *edit = new QLineEdit(&working);
+        working.show();
+        QVERIFY(QTest::qWaitForWindowActive(&working));
+        QTRY_COMPARE(QApplication::activeWindow(), &working);
+        edit->setFocus();
+        QtDialogs dialogs(u"Vellumo"_s, noPicture, &main);
+        QWidget *shownOver = nullptr;
+        whenShown<QMessageBox>([&](QMessageBox *box) { shownOver = box->parentWidget(); });
+        dialogs.notice(QString(), u"本次查找完畢"_s, MessageIcon::Error);
+        QCOMPARE(shownOver, &working);
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::activeWindow(), &working);
+        QCOMPARE(QApplication::focusWidget(), edit);
     }
 
     void qtDialogsSpeakChinese()

@@ -4,19 +4,72 @@
 #include "editor/replacedialog.h"
 #include "editor/scintillasearchtarget.h"
 #include "editor/searchcontroller.h"
+#include "platform/qtdialogs.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 using Base = QsciScintillaBase;
+
+std::optional<QString> noPicture(QWidget *, const QString &, const QString &, const QString &)
+{
+    return std::nullopt;
+}
+
+// Closes each message box with Enter, as users do, once the box has the keyboard, and keeps its text.
+// It also stands in for the window manager, which the offscreen platform lacks: a box that closes
+// gives the keyboard to the window it was shown over.
+class BoxCloser : public QObject
+{
+public:
+    BoxCloser() { qApp->installEventFilter(this); }
+    ~BoxCloser() override { qApp->removeEventFilter(this); }
+
+    QStringList texts;
+    // Boxes whose keyboard was elsewhere when they were to be closed; they were closed without a key.
+    QStringList problems;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *box = qobject_cast<QMessageBox *>(watched);
+        if (!box)
+            return false;
+        if (event->type() == QEvent::WindowActivate && !m_seen.contains(box)) {
+            m_seen.append(box);
+            QTimer::singleShot(0, box, [this, box] { close(box); });
+        } else if (event->type() == QEvent::Hide && box->parentWidget()) {
+            box->parentWidget()->window()->activateWindow();
+        }
+        return false;
+    }
+
+private:
+    void close(QMessageBox *box)
+    {
+        texts << box->text();
+        QWidget *keyboard = QApplication::focusWidget();
+        if (!keyboard || keyboard->window() != box) {
+            problems << box->text();
+            box->accept();
+            return;
+        }
+        QTest::keyClick(keyboard, Qt::Key_Return);
+    }
+
+    QList<QPointer<QMessageBox>> m_seen;
+};
 }
 
 class TestSearchWindows : public QObject
@@ -32,7 +85,8 @@ class TestSearchWindows : public QObject
         FindDialog *find = nullptr;
         ReplaceDialog *replace = nullptr;
 
-        explicit Run(const QString &text)
+        // dialogs: the search's boxes, the scripted ones when not given.
+        explicit Run(const QString &text, Dialogs *dialogs = nullptr)
         {
             MainWindow &window = f.create();
             window.show();
@@ -40,7 +94,7 @@ class TestSearchWindows : public QObject
             editor->setText(text);
             editor->SendScintilla(Base::SCI_EMPTYUNDOBUFFER);
             editor->setModified(false);
-            search = new SearchController(editor, f.dialogs, &window);
+            search = new SearchController(editor, dialogs ? *dialogs : f.dialogs, &window);
             find = search->findDialog();
             replace = search->replaceDialog();
         }
@@ -267,6 +321,58 @@ private slots:
         }
         QCOMPARE(run.editor->text(), u"ab ab ab"_s);
         QVERIFY(!run.editor->isModified());
+    }
+
+    // After a search box closed, the keyboard is where the user pressed Enter: the next Enter there
+    // searches again and never types a line break over the page's selection.
+    void enterAfterASearchBoxStaysInTheSearchWindow_data()
+    {
+        QTest::addColumn<bool>("replaceWindow");
+        QTest::addColumn<QString>("button"); // the button the keyboard is on; none for the search text
+        QTest::addColumn<QString>("searched");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("Find finds nothing") << false << QString() << u"html"_s << u"本次查找完畢"_s;
+        QTest::newRow("Replace finds nothing") << true << u"Button2"_s << u"html"_s << u"本次搜索完畢"_s;
+        QTest::newRow("Replace All") << true << u"Button3"_s << u"zz"_s << u"替換完畢"_s;
+        QTest::newRow("Find Next in the Replace window") << true << QString() << u"html"_s << u"本次查找完畢"_s;
+    }
+    void enterAfterASearchBoxStaysInTheSearchWindow()
+    {
+        QFETCH(bool, replaceWindow);
+        QFETCH(QString, button);
+        QFETCH(QString, searched);
+        QFETCH(QString, box);
+        const QString page = u"<p>x</p>\r\n</html>"_s;
+        QtDialogs boxes(u"Vellumo"_s, noPicture);
+        Run run(page, &boxes);
+        boxes.setParent(run.f.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(run.f.window.get()));
+        // The last "html" is selected: nothing follows it.
+        run.select(12, 16);
+        run.editor->setFocus();
+        QDialog *dialog = replaceWindow ? static_cast<QDialog *>(run.replace) : run.find;
+        replaceWindow ? run.search->showReplace() : run.search->showFind();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QTRY_COMPARE(QApplication::activeWindow(), dialog);
+        type(control<QLineEdit>(*dialog, u"Edit1"_s), searched);
+        if (replaceWindow)
+            type(control<QLineEdit>(*dialog, u"Edit2"_s), u"!"_s);
+        if (!button.isEmpty())
+            control<QPushButton>(*dialog, button)->setFocus(Qt::TabFocusReason);
+        BoxCloser closer;
+        for (int press = 1; press <= 2; ++press) {
+            QWidget *keyboard = QApplication::focusWidget();
+            QVERIFY(keyboard);
+            QTest::keyClick(keyboard, Qt::Key_Return);
+            // Whatever closing the box asked of the window system has arrived before the next press.
+            QCoreApplication::processEvents();
+            QCOMPARE(run.editor->text(), page);
+            QVERIFY(!run.editor->isModified());
+            QCOMPARE(closer.texts, QStringList(press, box));
+            QCOMPARE(closer.problems, QStringList());
+        }
+        QCOMPARE(run.selection(), u"12+4"_s);
+        QCOMPARE(QApplication::activeWindow(), dialog);
     }
 
     void f3RepeatsWhatWasUsedLast()
