@@ -916,40 +916,43 @@ void MainWindow::clearEffectBox()
 
 void MainWindow::startEffect()
 {
+    guarded([this] { runEffect(); });
+}
+
+void MainWindow::runEffect()
+{
     const QString category = m_categoryBox->currentText();
     const QString effect = m_effectBox->currentText();
     if (effect.isEmpty())
         return;
-    guarded([&] {
-        const QString kind = EffectIndex(m_platform.files, applicationFolder()).kind(category, effect);
-        SetupContext context { m_platform, applicationFolder(), category, effect, m_snippetBuffer, m_rowBuffer,
-            m_pieceBuffer, &m_parentMenuNeeded, m_previews.get() };
-        switch (EffectKinds::fromText(kind)) {
-        case EffectKind::Unusable:
-            m_platform.dialogs.message(u"出现莫名奇妙的错误"_s);
-            return;
-        case EffectKind::SimpleCopy:
-            copySimpleEffect(category, effect);
-            return;
-        case EffectKind::Image: {
-            ImageEffectWindow window(context, this);
-            window.exec();
-            return;
-        }
-        case EffectKind::Menu: {
-            MenuEffectWindow window(context, this);
-            window.exec();
-            return;
-        }
-        case EffectKind::Text: {
-            TextEffectWindow window(context, this);
-            window.exec();
-            return;
-        }
-        case EffectKind::Unknown:
-            return;
-        }
-    });
+    const QString kind = EffectIndex(m_platform.files, applicationFolder()).kind(category, effect);
+    SetupContext context { m_platform, applicationFolder(), category, effect, m_snippetBuffer, m_rowBuffer,
+        m_pieceBuffer, &m_parentMenuNeeded, m_previews.get() };
+    switch (EffectKinds::fromText(kind)) {
+    case EffectKind::Unusable:
+        m_platform.dialogs.message(u"出现莫名奇妙的错误"_s);
+        return;
+    case EffectKind::SimpleCopy:
+        copySimpleEffect(category, effect);
+        return;
+    case EffectKind::Image: {
+        ImageEffectWindow window(context, this);
+        window.exec();
+        return;
+    }
+    case EffectKind::Menu: {
+        MenuEffectWindow window(context, this);
+        window.exec();
+        return;
+    }
+    case EffectKind::Text: {
+        TextEffectWindow window(context, this);
+        window.exec();
+        return;
+    }
+    case EffectKind::Unknown:
+        return;
+    }
 }
 
 void MainWindow::copySimpleEffect(const QString &category, const QString &effect)
@@ -1023,8 +1026,11 @@ void MainWindow::startFoundEffect()
     const ResultLine line = ResultLine::split(selected.first()->text());
     m_categoryBox->setEditText(line.category);
     m_effectBox->setEditText(line.effect);
-    chooseCategory();
-    startEffect();
+    // One handler: a damaged count stops it before the effect starts.
+    guarded([this] {
+        loadEffectList();
+        runEffect();
+    });
 }
 
 void MainWindow::focusSearchBoxUnderMouse()

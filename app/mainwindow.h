@@ -114,6 +114,8 @@ private:
     void loadSkinPictures();
     void focusEditorUnderMouse();
     void loadEffectList();
+    // Starts the effect of the two boxes' texts; errors go to the caller's guard.
+    void runEffect();
     bool filterResultListMouse(QEvent *event);
     // In the preview tab instead of the browser, when its engine cannot be started.
     void showPreviewProblem(const QString &reason);

@@ -343,6 +343,55 @@ private slots:
         QCOMPARE(effectBox(w)->currentText(), u"返回顶部"_s);
     }
 
+    // A count that does not convert stops the double-click at its error box, as every handler stops:
+    // the effect is not started, whatever kind it has.
+    void doubleClickStopsAtADamagedCount_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("simple copy") << u"坏.返回顶部"_s << u"1"_s;
+        QTest::newRow("image effect") << u"坏.渐变"_s << u"2"_s;
+        QTest::newRow("no kind") << u"坏.手写"_s << QString();
+    }
+    void doubleClickStopsAtADamagedCount()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, kind);
+        MainWindowFixture f;
+        library(f);
+        const QString effect = line.mid(line.indexOf(u'.') + 1);
+        // The kind goes into the section "system", which ends the index.
+        f.putText(u"LINK2.INI"_s,
+            Link2 + (kind.isEmpty() ? QString() : u"坏%1=%2\r\n"_s.arg(effect, kind))
+                + u"[坏]\r\nTOTAL=abc\r\nl1=%1\r\n"_s.arg(effect));
+        f.put(u"坏/返回顶部.txt"_s, "<b>copied</b>");
+        f.putText(u"坏/渐变"_s, u"[file]\r\nimgfilet=0\r\nhbu=无需图片\r\n"_s);
+        MainWindow &w = f.create();
+        choose(w, 0);
+        f.clipboard.setText(u"before"_s);
+        QListWidget *list = resultList(w);
+        list->addItem(line);
+        list->setCurrentRow(0);
+        // A setup window that opens is closed again, and said.
+        bool windowOpened = false;
+        QTimer::singleShot(0, &w, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                windowOpened = true;
+                modal->close();
+            }
+        });
+        f.dialogs.expect(ScriptedDialogs::Kind::Error);
+        w.startFoundEffect();
+        QCOMPARE(f.dialogs.calls.size(), 1);
+        QCOMPARE(f.dialogs.calls[0].text, u"'abc' is not a valid integer value."_s);
+        QVERIFY(!windowOpened);
+        QCOMPARE(f.clipboard.text(), u"before"_s);
+        // What the handler did before the error stays done; the effect list is the previous one.
+        QCOMPARE(categoryBox(w)->currentText(), u"坏"_s);
+        QCOMPARE(effectBox(w)->currentText(), effect);
+        QCOMPARE(effectItems(w), (QStringList { u"渐变"_s, u"轮换"_s }));
+    }
+
     void doubleClickWithoutSelectionDoesNothing()
     {
         MainWindowFixture f;
