@@ -41,11 +41,14 @@ SystemTab::SystemTab(const OptionsContext &context, QWidget *parent)
 }
 
 namespace {
-// The text exactly as typed: toPlainText() would turn non-breaking spaces into blanks.
+// The text exactly as typed: toPlainText() would turn non-breaking spaces into blanks. Every line
+// break is a line break of the file, Shift+Enter's line separator too.
 QString typedText(const QPlainTextEdit *box)
 {
     QString text = box->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
+    for (QChar &c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = u'\n';
     return text;
 }
 }

@@ -318,6 +318,39 @@ private slots:
             run.startAfterRestart(u"简单复制"_s, u"问候"_s), u"<marquee>你好</marquee>\r\n第二行&nbsp;\u00a0\u00a0"_s);
     }
 
+    // Every line break typed into the text, Shift+Enter's too, is saved and copied as CR LF; a
+    // non-breaking space stays one.
+    void typedLineBreaksBecomeCrLf_data()
+    {
+        QTest::addColumn<QString>("keys"); // "\n" Enter, "\v" Shift+Enter, anything else typed as it is
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("Shift+Enter") << u"a\vb"_s << QByteArray("a\r\nb");
+        QTest::newRow("Enter") << u"a\nb"_s << QByteArray("a\r\nb");
+        QTest::newRow("Shift+Enter at the end") << u"<br>\v"_s << QByteArray("<br>\r\n");
+        QTest::newRow("both, by a non-breaking space")
+            << u"\u00a0\v\n\v\u00a0"_s << QByteArray("\x81\x30\x84\x32\r\n\r\n\r\n\x81\x30\x84\x32");
+    }
+    void typedLineBreaksBecomeCrLf()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QByteArray, file);
+        Run run;
+        SystemTab &t = (run.open(OptionsWindow::System), run.system());
+        auto *code = control<QPlainTextEdit>(t, u"Memo1"_s);
+        code->setFocus();
+        for (const QChar key : keys) {
+            if (key == u'\n' || key == u'\v')
+                QTest::keyClick(code, Qt::Key_Return, key == u'\v' ? Qt::ShiftModifier : Qt::NoModifier);
+            else
+                QTest::sendKeyEvent(QTest::Click, code, Qt::Key_unknown, QString(key), Qt::NoModifier);
+        }
+        control<FlatLineEdit>(t, u"RFlatEdit1"_s)->setText(u"换行"_s);
+        run.f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
+        control<QToolButton>(t, u"SpeedButton7"_s)->click();
+        QCOMPARE(TestFiles::read(run.f.folder() + u"简单复制/换行.txt"_s), file);
+        QCOMPARE(run.startAfterRestart(u"简单复制"_s, u"换行"_s), Ansi::decode(file));
+    }
+
     void installingPackagesFromTheList()
     {
         Run run;
