@@ -5,6 +5,8 @@
 #include <optional>
 
 enum class MessageIcon { None, Question, Information, Warning, Error };
+// Dismissed: the box was closed without a button (Escape, its close box): the user goes back.
+enum class Answer { Yes, No, Dismissed };
 
 struct FileDialogRequest
 {
@@ -24,7 +26,12 @@ public:
     // The text, one OK button, no icon, captioned with the application title.
     virtual void message(const QString &text) = 0;
     // Yes and No; true only for Yes.
-    virtual bool question(const QString &caption, const QString &text, MessageIcon icon) = 0;
+    bool question(const QString &caption, const QString &text, MessageIcon icon)
+    {
+        return ask(caption, text, icon) == Answer::Yes;
+    }
+    // The same box, telling No from a box dismissed without an answer.
+    virtual Answer ask(const QString &caption, const QString &text, MessageIcon icon) = 0;
     // The generic error box: error icon, application title, one OK button.
     virtual void error(const QString &text) = 0;
     // A box with its own caption and icon and one OK button.

@@ -1,10 +1,12 @@
 #include "qtdialogs.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSpacerItem>
@@ -29,14 +31,47 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
-int showBox(QWidget *parent, const QString &caption, const QString &text, MessageIcon icon,
-    QMessageBox::StandardButtons buttons)
+// A box that tells a dismissal (Escape, its close box) from a click on one of its buttons: Qt's own
+// box takes either for a click on No.
+class Box : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+    bool dismissed() const { return m_dismissed; }
+    void reject() override
+    {
+        m_dismissed = true;
+        QDialog::done(QDialog::Rejected);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->matches(QKeySequence::Cancel))
+            reject();
+        else
+            QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent *event) override
+    {
+        event->accept();
+        if (isVisible())
+            reject();
+    }
+
+private:
+    bool m_dismissed = false;
+};
+
+// The button clicked, or nothing when the box was dismissed.
+std::optional<QMessageBox::StandardButton> showBox(QWidget *parent, const QString &caption, const QString &text,
+    MessageIcon icon, QMessageBox::StandardButtons buttons)
 {
     // A box belongs to the window the user works in, the Find and Replace windows too: it is shown over
     // that window, and the keyboard goes back there when it closes, so that the next Enter meant for
     // that window never reaches the page.
     const QPointer<QWidget> working = QApplication::activeWindow();
-    QMessageBox box(boxIcon(icon), caption, QtDialogs::shownText(text), buttons, working ? working.data() : parent);
+    Box box(boxIcon(icon), caption, QtDialogs::shownText(text), buttons, working ? working.data() : parent);
     box.setTextFormat(Qt::PlainText);
     // Wide enough that the window's title bar shows the whole caption beside its buttons.
     if (!caption.isEmpty())
@@ -45,10 +80,12 @@ int showBox(QWidget *parent, const QString &caption, const QString &text, Messag
             grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
                 grid->columnCount());
         }
-    const int answer = box.exec();
+    box.exec();
     if (working && working->isVisible())
         working->activateWindow();
-    return answer;
+    if (box.dismissed() || !box.clickedButton())
+        return std::nullopt;
+    return box.standardButton(box.clickedButton());
 }
 }
 
@@ -91,9 +128,12 @@ void QtDialogs::message(const QString &text)
     showBox(m_parent, m_title, text, MessageIcon::None, QMessageBox::Ok);
 }
 
-bool QtDialogs::question(const QString &caption, const QString &text, MessageIcon icon)
+Answer QtDialogs::ask(const QString &caption, const QString &text, MessageIcon icon)
 {
-    return showBox(m_parent, caption, text, icon, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    const auto button = showBox(m_parent, caption, text, icon, QMessageBox::Yes | QMessageBox::No);
+    if (!button)
+        return Answer::Dismissed;
+    return *button == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
 void QtDialogs::error(const QString &text)

@@ -20,7 +20,7 @@ public:
     DialogFolders &folders() { return m_folders; }
 
     void message(const QString &text) override;
-    bool question(const QString &caption, const QString &text, MessageIcon icon) override;
+    Answer ask(const QString &caption, const QString &text, MessageIcon icon) override;
     void error(const QString &text) override;
     void notice(const QString &caption, const QString &text, MessageIcon icon) override;
     std::optional<QString> openFile(const FileDialogRequest &request) override;

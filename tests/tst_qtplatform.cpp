@@ -15,6 +15,8 @@
 
 using namespace Qt::StringLiterals;
 
+Q_DECLARE_METATYPE(Answer)
+
 namespace {
 // Runs inspect on the next modal window that opens, then closes it.
 template <class Window> void whenShown(const std::function<void(Window *)> &inspect)
@@ -98,6 +100,79 @@ private slots:
         QVERIFY(buttons);
         QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), u"取消"_s);
         QCOMPARE(dialog.findChild<QLabel *>(u"fileNameLabel"_s)->text(), u"文件名称(&N)："_s);
+    }
+
+    // Escape and the close box dismiss a question; neither counts as No. The box keeps its two buttons.
+    void dismissingAQuestionIsNoAnswer_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("Escape") << u"escape"_s << Answer::Dismissed;
+        QTest::newRow("close box") << u"close"_s << Answer::Dismissed;
+        QTest::newRow("Yes") << u"yes"_s << Answer::Yes;
+        QTest::newRow("No") << u"no"_s << Answer::No;
+        QTest::newRow("Enter on No") << u"enter on no"_s << Answer::No;
+    }
+    void dismissingAQuestionIsNoAnswer()
+    {
+        QFETCH(QString, how);
+        QFETCH(Answer, answer);
+        QStringList buttons;
+        QString text;
+        auto *poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, [&, poll] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            poll->stop();
+            poll->deleteLater();
+            for (QAbstractButton *button : box->buttons())
+                buttons << button->text();
+            text = box->text();
+            if (how == u"escape"_s) {
+                QTest::keyClick(box, Qt::Key_Escape);
+            } else if (how == u"close"_s) {
+                box->close();
+            } else if (how == u"enter on no"_s) {
+                box->button(QMessageBox::No)->setFocus();
+                QTest::keyClick(box->button(QMessageBox::No), Qt::Key_Return);
+            } else {
+                box->button(how == u"yes"_s ? QMessageBox::Yes : QMessageBox::No)->click();
+            }
+        });
+        poll->start(10);
+        QtDialogs dialogs(u"Vellumo"_s, noPicture);
+        QCOMPARE(dialogs.ask(u"询问"_s, u"网页文件已经被修改，是否要进行存盘"_s, MessageIcon::Question), answer);
+        QCOMPARE(buttons, QStringList({ u"是(&Y)"_s, u"否(&N)"_s }));
+        QCOMPARE(text, u"网页文件已经被修改，是否要进行存盘"_s);
+    }
+
+    // A save dialog given the page's name shows it, so that Enter chooses the page's own file.
+    void theSaveDialogOffersTheNameItIsGiven()
+    {
+        QTemporaryDir work;
+        QFile(work.filePath(u"网页 1.htm"_s)).open(QIODevice::WriteOnly);
+        QString shown;
+        auto *poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, [&, poll] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            poll->stop();
+            poll->deleteLater();
+            auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+            shown = name->text();
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        poll->start(10);
+        FileDialogRequest request;
+        request.folder = work.path();
+        request.fileName = u"网页 1.htm"_s;
+        request.filter = u"htm file|*.htm;*.html"_s;
+        request.defaultExtension = u"htm"_s;
+        const std::optional<QString> chosen = QtDialogs(u"Vellumo"_s, noPicture).saveFile(request);
+        QCOMPARE(shown, u"网页 1.htm"_s);
+        QCOMPARE(chosen.value_or(QString()), work.filePath(u"网页 1.htm"_s));
     }
 
     void fileDialogsOpenWhereTheUserWorks()

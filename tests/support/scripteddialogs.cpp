@@ -65,9 +65,12 @@ void ScriptedDialogs::message(const QString &text)
     take({ Kind::Message, {}, text, MessageIcon::None, {} });
 }
 
-bool ScriptedDialogs::question(const QString &caption, const QString &text, MessageIcon icon)
+Answer ScriptedDialogs::ask(const QString &caption, const QString &text, MessageIcon icon)
 {
-    return take({ Kind::Question, caption, text, icon, {} }).value_or(QString()) == u"yes"_s;
+    const QString answer = take({ Kind::Question, caption, text, icon, {} }).value_or(QString());
+    if (answer == u"yes"_s)
+        return Answer::Yes;
+    return answer == u"dismiss"_s ? Answer::Dismissed : Answer::No;
 }
 
 void ScriptedDialogs::error(const QString &text)

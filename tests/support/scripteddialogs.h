@@ -26,9 +26,9 @@ public:
 
     explicit ScriptedDialogs(std::function<void(const QString &)> onUnexpected = {});
 
-    // Queues the answer to the next dialog of this kind: for a question "yes"/"no", for a file
-    // dialog the path or an empty string for cancel, for the colour chooser "#RRGGBB" or empty for
-    // cancel; boxes with one button need no answer.
+    // Queues the answer to the next dialog of this kind: for a question "yes", "no" or "dismiss" (Escape
+    // or the box's close box), for a file dialog the path or an empty string for cancel, for the colour
+    // chooser "#RRGGBB" or empty for cancel; boxes with one button need no answer.
     void expect(Kind kind, const QString &answer = {});
     bool allAnswersUsed() const { return m_expected.isEmpty(); }
 
@@ -36,7 +36,7 @@ public:
     QStringList unexpected;
 
     void message(const QString &text) override;
-    bool question(const QString &caption, const QString &text, MessageIcon icon) override;
+    Answer ask(const QString &caption, const QString &text, MessageIcon icon) override;
     void error(const QString &text) override;
     void notice(const QString &caption, const QString &text, MessageIcon icon) override;
     std::optional<QString> openFile(const FileDialogRequest &request) override;
