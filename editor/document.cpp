@@ -48,29 +48,92 @@ void Document::showDefaultPage()
     m_lineEnds = LineEnds::CrLf;
 }
 
-bool Document::askToSave()
+QString Document::tooLargeMessage(const QString &path, qint64 capacity)
 {
-    return m_dialogs.question(u"询问"_s, u"网页文件已经被修改，是否要进行存盘"_s, MessageIcon::Question);
+    return u"网页文件太大，编辑器容纳不下，没有打开：\n%1\n编辑器最多容纳 %2 字节的网页。"_s.arg(path).arg(capacity);
 }
 
-void Document::load(const QString &path, bool detectEncoding)
+QString Document::readOnlyQuestion()
 {
+    return u"网页文件是只读文件，是否仍要覆盖"_s;
+}
+
+bool Document::mayLeavePage()
+{
+    if (!m_view.isModified())
+        return true;
+    switch (m_dialogs.ask(u"询问"_s, u"网页文件已经被修改，是否要进行存盘"_s, MessageIcon::Question)) {
+    case Answer::Dismissed:
+        return false;
+    case Answer::No:
+        return true;
+    case Answer::Yes:
+        break;
+    }
+    // A page with a name is offered under it, so that the save puts it back in its own file.
+    const QString caption = m_view.caption();
+    const QString name = caption == newCaption() ? QString() : caption.mid(caption.lastIndexOf(u'/') + 1);
+    QString saved;
+    return dialogSave(&saved, name);
+}
+
+namespace {
+// The page's text has outgrown what the editor holds.
+struct TooLarge
+{
+};
+}
+
+bool Document::load(const QString &path, bool detectEncoding)
+{
+    const qint64 capacity = m_view.capacity();
+    // Refused by its size before anything is read: the text is no smaller than the file but for a UTF-8
+    // mark (a GB18030 page shrinks only by four-byte characters below U+0800, which no page is made of).
+    const FileStamp before = m_files.stamp(path);
+    if (before.exists && before.size - 3 > capacity) {
+        m_dialogs.message(tooLargeMessage(path, capacity));
+        return false;
+    }
     // A first reading tells the encoding and the size; a file that cannot be read changes nothing.
     PageCodec::Detector detector;
-    if (!m_files.readPieces(path, [&detector](QByteArrayView piece) { detector.feed(piece); }))
+    qint64 size = 0;
+    if (!m_files.readPieces(path, [&detector, &size](QByteArrayView piece) {
+            detector.feed(piece);
+            size += piece.size();
+        }))
         throw VellumoError::cannotOpen(path);
     const PageEncoding encoding = detectEncoding ? detector.encoding() : PageEncoding::Gb18030;
-    m_view.beginLoad(detector.utf8SizeEstimate());
-    const PageReader::Result result
-        = PageReader::read(m_files, path, encoding, [this](QByteArrayView piece) { m_view.appendUtf8(piece); });
-    m_view.endLoad();
-    if (!result.read)
+    PageReader::Result result;
+    try {
+        m_view.beginLoad(qMin(detector.utf8SizeEstimate(), capacity));
+        qint64 taken = 0;
+        result = PageReader::read(m_files, path, encoding, [this, &taken, capacity](QByteArrayView piece) {
+            taken += piece.size();
+            if (taken > capacity)
+                throw TooLarge {};
+            m_view.appendUtf8(piece);
+        });
+    } catch (const TooLarge &) {
+        m_view.abandonLoad();
+        m_dialogs.message(tooLargeMessage(path, capacity));
+        return false;
+    } catch (...) {
+        // No memory for the page, say: the error guard tells, the previous page stays.
+        m_view.abandonLoad();
+        throw;
+    }
+    // A file that failed, changed, moved or was cut short while it was read is not the page.
+    if (!result.read || result.size != size || m_files.stamp(path) != before) {
+        m_view.abandonLoad();
         throw VellumoError::cannotOpen(path);
+    }
+    m_view.endLoad();
     m_encoding = encoding;
     // A new page gets CR LF whatever its template holds.
     m_lineEnds = detectEncoding ? detector.lineEnds() : LineEnds::CrLf;
     if (!result.clean)
         m_dialogs.message(notCleanMessage());
+    return true;
 }
 
 void Document::write(const QString &path)
@@ -87,12 +150,19 @@ QString Document::pageFolder() const
     return caption.left(caption.lastIndexOf(u'/') + 1);
 }
 
-bool Document::dialogSave(QString *chosen)
+bool Document::mayOverwrite(const QString &path)
+{
+    return !m_files.writableDespiteItsMode(path)
+        || m_dialogs.question(u"询问"_s, readOnlyQuestion(), MessageIcon::Question);
+}
+
+bool Document::dialogSave(QString *chosen, const QString &suggestedName)
 {
     FileDialogRequest request;
     request.filter = fileFilter();
     request.folder = pageFolder();
     request.defaultExtension = u"htm"_s;
+    request.fileName = suggestedName;
     std::optional<QString> path = m_dialogs.saveFile(request);
     if (!path)
         return false;
@@ -103,6 +173,8 @@ bool Document::dialogSave(QString *chosen)
     if (m_files.fileExists(*path)
         && !m_dialogs.question(u"询问"_s, u"网页文件已经存在，是否要覆盖"_s, MessageIcon::Question))
         return false;
+    if (!mayOverwrite(*path))
+        return false;
     write(*path);
     *chosen = *path;
     return true;
@@ -110,36 +182,27 @@ bool Document::dialogSave(QString *chosen)
 
 void Document::newPage()
 {
-    QString saved;
-    if (m_view.isModified() && askToSave() && !dialogSave(&saved))
-        return;
-    load(m_applicationFolder + u"lines.txt"_s, false);
-    m_view.setCaption(newCaption());
+    if (mayLeavePage() && load(m_applicationFolder + u"lines.txt"_s, false))
+        m_view.setCaption(newCaption());
 }
 
 void Document::newPageFrom(const QString &templatePath)
 {
-    QString saved;
-    if (m_view.isModified() && askToSave() && !dialogSave(&saved))
-        return;
     // The template's own encoding and line ends; the page has no name yet.
-    load(templatePath, true);
-    m_view.setCaption(newCaption());
+    if (mayLeavePage() && load(templatePath, true))
+        m_view.setCaption(newCaption());
 }
 
 void Document::openPage()
 {
-    QString saved;
-    if (m_view.isModified() && askToSave() && !dialogSave(&saved))
+    if (!mayLeavePage())
         return;
     FileDialogRequest request;
     request.filter = fileFilter();
     request.folder = pageFolder();
     const std::optional<QString> path = m_dialogs.openFile(request);
-    if (!path)
-        return;
-    load(*path, true);
-    m_view.setCaption(*path);
+    if (path && load(*path, true))
+        m_view.setCaption(*path);
 }
 
 void Document::savePage()
@@ -148,6 +211,8 @@ void Document::savePage()
         savePageAs();
         return;
     }
+    if (!mayOverwrite(m_view.caption()))
+        return;
     write(m_view.caption());
     m_view.setUnmodified();
 }
@@ -163,11 +228,8 @@ void Document::savePageAs()
 
 bool Document::confirmClose()
 {
-    if (!m_view.isModified() || !askToSave())
-        return true;
-    QString chosen;
     // A save that does not happen (cancelled, refused, failed) keeps the window and the changes.
-    return dialogSave(&chosen);
+    return mayLeavePage();
 }
 
 QString Document::previewPath() const

@@ -43,13 +43,23 @@ public:
 
     static QString fileFilter();
     static QString notCleanMessage();
+    static QString tooLargeMessage(const QString &path, qint64 capacity);
+    static QString readOnlyQuestion();
 
 private:
-    bool askToSave();
-    // The save dialog, the overwrite question and the write; false when the page was not written.
-    bool dialogSave(QString *chosen);
+    // Before the page makes way for another, or the window closes: the save question if the page has
+    // changes. True to go on (saved, or the answer No); false to go back (dismissed, or not saved).
+    bool mayLeavePage();
+    // The save dialog (filled with suggestedName), the overwrite question and the write; false when
+    // the page was not written.
+    bool dialogSave(QString *chosen, const QString &suggestedName = QString());
+    // A page's file that lets nobody write it is overwritten only after a question, even where this
+    // process could (as root); false on No.
+    bool mayOverwrite(const QString &path);
     void write(const QString &path);
-    void load(const QString &path, bool detectEncoding);
+    // The file becomes the page only once it was read whole and unchanged; false when the user was told
+    // why it was not loaded. A failed load, told or thrown, leaves the previous page as it was.
+    bool load(const QString &path, bool detectEncoding);
 
     DocumentView &m_view;
     Dialogs &m_dialogs;

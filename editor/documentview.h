@@ -16,10 +16,15 @@ public:
     virtual void setUnmodified() = 0;
 
     // The whole text is replaced by the pieces appended between beginLoad and endLoad; afterwards
-    // there is nothing to undo and the flag is clear. expectedSize: about how many UTF-8 bytes come.
+    // there is nothing to undo and the flag is clear. abandonLoad instead leaves the page as it was
+    // before beginLoad: its text, its undo history and its flag. expectedSize: about how many UTF-8
+    // bytes come. Each step throws std::bad_alloc when the editor finds no memory for the page.
     virtual void beginLoad(qint64 expectedSize) = 0;
     virtual void appendUtf8(QByteArrayView piece) = 0;
     virtual void endLoad() = 0;
+    virtual void abandonLoad() = 0;
+    // The most UTF-8 bytes the editor holds as a page.
+    virtual qint64 capacity() const = 0;
 
     // The whole text, valid until the next change.
     virtual QByteArrayView utf8() = 0;

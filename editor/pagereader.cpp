@@ -79,7 +79,10 @@ Result read(const FileSystem &files, const QString &path, PageEncoding encoding,
         std::exception_ptr failure;
         try {
             PageCodec::Decoder decoder(encoding, [&handover](QByteArrayView piece) { handover.put(piece); });
-            result.read = files.readPieces(path, [&decoder](QByteArrayView piece) { decoder.feed(piece); });
+            result.read = files.readPieces(path, [&decoder, &result](QByteArrayView piece) {
+                result.size += piece.size();
+                decoder.feed(piece);
+            });
             result.clean = decoder.finish();
         } catch (const Stopped &) {
         } catch (...) {

@@ -14,6 +14,7 @@ struct Result
 {
     bool read = false; // false: the file could not be read to its end
     bool clean = false; // false: some bytes did not decode cleanly
+    qint64 size = 0; // the file's bytes read
 };
 
 // The sink is called on the calling thread, piece by piece in order. An exception from the sink

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <new>
+
 ScintillaDocumentView::ScintillaDocumentView(
     QWidget *window, QsciScintilla *editor, std::function<void(bool large)> largeChanged)
     : m_caption(window->windowTitle())
@@ -42,26 +44,35 @@ void ScintillaDocumentView::setUnmodified()
 void ScintillaDocumentView::beginLoad(qint64 expectedSize)
 {
     using Base = QsciScintillaBase;
+    abandonLoad();
     const bool large = expectedSize > LargePage;
-    if (!large && !m_large && m_editor->SendScintilla(Base::SCI_GETLENGTH) == 0) {
-        // An empty coloured document (the start-up page's) is filled as it is: a fresh document would
-        // need its colouring attached again, which re-creates every style's font.
+    m_previous = Previous();
+    const bool pristine = m_editor->SendScintilla(Base::SCI_GETLENGTH) == 0 && !isModified()
+        && !m_editor->SendScintilla(Base::SCI_CANUNDO) && !m_editor->SendScintilla(Base::SCI_CANREDO);
+    if (!large && !m_large && pristine) {
+        // An empty coloured document with nothing to undo (the start-up page's) is filled as it is: a
+        // fresh document would need its colouring attached again, which re-creates every style's font.
         m_editor->SendScintilla(Base::SCI_ALLOCATE, static_cast<unsigned long>(expectedSize));
     } else {
-        // A fresh document, sized for the page at once: growing it piece by piece copies it again and again.
+        // A fresh document, sized for the page at once: growing it piece by piece copies it again and
+        // again. The previous page stays whole beside it until the new one is complete. Scintilla lets
+        // std::bad_alloc through when it finds no room, before anything changed.
         const long options = large ? Base::SC_DOCUMENTOPTION_STYLES_NONE : Base::SC_DOCUMENTOPTION_DEFAULT;
         const long document
             = m_editor->SendScintilla(Base::SCI_CREATEDOCUMENT, static_cast<unsigned long>(expectedSize), options);
-        if (document) {
-            m_editor->SendScintilla(Base::SCI_SETDOCPOINTER, 0UL, document);
-            m_editor->SendScintilla(Base::SCI_RELEASEDOCUMENT, 0UL, document);
-        } else {
-            m_editor->SendScintilla(Base::SCI_CLEARALL);
-        }
-        m_large = large;
-        if (m_largeChanged)
-            m_largeChanged(large);
+        if (!document)
+            throw std::bad_alloc();
+        m_previous.document = m_editor->SendScintilla(Base::SCI_GETDOCPOINTER);
+        m_previous.anchor = m_editor->SendScintilla(Base::SCI_GETANCHOR);
+        m_previous.caret = m_editor->SendScintilla(Base::SCI_GETCURRENTPOS);
+        m_previous.firstLine = m_editor->SendScintilla(Base::SCI_GETFIRSTVISIBLELINE);
+        m_previous.xOffset = m_editor->SendScintilla(Base::SCI_GETXOFFSET);
+        m_editor->SendScintilla(Base::SCI_ADDREFDOCUMENT, 0UL, m_previous.document);
+        m_editor->SendScintilla(Base::SCI_SETDOCPOINTER, 0UL, document);
+        m_editor->SendScintilla(Base::SCI_RELEASEDOCUMENT, 0UL, document);
     }
+    m_loading = true;
+    m_loadingLarge = large;
     m_editor->SendScintilla(Base::SCI_SETCODEPAGE, static_cast<unsigned long>(Base::SC_CP_UTF8));
     m_editor->setEolMode(QsciScintilla::EolWindows);
     // A loaded page is no edit: nothing of it goes into the undo history.
@@ -75,12 +86,49 @@ void ScintillaDocumentView::appendUtf8(QByteArrayView piece)
 
 void ScintillaDocumentView::endLoad()
 {
-    m_editor->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
-    m_editor->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1UL);
-    m_editor->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
-    m_editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
+    using Base = QsciScintillaBase;
+    m_editor->SendScintilla(Base::SCI_EMPTYUNDOBUFFER);
+    m_editor->SendScintilla(Base::SCI_SETUNDOCOLLECTION, 1UL);
+    m_editor->SendScintilla(Base::SCI_SETSAVEPOINT);
+    m_editor->SendScintilla(Base::SCI_GOTOPOS, 0UL);
+    m_loading = false;
+    if (m_previous.document) {
+        dropPrevious();
+        // A new document needs its colouring (or none, when large) attached.
+        m_large = m_loadingLarge;
+        if (m_largeChanged)
+            m_largeChanged(m_large);
+    }
     // A fresh document reaches its save point without telling.
     m_window->setWindowModified(isModified());
+}
+
+void ScintillaDocumentView::abandonLoad()
+{
+    using Base = QsciScintillaBase;
+    if (!m_loading)
+        return;
+    m_loading = false;
+    if (!m_previous.document) {
+        // The pristine empty document that was being filled is emptied again.
+        m_editor->SendScintilla(Base::SCI_CLEARALL);
+        m_editor->SendScintilla(Base::SCI_SETUNDOCOLLECTION, 1UL);
+        m_editor->SendScintilla(Base::SCI_SETSAVEPOINT);
+    } else {
+        // The previous document comes back with its text, undo history, save point and colouring.
+        m_editor->SendScintilla(Base::SCI_SETDOCPOINTER, 0UL, m_previous.document);
+        m_editor->SendScintilla(Base::SCI_SETSEL, static_cast<unsigned long>(m_previous.anchor), m_previous.caret);
+        m_editor->SendScintilla(Base::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(m_previous.firstLine));
+        m_editor->SendScintilla(Base::SCI_SETXOFFSET, static_cast<unsigned long>(m_previous.xOffset));
+        dropPrevious();
+    }
+    m_window->setWindowModified(isModified());
+}
+
+void ScintillaDocumentView::dropPrevious()
+{
+    m_editor->SendScintilla(QsciScintillaBase::SCI_RELEASEDOCUMENT, 0UL, m_previous.document);
+    m_previous = Previous();
 }
 
 QByteArrayView ScintillaDocumentView::utf8()

@@ -27,13 +27,32 @@ public:
     static constexpr qint64 LargePage = 8 << 20;
     void appendUtf8(QByteArrayView piece) override;
     void endLoad() override;
+    void abandonLoad() override;
+    // Scintilla keeps a document's line starts as 32-bit positions (unless it is made for large text,
+    // which the rest of QScintilla is not): a page of 2^31 bytes or more is shown and edited as garbage.
+    static constexpr qint64 Capacity = 0x7fffffff;
+    qint64 capacity() const override { return Capacity; }
     QByteArrayView utf8() override;
 
 private:
+    // The page shown before a load, kept until the loaded one replaces it.
+    struct Previous
+    {
+        long document = 0; // 0: the load fills the shown document itself
+        long anchor = 0;
+        long caret = 0;
+        long firstLine = 0;
+        long xOffset = 0;
+    };
+    void dropPrevious();
+
     QString m_caption;
     QWidget *m_window;
     QsciScintilla *m_editor;
     std::function<void(bool large)> m_largeChanged;
     // The editor starts with an empty coloured document (its window attaches the colouring).
     bool m_large = false;
+    bool m_loading = false;
+    bool m_loadingLarge = false;
+    Previous m_previous;
 };

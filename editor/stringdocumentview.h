@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+#include <limits>
+
 // A document view over a byte string, for tests: the text as UTF-8, the caption and the flag.
 class StringDocumentView : public DocumentView
 {
@@ -23,6 +25,8 @@ public:
         text = m_loading;
         m_modified = false;
     }
+    void abandonLoad() override { m_loading.clear(); }
+    qint64 capacity() const override { return capacityBytes; }
     QByteArrayView utf8() override { return text; }
 
     // An edit as the user makes it.
@@ -35,6 +39,7 @@ public:
     QByteArray text;
     // The room the last load asked for.
     qint64 reserved = 0;
+    qint64 capacityBytes = std::numeric_limits<int>::max();
 
 private:
     QString m_caption;

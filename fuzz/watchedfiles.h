@@ -23,6 +23,7 @@ public:
     bool fileExists(const QString &path) const override { return m_files.fileExists(path); }
     bool folderExists(const QString &path) const override { return m_files.folderExists(path); }
     FileStamp stamp(const QString &path) const override { return m_files.stamp(path); }
+    bool writableDespiteItsMode(const QString &path) const override { return m_files.writableDespiteItsMode(path); }
     std::optional<QByteArray> readAll(const QString &path) const override { return m_files.readAll(path); }
     bool readPieces(const QString &path, const std::function<void(QByteArrayView)> &piece) const override
     {

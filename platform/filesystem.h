@@ -35,6 +35,8 @@ public:
     virtual bool fileExists(const QString &path) const = 0;
     virtual bool folderExists(const QString &path) const = 0;
     virtual FileStamp stamp(const QString &path) const = 0;
+    // True for a file whose mode lets nobody write it that this process may write all the same (as root).
+    virtual bool writableDespiteItsMode(const QString &path) const = 0;
     virtual std::optional<QByteArray> readAll(const QString &path) const = 0;
     // Reads a file a piece at a time, so that a large file never lies in memory whole; false when it
     // cannot be read.

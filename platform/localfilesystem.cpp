@@ -75,6 +75,13 @@ FileStamp LocalFileSystem::stamp(const QString &path) const
     return s;
 }
 
+bool LocalFileSystem::writableDespiteItsMode(const QString &path) const
+{
+    struct stat st;
+    return statPath(path, st) && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0
+        && ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
 std::optional<QByteArray> LocalFileSystem::readAll(const QString &path) const
 {
     if (!fileExists(path))

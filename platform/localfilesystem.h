@@ -9,6 +9,7 @@ public:
     bool fileExists(const QString &path) const override;
     bool folderExists(const QString &path) const override;
     FileStamp stamp(const QString &path) const override;
+    bool writableDespiteItsMode(const QString &path) const override;
     std::optional<QByteArray> readAll(const QString &path) const override;
     bool readPieces(const QString &path, const std::function<void(QByteArrayView)> &piece) const override;
     bool writeAtomically(const QString &path, const QByteArray &bytes) override;

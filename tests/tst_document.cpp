@@ -16,7 +16,11 @@
 #include <QtTest>
 
 #include <atomic>
+#include <new>
 #include <stdexcept>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "testfiles.h"
 
@@ -24,6 +28,7 @@ using namespace Qt::StringLiterals;
 using Kind = ScriptedDialogs::Kind;
 
 Q_DECLARE_METATYPE(PageEncoding)
+Q_DECLARE_METATYPE(ScriptedFileSystem::ReadFault)
 
 namespace {
 
@@ -255,6 +260,220 @@ private slots:
         QVERIFY(f.document.confirmClose());
         QVERIFY(QFile::exists(f.path(u"end.htm"_s)));
         QVERIFY(f.unexpected.isEmpty());
+    }
+
+    // Reading the new page goes wrong part-way: the page, its name and its flag stay as they were, and
+    // Save then writes that page, not what was read of the other.
+    void aFailedLoadLeavesThePreviousPageAsItWas_data()
+    {
+        QTest::addColumn<bool>("open"); // or New
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<int>("reading"); // which reading of the file goes wrong: 1 tells the encoding
+        QTest::addColumn<ScriptedFileSystem::ReadFault>("fault");
+        using Fault = ScriptedFileSystem::ReadFault;
+        QTest::newRow("open, read fails") << true << true << 2 << Fault::Fails;
+        QTest::newRow("open, unedited, read fails") << true << false << 2 << Fault::Fails;
+        QTest::newRow("open, file cut short while loading") << true << true << 2 << Fault::CutShort;
+        QTest::newRow("open, file cut short while its encoding is told") << true << true << 1 << Fault::CutShort;
+        QTest::newRow("open, out of memory") << true << true << 2 << Fault::OutOfMemory;
+        QTest::newRow("open, unedited, out of memory") << true << false << 2 << Fault::OutOfMemory;
+        QTest::newRow("new, read fails") << false << true << 2 << Fault::Fails;
+        QTest::newRow("new, cut short") << false << false << 2 << Fault::CutShort;
+        QTest::newRow("new, out of memory") << false << true << 2 << Fault::OutOfMemory;
+    }
+    void aFailedLoadLeavesThePreviousPageAsItWas()
+    {
+        QFETCH(bool, open);
+        QFETCH(bool, edited);
+        QFETCH(int, reading);
+        QFETCH(ScriptedFileSystem::ReadFault, fault);
+        Fixture f;
+        const QByteArray page = Ansi::encode(u"<html>原来的网页</html>\r\n"_s);
+        TestFiles::write(f.path(u"page.htm"_s), page);
+        const QString loaded = open ? f.path(u"next.htm"_s) : f.path(u"lines.txt"_s);
+        TestFiles::write(loaded, Ansi::encode(u"<p>另一个网页的一行</p>\r\n"_s.repeated(2000)));
+        f.dialogs.expect(Kind::OpenFile, f.path(u"page.htm"_s));
+        f.document.openPage();
+        if (edited)
+            f.view.type(u"<p>改过</p>"_s.toUtf8());
+        const QByteArray before = f.view.text;
+
+        if (edited)
+            f.dialogs.expect(Kind::Question, u"no"_s);
+        if (open)
+            f.dialogs.expect(Kind::OpenFile, loaded);
+        f.files.faultReading(reading, fault, 5000);
+        const auto load = [&] { open ? f.document.openPage() : f.document.newPage(); };
+        if (fault == ScriptedFileSystem::ReadFault::OutOfMemory)
+            QVERIFY_THROWS_EXCEPTION(std::bad_alloc, load()); // the error guard says "Out of memory."
+        else
+            QCOMPARE(f.error(load), u"Cannot open file "_s + loaded);
+        QVERIFY(f.unexpected.isEmpty());
+        QCOMPARE(f.view.text, before);
+        QCOMPARE(f.view.caption(), f.path(u"page.htm"_s));
+        QCOMPARE(f.view.isModified(), edited);
+        f.document.savePage();
+        QCOMPARE(TestFiles::read(f.path(u"page.htm"_s)), Ansi::encode(QString::fromUtf8(before)));
+    }
+
+    // The page's text as the editor holds it (UTF-8) must fit: a file larger than that is refused by its
+    // size before it is read, one whose text outgrows it while it is read is refused then; the page
+    // stays as it was.
+    void aPageTooLargeForTheEditorIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<int>("readings");
+        const QByteArray chinese = Ansi::encode(u"网页"_s); // 4 bytes, 6 as UTF-8
+        QTest::newRow("as large as the editor holds") << QByteArray(1000, 'a') << false << 2;
+        QTest::newRow("a UTF-8 mark more") << QByteArray("\xEF\xBB\xBF") + QByteArray(1000, 'a') << false << 2;
+        QTest::newRow("a byte more") << QByteArray(1001, 'a') << true << 2;
+        QTest::newRow("more than a UTF-8 mark more") << QByteArray(1004, 'a') << true << 0;
+        QTest::newRow("a byte more after a UTF-8 mark")
+            << QByteArray("\xEF\xBB\xBF") + QByteArray(1001, 'a') << true << 0;
+        QTest::newRow("GB18030 growing past it as UTF-8") << chinese.repeated(200) << true << 2;
+        QTest::newRow("lone line feeds growing past it") << QByteArray("a\n").repeated(400) << true << 2;
+    }
+    void aPageTooLargeForTheEditorIsRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, refused);
+        QFETCH(int, readings);
+        Fixture f;
+        f.view.capacityBytes = 1000;
+        f.view.type("x");
+        const QByteArray before = f.view.text;
+        TestFiles::write(f.path(u"big.htm"_s), bytes);
+        f.dialogs.expect(Kind::Question, u"no"_s);
+        f.dialogs.expect(Kind::OpenFile, f.path(u"big.htm"_s));
+        if (refused)
+            f.dialogs.expect(Kind::Message);
+        f.files.readings = 0;
+        f.document.openPage();
+        QVERIFY(f.unexpected.isEmpty());
+        QCOMPARE(f.files.readings, readings);
+        if (!refused) {
+            QCOMPARE(f.view.caption(), f.path(u"big.htm"_s));
+            QCOMPARE(f.view.text, QByteArray(1000, 'a'));
+            return;
+        }
+        QCOMPARE(f.dialogs.calls.last().text, Document::tooLargeMessage(f.path(u"big.htm"_s), 1000));
+        QCOMPARE(f.view.text, before);
+        QCOMPARE(f.view.caption(), u"新文件"_s);
+        QVERIFY(f.view.isModified());
+    }
+
+    // Escape or the close box on the save question goes back: nothing is saved, asked or replaced.
+    void dismissingTheSaveQuestionGoesBack_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("new") << u"new"_s;
+        QTest::newRow("open") << u"open"_s;
+        QTest::newRow("new from a template") << u"template"_s;
+        QTest::newRow("close") << u"close"_s;
+    }
+    void dismissingTheSaveQuestionGoesBack()
+    {
+        QFETCH(QString, command);
+        Fixture f;
+        TestFiles::write(f.path(u"page.htm"_s), "<p>page</p>");
+        TestFiles::write(f.path(u"template.htm"_s), "<p>template</p>");
+        f.dialogs.expect(Kind::OpenFile, f.path(u"page.htm"_s));
+        f.document.openPage();
+        f.view.type("<p>typed</p>");
+        f.dialogs.expect(Kind::Question, u"dismiss"_s);
+        if (command == u"new"_s)
+            f.document.newPage();
+        else if (command == u"open"_s)
+            f.document.openPage();
+        else if (command == u"template"_s)
+            f.document.newPageFrom(f.path(u"template.htm"_s));
+        else
+            QVERIFY(!f.document.confirmClose());
+        QVERIFY(f.unexpected.isEmpty());
+        QCOMPARE(f.dialogs.calls.size(), 2);
+        QCOMPARE(f.dialogs.calls.last().text, u"网页文件已经被修改，是否要进行存盘"_s);
+        QCOMPARE(f.view.text, QByteArray("<p>page</p><p>typed</p>"));
+        QCOMPARE(f.view.caption(), f.path(u"page.htm"_s));
+        QVERIFY(f.view.isModified());
+        QCOMPARE(TestFiles::read(f.path(u"page.htm"_s)), QByteArray("<p>page</p>"));
+    }
+
+    // Yes to the save question offers the page's own name, so that the dialog's Enter and Yes to the
+    // overwrite question put it back in its file; a new page has no name to offer.
+    void theSaveQuestionOffersThePagesName_data()
+    {
+        QTest::addColumn<bool>("named");
+        QTest::newRow("named") << true;
+        QTest::newRow("new") << false;
+    }
+    void theSaveQuestionOffersThePagesName()
+    {
+        QFETCH(bool, named);
+        Fixture f;
+        TestFiles::write(f.path(u"网页 1.htm"_s), "<p>page</p>");
+        if (named) {
+            f.dialogs.expect(Kind::OpenFile, f.path(u"网页 1.htm"_s));
+            f.document.openPage();
+        }
+        f.view.type("<p>typed</p>");
+        const QByteArray typed = f.view.text;
+        f.dialogs.expect(Kind::Question, u"yes"_s);
+        f.dialogs.expect(Kind::SaveFile, f.path(u"网页 1.htm"_s));
+        f.dialogs.expect(Kind::Question, u"yes"_s);
+        QVERIFY(f.document.confirmClose());
+        QVERIFY(f.unexpected.isEmpty());
+        const FileDialogRequest request = f.dialogs.calls[f.dialogs.calls.size() - 2].request;
+        QCOMPARE(request.fileName, named ? u"网页 1.htm"_s : QString());
+        QCOMPARE(request.folder, named ? f.dir.path() + u'/' : QString());
+        QCOMPARE(TestFiles::read(f.path(u"网页 1.htm"_s)), Ansi::encode(QString::fromUtf8(typed)));
+    }
+
+    // Root may write a page whose mode lets nobody write it; it is asked first, and No leaves the file
+    // as it was. Save As asks after the overwrite question.
+    void overwritingAReadOnlyPageAsksFirst_data()
+    {
+        QTest::addColumn<bool>("saveAs");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("save, no") << false << u"no"_s;
+        QTest::newRow("save, yes") << false << u"yes"_s;
+        QTest::newRow("save as, no") << true << u"no"_s;
+        QTest::newRow("save as, yes") << true << u"yes"_s;
+    }
+    void overwritingAReadOnlyPageAsksFirst()
+    {
+        QFETCH(bool, saveAs);
+        QFETCH(QString, answer);
+        if (geteuid() != 0)
+            QSKIP("only root may write a file whose mode lets nobody write it");
+        Fixture f;
+        const QString page = f.path(u"page.htm"_s);
+        TestFiles::write(page, "<p>page</p>");
+        f.dialogs.expect(Kind::OpenFile, page);
+        f.document.openPage();
+        QVERIFY(QFile::setPermissions(page, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        f.view.type("<p>typed</p>");
+        if (saveAs) {
+            f.dialogs.expect(Kind::SaveFile, page);
+            f.dialogs.expect(Kind::Question, u"yes"_s);
+        }
+        f.dialogs.expect(Kind::Question, answer);
+        saveAs ? f.document.savePageAs() : f.document.savePage();
+        QVERIFY(f.unexpected.isEmpty());
+        QCOMPARE(f.dialogs.calls.last().caption, u"询问"_s);
+        QCOMPARE(f.dialogs.calls.last().text, u"网页文件是只读文件，是否仍要覆盖"_s);
+        QCOMPARE(f.dialogs.calls.last().icon, MessageIcon::Question);
+        const bool saved = answer == u"yes"_s;
+        QCOMPARE(TestFiles::read(page), saved ? QByteArray("<p>page</p><p>typed</p>") : QByteArray("<p>page</p>"));
+        QCOMPARE(f.view.isModified(), !saved);
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(page).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0444));
+        // A writable page is saved without the question.
+        QVERIFY(QFile::setPermissions(page, QFile::ReadOwner | QFile::WriteOwner));
+        f.view.type("!");
+        f.document.savePage();
+        QVERIFY(TestFiles::read(page).endsWith("!"));
     }
 
     void pagesRoundTripInTheirEncoding_data()

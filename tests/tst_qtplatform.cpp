@@ -147,34 +147,6 @@ private slots:
         QCOMPARE(text, u"网页文件已经被修改，是否要进行存盘"_s);
     }
 
-    // A save dialog given the page's name shows it, so that Enter chooses the page's own file.
-    void theSaveDialogOffersTheNameItIsGiven()
-    {
-        QTemporaryDir work;
-        QFile(work.filePath(u"网页 1.htm"_s)).open(QIODevice::WriteOnly);
-        QString shown;
-        auto *poll = new QTimer;
-        QObject::connect(poll, &QTimer::timeout, [&, poll] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            poll->stop();
-            poll->deleteLater();
-            auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
-            shown = name->text();
-            QTest::keyClick(name, Qt::Key_Return);
-        });
-        poll->start(10);
-        FileDialogRequest request;
-        request.folder = work.path();
-        request.fileName = u"网页 1.htm"_s;
-        request.filter = u"htm file|*.htm;*.html"_s;
-        request.defaultExtension = u"htm"_s;
-        const std::optional<QString> chosen = QtDialogs(u"Vellumo"_s, noPicture).saveFile(request);
-        QCOMPARE(shown, u"网页 1.htm"_s);
-        QCOMPARE(chosen.value_or(QString()), work.filePath(u"网页 1.htm"_s));
-    }
-
     void fileDialogsOpenWhereTheUserWorks()
     {
         QTemporaryDir home;

@@ -2,6 +2,12 @@
 
 #include "platform/heldfolder.h"
 
+#include <QFile>
+
+#include <new>
+
+#include <unistd.h>
+
 bool ScriptedFileSystem::refused(const QString &path)
 {
     ++operations;
@@ -43,4 +49,41 @@ bool ScriptedFileSystem::createHeld(const HeldFolder &folder, const QString &nam
 bool ScriptedFileSystem::removeHeld(const HeldFolder &folder, const QString &name)
 {
     return !refused(folder.path() + name) && LocalFileSystem::removeHeld(folder, name);
+}
+
+bool ScriptedFileSystem::readPieces(const QString &path, const std::function<void(QByteArrayView)> &piece) const
+{
+    ++readings;
+    if (m_readFaultAt <= 0 || --m_readFaultAt > 0)
+        return LocalFileSystem::readPieces(path, piece);
+    QFile file(path);
+    if (!fileExists(path) || !file.open(QIODevice::ReadOnly))
+        return false;
+    // Small pieces, so that what comes before the fault is handed over as a reading does.
+    for (qint64 left = m_readFaultBytes; left > 0;) {
+        const QByteArray bytes = file.read(qMin<qint64>(left, 4096));
+        if (bytes.isEmpty())
+            break;
+        piece(bytes);
+        left -= bytes.size();
+    }
+    switch (m_readFault) {
+    case ReadFault::None:
+        break;
+    case ReadFault::Fails:
+        return false;
+    case ReadFault::OutOfMemory:
+        throw std::bad_alloc();
+    case ReadFault::CutShort:
+        if (::truncate(QFile::encodeName(path).constData(), m_readFaultBytes) != 0)
+            return false;
+        break;
+    }
+    // The rest, as far as the file now goes.
+    for (;;) {
+        const QByteArray bytes = file.read(1 << 16);
+        if (bytes.isEmpty())
+            return file.error() == QFileDevice::NoError;
+        piece(bytes);
+    }
 }

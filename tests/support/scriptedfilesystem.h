@@ -14,6 +14,17 @@ public:
     // The n-th write or copy from now (1 for the next) fails; 0 for none.
     void failOperation(int n) { m_failAt = n; }
 
+    enum class ReadFault { None, Fails, CutShort, OutOfMemory };
+    // The n-th reading of a file in pieces from now (1 for the next) hands over its first bytes, then
+    // fails, finds the file cut short there (it is cut on the disk), or runs out of memory.
+    void faultReading(int n, ReadFault fault, qint64 bytes)
+    {
+        m_readFaultAt = n;
+        m_readFault = fault;
+        m_readFaultBytes = bytes;
+    }
+    bool readPieces(const QString &path, const std::function<void(QByteArrayView)> &piece) const override;
+
     bool writeAtomically(const QString &path, const QByteArray &bytes) override;
     bool copyWithoutOverwrite(const QString &from, const QString &to) override;
     bool copyHeld(const HeldFile &from, const HeldFolder &folder, const QString &name) override;
@@ -22,6 +33,8 @@ public:
     bool removeHeld(const HeldFolder &folder, const QString &name) override;
 
     int operations = 0;
+    // Readings of a file in pieces so far.
+    mutable int readings = 0;
     // The target of the operation that failOperation() made fail; empty while none has.
     QString failedPath;
 
@@ -30,4 +43,7 @@ private:
 
     QStringList m_readOnlyFolders;
     int m_failAt = 0;
+    mutable int m_readFaultAt = 0;
+    ReadFault m_readFault = ReadFault::None;
+    qint64 m_readFaultBytes = 0;
 };

@@ -1,0 +1,150 @@
+// The page in the editor survives what goes wrong around it: an open that fails part-way, a page too
+// large for the editor.
+#include "mainwindowfixture.h"
+
+#include "editor/document.h"
+#include "editor/scintilladocumentview.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QAction>
+
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(ScriptedFileSystem::ReadFault)
+
+namespace {
+// What the user sees of the page and can do with it.
+struct Seen
+{
+    QString text;
+    QString title;
+    bool modified = false;
+    bool undoable = false;
+    int line = 0;
+    int index = 0;
+    bool coloured = false;
+
+    static Seen of(MainWindow &window)
+    {
+        auto *editor = control<QsciScintilla>(window, u"RichEdit1"_s);
+        Seen seen { editor->text(), shownTitle(window), editor->isModified(), editor->isUndoAvailable() };
+        editor->getCursorPosition(&seen.line, &seen.index);
+        // The colouring works on the page: "<html>" is coloured as a tag.
+        editor->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
+        seen.coloured = editor->lexer() && editor->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, 1UL) != 0;
+        return seen;
+    }
+    bool operator==(const Seen &other) const
+    {
+        return text == other.text && title == other.title && modified == other.modified && undoable == other.undoable
+            && line == other.line && index == other.index && coloured == other.coloured;
+    }
+};
+
+char *toString(const Seen &seen)
+{
+    return QTest::toString(u"%1 [%2]%3%4 at %5:%6%7"_s.arg(seen.title, seen.text.left(60))
+                               .arg(seen.modified ? u" modified"_s : QString())
+                               .arg(seen.undoable ? u" undoable"_s : QString())
+                               .arg(seen.line)
+                               .arg(seen.index)
+                               .arg(seen.coloured ? u" coloured"_s : QString()));
+}
+
+QByteArray lines(const QString &line, qint64 size)
+{
+    const QByteArray one = Ansi::encode(line);
+    return one.repeated(int(size / one.size() + 1));
+}
+}
+
+class TestPageSafety : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The page in the editor, its name and its flag, its undo history, its caret and its colouring
+    // stay as they were when the next page fails part-way through its reading; Save then writes it.
+    void aFailedOpenLeavesThePageInTheEditorAsItWas_data()
+    {
+        QTest::addColumn<ScriptedFileSystem::ReadFault>("fault");
+        QTest::addColumn<int>("reading"); // the first tells the encoding, the second fills the editor
+        QTest::addColumn<bool>("large"); // whether the page that fails is one kept without colouring
+        using Fault = ScriptedFileSystem::ReadFault;
+        QTest::newRow("read fails") << Fault::Fails << 2 << false;
+        QTest::newRow("file cut short") << Fault::CutShort << 2 << false;
+        QTest::newRow("file cut short before it is loaded") << Fault::CutShort << 1 << false;
+        QTest::newRow("out of memory") << Fault::OutOfMemory << 2 << false;
+        QTest::newRow("large page cut short") << Fault::CutShort << 2 << true;
+        QTest::newRow("large page out of memory") << Fault::OutOfMemory << 2 << true;
+    }
+    void aFailedOpenLeavesThePageInTheEditorAsItWas()
+    {
+        QFETCH(ScriptedFileSystem::ReadFault, fault);
+        QFETCH(int, reading);
+        QFETCH(bool, large);
+        MainWindowFixture f;
+        f.put(u"page.htm"_s, lines(u"<html>\r\n<p>原来的网页</p>\r\n</html>\r\n"_s, 0));
+        f.put(u"next.htm"_s,
+            lines(u"<p>另一个网页的一行</p>\r\n"_s, large ? ScintillaDocumentView::LargePage + (1 << 20) : 20000));
+        MainWindow &w = f.create();
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"page.htm"_s);
+        control<QAction>(w, u"O1"_s)->trigger();
+        editor->setCursorPosition(1, 3);
+        editor->insert(u"改"_s);
+        editor->setCursorPosition(2, 2);
+        const Seen before = Seen::of(w);
+        QVERIFY(before.modified && before.undoable && before.coloured);
+
+        f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"next.htm"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::Error);
+        f.files.faultReading(reading, fault, 5000);
+        control<QAction>(w, u"O1"_s)->trigger();
+        QVERIFY(f.dialogs.allAnswersUsed());
+        QCOMPARE(f.dialogs.calls.last().text,
+            fault == ScriptedFileSystem::ReadFault::OutOfMemory
+                ? u"Out of memory."_s
+                : u"Cannot open file %1."_s.arg(f.folder() + u"next.htm"_s));
+        QCOMPARE(Seen::of(w), before);
+        QCOMPARE(editor->wrapMode(), QsciScintilla::WrapWord);
+
+        control<QAction>(w, u"S1"_s)->trigger();
+        QCOMPARE(TestFiles::read(f.folder() + u"page.htm"_s), Ansi::encode(before.text));
+        editor->undo();
+        QCOMPARE(editor->text(), u"<html>\r\n<p>原来的网页</p>\r\n</html>\r\n"_s);
+    }
+
+    // A page larger than the editor holds is refused by its size, before a byte of it is read, and the
+    // page in the editor stays. The files are sparse: their size costs nothing.
+    void aPageTooLargeForTheEditorIsRefusedBeforeItIsRead_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::newRow("a UTF-8 mark and a byte past what it holds") << ScintillaDocumentView::Capacity + 4;
+        QTest::newRow("3 GiB") << (qint64(3) << 30);
+    }
+    void aPageTooLargeForTheEditorIsRefusedBeforeItIsRead()
+    {
+        QFETCH(qint64, size);
+        MainWindowFixture f;
+        f.put(u"huge.htm"_s, QByteArray());
+        QVERIFY(QFile::resize(f.folder() + u"huge.htm"_s, size));
+        MainWindow &w = f.create();
+        control<QsciScintilla>(w, u"RichEdit1"_s)->insert(u"<p>typed</p>"_s);
+        const Seen before = Seen::of(w);
+        f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"huge.htm"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::Message);
+        f.files.readings = 0;
+        control<QAction>(w, u"O1"_s)->trigger();
+        QCOMPARE(f.dialogs.calls.last().text,
+            Document::tooLargeMessage(f.folder() + u"huge.htm"_s, ScintillaDocumentView::Capacity));
+        QCOMPARE(f.files.readings, 0);
+        QCOMPARE(Seen::of(w), before);
+    }
+};
+
+QTEST_MAIN(TestPageSafety)
+#include "tst_pagesafety.moc"
