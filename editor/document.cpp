@@ -140,6 +140,8 @@ void Document::write(const QString &path)
 {
     if (!m_files.writeAtomically(path, PageCodec::fromUtf8(m_view.utf8(), m_encoding, m_lineEnds)))
         throw VellumoError::cannotCreate(path);
+    // What a save that was killed left beside a page goes when a page there is next saved or opened.
+    m_files.clearStaleTemporaries(path.left(path.lastIndexOf(u'/') + 1));
 }
 
 QString Document::pageFolder() const
@@ -201,8 +203,10 @@ void Document::openPage()
     request.filter = fileFilter();
     request.folder = pageFolder();
     const std::optional<QString> path = m_dialogs.openFile(request);
-    if (path && load(*path, true))
+    if (path && load(*path, true)) {
         m_view.setCaption(*path);
+        m_files.clearStaleTemporaries(pageFolder());
+    }
 }
 
 void Document::savePage()

@@ -54,6 +54,11 @@ public:
         check(path, "remove");
         return m_files.remove(path);
     }
+    int clearStaleTemporaries(const QString &folder) override
+    {
+        check(folder, "clear");
+        return m_files.clearStaleTemporaries(folder);
+    }
     bool removeHeld(const HeldFolder &folder, const QString &name) override
     {
         checkHeld(folder, name, "remove");

@@ -58,6 +58,9 @@ public:
     // explains it, so the disk or the permissions refused it and the user must be told.
     bool copyRefused(const QString &to) const;
     virtual bool remove(const QString &path) = 0;
+    // Removes this user's writers' temporaries from the folder (not below it) that no save can still be
+    // writing: older than ten minutes. Returns how many.
+    virtual int clearStaleTemporaries(const QString &folder) = 0;
     // The path whose last component names an existing entry regardless of letter case;
     // the path as asked when none matches.
     virtual QString resolveName(const QString &path) const = 0;

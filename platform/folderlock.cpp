@@ -12,7 +12,6 @@
 #include <optional>
 #include <thread>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -103,45 +102,8 @@ int takeLock(const QString &folder, std::chrono::milliseconds wait)
     }
 }
 
-bool olderThan(const struct stat &st, const struct timespec &moment)
-{
-    return st.st_mtim.tv_sec < moment.tv_sec
-        || (st.st_mtim.tv_sec == moment.tv_sec && st.st_mtim.tv_nsec < moment.tv_nsec);
-}
-
 // Deeper than any category folder's sub-folders go; each level holds two descriptors.
 constexpr int MaxDepth = 32;
-
-// Removes the stale temporaries of one folder and of the folders below it, never through a link.
-int clearFolder(int folder, const struct timespec &lockTaken, int depth)
-{
-    const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR *dir = listing < 0 ? nullptr : ::fdopendir(listing);
-    if (!dir) {
-        if (listing >= 0)
-            ::close(listing);
-        return 0;
-    }
-    int removed = 0;
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        struct stat st;
-        if (name == "." || name == ".." || ::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
-        if (S_ISDIR(st.st_mode) && depth < MaxDepth) {
-            const int below = ::openat(folder, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            if (below >= 0) {
-                removed += clearFolder(below, lockTaken, depth + 1);
-                ::close(below);
-            }
-        } else if (S_ISREG(st.st_mode) && TemporaryName::matches(name) && olderThan(st, lockTaken)
-            && ::unlinkat(folder, name.constData(), 0) == 0) {
-            ++removed;
-        }
-    }
-    ::closedir(dir);
-    return removed;
-}
 }
 
 FolderLock::FolderLock(const QString &folder, std::chrono::milliseconds wait)
@@ -211,7 +173,7 @@ int FolderLock::clearStaleTemporaries(const QString &folder)
     const int top = ::open(QFile::encodeName(key).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (top < 0)
         return 0;
-    const int removed = clearFolder(top, lockTaken, 0);
+    const int removed = TemporaryName::removeStale(top, lockTaken, MaxDepth, false);
     ::close(top);
     return removed;
 }

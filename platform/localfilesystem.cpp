@@ -323,6 +323,23 @@ bool LocalFileSystem::removeHeld(const HeldFolder &folder, const QString &name)
         && ::unlinkat(folder.descriptor(), native.constData(), 0) == 0;
 }
 
+int LocalFileSystem::clearStaleTemporaries(const QString &folder)
+{
+    // A page's save takes seconds at the most; one this old was killed.
+    constexpr time_t StaleAfterSeconds = 10 * 60;
+    if (folder.isEmpty())
+        return 0;
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    timespec before;
+    ::clock_gettime(CLOCK_REALTIME, &before);
+    before.tv_sec -= StaleAfterSeconds;
+    const int removed = TemporaryName::removeStale(fd, before, 0, true);
+    ::close(fd);
+    return removed;
+}
+
 bool LocalFileSystem::remove(const QString &path)
 {
     return fileExists(path) && QFile::remove(path);

@@ -18,6 +18,7 @@ public:
     bool createHeld(const HeldFolder &folder, const QString &name, const QByteArray &bytes) override;
     bool removeHeld(const HeldFolder &folder, const QString &name) override;
     bool remove(const QString &path) override;
+    int clearStaleTemporaries(const QString &folder) override;
     QString resolveName(const QString &path) const override;
     std::int64_t nowNs() const override;
     // From the kernel's change notices, not from a look at the file.

@@ -19,6 +19,7 @@
 #include <new>
 #include <stdexcept>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -201,6 +202,48 @@ private slots:
         QVERIFY(!f.view.isModified());
         QCOMPARE(f.view.caption(), open ? f.path(u"other.htm"_s) : u"新文件"_s);
         QCOMPARE(QString::fromUtf8(f.view.text), open ? u"<p>其他</p>"_s : u"<html>新页</html>\r\n"_s);
+    }
+
+    // What a killed save left beside a page goes at the next save or open there: only the writers'
+    // own hidden names, only old ones; a save of another instance still writing keeps its file.
+    void aKilledSavesLeftoverGoesAtTheNextSaveOrOpen_data()
+    {
+        QTest::addColumn<bool>("byOpening");
+        QTest::newRow("save") << false;
+        QTest::newRow("open") << true;
+    }
+
+    void aKilledSavesLeftoverGoesAtTheNextSaveOrOpen()
+    {
+        QFETCH(bool, byOpening);
+        Fixture f;
+        const QString site = f.path(u"site/"_s);
+        TestFiles::write(site + u"page.htm"_s, "<p>page</p>");
+        const QStringList leftovers { u".page.htm.vellumo-ab12CD"_s, u".other.htm.vellumo-Zz9yX8"_s };
+        const QStringList kept { u".page.htm.vellumo-new123"_s, u"page.htm.backup"_s, u"page.htm.ab12CD"_s,
+            u".page.htm.vellumo-ab12"_s, u"page.htm"_s };
+        const timespec hourAgo[2] = { { time(nullptr) - 3600, 0 }, { time(nullptr) - 3600, 0 } };
+        for (const QString &name : leftovers + kept) {
+            if (name != u"page.htm"_s)
+                TestFiles::write(site + name, "left");
+            if (name != u".page.htm.vellumo-new123"_s)
+                QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(site + name).constData(), hourAgo, 0), 0);
+        }
+        if (byOpening) {
+            f.dialogs.expect(Kind::OpenFile, site + u"page.htm"_s);
+            f.document.openPage();
+        } else {
+            f.dialogs.expect(Kind::SaveFile, site + u"page.htm"_s);
+            f.dialogs.expect(Kind::Question, u"yes"_s); // the file is there: overwrite it
+            f.document.savePageAs();
+        }
+        QCOMPARE(f.view.caption(), site + u"page.htm"_s);
+        QStringList left = QDir(site).entryList(QDir::Files | QDir::Hidden);
+        left.sort();
+        QStringList expected = kept;
+        expected.sort();
+        QCOMPARE(left, expected);
+        QVERIFY(f.unexpected.isEmpty());
     }
 
     void openCancelledAfterASaveKeepsTheSavedPage()
