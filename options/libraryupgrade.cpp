@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
 #include <set>
 
 using namespace Qt::StringLiterals;
@@ -101,6 +102,29 @@ QString LibraryUpgrade::manifestName()
     return u".vellumo-manifest"_s;
 }
 
+namespace {
+// Walks the entries below a library folder but its manifest, as paths relative to it. An entry with a
+// hidden part is not walked but noted in hidden, each part once, sorted.
+void walkLibrary(const QString &folder, QDir::Filters filters, QStringList &hidden,
+    const std::function<void(const QString &relative, const QFileInfo &info)> &visit)
+{
+    const QDir root(folder);
+    QDirIterator it(folder, filters | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString relative = root.relativeFilePath(it.next());
+        if (relative == LibraryUpgrade::manifestName())
+            continue;
+        if (const QString part = LibraryNames::hiddenPart(relative); !part.isEmpty()) {
+            if (!hidden.contains(part))
+                hidden << part;
+            continue;
+        }
+        visit(relative, it.fileInfo());
+    }
+    hidden.sort();
+}
+}
+
 QString LibraryUpgrade::recordFolder() const
 {
     return m_user + RecordFolder;
@@ -109,20 +133,9 @@ QString LibraryUpgrade::recordFolder() const
 QByteArray LibraryUpgrade::manifestOf(const QString &folder, QStringList &hidden)
 {
     QStringList lines;
-    const QDir root(folder);
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString relative = root.relativeFilePath(it.next());
-        if (relative == manifestName())
-            continue;
-        if (const QString part = LibraryNames::hiddenPart(relative); !part.isEmpty()) {
-            if (!hidden.contains(part))
-                hidden << part;
-            continue;
-        }
-        lines << QString::fromLatin1(hashOfFile(it.filePath())) + u' ' + relative;
-    }
-    hidden.sort();
+    walkLibrary(folder, QDir::Files, hidden, [&lines](const QString &relative, const QFileInfo &info) {
+        lines << QString::fromLatin1(hashOfFile(info.filePath())) + u' ' + relative;
+    });
     // Sorted by path, so that the same library always gives the same manifest.
     std::sort(lines.begin(), lines.end(), [](const QString &a, const QString &b) { return a.mid(41) < b.mid(41); });
     QByteArray manifest;
@@ -221,23 +234,11 @@ void LibraryUpgrade::bringFiles(
 {
     // The library's folders, empty ones too (the simple-copy folder the user's own effects go into).
     // Hidden names are in no manifest, so they are said rather than left out without a word.
-    const QDir root(m_shipped);
     QStringList hidden;
-    QDirIterator entries(
-        m_shipped, QDir::Dirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (entries.hasNext()) {
-        const QString relative = root.relativeFilePath(entries.next());
-        if (relative == manifestName())
-            continue;
-        if (const QString part = LibraryNames::hiddenPart(relative); !part.isEmpty()) {
-            if (!hidden.contains(part))
-                hidden << part;
-            continue;
-        }
-        if (entries.fileInfo().isDir() && !QDir().mkpath(m_user + relative))
+    walkLibrary(m_shipped, QDir::Dirs | QDir::Files, hidden, [&](const QString &relative, const QFileInfo &info) {
+        if (info.isDir() && !QDir().mkpath(m_user + relative))
             problems << u"cannot create folder "_s + m_user + relative;
-    }
-    hidden.sort();
+    });
     for (const QString &part : hidden)
         refused << u"特效库中的“"_s + part + u"”以“.”开头，没有复制"_s;
     for (auto it = shipped.begin(); it != shipped.end(); ++it) {
