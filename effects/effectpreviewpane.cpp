@@ -17,6 +17,11 @@ namespace {
 constexpr qint64 LoadGivenUpMs = 3000;
 // A page that takes longer than this says so, rather than leave the last effect's line under it.
 constexpr int SlowLoadMs = 500;
+// A stranger's effect may fail or be refused without end; the line names this many of each and counts
+// the rest, so the window never slows under them.
+constexpr qsizetype MostNamed = 50;
+// Refusals are told apart (the engine may report one twice) up to this many; past it each counts.
+constexpr qsizetype MostToldApart = 10000;
 }
 
 EffectPreviewPane::EffectPreviewPane(FileSystem &files, const QString &applicationFolder, QWidget *parent)
@@ -138,6 +143,9 @@ void EffectPreviewPane::show(const std::optional<QString> &page, const QString &
     m_problemAfterLoad = problem;
     m_scriptErrors.clear();
     m_refusals.clear();
+    m_refusalsSeen.clear();
+    m_moreScriptErrors = 0;
+    m_moreRefusals = 0;
     m_loading = true;
     m_loadingSince.start();
     m_slowLoad.start();
@@ -161,33 +169,45 @@ void EffectPreviewPane::loaded(bool)
 
 void EffectPreviewPane::scriptError(const QString &message, int line)
 {
-    m_scriptErrors.append(u"第%1行：%2"_s.arg(line).arg(message));
+    if (m_scriptErrors.size() < MostNamed)
+        m_scriptErrors.append(u"第%1行：%2"_s.arg(line).arg(message));
+    else
+        ++m_moreScriptErrors;
     showProblems();
 }
 
 void EffectPreviewPane::refused(const QString &what)
 {
-    if (m_refusals.contains(what))
+    if (m_refusalsSeen.contains(what))
         return;
-    m_refusals.append(what);
+    if (m_refusalsSeen.size() < MostToldApart)
+        m_refusalsSeen.insert(what);
+    if (m_refusals.size() < MostNamed)
+        m_refusals.append(what);
+    else
+        ++m_moreRefusals;
     showProblems();
 }
 
 void EffectPreviewPane::showProblems()
 {
     // What the sandbox refused comes first: it is what the user must know of a stranger's effect.
+    const qsizetype refusals = m_refusals.size() + m_moreRefusals;
+    const qsizetype errors = m_scriptErrors.size() + m_moreScriptErrors;
     QStringList parts;
-    if (!m_refusals.isEmpty())
-        parts << (m_refusals.size() == 1 ? u"已阻止："_s : u"已阻止（%1项）："_s.arg(m_refusals.size()))
-                + m_refusals.first();
-    if (!m_scriptErrors.isEmpty())
-        parts << (m_scriptErrors.size() == 1 ? u"脚本错误，"_s : u"脚本错误（%1个），"_s.arg(m_scriptErrors.size()))
-                + m_scriptErrors.first();
+    if (refusals > 0)
+        parts << (refusals == 1 ? u"已阻止："_s : u"已阻止（%1项）："_s.arg(refusals)) + m_refusals.first();
+    if (errors > 0)
+        parts << (errors == 1 ? u"脚本错误，"_s : u"脚本错误（%1个），"_s.arg(errors)) + m_scriptErrors.first();
     QStringList all;
     for (const QString &refusal : std::as_const(m_refusals))
         all << u"已阻止："_s + refusal;
+    if (m_moreRefusals > 0)
+        all << u"另有%1项被阻止"_s.arg(m_moreRefusals);
     for (const QString &error : std::as_const(m_scriptErrors))
         all << u"脚本错误，"_s + error;
+    if (m_moreScriptErrors > 0)
+        all << u"另有%1个脚本错误"_s.arg(m_moreScriptErrors);
     showLine(parts.join(u"；"_s), true, all.join(u'\n'));
 }
 

@@ -4,6 +4,7 @@
 #include "previewfolder.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 #include <QTimer>
 #include <QWidget>
 
@@ -82,8 +83,11 @@ private:
     QString m_shownKey; // the code and files last shown, so an unchanged page is not loaded again
     QString m_lineAfterLoad;
     bool m_problemAfterLoad = false;
-    QStringList m_scriptErrors;
-    QStringList m_refusals;
+    QStringList m_scriptErrors; // the first ones, named in the line's tooltip
+    QStringList m_refusals; // the first ones, each once
+    qsizetype m_moreScriptErrors = 0;
+    qsizetype m_moreRefusals = 0;
+    QSet<QString> m_refusalsSeen;
     QString m_lineText;
     qreal m_zoom = 1.0;
 };

@@ -167,9 +167,9 @@ class TestPreviewSandbox : public QObject
             f.putText(u"lines.txt"_s, u"<html><head><meta charset=\"gb2312\"></head><body>\r\n</body></html>\r\n"_s);
             f.putText(u"LINK1.INI"_s, u"[COMBOX]\r\nTOTAL=1\r\nL1=测试\r\n"_s);
             f.putText(u"LINK2.INI"_s,
-                u"[测试]\r\nTOTAL=8\r\nl1=图像\r\nl2=菜单\r\nl3=文字\r\nl4=复制\r\nl5=循环\r\nl6=内存\r\n"
-                "l7=写入\r\nl8=正常\r\n[system]\r\n测试图像=2\r\n测试菜单=3\r\n测试文字=4\r\n测试复制=1\r\n"
-                "测试循环=1\r\n测试内存=1\r\n测试写入=1\r\n测试正常=1\r\n"_s);
+                u"[测试]\r\nTOTAL=9\r\nl1=图像\r\nl2=菜单\r\nl3=文字\r\nl4=复制\r\nl5=循环\r\nl6=内存\r\n"
+                "l7=写入\r\nl8=正常\r\nl9=洪水\r\n[system]\r\n测试图像=2\r\n测试菜单=3\r\n测试文字=4\r\n"
+                "测试复制=1\r\n测试循环=1\r\n测试内存=1\r\n测试写入=1\r\n测试正常=1\r\n测试洪水=1\r\n"_s);
             const QString script = QString::fromLatin1(HostileScript)
                                        .replace(u"UDPPORT"_s, QString::number(listener.udp.localPort()))
                                        .replace(u"PORT"_s, QString::number(listener.tcp.serverPort()))
@@ -190,6 +190,11 @@ class TestPreviewSandbox : public QObject
             f.putText(
                 Category + u"/写入.txt"_s, u"<script>document.write('x'.repeat(100 * 1024 * 1024));</script>\n"_s);
             f.putText(Category + u"/正常.txt"_s, u"<b id=\"fine\">正常</b>\n"_s);
+            // Knocks at a thousand addresses and fails a thousand times, then says it is done.
+            f.putText(Category + u"/洪水.txt"_s,
+                u"<script>for (var i = 0; i < 1000; ++i) { fetch('http://127.0.0.1:9/' + i).catch(function () {}); "
+                "setTimeout(function () { undefinedFunction(); }, 0); }\n"
+                "setTimeout(function () { document.title = 'done'; }, 500);</script>\n"_s);
             TestFiles::write(outside() + u"secret.txt"_s, Secret);
             TestFiles::write(outside() + u"probe.css"_s, "#probe { width: 77px }");
             TestFiles::write(outside() + u"probe.js"_s, "window.probeRan = 1;");
@@ -286,6 +291,20 @@ private slots:
         run.choose(u"正常"_s);
         QTRY_COMPARE_WITH_TIMEOUT(read(pane, u"document.getElementById('fine').textContent"_s), u"正常"_s, 30000);
         QTRY_COMPARE_WITH_TIMEOUT(pane.line(), u"没有脚本错误。"_s, 10000);
+    }
+
+    // A flood of refusals and errors is counted, not listed without end.
+    void aFloodOfRefusalsIsCountedNotListed()
+    {
+        Run run;
+        EffectPreviewPane &pane = run.choose(u"洪水"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(read(pane, u"document.title"_s), u"done"_s, 30000);
+        QTRY_VERIFY2_WITH_TIMEOUT(pane.line().startsWith(u"已阻止（1000项）："_s), qPrintable(pane.line()), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(pane.line().contains(u"脚本错误（1000个）"_s), 10000);
+        const QStringList said = pane.fullLine().split(u'\n');
+        QCOMPARE(said.size(), 50 + 1 + 50 + 1);
+        QCOMPARE(said[50], u"另有950项被阻止"_s);
+        QCOMPARE(said.last(), u"另有950个脚本错误"_s);
     }
 
     void aSetupWindowsPreviewReadsNothingAndSendsNothing_data()
