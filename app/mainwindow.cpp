@@ -32,7 +32,6 @@
 #include "platform/dialogs.h"
 #include "platform/errorguard.h"
 #include "platform/filesystem.h"
-#include "platform/folderlock.h"
 #include "platform/platform.h"
 #include "platform/shell.h"
 #include "platform/vellumoerror.h"
@@ -571,7 +570,6 @@ void MainWindow::loadLibrary()
     guarded([this] {
         m_applicationFolder = ApplicationFolder::fromExecutableFolder(m_executableFolder);
         m_applicationFolderLabel->setText(m_applicationFolder);
-        FolderLock::clearStaleTemporaries(m_applicationFolder);
     });
     // A skin that cannot be shown costs only its pictures: the library stays usable.
     guarded([this] { loadSkinPictures(); });

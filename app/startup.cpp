@@ -7,6 +7,7 @@
 
 #include "effects/previewfolder.h"
 #include "options/libraryupgrade.h"
+#include "platform/folderlock.h"
 #include "platform/localfilesystem.h"
 #include "platform/platform.h"
 #include "platform/qtclipboard.h"
@@ -113,8 +114,12 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
     dialogs.setParent(mainWindow.get());
     dialogs.folders().setLibraryFolder(mainWindow->applicationFolder());
     mainWindow->show();
-    // What previews of programs that were killed left behind goes once the window is up.
-    QTimer::singleShot(0, [] { PreviewFolder::clearStale(QDir::tempPath()); });
+    // What killed writers and previews left behind goes once the window is up: the sweep walks the
+    // whole library, which a start need not wait for.
+    QTimer::singleShot(0, [folder = mainWindow->applicationFolder()] {
+        FolderLock::clearStaleTemporaries(folder);
+        PreviewFolder::clearStale(QDir::tempPath());
+    });
     if (mainWindowShown)
         mainWindowShown(*mainWindow);
     return app.exec();
