@@ -140,6 +140,11 @@ void Document::write(const QString &path)
 {
     if (!m_files.writeAtomically(path, PageCodec::fromUtf8(m_view.utf8(), m_encoding, m_lineEnds)))
         throw VellumoError::cannotCreate(path);
+}
+
+void Document::writePage(const QString &path)
+{
+    write(path);
     // What a save that was killed left beside a page goes when a page there is next saved or opened.
     m_files.clearStaleTemporaries(path.left(path.lastIndexOf(u'/') + 1));
 }
@@ -177,7 +182,7 @@ bool Document::dialogSave(QString *chosen, const QString &suggestedName)
         return false;
     if (!mayOverwrite(*path))
         return false;
-    write(*path);
+    writePage(*path);
     *chosen = *path;
     return true;
 }
@@ -217,7 +222,7 @@ void Document::savePage()
     }
     if (!mayOverwrite(m_view.caption()))
         return;
-    write(m_view.caption());
+    writePage(m_view.caption());
     m_view.setUnmodified();
 }
 

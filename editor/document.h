@@ -57,6 +57,8 @@ private:
     // process could (as root); false on No.
     bool mayOverwrite(const QString &path);
     void write(const QString &path);
+    // A save of the page itself, which also clears what killed saves left in its folder.
+    void writePage(const QString &path);
     // The file becomes the page only once it was read whole and unchanged; false when the user was told
     // why it was not loaded. A failed load, told or thrown, leaves the previous page as it was.
     bool load(const QString &path, bool detectEncoding);
