@@ -10,6 +10,8 @@
 #include "editor/editoraccessibility.h"
 #include "editor/finddialog.h"
 #include "editor/htmllexer.h"
+#include "editor/recoveryfolder.h"
+#include "editor/recoverykeeper.h"
 #include "editor/replacedialog.h"
 #include "editor/scintilladocumentview.h"
 #include "editor/searchcontroller.h"
@@ -715,8 +717,38 @@ bool MainWindow::confirmClose()
 {
     bool mayClose = false;
     // A failed save keeps the window open with the changes in it.
-    guarded([this, &mayClose] { mayClose = m_document->confirmClose(); });
+    pageCommand([this, &mayClose] { mayClose = m_document->confirmClose(); });
     return mayClose;
+}
+
+void MainWindow::pageCommand(const std::function<void()> &command)
+{
+    guarded(command);
+    if (m_recovery)
+        m_recovery->pageStateChanged();
+}
+
+void MainWindow::keepRecoveryCopies(RecoveryFolder &folder)
+{
+    m_document->setRecoveryFolder(&folder);
+    m_recovery = std::make_unique<RecoveryKeeper>(
+        folder, [this] { return m_document->recoverySnapshot(); }, [this] { return m_view->isModified(); });
+    // Insertions and deletions are not announced one by one (see the event mask above); a change of
+    // content is told with the next update of the view.
+    connect(m_editor, &QsciScintillaBase::SCN_UPDATEUI, m_recovery.get(), [this](int updated) {
+        if (updated & QsciScintillaBase::SC_UPDATE_CONTENT)
+            m_recovery->pageChanged();
+    });
+    connect(m_editor, &QsciScintilla::modificationChanged, m_recovery.get(), &RecoveryKeeper::pageStateChanged);
+}
+
+void MainWindow::restorePage(const RecoveryCopy &copy)
+{
+    guarded([&] { m_document->restore(copy); });
+    if (m_recovery) {
+        m_recovery->writeNow();
+        m_recovery->waitForDisk();
+    }
 }
 
 void MainWindow::listTemplates()
@@ -738,27 +770,27 @@ void MainWindow::listTemplates()
 
 void MainWindow::newPageFromTemplate(const QString &path)
 {
-    guarded([&] { m_document->newPageFrom(path); });
+    pageCommand([&] { m_document->newPageFrom(path); });
 }
 
 void MainWindow::newPage()
 {
-    guarded([this] { m_document->newPage(); });
+    pageCommand([this] { m_document->newPage(); });
 }
 
 void MainWindow::openPage()
 {
-    guarded([this] { m_document->openPage(); });
+    pageCommand([this] { m_document->openPage(); });
 }
 
 void MainWindow::savePage()
 {
-    guarded([this] { m_document->savePage(); });
+    pageCommand([this] { m_document->savePage(); });
 }
 
 void MainWindow::savePageAs()
 {
-    guarded([this] { m_document->savePageAs(); });
+    pageCommand([this] { m_document->savePageAs(); });
 }
 
 void MainWindow::exitProgram()

@@ -26,6 +26,9 @@ class ScintillaDocumentView;
 class BrowserView;
 class EffectPanelPreview;
 class EffectPreviews;
+class RecoveryFolder;
+class RecoveryKeeper;
+struct RecoveryCopy;
 struct Platform;
 
 // The main window: the document side with the editor and preview tabs, the effect panel, the
@@ -64,6 +67,11 @@ public:
     void savePageAs();
     void exitProgram();
     bool confirmClose();
+    // From now on the page keeps a recovery copy in the folder while it has unsaved changes.
+    void keepRecoveryCopies(RecoveryFolder &folder);
+    RecoveryKeeper *recoveryKeeper() const { return m_recovery.get(); }
+    // A recovery copy's text becomes the page, unsaved, with its own copy written before this returns.
+    void restorePage(const RecoveryCopy &copy);
     void undoEdit();
     void copySelection();
     void cutSelection();
@@ -108,6 +116,8 @@ private:
     void buildEffectPanel(QWidget *parent);
     void buildStatusStrip(QWidget *parent);
     void buildDocumentSide(QWidget *parent);
+    // A page command may have saved, replaced or discarded the page: its recovery copy follows.
+    void pageCommand(const std::function<void()> &command);
     void buildMenus();
     void buildToolBar();
     void buildPopupMenu();
@@ -180,6 +190,8 @@ private:
     EffectPanelPreview *m_panelPreview = nullptr;
     std::unique_ptr<ScintillaDocumentView> m_view;
     std::unique_ptr<Document> m_document;
+    // Gone before the page it copies.
+    std::unique_ptr<RecoveryKeeper> m_recovery;
     QsciLexer *m_lexer = nullptr;
     QLabel *m_noResults = nullptr;
     SearchController *m_search = nullptr;

@@ -5,6 +5,8 @@
 #include "mainwindow.h"
 #include "splashwindow.h"
 
+#include "editor/recoveryfolder.h"
+#include "editor/recoveryoffer.h"
 #include "effects/previewfolder.h"
 #include "options/libraryupgrade.h"
 #include "platform/folderlock.h"
@@ -100,6 +102,8 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
     if (!place.shippedFolder.isEmpty())
         bringUserLibraryUpToDate(platform, place);
 
+    // Outlives the window, whose page keeps its copy there.
+    RecoveryFolder recovery(files, RecoveryFolder::defaultFolder());
     std::unique_ptr<MainWindow> mainWindow;
     try {
         mainWindow = std::make_unique<MainWindow>(platform, place.applicationFolder, PlacementStore::defaultPath());
@@ -114,6 +118,16 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
     dialogs.setParent(mainWindow.get());
     dialogs.folders().setLibraryFolder(mainWindow->applicationFolder());
     mainWindow->show();
+    if (recovery.claim()) {
+        mainWindow->keepRecoveryCopies(recovery);
+        // Offered once the window is up, over it.
+        QTimer::singleShot(0, mainWindow.get(), [&recovery, &dialogs, window = mainWindow.get()] {
+            RecoveryOffer::run(recovery, dialogs, [window](const RecoveryCopy &copy) { window->restorePage(copy); });
+        });
+    } else {
+        dialogs.message(
+            u"无法在 %1 保存恢复副本：程序意外结束时，未保存的修改将无法恢复。"_s.arg(RecoveryFolder::defaultFolder()));
+    }
     // What killed writers and previews left behind goes once the window is up: the sweep walks the
     // whole library, which a start need not wait for.
     QTimer::singleShot(0, [folder = mainWindow->applicationFolder()] {

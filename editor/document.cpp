@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/filesystem.h"
 #include "platform/vellumoerror.h"
+#include "recoveryfolder.h"
 
 using namespace Qt::StringLiterals;
 
@@ -208,8 +209,26 @@ void Document::openPage()
     request.filter = fileFilter();
     request.folder = pageFolder();
     const std::optional<QString> path = m_dialogs.openFile(request);
-    if (path && load(*path, true)) {
-        m_view.setCaption(*path);
+    if (path)
+        openChosen(*path);
+}
+
+void Document::openPageAt(const QString &path)
+{
+    if (mayLeavePage())
+        openChosen(path);
+}
+
+void Document::openChosen(const QString &path)
+{
+    if (m_recovery) {
+        const std::optional<RecoveryCopy> live = m_recovery->liveCopyOf(path);
+        if (live
+            && m_dialogs.ask(u"询问"_s, liveCopyQuestion(path, live->written), MessageIcon::Warning) != Answer::Yes)
+            return;
+    }
+    if (load(path, true)) {
+        m_view.setCaption(path);
         m_files.clearStaleTemporaries(pageFolder());
     }
 }
@@ -239,6 +258,37 @@ bool Document::confirmClose()
 {
     // A save that does not happen (cancelled, refused, failed) keeps the window and the changes.
     return mayLeavePage();
+}
+
+std::optional<RecoveryCopy> Document::recoverySnapshot()
+{
+    if (!m_view.isModified())
+        return std::nullopt;
+    RecoveryCopy copy;
+    const QString caption = m_view.caption();
+    copy.pagePath = caption == newCaption() ? QString() : caption;
+    copy.encoding = m_encoding;
+    copy.lineEnds = m_lineEnds;
+    copy.utf8 = m_view.copyUtf8();
+    return copy;
+}
+
+void Document::restore(const RecoveryCopy &copy)
+{
+    m_view.beginLoad(copy.utf8.size());
+    m_view.appendUtf8(copy.utf8);
+    m_view.endLoad();
+    m_view.setCaption(copy.pagePath.isEmpty() ? newCaption() : copy.pagePath);
+    m_encoding = copy.encoding;
+    m_lineEnds = copy.lineEnds;
+    m_view.markModified();
+}
+
+QString Document::liveCopyQuestion(const QString &path, const QDateTime &written)
+{
+    return u"另一个正在运行的 Vellumo 中有此网页未保存的修改（恢复副本写于 %1）：\n%2\n"
+           u"两边各自保存时，后保存的会覆盖先保存的。是否仍要打开？"_s.arg(
+               written.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s), path);
 }
 
 QString Document::previewPath() const

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "pagecodec.h"
+#include "recoverycopy.h"
 
 #include <QString>
+
+#include <optional>
 
 class Dialogs;
 class DocumentView;
 class FileSystem;
+class RecoveryFolder;
 
 // The page being edited and its file: New, Open, Save, Save As and the question on closing, with the
 // page kept in the encoding and line breaks it was opened in. A save goes through a temporary file that replaces
@@ -26,6 +30,8 @@ public:
     void newPageFrom(const QString &templatePath);
     void newPage();
     void openPage();
+    // Open without the file dialog: the save question, then the page at path.
+    void openPageAt(const QString &path);
     void savePage();
     void savePageAs();
     // True when the window may close: nothing unsaved, the answer No, or a save that happened.
@@ -37,6 +43,15 @@ public:
     QString pageFolder() const;
     // Writes the page to the preview file; "Cannot create file %s" when that fails.
     void writePreview();
+
+    // The page as its recovery copy keeps it; nothing while it has no unsaved changes.
+    std::optional<RecoveryCopy> recoverySnapshot();
+    // The text of a recovery copy becomes the page, under the copy's name, unsaved.
+    void restore(const RecoveryCopy &copy);
+    // Where other running programs keep their copies: opening a page one of them has unsaved
+    // changes of is said first.
+    void setRecoveryFolder(const RecoveryFolder *folder) { m_recovery = folder; }
+    static QString liveCopyQuestion(const QString &path, const QDateTime &written);
 
     PageEncoding encoding() const { return m_encoding; }
     LineEnds lineEnds() const { return m_lineEnds; }
@@ -62,6 +77,8 @@ private:
     // The file becomes the page only once it was read whole and unchanged; false when the user was told
     // why it was not loaded. A failed load, told or thrown, leaves the previous page as it was.
     bool load(const QString &path, bool detectEncoding);
+    // The page chosen to open, once the current one may make way.
+    void openChosen(const QString &path);
 
     DocumentView &m_view;
     Dialogs &m_dialogs;
@@ -69,4 +86,5 @@ private:
     QString m_applicationFolder;
     PageEncoding m_encoding = PageEncoding::Gb18030;
     LineEnds m_lineEnds = LineEnds::CrLf;
+    const RecoveryFolder *m_recovery = nullptr;
 };

@@ -14,6 +14,9 @@ public:
     virtual void setCaption(const QString &caption) = 0;
     virtual bool isModified() const = 0;
     virtual void setUnmodified() = 0;
+    // The page differs from its file though no edit was made here (text restored from a recovery copy,
+    // say): the flag stays set until the next load or save, whatever undo does.
+    virtual void markModified() = 0;
 
     // The whole text is replaced by the pieces appended between beginLoad and endLoad; afterwards
     // there is nothing to undo and the flag is clear. abandonLoad instead leaves the page as it was
@@ -28,4 +31,7 @@ public:
 
     // The whole text, valid until the next change.
     virtual QByteArrayView utf8() = 0;
+    // A copy of the whole text that leaves the editor's own buffer where it is, so that the next
+    // keystroke costs no more than it would have.
+    virtual QByteArray copyUtf8() = 0;
 };

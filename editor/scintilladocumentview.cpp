@@ -15,7 +15,8 @@ ScintillaDocumentView::ScintillaDocumentView(
 {
     // Scintilla tells when the page leaves or comes back to its last saved state: undoing back to
     // it clears the marker too.
-    QObject::connect(editor, &QsciScintilla::modificationChanged, window, &QWidget::setWindowModified);
+    QObject::connect(
+        editor, &QsciScintilla::modificationChanged, window, [this] { m_window->setWindowModified(isModified()); });
 }
 
 QString ScintillaDocumentView::caption() const
@@ -33,12 +34,20 @@ void ScintillaDocumentView::setCaption(const QString &caption)
 
 bool ScintillaDocumentView::isModified() const
 {
-    return m_editor->SendScintilla(QsciScintillaBase::SCI_GETMODIFY) != 0;
+    return m_markedModified || m_editor->SendScintilla(QsciScintillaBase::SCI_GETMODIFY) != 0;
 }
 
 void ScintillaDocumentView::setUnmodified()
 {
+    m_markedModified = false;
     m_editor->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+    m_window->setWindowModified(isModified());
+}
+
+void ScintillaDocumentView::markModified()
+{
+    m_markedModified = true;
+    m_window->setWindowModified(true);
 }
 
 void ScintillaDocumentView::beginLoad(qint64 expectedSize)
@@ -67,6 +76,7 @@ void ScintillaDocumentView::beginLoad(qint64 expectedSize)
         m_previous.caret = m_editor->SendScintilla(Base::SCI_GETCURRENTPOS);
         m_previous.firstLine = m_editor->SendScintilla(Base::SCI_GETFIRSTVISIBLELINE);
         m_previous.xOffset = m_editor->SendScintilla(Base::SCI_GETXOFFSET);
+        m_previous.markedModified = m_markedModified;
         m_editor->SendScintilla(Base::SCI_ADDREFDOCUMENT, 0UL, m_previous.document);
         m_editor->SendScintilla(Base::SCI_SETDOCPOINTER, 0UL, document);
         m_editor->SendScintilla(Base::SCI_RELEASEDOCUMENT, 0UL, document);
@@ -92,6 +102,7 @@ void ScintillaDocumentView::endLoad()
     m_editor->SendScintilla(Base::SCI_SETSAVEPOINT);
     m_editor->SendScintilla(Base::SCI_GOTOPOS, 0UL);
     m_loading = false;
+    m_markedModified = false;
     if (m_previous.document) {
         dropPrevious();
         // A new document needs its colouring (or none, when large) attached.
@@ -120,6 +131,7 @@ void ScintillaDocumentView::abandonLoad()
         m_editor->SendScintilla(Base::SCI_SETSEL, static_cast<unsigned long>(m_previous.anchor), m_previous.caret);
         m_editor->SendScintilla(Base::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(m_previous.firstLine));
         m_editor->SendScintilla(Base::SCI_SETXOFFSET, static_cast<unsigned long>(m_previous.xOffset));
+        m_markedModified = m_previous.markedModified;
         dropPrevious();
     }
     m_window->setWindowModified(isModified());
@@ -137,4 +149,25 @@ QByteArrayView ScintillaDocumentView::utf8()
     const auto *text
         = reinterpret_cast<const char *>(m_editor->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
     return QByteArrayView(text, length);
+}
+
+QByteArray ScintillaDocumentView::copyUtf8()
+{
+    // Scintilla keeps the text in two parts around the place of the last edit; asking for the whole
+    // text as one would move the second part, and the next keystroke would move it back.
+    using Base = QsciScintillaBase;
+    const auto length = static_cast<qsizetype>(m_editor->SendScintilla(Base::SCI_GETLENGTH));
+    const auto gap = static_cast<qsizetype>(m_editor->SendScintilla(Base::SCI_GETGAPPOSITION));
+    QByteArray copy;
+    copy.reserve(length);
+    const auto range = [this](qsizetype from, qsizetype size) {
+        return QByteArrayView(reinterpret_cast<const char *>(m_editor->SendScintilla(Base::SCI_GETRANGEPOINTER,
+                                  static_cast<unsigned long>(from), static_cast<long>(size))),
+            size);
+    };
+    if (gap > 0)
+        copy.append(range(0, gap));
+    if (length > gap)
+        copy.append(range(gap, length - gap));
+    return copy;
 }

@@ -21,6 +21,7 @@ public:
     void setCaption(const QString &caption) override;
     bool isModified() const override;
     void setUnmodified() override;
+    void markModified() override;
     void beginLoad(qint64 expectedSize) override;
     // Pages this large are kept without colouring or line wrapping: both cost seconds and a second
     // copy of the page in memory.
@@ -33,6 +34,7 @@ public:
     static constexpr qint64 Capacity = 0x7fffffff;
     qint64 capacity() const override { return Capacity; }
     QByteArrayView utf8() override;
+    QByteArray copyUtf8() override;
 
 private:
     // The page shown before a load, kept until the loaded one replaces it.
@@ -43,6 +45,7 @@ private:
         long caret = 0;
         long firstLine = 0;
         long xOffset = 0;
+        bool markedModified = false;
     };
     void dropPrevious();
 
@@ -54,5 +57,6 @@ private:
     bool m_large = false;
     bool m_loading = false;
     bool m_loadingLarge = false;
+    bool m_markedModified = false;
     Previous m_previous;
 };

@@ -14,6 +14,7 @@ public:
     void setCaption(const QString &caption) override { m_caption = caption; }
     bool isModified() const override { return m_modified; }
     void setUnmodified() override { m_modified = false; }
+    void markModified() override { m_modified = true; }
     void beginLoad(qint64 expectedSize) override
     {
         reserved = expectedSize;
@@ -28,6 +29,7 @@ public:
     void abandonLoad() override { m_loading.clear(); }
     qint64 capacity() const override { return capacityBytes; }
     QByteArrayView utf8() override { return text; }
+    QByteArray copyUtf8() override { return text; }
 
     // An edit as the user makes it.
     void type(const QByteArray &utf8)

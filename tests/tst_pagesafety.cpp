@@ -3,11 +3,14 @@
 #include "mainwindowfixture.h"
 
 #include "editor/document.h"
+#include "editor/recoveryfolder.h"
+#include "editor/recoverykeeper.h"
 #include "editor/scintilladocumentview.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QAction>
+#include <QSignalSpy>
 
 using namespace Qt::StringLiterals;
 
@@ -143,6 +146,109 @@ private slots:
             Document::tooLargeMessage(f.folder() + u"huge.htm"_s, ScintillaDocumentView::Capacity));
         QCOMPARE(f.files.readings, 0);
         QCOMPARE(Seen::of(w), before);
+    }
+
+    // The page in the window keeps its recovery copy while it has unsaved changes: written once
+    // typing pauses and not again while nothing changes, gone when the page is back to its file,
+    // saved, or its changes are thrown away on purpose; kept when the save question is closed.
+    void theWindowsPageKeepsItsRecoveryCopyWhileItHasUnsavedChanges()
+    {
+        // The folder outlives the window, as in the program.
+        QTemporaryDir data;
+        LocalFileSystem files;
+        RecoveryFolder folder(files, data.path());
+        QVERIFY(folder.claim());
+        MainWindowFixture f;
+        f.put(u"page.htm"_s, "<html>\r\n<p>saved</p>\r\n</html>\r\n");
+        MainWindow &w = f.create();
+        w.keepRecoveryCopies(folder);
+        // Changes are told with the view's updates, which come with its painting.
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        RecoveryKeeper &keeper = *w.recoveryKeeper();
+        QSignalSpy written(&keeper, &RecoveryKeeper::copyWritten);
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        const auto copied = [&folder]() -> QByteArray {
+            const std::optional<RecoveryCopy> copy = RecoveryCopy::fromBytes(TestFiles::read(folder.copyPath()));
+            return copy ? copy->utf8 : QByteArray("(none)");
+        };
+        f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"page.htm"_s);
+        control<QAction>(w, u"O1"_s)->trigger();
+        QVERIFY(!QFile::exists(folder.copyPath()));
+
+        editor->setFocus();
+        editor->setCursorPosition(1, 3);
+        QTest::keyClicks(editor, u"abc"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(copied().contains("<p>abcsaved</p>"), RecoveryKeeper::PauseMs + 1000);
+        keeper.waitForDisk();
+        QCoreApplication::processEvents();
+        const int writes = written.size();
+        QVERIFY(writes >= 1);
+        // The page is coloured and its caret blinks: neither is a change.
+        QTest::qWait(RecoveryKeeper::PauseMs * 2);
+        QCOMPARE(written.size(), writes);
+
+        // Undone back to the file: nothing to recover.
+        for (int i = 0; i < 3; ++i)
+            editor->undo();
+        QVERIFY(!editor->isModified());
+        keeper.waitForDisk();
+        QVERIFY(!QFile::exists(folder.copyPath()));
+
+        QTest::keyClicks(editor, u"d"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder.copyPath()), RecoveryKeeper::PauseMs + 1000);
+        control<QAction>(w, u"S1"_s)->trigger();
+        keeper.waitForDisk();
+        QVERIFY(!QFile::exists(folder.copyPath()));
+        QCOMPARE(TestFiles::read(f.folder() + u"page.htm"_s), QByteArray("<html>\r\n<p>dsaved</p>\r\n</html>\r\n"));
+
+        // New with the question closed: the page and its copy stay. With No: both go.
+        QTest::keyClicks(editor, u"e"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder.copyPath()), RecoveryKeeper::PauseMs + 1000);
+        f.put(u"lines.txt"_s, "<p>new</p>");
+        f.dialogs.expect(ScriptedDialogs::Kind::Question, u"dismiss"_s);
+        control<QAction>(w, u"N1"_s)->trigger();
+        keeper.waitForDisk();
+        QVERIFY(copied().contains("<p>desaved</p>"));
+        f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
+        control<QAction>(w, u"N1"_s)->trigger();
+        QCOMPARE(editor->text(), u"<p>new</p>"_s);
+        keeper.waitForDisk();
+        QVERIFY(!QFile::exists(folder.copyPath()));
+        QVERIFY(f.dialogs.allAnswersUsed());
+    }
+
+    // A restored page shows as unsaved under its name, and undo cannot make it look saved.
+    void aRestoredPageStaysUnsavedWhateverUndoDoes()
+    {
+        QTemporaryDir data;
+        LocalFileSystem files;
+        RecoveryFolder folder(files, data.path());
+        QVERIFY(folder.claim());
+        MainWindowFixture f;
+        MainWindow &w = f.create();
+        w.keepRecoveryCopies(folder);
+        RecoveryCopy copy;
+        copy.pagePath = f.folder() + u"gone.htm"_s;
+        copy.utf8 = "<p>restored</p>";
+        copy.written = QDateTime::currentDateTimeUtc();
+        w.restorePage(copy);
+        // Its own copy is there before the one it came from may go.
+        QCOMPARE(RecoveryCopy::fromBytes(TestFiles::read(folder.copyPath()))->utf8, QByteArray("<p>restored</p>"));
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        QCOMPARE(shownTitle(w), f.folder() + u"gone.htm*"_s);
+        QTest::keyClicks(editor, u"x"_s);
+        editor->undo();
+        QCOMPARE(editor->text(), u"<p>restored</p>"_s);
+        QCOMPARE(shownTitle(w), f.folder() + u"gone.htm*"_s);
+        w.recoveryKeeper()->waitForDisk();
+        QVERIFY(QFile::exists(folder.copyPath()));
+        // Saved, it is a page like any other.
+        control<QAction>(w, u"S1"_s)->trigger();
+        QCOMPARE(TestFiles::read(f.folder() + u"gone.htm"_s), QByteArray("<p>restored</p>"));
+        QCOMPARE(shownTitle(w), f.folder() + u"gone.htm"_s);
+        w.recoveryKeeper()->waitForDisk();
+        QVERIFY(!QFile::exists(folder.copyPath()));
     }
 };
 

@@ -1,0 +1,80 @@
+#include "recoverykeeper.h"
+
+#include "recoveryfolder.h"
+
+#include <QDateTime>
+#include <QMetaObject>
+
+RecoveryKeeper::RecoveryKeeper(RecoveryFolder &folder, Snapshot snapshot, Unsaved unsaved, QObject *parent)
+    : QObject(parent)
+    , m_folder(folder)
+    , m_snapshot(std::move(snapshot))
+    , m_unsaved(std::move(unsaved))
+{
+    m_disk.setMaxThreadCount(1);
+    m_pause.setSingleShot(true);
+    m_pause.setInterval(PauseMs);
+    m_longest.setSingleShot(true);
+    m_longest.setInterval(LongestMs);
+    connect(&m_pause, &QTimer::timeout, this, &RecoveryKeeper::writeNow);
+    connect(&m_longest, &QTimer::timeout, this, &RecoveryKeeper::writeNow);
+}
+
+RecoveryKeeper::~RecoveryKeeper()
+{
+    m_pause.stop();
+    m_longest.stop();
+    m_disk.waitForDone();
+    // The window closes after the save question: unsaved changes then were discarded on purpose.
+    if (!m_unsaved())
+        m_folder.remove();
+}
+
+void RecoveryKeeper::setIntervals(int pauseMs, int longestMs)
+{
+    m_pause.setInterval(pauseMs);
+    m_longest.setInterval(longestMs);
+}
+
+void RecoveryKeeper::pageChanged()
+{
+    m_pause.start();
+    if (!m_longest.isActive())
+        m_longest.start();
+}
+
+void RecoveryKeeper::pageStateChanged()
+{
+    // A page with changes is copied with the next pause, never in the middle of a keystroke.
+    if (m_unsaved())
+        pageChanged();
+    else
+        writeNow();
+}
+
+void RecoveryKeeper::waitForDisk()
+{
+    m_disk.waitForDone();
+}
+
+void RecoveryKeeper::writeNow()
+{
+    m_pause.stop();
+    m_longest.stop();
+    std::optional<RecoveryCopy> copy = m_snapshot();
+    RecoveryFolder *folder = &m_folder;
+    if (!copy) {
+        if (m_copyKept)
+            m_disk.start([folder] { folder->remove(); });
+        m_copyKept = false;
+        return;
+    }
+    copy->written = QDateTime::currentDateTimeUtc();
+    m_copyKept = true;
+    // The keeper outlives every write (it waits for them), and a queued call to it is dropped once it is gone.
+    m_disk.start([this, folder, copy = std::move(*copy)] {
+        const bool written = folder->write(copy);
+        QMetaObject::invokeMethod(
+            this, [this, written] { emit copyWritten(written); }, Qt::QueuedConnection);
+    });
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "recoverycopy.h"
+
+#include <QObject>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
+class RecoveryFolder;
+
+// Keeps the recovery copy of the page up to date while it has unsaved changes: written a moment after
+// typing pauses, and at least every few seconds while it goes on, by a thread of its own so that the
+// window never waits for the disk. The copy goes as soon as the page has nothing unsaved.
+class RecoveryKeeper : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The page as it is now; nothing when it has no unsaved changes.
+    using Snapshot = std::function<std::optional<RecoveryCopy>()>;
+    // Whether the page has unsaved changes, asked without copying it.
+    using Unsaved = std::function<bool()>;
+
+    RecoveryKeeper(RecoveryFolder &folder, Snapshot snapshot, Unsaved unsaved, QObject *parent = nullptr);
+    // Waits for the last write; the copy stays only when the page still has unsaved changes.
+    ~RecoveryKeeper() override;
+
+    static constexpr int PauseMs = 600;
+    static constexpr int LongestMs = 9000;
+    // Other intervals than the user's, for tests that cannot wait seconds.
+    void setIntervals(int pauseMs, int longestMs);
+
+    // The text changed.
+    void pageChanged();
+    // The page's saved state may have changed (saved, replaced, undone back to what was saved): a copy
+    // with nothing left to recover goes at once.
+    void pageStateChanged();
+    // The copy is written now (a page restored from another copy).
+    void writeNow();
+    // Blocks until every write and removal asked for so far is done (tests and the end).
+    void waitForDisk();
+
+signals:
+    // A copy reached the disk, or failed to (then the last one stays).
+    void copyWritten(bool written);
+
+private:
+    RecoveryFolder &m_folder;
+    Snapshot m_snapshot;
+    Unsaved m_unsaved;
+    QTimer m_pause;
+    QTimer m_longest;
+    // One thread, so that writes and removals reach the disk in the order they were asked for.
+    QThreadPool m_disk;
+    bool m_copyKept = false;
+};
