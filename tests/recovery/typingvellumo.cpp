@@ -2,6 +2,7 @@
 // that a test can type into it, answer its boxes and read its page, and then kill it.
 //   open PATH         the page at PATH, as Open does once a file is chosen
 //   type TEXT         TEXT typed into the page key by key; "typed" when done
+//   pace MS TEXT      TEXT typed one key every MS milliseconds from now on; "pacing" at once
 //   box               "box " and the Base64 of the shown box's text, or "box none"
 //   answer yes|no|dismiss   presses a button of the shown box (dismiss: Escape); "answered"
 //   text              "text " and the Base64 of the page's UTF-8 text
@@ -18,6 +19,7 @@
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 #include <unistd.h>
@@ -25,6 +27,15 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+// One key with its text, as an input method hands over characters no key names.
+void typeKey(QWidget *page, QChar c)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(page, &press);
+    QApplication::sendEvent(page, &release);
+}
+
 void say(const QByteArray &line)
 {
     std::fputs((line + '\n').constData(), stdout);
@@ -47,15 +58,26 @@ void run(MainWindow &window, const QByteArray &line)
         say("opened");
     } else if (command == "type") {
         page->setFocus();
-        // Key by key, each with its text, as an input method hands over characters no key names.
         for (const QChar c : argument) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(page, &press);
-            QApplication::sendEvent(page, &release);
+            typeKey(page, c);
             QApplication::processEvents();
         }
         say("typed");
+    } else if (command == "pace") {
+        page->setFocus();
+        const int interval = argument.section(u' ', 0, 0).toInt();
+        const QString text = argument.section(u' ', 1);
+        auto *timer = new QTimer(page);
+        timer->setTimerType(Qt::PreciseTimer);
+        timer->callOnTimeout(page, [page, text, timer, next = qsizetype(0)]() mutable {
+            if (next == text.size()) {
+                timer->deleteLater();
+                return;
+            }
+            typeKey(page, text[next++]);
+        });
+        timer->start(interval);
+        say("pacing");
     } else if (command == "box") {
         QMessageBox *box = shownBox();
         say("box " + (box ? box->text().toUtf8().toBase64() : QByteArray("none")));
