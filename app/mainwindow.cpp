@@ -3,6 +3,7 @@
 #include "applicationinfo.h"
 #include "artwork.h"
 #include "effectpanelpreview.h"
+#include "returnwatch.h"
 #include "splashwindow.h"
 
 #include "editor/browserview.h"
@@ -166,6 +167,9 @@ MainWindow::MainWindow(
     m_document = std::make_unique<Document>(
         *m_view, platform.dialogs, platform.files, ApplicationFolder::fromExecutableFolder(executableFolder));
     m_document->showDefaultPage();
+    // What another program did to the page's file is said when the user comes back to the program.
+    connect(new ReturnWatch(this), &ReturnWatch::returned, this,
+        [this] { guarded([this] { m_document->checkFileOnDisk(); }); });
     m_search = new SearchController(m_editor, platform.dialogs, this);
     connect(m_findAction, &QAction::triggered, m_search, &SearchController::showFind);
     connect(m_findNextAction, &QAction::triggered, m_search, &SearchController::findNext);

@@ -7,6 +7,8 @@
 #include "platform/vellumoerror.h"
 #include "recoveryfolder.h"
 
+#include <QCryptographicHash>
+
 using namespace Qt::StringLiterals;
 
 Document::Document(DocumentView &view, Dialogs &dialogs, FileSystem &files, const QString &applicationFolder)
@@ -14,6 +16,7 @@ Document::Document(DocumentView &view, Dialogs &dialogs, FileSystem &files, cons
     , m_dialogs(dialogs)
     , m_files(files)
     , m_applicationFolder(applicationFolder)
+    , m_outsideChanges(view, dialogs, files)
 {
 }
 
@@ -88,6 +91,7 @@ struct TooLarge
 bool Document::load(const QString &path, bool detectEncoding)
 {
     const qint64 capacity = m_view.capacity();
+    const std::int64_t readFromNs = m_files.nowNs();
     // Refused by its size before anything is read: the text is no smaller than the file but for a UTF-8
     // mark (a GB18030 page shrinks only by four-byte characters below U+0800, which no page is made of).
     const FileStamp before = m_files.stamp(path);
@@ -97,9 +101,11 @@ bool Document::load(const QString &path, bool detectEncoding)
     }
     // A first reading tells the encoding and the size; a file that cannot be read changes nothing.
     PageCodec::Detector detector;
+    QCryptographicHash digest(DiskVersion::Algorithm);
     qint64 size = 0;
-    if (!m_files.readPieces(path, [&detector, &size](QByteArrayView piece) {
+    if (!m_files.readPieces(path, [&detector, &digest, &size](QByteArrayView piece) {
             detector.feed(piece);
+            digest.addData(piece);
             size += piece.size();
         }))
         throw VellumoError::cannotOpen(path);
@@ -129,6 +135,7 @@ bool Document::load(const QString &path, bool detectEncoding)
         throw VellumoError::cannotOpen(path);
     }
     m_view.endLoad();
+    m_outsideChanges.read(path, before, digest.result(), readFromNs);
     m_encoding = encoding;
     // A new page gets CR LF whatever its template holds.
     m_lineEnds = detectEncoding ? detector.lineEnds() : LineEnds::CrLf;
@@ -137,15 +144,18 @@ bool Document::load(const QString &path, bool detectEncoding)
     return true;
 }
 
-void Document::write(const QString &path)
+QByteArray Document::write(const QString &path)
 {
-    if (!m_files.writeAtomically(path, PageCodec::fromUtf8(m_view.utf8(), m_encoding, m_lineEnds)))
+    const QByteArray bytes = PageCodec::fromUtf8(m_view.utf8(), m_encoding, m_lineEnds);
+    if (!m_files.writeAtomically(path, bytes))
         throw VellumoError::cannotCreate(path);
+    return bytes;
 }
 
 void Document::writePage(const QString &path)
 {
-    write(path);
+    const std::int64_t writtenFromNs = m_files.nowNs();
+    m_outsideChanges.written(path, write(path), writtenFromNs);
     // What a save that was killed left beside a page goes when a page there is next saved or opened.
     m_files.clearStaleTemporaries(path.left(path.lastIndexOf(u'/') + 1));
 }
@@ -181,7 +191,7 @@ bool Document::dialogSave(QString *chosen, const QString &suggestedName)
     if (m_files.fileExists(*path)
         && !m_dialogs.question(u"询问"_s, u"网页文件已经存在，是否要覆盖"_s, MessageIcon::Question))
         return false;
-    if (!mayOverwrite(*path))
+    if (!m_outsideChanges.mayOverwrite(*path) || !mayOverwrite(*path))
         return false;
     writePage(*path);
     *chosen = *path;
@@ -239,7 +249,7 @@ void Document::savePage()
         savePageAs();
         return;
     }
-    if (!mayOverwrite(m_view.caption()))
+    if (!m_outsideChanges.mayOverwrite(m_view.caption()) || !mayOverwrite(m_view.caption()))
         return;
     writePage(m_view.caption());
     m_view.setUnmodified();
@@ -282,6 +292,8 @@ void Document::restore(const RecoveryCopy &copy)
     m_encoding = copy.encoding;
     m_lineEnds = copy.lineEnds;
     m_view.markModified();
+    if (!copy.pagePath.isEmpty())
+        m_outsideChanges.textKeptOver(copy.pagePath);
 }
 
 QString Document::liveCopyQuestion(const QString &path, const QDateTime &written)
@@ -289,6 +301,13 @@ QString Document::liveCopyQuestion(const QString &path, const QDateTime &written
     return u"另一个正在运行的 Vellumo 中有此网页未保存的修改（恢复副本写于 %1）：\n%2\n"
            u"两边各自保存时，后保存的会覆盖先保存的。是否仍要打开？"_s.arg(
                written.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s), path);
+}
+
+void Document::checkFileOnDisk()
+{
+    // The same safe load as Open: a failed reload leaves the page as it was.
+    if (m_view.caption() != newCaption() && m_outsideChanges.reloadWanted(m_view.caption()))
+        load(m_view.caption(), true);
 }
 
 QString Document::previewPath() const

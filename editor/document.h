@@ -1,5 +1,6 @@
 #pragma once
 
+#include "outsidechanges.h"
 #include "pagecodec.h"
 #include "recoverycopy.h"
 
@@ -36,6 +37,9 @@ public:
     void savePageAs();
     // True when the window may close: nothing unsaved, the answer No, or a save that happened.
     bool confirmClose();
+    // When the user comes back from another program: a change to the page's file is said, and the page
+    // loaded again from it if the user wants.
+    void checkFileOnDisk();
 
     // "TEM~~CHO.HTM" beside the document's file, or in the application folder for a new page.
     QString previewPath() const;
@@ -71,7 +75,8 @@ private:
     // A page's file that lets nobody write it is overwritten only after a question, even where this
     // process could (as root); false on No.
     bool mayOverwrite(const QString &path);
-    void write(const QString &path);
+    // The bytes written.
+    QByteArray write(const QString &path);
     // A save of the page itself, which also clears what killed saves left in its folder.
     void writePage(const QString &path);
     // The file becomes the page only once it was read whole and unchanged; false when the user was told
@@ -87,4 +92,5 @@ private:
     PageEncoding m_encoding = PageEncoding::Gb18030;
     LineEnds m_lineEnds = LineEnds::CrLf;
     const RecoveryFolder *m_recovery = nullptr;
+    OutsideChanges m_outsideChanges;
 };

@@ -1,6 +1,7 @@
 #include "editor/document.h"
 #include "editor/pagecodec.h"
 #include "editor/pagereader.h"
+#include "editor/recoverycopy.h"
 #include "editor/stringdocumentview.h"
 #include "library/inicache.h"
 #include "platform/ansi.h"
@@ -16,6 +17,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <cstdio>
 #include <new>
 #include <stdexcept>
 
@@ -43,6 +45,14 @@ QByteArray crlf(QByteArray text)
 }
 
 namespace {
+// Another program adds to the file in place, as an editor appending a line or a logger does.
+void appendOutside(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::Append));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
 // Pieces of a page as a reader hands them over, a fault chosen by the test after some of them.
 class PieceReader : public LocalFileSystem
 {
@@ -90,6 +100,21 @@ class TestDocument : public QObject
             document.showDefaultPage();
         }
         QString path(const QString &name) const { return dir.filePath(name); }
+        // A page file of these bytes, opened as the page.
+        QString open(const QString &name, const QByteArray &bytes)
+        {
+            TestFiles::write(path(name), bytes);
+            dialogs.expect(Kind::OpenFile, path(name));
+            document.openPage();
+            return path(name);
+        }
+        QStringList textsFrom(qsizetype first) const
+        {
+            QStringList texts;
+            for (qsizetype i = first; i < dialogs.calls.size(); ++i)
+                texts << dialogs.calls[i].text;
+            return texts;
+        }
         QString error(const std::function<void()> &f)
         {
             try {
@@ -125,7 +150,7 @@ private slots:
         QVERIFY(!f.view.isModified());
         QCOMPARE(TestFiles::read(f.path(u"page.htm"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
         // A named page saves silently, also unchanged.
-        TestFiles::write(f.path(u"page.htm"_s), "changed outside");
+        QVERIFY(QFile::remove(f.path(u"page.htm"_s)));
         f.document.savePage();
         QCOMPARE(TestFiles::read(f.path(u"page.htm"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
         QCOMPARE(f.dialogs.calls.size(), 1);
@@ -243,6 +268,279 @@ private slots:
         QStringList expected = kept;
         expected.sort();
         QCOMPARE(left, expected);
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    // Another program's change to the page's file is asked about when the user comes back: Yes loads
+    // the file again (after a second question when the page has unsaved edits), No keeps the text as
+    // unsaved and that version of the file is not asked about again; dismissing decides nothing.
+    void anOutsideChangeIsAskedAboutOnReturn_data()
+    {
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<bool>("reloaded");
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<bool>("askedAgain");
+        QTest::newRow("yes") << false << QStringList { u"yes"_s } << true << false << false;
+        QTest::newRow("no") << false << QStringList { u"no"_s } << false << true << false;
+        QTest::newRow("dismissed") << false << QStringList { u"dismiss"_s } << false << false << true;
+        QTest::newRow("edited, yes twice") << true << QStringList { u"yes"_s, u"yes"_s } << true << false << false;
+        QTest::newRow("edited, yes then no") << true << QStringList { u"yes"_s, u"no"_s } << false << true << false;
+        QTest::newRow("edited, yes then dismissed")
+            << true << QStringList { u"yes"_s, u"dismiss"_s } << false << true << true;
+        QTest::newRow("edited, no") << true << QStringList { u"no"_s } << false << true << false;
+    }
+    void anOutsideChangeIsAskedAboutOnReturn()
+    {
+        QFETCH(bool, edited);
+        QFETCH(QStringList, answers);
+        QFETCH(bool, reloaded);
+        QFETCH(bool, modified);
+        QFETCH(bool, askedAgain);
+        Fixture f;
+        const QString page = f.open(u"page.htm"_s, "<p>one</p>\r\n");
+        if (edited)
+            f.view.type("<p>typed</p>");
+        const QByteArray text = f.view.text;
+        appendOutside(page, "<p>appended</p>\r\n");
+        for (const QString &answer : answers)
+            f.dialogs.expect(Kind::Question, answer);
+        f.document.checkFileOnDisk();
+        QStringList asked { OutsideChanges::changedQuestion(page) };
+        if (answers.size() > 1)
+            asked << OutsideChanges::reloadLosesEditsQuestion();
+        QCOMPARE(f.textsFrom(1), asked);
+        QCOMPARE(f.dialogs.calls[1].caption, u"询问"_s);
+        QCOMPARE(asked[0].left(13), u"网页文件已被其他程序修改"_s + u'：');
+        QCOMPARE(f.view.text, reloaded ? QByteArray("<p>one</p>\r\n<p>appended</p>\r\n") : text);
+        QCOMPARE(f.view.isModified(), modified);
+        QCOMPARE(f.view.caption(), page);
+
+        const qsizetype before = f.dialogs.calls.size();
+        if (askedAgain)
+            f.dialogs.expect(Kind::Question, u"no"_s);
+        f.document.checkFileOnDisk();
+        QCOMPARE(f.textsFrom(before), askedAgain ? QStringList { asked[0] } : QStringList());
+        // The user chose their text over this version of the file: Save writes it without asking.
+        f.document.savePage();
+        QCOMPARE(TestFiles::read(page), f.view.text);
+        QVERIFY(!f.view.isModified());
+        QVERIFY(f.dialogs.allAnswersUsed());
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    // A reload that fails leaves the page as it was, and the change is asked about again.
+    void aFailedReloadLeavesThePageAsItWas()
+    {
+        Fixture f;
+        const QString page = f.open(u"page.htm"_s, "<p>one</p>\r\n");
+        f.view.type("<p>typed</p>");
+        const QByteArray text = f.view.text;
+        appendOutside(page, "<p>appended</p>\r\n");
+        f.dialogs.expect(Kind::Question, u"yes"_s);
+        f.dialogs.expect(Kind::Question, u"yes"_s);
+        f.files.faultReading(1, ScriptedFileSystem::ReadFault::Fails, 4);
+        QCOMPARE(f.error([&] { f.document.checkFileOnDisk(); }), u"Cannot open file "_s + page);
+        QCOMPARE(f.view.text, text);
+        QVERIFY(f.view.isModified());
+        QCOMPARE(f.view.caption(), page);
+        f.dialogs.expect(Kind::Question, u"no"_s);
+        f.document.checkFileOnDisk();
+        QCOMPARE(f.dialogs.calls.last().text, OutsideChanges::changedQuestion(page));
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    // Save and Save As onto the page's own file ask before overwriting what another program changed
+    // there; No or a dismissed box writes nothing.
+    void aSaveOverAnOutsideChangeAsksFirst_data()
+    {
+        QTest::addColumn<bool>("saveAs");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("save, yes") << false << u"yes"_s << true;
+        QTest::newRow("save, no") << false << u"no"_s << false;
+        QTest::newRow("save, dismissed") << false << u"dismiss"_s << false;
+        QTest::newRow("save as onto it, yes") << true << u"yes"_s << true;
+        QTest::newRow("save as onto it, no") << true << u"no"_s << false;
+    }
+    void aSaveOverAnOutsideChangeAsksFirst()
+    {
+        QFETCH(bool, saveAs);
+        QFETCH(QString, answer);
+        QFETCH(bool, written);
+        Fixture f;
+        const QString page = f.open(u"page.htm"_s, "<p>one</p>\r\n");
+        f.view.type("<p>mine</p>");
+        TestFiles::write(page, "<p>theirs</p>\r\n");
+        if (saveAs) {
+            f.dialogs.expect(Kind::SaveFile, page);
+            f.dialogs.expect(Kind::Question, u"yes"_s); // the file is there: overwrite it
+        }
+        f.dialogs.expect(Kind::Question, answer);
+        saveAs ? f.document.savePageAs() : f.document.savePage();
+        QCOMPARE(f.dialogs.calls.last().text, OutsideChanges::overwriteQuestion(page));
+        QCOMPARE(f.dialogs.calls.last().caption, u"询问"_s);
+        QCOMPARE(TestFiles::read(page), written ? f.view.text : QByteArray("<p>theirs</p>\r\n"));
+        QCOMPARE(f.view.isModified(), !written);
+        QVERIFY(f.dialogs.allAnswersUsed());
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    // Two editors on one page: the second save asks instead of erasing the first one's edit.
+    void aSecondEditorsSaveDoesNotEraseTheFirstOnesEdit()
+    {
+        Fixture f;
+        const QString page = f.open(u"page.htm"_s, "<p>one</p>");
+        StringDocumentView otherView;
+        Document other(otherView, f.dialogs, f.files, f.dir.path() + u'/');
+        f.dialogs.expect(Kind::OpenFile, page);
+        other.openPage();
+        f.view.type("<p>first</p>");
+        f.document.savePage();
+        otherView.type("<p>second</p>");
+        f.dialogs.expect(Kind::Question, u"no"_s);
+        other.savePage();
+        QCOMPARE(f.textsFrom(2), QStringList { OutsideChanges::overwriteQuestion(page) });
+        QCOMPARE(TestFiles::read(page), QByteArray("<p>one</p><p>first</p>"));
+        QVERIFY(otherView.isModified());
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    // A file rewritten in place with the same size keeps its stamp where the file clock is coarse: when
+    // it was read or written within one tick of its last change, its bytes tell.
+    void aSameSizeChangeWithinOneClockTickIsSeen_data()
+    {
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("after the open") << false;
+        QTest::newRow("after a save") << true;
+    }
+    void aSameSizeChangeWithinOneClockTickIsSeen()
+    {
+        QFETCH(bool, saved);
+        Fixture f;
+        const std::int64_t tick = std::int64_t(1'700'000'000) * 1'000'000'000;
+        f.files.stopClock(tick, tick);
+        const QString page = f.open(u"page.htm"_s, "<p>one</p>\r\n");
+        if (saved) {
+            f.view.type("<p>two</p>");
+            f.document.savePage();
+        }
+        const FileStamp stamp = f.files.stamp(page);
+        TestFiles::write(page, TestFiles::read(page).toUpper());
+        QCOMPARE(f.files.stamp(page), stamp);
+        f.dialogs.expect(Kind::Question, u"no"_s);
+        f.document.checkFileOnDisk();
+        QCOMPARE(f.textsFrom(1), QStringList { OutsideChanges::changedQuestion(page) });
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    // A file whose bytes are as they were is no change: not when only its times moved, nor when an
+    // identical copy took its place. Outside the clock's tick its stamp alone tells, without a reading.
+    void anUnchangedFileIsNoQuestion_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<int>("readings");
+        QTest::newRow("untouched, read long after its change") << u"untouched"_s << 0;
+        QTest::newRow("untouched, read within its tick") << u"fresh"_s << 1;
+        QTest::newRow("touched") << u"touched"_s << 1;
+        QTest::newRow("an identical copy in its place") << u"copy"_s << 1;
+    }
+    void anUnchangedFileIsNoQuestion()
+    {
+        QFETCH(QString, what);
+        QFETCH(int, readings);
+        Fixture f;
+        const std::int64_t tick = std::int64_t(1'700'000'000) * 1'000'000'000;
+        if (what == u"untouched"_s)
+            f.files.stopClock(tick, tick + 10 * std::int64_t(1'000'000'000));
+        else if (what == u"fresh"_s)
+            f.files.stopClock(tick, tick);
+        const QString page = f.open(u"page.htm"_s, "<p>one</p>\r\n");
+        if (what == u"touched"_s) {
+            const timespec later[2] = { { time(nullptr) + 5, 0 }, { time(nullptr) + 5, 0 } };
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(page).constData(), later, 0), 0);
+        } else if (what == u"copy"_s) {
+            TestFiles::write(page + u".new"_s, "<p>one</p>\r\n");
+            QCOMPARE(::rename(QFile::encodeName(page + u".new"_s).constData(), QFile::encodeName(page).constData()), 0);
+        }
+        f.files.readings = 0;
+        f.document.checkFileOnDisk();
+        QCOMPARE(f.files.readings, readings);
+        QVERIFY(!f.view.isModified());
+        f.view.type("<p>two</p>");
+        f.document.savePage();
+        QCOMPARE(TestFiles::read(page), QByteArray("<p>one</p>\r\n<p>two</p>"));
+        QCOMPARE(f.dialogs.calls.size(), 1);
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    // A file deleted or moved from under the page is said once, the page becomes unsaved, and Save
+    // makes the file again without asking.
+    void aFileGoneFromUnderThePageIsSaidOnce_data()
+    {
+        QTest::addColumn<bool>("moved");
+        QTest::newRow("deleted") << false;
+        QTest::newRow("moved away") << true;
+    }
+    void aFileGoneFromUnderThePageIsSaidOnce()
+    {
+        QFETCH(bool, moved);
+        Fixture f;
+        const QString page = f.open(u"page.htm"_s, "<p>one</p>\r\n");
+        QVERIFY(moved ? QFile::rename(page, f.path(u"elsewhere.htm"_s)) : QFile::remove(page));
+        f.dialogs.expect(Kind::Message);
+        f.document.checkFileOnDisk();
+        QCOMPARE(f.textsFrom(1), QStringList { OutsideChanges::goneMessage(page) });
+        QVERIFY(f.view.isModified());
+        f.document.checkFileOnDisk();
+        QCOMPARE(f.dialogs.calls.size(), 2);
+        f.document.savePage();
+        QCOMPARE(TestFiles::read(page), QByteArray("<p>one</p>\r\n"));
+        QVERIFY(!f.view.isModified());
+        QCOMPARE(f.dialogs.calls.size(), 2);
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    // Only the page's own file is watched: not a new page's template, not the preview file written
+    // beside the page, which leaves the page's file as it last knew it.
+    void onlyThePagesOwnFileIsWatched()
+    {
+        Fixture f;
+        f.document.newPage();
+        TestFiles::write(f.path(u"lines.txt"_s), "changed");
+        f.document.checkFileOnDisk();
+        QVERIFY(f.dialogs.calls.isEmpty());
+        f.view.type("<p>x</p>");
+        f.dialogs.expect(Kind::SaveFile, f.path(u"page.htm"_s));
+        f.document.savePage();
+        appendOutside(f.path(u"page.htm"_s), "<p>appended</p>");
+        f.document.writePreview();
+        QVERIFY(QFile::exists(f.document.previewPath()));
+        QCOMPARE(f.dialogs.calls.size(), 1);
+        f.dialogs.expect(Kind::Question, u"no"_s);
+        f.document.checkFileOnDisk();
+        QCOMPARE(f.textsFrom(1), QStringList { OutsideChanges::changedQuestion(f.path(u"page.htm"_s)) });
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    // A page recovered from a copy is measured against its file as it was when it was recovered.
+    void aRecoveredPageIsWatchedFromItsFileAsItWasThen()
+    {
+        Fixture f;
+        const QString page = f.path(u"page.htm"_s);
+        TestFiles::write(page, "<p>on disk</p>\r\n");
+        RecoveryCopy copy;
+        copy.pagePath = page;
+        copy.utf8 = "<p>recovered</p>\r\n";
+        f.document.restore(copy);
+        f.document.checkFileOnDisk();
+        QVERIFY(f.dialogs.calls.isEmpty());
+        appendOutside(page, "<p>appended</p>\r\n");
+        f.dialogs.expect(Kind::Question, u"no"_s);
+        f.document.checkFileOnDisk();
+        QCOMPARE(f.textsFrom(0), QStringList { OutsideChanges::changedQuestion(page) });
+        QCOMPARE(f.view.text, QByteArray("<p>recovered</p>\r\n"));
+        QVERIFY(f.view.isModified());
         QVERIFY(f.unexpected.isEmpty());
     }
 

@@ -1,5 +1,5 @@
 // The page in the editor survives what goes wrong around it: an open that fails part-way, a page too
-// large for the editor.
+// large for the editor, another program changing its file.
 #include "mainwindowfixture.h"
 
 #include "editor/document.h"
@@ -10,6 +10,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QAction>
+#include <QDialog>
 #include <QSignalSpy>
 
 using namespace Qt::StringLiterals;
@@ -118,6 +119,89 @@ private slots:
         QCOMPARE(TestFiles::read(f.folder() + u"page.htm"_s), Ansi::encode(before.text));
         editor->undo();
         QCOMPARE(editor->text(), u"<html>\r\n<p>原来的网页</p>\r\n</html>\r\n"_s);
+    }
+
+    // Coming back to the program after another program appended to the page's file asks about it: Yes
+    // shows the file, No keeps the text as unsaved, dismissing leaves it to Save to ask. A return while
+    // a box of the program's own is open asks once that box is closed, and closing a box is no return.
+    void anOutsideChangeIsAskedAboutWhenTheUserComesBack_data()
+    {
+        QTest::addColumn<bool>("boxOpen");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("yes") << false << u"yes"_s;
+        QTest::newRow("no") << false << u"no"_s;
+        QTest::newRow("dismissed") << false << u"dismiss"_s;
+        QTest::newRow("while a box is open, yes") << true << u"yes"_s;
+    }
+    void anOutsideChangeIsAskedAboutWhenTheUserComesBack()
+    {
+        QFETCH(bool, boxOpen);
+        QFETCH(QString, answer);
+        MainWindowFixture f;
+        const QString page = f.folder() + u"page.htm"_s;
+        f.putText(u"page.htm"_s, u"<p>原来的网页</p>\r\n"_s);
+        MainWindow &w = f.create();
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, page);
+        control<QAction>(w, u"O1"_s)->trigger();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        {
+            QFile file(page);
+            QVERIFY(file.open(QIODevice::Append));
+            file.write(Ansi::encode(u"<p>另一个程序加的一行</p>\r\n"_s));
+        }
+        QDialog box(&w);
+        if (boxOpen) {
+            box.setModal(true);
+            box.show();
+            QVERIFY(QTest::qWaitForWindowActive(&box));
+        }
+        f.dialogs.expect(ScriptedDialogs::Kind::Question, answer);
+        // The user went to another program and came back.
+        emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+        emit qApp->applicationStateChanged(Qt::ApplicationActive);
+        if (boxOpen) {
+            QCOMPARE(f.dialogs.calls.size(), 1);
+            box.close();
+            w.activateWindow();
+            QTRY_VERIFY(w.isActiveWindow());
+        }
+        QTRY_COMPARE(f.dialogs.calls.size(), 2);
+        QVERIFY(f.dialogs.calls[1].text.startsWith(u"网页文件已被其他程序修改"_s));
+        QCOMPARE(f.dialogs.calls[1].text, OutsideChanges::changedQuestion(page));
+        if (answer == u"yes"_s) {
+            QCOMPARE(editor->text(), u"<p>原来的网页</p>\r\n<p>另一个程序加的一行</p>\r\n"_s);
+            QCOMPARE(shownTitle(w), page);
+        } else {
+            QCOMPARE(editor->text(), u"<p>原来的网页</p>\r\n"_s);
+            QCOMPARE(shownTitle(w), answer == u"no"_s ? page + u'*' : page);
+        }
+
+        // A box of the program's own opened and closed is no return.
+        QDialog other(&w);
+        other.setModal(true);
+        other.show();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        other.close();
+        w.activateWindow();
+        QTRY_VERIFY(w.isActiveWindow());
+        // As the window system tells the window it is active again, whether or not it did here.
+        QEvent activated(QEvent::ActivationChange);
+        QApplication::sendEvent(&w, &activated);
+        QCOMPARE(f.dialogs.calls.size(), 2);
+
+        // Save writes the text shown, and the page is saved; asking first only over a change the user
+        // has not decided on.
+        const bool undecided = answer == u"dismiss"_s;
+        if (undecided)
+            f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
+        control<QAction>(w, u"S1"_s)->trigger();
+        QCOMPARE(TestFiles::read(page), Ansi::encode(editor->text()));
+        QCOMPARE(shownTitle(w), page);
+        QCOMPARE(f.dialogs.calls.size(), undecided ? 3 : 2);
+        if (undecided)
+            QCOMPARE(f.dialogs.calls[2].text, OutsideChanges::overwriteQuestion(page));
     }
 
     // A page larger than the editor holds is refused by its size, before a byte of it is read, and the

@@ -87,3 +87,16 @@ bool ScriptedFileSystem::readPieces(const QString &path, const std::function<voi
         piece(bytes);
     }
 }
+
+FileStamp ScriptedFileSystem::stamp(const QString &path) const
+{
+    FileStamp s = LocalFileSystem::stamp(path);
+    if (s.exists && m_stoppedFileTimesNs)
+        s.modifiedNs = s.changedNs = *m_stoppedFileTimesNs;
+    return s;
+}
+
+std::int64_t ScriptedFileSystem::nowNs() const
+{
+    return m_stoppedNowNs ? *m_stoppedNowNs : LocalFileSystem::nowNs();
+}

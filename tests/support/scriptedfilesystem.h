@@ -25,6 +25,16 @@ public:
     }
     bool readPieces(const QString &path, const std::function<void(QByteArrayView)> &piece) const override;
 
+    // A file clock that stands still: every file's times, and the time now, are these, as when a file
+    // is read or written again within one tick of a coarse file clock.
+    void stopClock(std::int64_t fileTimesNs, std::int64_t nowNs)
+    {
+        m_stoppedFileTimesNs = fileTimesNs;
+        m_stoppedNowNs = nowNs;
+    }
+    FileStamp stamp(const QString &path) const override;
+    std::int64_t nowNs() const override;
+
     bool writeAtomically(const QString &path, const QByteArray &bytes) override;
     bool copyWithoutOverwrite(const QString &from, const QString &to) override;
     bool copyHeld(const HeldFile &from, const HeldFolder &folder, const QString &name) override;
@@ -46,4 +56,6 @@ private:
     mutable int m_readFaultAt = 0;
     ReadFault m_readFault = ReadFault::None;
     qint64 m_readFaultBytes = 0;
+    std::optional<std::int64_t> m_stoppedFileTimesNs;
+    std::optional<std::int64_t> m_stoppedNowNs;
 };
