@@ -169,7 +169,7 @@ MainWindow::MainWindow(
     m_document->showDefaultPage();
     // What another program did to the page's file is said when the user comes back to the program.
     connect(new ReturnWatch(this), &ReturnWatch::returned, this,
-        [this] { guarded([this] { m_document->checkFileOnDisk(); }); });
+        [this] { pageCommand([this] { m_document->checkFileOnDisk(); }); });
     m_search = new SearchController(m_editor, platform.dialogs, this);
     connect(m_findAction, &QAction::triggered, m_search, &SearchController::showFind);
     connect(m_findNextAction, &QAction::triggered, m_search, &SearchController::findNext);
