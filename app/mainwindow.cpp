@@ -735,6 +735,7 @@ void MainWindow::pageCommand(const std::function<void()> &command)
 void MainWindow::keepRecoveryCopies(RecoveryFolder &folder)
 {
     m_document->setRecoveryFolder(&folder);
+    m_document->setChangesDiscarded([this] { m_recovery->discard(); });
     m_recovery = std::make_unique<RecoveryKeeper>(
         folder, [this] { return m_document->recoverySnapshot(); }, [this] { return m_view->isModified(); });
     // Insertions and deletions are not announced one by one (see the event mask above); a change of

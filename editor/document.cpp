@@ -70,6 +70,8 @@ bool Document::mayLeavePage()
     case Answer::Dismissed:
         return false;
     case Answer::No:
+        if (m_changesDiscarded)
+            m_changesDiscarded();
         return true;
     case Answer::Yes:
         break;

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class Dialogs;
@@ -55,6 +56,8 @@ public:
     // Where other running programs keep their copies: opening a page one of them has unsaved
     // changes of is said first.
     void setRecoveryFolder(const RecoveryFolder *folder) { m_recovery = folder; }
+    // Told when the user throws the page's unsaved changes away (No to the save question).
+    void setChangesDiscarded(std::function<void()> discarded) { m_changesDiscarded = std::move(discarded); }
     static QString liveCopyQuestion(const QString &path, const QDateTime &written);
 
     PageEncoding encoding() const { return m_encoding; }
@@ -92,5 +95,6 @@ private:
     PageEncoding m_encoding = PageEncoding::Gb18030;
     LineEnds m_lineEnds = LineEnds::CrLf;
     const RecoveryFolder *m_recovery = nullptr;
+    std::function<void()> m_changesDiscarded;
     OutsideChanges m_outsideChanges;
 };

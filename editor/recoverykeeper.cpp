@@ -25,8 +25,9 @@ RecoveryKeeper::~RecoveryKeeper()
     m_pause.stop();
     m_longest.stop();
     m_disk.waitForDone();
-    // The window closes after the save question: unsaved changes then were discarded on purpose.
-    if (!m_unsaved())
+    // A window that closes has nothing unsaved, or the user threw it away; a copy left means the
+    // program was ended some other way, and it is offered at the next start.
+    if (!m_unsaved() || m_discarded)
         m_folder.remove();
 }
 
@@ -38,6 +39,7 @@ void RecoveryKeeper::setIntervals(int pauseMs, int longestMs)
 
 void RecoveryKeeper::pageChanged()
 {
+    m_discarded = false;
     m_pause.start();
     if (!m_longest.isActive())
         m_longest.start();
@@ -45,11 +47,24 @@ void RecoveryKeeper::pageChanged()
 
 void RecoveryKeeper::pageStateChanged()
 {
-    // A page with changes is copied with the next pause, never in the middle of a keystroke.
+    // A page with changes is copied with the next pause, never in the middle of a keystroke; changes
+    // the user threw away are not copied again (the page stays when what was to replace it failed).
+    if (m_discarded)
+        return;
     if (m_unsaved())
         pageChanged();
     else
         writeNow();
+}
+
+void RecoveryKeeper::discard()
+{
+    m_pause.stop();
+    m_longest.stop();
+    RecoveryFolder *folder = &m_folder;
+    m_disk.start([folder] { folder->remove(); });
+    m_copyKept = false;
+    m_discarded = true;
 }
 
 void RecoveryKeeper::waitForDisk()

@@ -40,6 +40,8 @@ public:
     void pageStateChanged();
     // The copy is written now (a page restored from another copy).
     void writeNow();
+    // The user threw the unsaved changes away: the copy goes, and comes back only with the next change.
+    void discard();
     // Blocks until every write and removal asked for so far is done (tests and the end).
     void waitForDisk();
 
@@ -56,4 +58,5 @@ private:
     // One thread, so that writes and removals reach the disk in the order they were asked for.
     QThreadPool m_disk;
     bool m_copyKept = false;
+    bool m_discarded = false;
 };

@@ -299,6 +299,18 @@ private slots:
         QCOMPARE(editor->text(), u"<p>new</p>"_s);
         keeper.waitForDisk();
         QVERIFY(!QFile::exists(folder.copyPath()));
+
+        // Closing the window: the same.
+        QTest::keyClicks(editor, u"f"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder.copyPath()), RecoveryKeeper::PauseMs + 1000);
+        f.dialogs.expect(ScriptedDialogs::Kind::Question, u"dismiss"_s);
+        QVERIFY(!w.close());
+        keeper.waitForDisk();
+        QVERIFY(QFile::exists(folder.copyPath()));
+        f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
+        QVERIFY(w.close());
+        keeper.waitForDisk();
+        QVERIFY(!QFile::exists(folder.copyPath()));
         QVERIFY(f.dialogs.allAnswersUsed());
     }
 
