@@ -42,6 +42,8 @@ public:
     void writeNow();
     // The user threw the unsaved changes away: the copy goes, and comes back only with the next change.
     void discard();
+    // Whether a write waits for a pause or the longest interval.
+    bool writeScheduled() const { return m_pause.isActive() || m_longest.isActive(); }
     // Blocks until every write and removal asked for so far is done (tests and the end).
     void waitForDisk();
 
