@@ -157,7 +157,16 @@ QByteArray Document::write(const QString &path)
 void Document::writePage(const QString &path)
 {
     const std::int64_t writtenFromNs = m_files.nowNs();
-    m_outsideChanges.written(path, write(path), writtenFromNs);
+    const QByteArray bytes = PageCodec::fromUtf8(m_view.utf8(), m_encoding, m_lineEnds);
+    // A page keeps what its file was (links, owner, attributes), written in place where it must be.
+    QString keptCopy;
+    if (!m_files.writeKeeping(path, bytes, &keptCopy)) {
+        if (!keptCopy.isEmpty())
+            qWarning(
+                "the old text of %s could not be put back; it is kept in %s", qPrintable(path), qPrintable(keptCopy));
+        throw VellumoError::cannotCreate(path);
+    }
+    m_outsideChanges.written(path, bytes, writtenFromNs);
     // What a save that was killed left beside a page goes when a page there is next saved or opened.
     m_files.clearStaleTemporaries(path.left(path.lastIndexOf(u'/') + 1));
 }

@@ -78,7 +78,7 @@ private:
     // A page's file that lets nobody write it is overwritten only after a question, even where this
     // process could (as root); false on No.
     bool mayOverwrite(const QString &path);
-    // The bytes written.
+    // The preview file beside the page, replaced whole; the bytes written.
     QByteArray write(const QString &path);
     // A save of the page itself, which also clears what killed saves left in its folder.
     void writePage(const QString &path);

@@ -34,6 +34,11 @@ public:
         check(path, "write");
         return m_files.writeAtomically(path, bytes);
     }
+    bool writeKeeping(const QString &path, const QByteArray &bytes, QString *keptCopy) override
+    {
+        check(path, "write");
+        return m_files.writeKeeping(path, bytes, keptCopy);
+    }
     bool copyWithoutOverwrite(const QString &from, const QString &to) override
     {
         check(to, "copy to");

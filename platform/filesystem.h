@@ -41,8 +41,15 @@ public:
     // Reads a file a piece at a time, so that a large file never lies in memory whole; false when it
     // cannot be read.
     virtual bool readPieces(const QString &path, const std::function<void(QByteArrayView)> &piece) const = 0;
-    // Writes through a hidden temporary file in the same folder that replaces the old file whole.
+    // Writes through a hidden temporary file in the same folder that replaces the old file whole; the
+    // new file gets the old one's mode, and its owner, group and extended attributes (ACLs) where
+    // permitted. Readers see the old file or the new one, never a mix.
     virtual bool writeAtomically(const QString &path, const QByteArray &bytes) = 0;
+    // A save that keeps what the file was: as writeAtomically where the new file can keep all of it,
+    // otherwise (other hard links, an owner or group that cannot be given, a folder that takes no new
+    // entry) the file is rewritten in place after a synced copy of it; a failure leaves the old bytes.
+    // When they could not be put back, keptCopy names the copy that holds them.
+    virtual bool writeKeeping(const QString &path, const QByteArray &bytes, QString *keptCopy) = 0;
     // Copies a file; an existing target is never overwritten (the copy then fails). The copy is seen
     // under its name only once it is whole.
     virtual bool copyWithoutOverwrite(const QString &from, const QString &to) = 0;

@@ -6,6 +6,10 @@
 class LocalFileSystem : public FileSystem
 {
 public:
+    // Copies of pages whose own folder takes no new file go to backupFolder while the page is
+    // rewritten; by default the user's data folder's "backups".
+    explicit LocalFileSystem(const QString &backupFolder = QString());
+
     bool fileExists(const QString &path) const override;
     bool folderExists(const QString &path) const override;
     FileStamp stamp(const QString &path) const override;
@@ -13,6 +17,7 @@ public:
     std::optional<QByteArray> readAll(const QString &path) const override;
     bool readPieces(const QString &path, const std::function<void(QByteArrayView)> &piece) const override;
     bool writeAtomically(const QString &path, const QByteArray &bytes) override;
+    bool writeKeeping(const QString &path, const QByteArray &bytes, QString *keptCopy) override;
     bool copyWithoutOverwrite(const QString &from, const QString &to) override;
     bool copyHeld(const HeldFile &from, const HeldFolder &folder, const QString &name) override;
     bool createHeld(const HeldFolder &folder, const QString &name, const QByteArray &bytes) override;
@@ -22,4 +27,9 @@ public:
     QString resolveName(const QString &path) const override;
     std::int64_t nowNs() const override;
     // From the kernel's change notices, not from a look at the file.
+
+    QString backupFolder() const { return m_backupFolder; }
+
+private:
+    QString m_backupFolder;
 };

@@ -15,7 +15,9 @@
 #include "crashsafety/versions.h"
 #include "testfiles.h"
 
+#include <sys/stat.h>
 #include <sys/time.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -33,15 +35,27 @@ class TestCrashSafety : public QObject
     }
 
 private slots:
+    void killedWriterLeavesWholeFiles_data()
+    {
+        QTest::addColumn<bool>("linked");
+        QTest::newRow("a page replaced by a new file") << false;
+        // A second hard link makes each save rewrite the page in place.
+        QTest::newRow("a hard-linked page rewritten in place") << true;
+    }
     void killedWriterLeavesWholeFiles()
     {
+        QFETCH(bool, linked);
         QTemporaryDir dir;
         const QString folder = dir.path() + u'/';
+        const QString pagePath = folder + u"page.htm"_s;
+        const QString otherPath = folder + u"other.htm"_s;
         const QByteArray pages[3] = { "<p>before</p>", CrashVersions::pageBytes(0), CrashVersions::pageBytes(1) };
         const QByteArray indexes[3]
             = { CrashVersions::initialIndex(), CrashVersions::indexBytes(0), CrashVersions::indexBytes(1) };
-        TestFiles::write(folder + u"page.htm"_s, pages[0]);
+        TestFiles::write(pagePath, pages[0]);
         TestFiles::write(folder + u"LINK2.INI"_s, indexes[0]);
+        if (linked)
+            QCOMPARE(::link(QFile::encodeName(pagePath).constData(), QFile::encodeName(otherPath).constData()), 0);
 
         // How long a round (a page save and an index write) takes on this machine now.
         qint64 roundNs = 0;
@@ -68,7 +82,7 @@ private slots:
 
         QRandomGenerator random(20261208);
         const int kills = 200;
-        int roundsSeen = 0, midRound = 0;
+        int roundsSeen = 0, midRound = 0, putBack = 0;
         for (int kill = 0; kill < kills; ++kill) {
             QProcess writer;
             startReady(writer, folder);
@@ -84,9 +98,34 @@ private slots:
             roundsSeen += printed.count('\n') - (printed.startsWith("ready\n") ? 1 : 0);
             QVERIFY2(writer.readAllStandardError().isEmpty(), "the writer reported an error");
 
-            const QByteArray page = TestFiles::read(folder + u"page.htm"_s);
+            QByteArray page = TestFiles::read(pagePath);
             const QByteArray index = TestFiles::read(folder + u"LINK2.INI"_s);
-            QVERIFY2(page == pages[0] || page == pages[1] || page == pages[2],
+            const auto whole = [&pages](const QByteArray &bytes) {
+                return bytes == pages[0] || bytes == pages[1] || bytes == pages[2];
+            };
+            if (linked) {
+                // In place, the page is a whole version, or the one synced copy beside it holds the
+                // version it had, and the page is put back from it.
+                const QStringList copies
+                    = QDir(folder).entryList({ u".page.htm.vellumo-*"_s }, QDir::Files | QDir::Hidden);
+                QVERIFY2(copies.size() <= 1, qPrintable(copies.join(u' ')));
+                if (!whole(page)) {
+                    QVERIFY2(copies.size() == 1,
+                        qPrintable(u"kill %1: the page is %2 bytes and has no copy"_s.arg(kill).arg(page.size())));
+                    page = TestFiles::read(folder + copies.first());
+                    QVERIFY2(whole(page), qPrintable(u"kill %1: the copy is no whole version"_s.arg(kill)));
+                    TestFiles::write(pagePath, page);
+                    ++putBack;
+                }
+                for (const QString &copy : copies)
+                    QVERIFY(QFile::remove(folder + copy));
+                struct stat pageStat, otherStat;
+                QCOMPARE(::stat(QFile::encodeName(pagePath).constData(), &pageStat), 0);
+                QCOMPARE(::stat(QFile::encodeName(otherPath).constData(), &otherStat), 0);
+                QCOMPARE(pageStat.st_ino, otherStat.st_ino);
+                QCOMPARE(pageStat.st_nlink, nlink_t(2));
+            }
+            QVERIFY2(whole(page),
                 qPrintable(u"kill %1: the page is %2 bytes, no whole version"_s.arg(kill).arg(page.size())));
             const int indexVersion = index == indexes[1] ? 1 : index == indexes[2] ? 2 : index == indexes[0] ? 0 : -1;
             QVERIFY2(indexVersion >= 0,
@@ -102,12 +141,12 @@ private slots:
         // The files left behind by killed saves are the writer's temporary ones only.
         const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
         for (const QString &name : left)
-            QVERIFY2(name == u"page.htm"_s || name == u"LINK2.INI"_s || name.startsWith(u".page.htm.vellumo-"_s)
-                    || name.startsWith(u".LINK2.INI.vellumo-"_s),
+            QVERIFY2(name == u"page.htm"_s || name == u"LINK2.INI"_s || (linked && name == u"other.htm"_s)
+                    || name.startsWith(u".page.htm.vellumo-"_s) || name.startsWith(u".LINK2.INI.vellumo-"_s),
                 qPrintable(name));
         qInfo("kills survived: %d; rounds finished before the kills: %d; kills between a page save and its index "
-              "write: %d; temporary files left by killed saves: %lld",
-            kills, roundsSeen, midRound, qlonglong(left.size() - 2));
+              "write: %d; temporary files left by killed saves: %lld; pages put back from their copy: %d",
+            kills, roundsSeen, midRound, qlonglong(left.filter(QRegularExpression(u"^\\."_s)).size()), putBack);
         QVERIFY2(roundsSeen > 0, "no kill came after a finished round");
     }
 

@@ -212,17 +212,33 @@ private slots:
     void pageSaveLeavesTheOldPage_data()
     {
         QTest::addColumn<bool>("saveAs");
-        QTest::newRow("save") << false;
-        QTest::newRow("save as, over the same page") << true;
+        // A second hard link makes the save rewrite the page in place.
+        QTest::addColumn<bool>("linked");
+        QTest::addColumn<int>("keepFree");
+        QTest::addColumn<int>("addedLines");
+        QTest::newRow("save") << false << false << 0 << 1;
+        QTest::newRow("save as, over the same page") << true << false << 0 << 1;
+        QTest::newRow("in place: no room for the copy") << false << true << 0 << 1;
+        // The copy takes the free page; the page's growth by another finds none.
+        QTest::newRow("in place: room for the copy, none for the new text") << false << true << 1 << 400;
     }
     void pageSaveLeavesTheOldPage()
     {
         QFETCH(bool, saveAs);
+        QFETCH(bool, linked);
+        QFETCH(int, keepFree);
+        QFETCH(int, addedLines);
         const QString page = app() + u"page.htm"_s;
         const QByteArray old
             = ansi(u"<html>\r\n<head><meta charset=\"gb2312\"></head>\r\n<body>旧的网页</body>\r\n</html>\r\n"_s);
-        const QString added = u"<p>新的段落</p>\r\n"_s;
+        const QString added = u"<p>新的段落</p>\r\n"_s.repeated(addedLines);
         TestFiles::write(page, old);
+        QStringList pageEntries { u"page.htm"_s };
+        if (linked) {
+            QCOMPARE(
+                ::link(QFile::encodeName(page).constData(), QFile::encodeName(app() + u"other.htm"_s).constData()), 0);
+            pageEntries.prepend(u"other.htm"_s);
+        }
         QStringList unexpected;
         ScriptedDialogs dialogs([&](const QString &what) { unexpected << what; });
         StringDocumentView view;
@@ -242,7 +258,7 @@ private slots:
             return ErrorGuard::run(dialogs, [&] { saveAs ? document.savePageAs() : document.savePage(); });
         };
 
-        fill();
+        fill(keepFree);
         if (QTest::currentTestFailed())
             return;
         QVERIFY(!save(true));
@@ -251,8 +267,8 @@ private slots:
         QCOMPARE(dialogs.calls.last().kind, Kind::Error);
         QCOMPARE(dialogs.calls.last().text, u"Cannot create file "_s + page + u'.');
         QCOMPARE(TestFiles::read(page), old);
-        QCOMPARE(entries(app()), QStringList { u"page.htm"_s });
-        QCOMPARE(freePages(), 0);
+        QCOMPARE(entries(app()), pageEntries);
+        QCOMPARE(freePages(), qint64(keepFree));
         QVERIFY(view.isModified());
         QCOMPARE(view.caption(), page);
 
@@ -260,7 +276,9 @@ private slots:
         // No error box this time: one would be an unexpected dialog.
         QVERIFY(save(false));
         QCOMPARE(TestFiles::read(page), old + ansi(added));
-        QCOMPARE(entries(app()), QStringList { u"page.htm"_s });
+        if (linked)
+            QCOMPARE(TestFiles::read(app() + u"other.htm"_s), old + ansi(added));
+        QCOMPARE(entries(app()), pageEntries);
         QVERIFY(!view.isModified());
         QVERIFY(dialogs.allAnswersUsed());
         QCOMPARE(unexpected, QStringList());

@@ -26,6 +26,11 @@ bool ScriptedFileSystem::writeAtomically(const QString &path, const QByteArray &
     return !refused(path) && LocalFileSystem::writeAtomically(path, bytes);
 }
 
+bool ScriptedFileSystem::writeKeeping(const QString &path, const QByteArray &bytes, QString *keptCopy)
+{
+    return !refused(path) && LocalFileSystem::writeKeeping(path, bytes, keptCopy);
+}
+
 bool ScriptedFileSystem::copyWithoutOverwrite(const QString &from, const QString &to)
 {
     return !refused(to) && LocalFileSystem::copyWithoutOverwrite(from, to);

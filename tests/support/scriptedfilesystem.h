@@ -9,6 +9,8 @@
 class ScriptedFileSystem : public LocalFileSystem
 {
 public:
+    using LocalFileSystem::LocalFileSystem;
+
     // Writes, copies and removals inside this folder are refused, as in a read-only folder.
     void refuseWritesUnder(const QString &folder) { m_readOnlyFolders.append(folder); }
     // The n-th write or copy from now (1 for the next) fails; 0 for none.
@@ -36,6 +38,7 @@ public:
     std::int64_t nowNs() const override;
 
     bool writeAtomically(const QString &path, const QByteArray &bytes) override;
+    bool writeKeeping(const QString &path, const QByteArray &bytes, QString *keptCopy) override;
     bool copyWithoutOverwrite(const QString &from, const QString &to) override;
     bool copyHeld(const HeldFile &from, const HeldFolder &folder, const QString &name) override;
     bool createHeld(const HeldFolder &folder, const QString &name, const QByteArray &bytes) override;
