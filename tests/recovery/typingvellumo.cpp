@@ -87,10 +87,13 @@ void run(MainWindow &window, const QByteArray &line)
             say("no box");
             return;
         }
+        QAbstractButton *button = box->button(argument == u"yes"_s ? QMessageBox::Yes : QMessageBox::No);
         if (argument == u"dismiss"_s)
             QTest::keyClick(box, Qt::Key_Escape);
+        else if (button)
+            button->click();
         else
-            box->button(argument == u"yes"_s ? QMessageBox::Yes : QMessageBox::No)->click();
+            QTest::keyClick(box, Qt::Key_Return); // a box with one button
         say("answered");
     } else if (command == "text") {
         say("text " + page->text().toUtf8().toBase64());
