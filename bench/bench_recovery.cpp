@@ -69,10 +69,12 @@ struct Run
 
 Run measure(const QString &folder, const QString &page, bool withCopies)
 {
+    // The copies' folder outlives the window, as in the program.
+    QTemporaryDir data;
+    LocalFileSystem files;
+    RecoveryFolder recovery(files, data.path());
     Editor editor(folder);
     editor.open(page);
-    QTemporaryDir data;
-    RecoveryFolder recovery(editor.files, data.path());
     std::unique_ptr<QSignalSpy> written;
     if (withCopies) {
         recovery.claim();
