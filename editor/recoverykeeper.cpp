@@ -15,7 +15,7 @@ RecoveryKeeper::RecoveryKeeper(RecoveryFolder &folder, Snapshot snapshot, Unsave
     m_pause.setSingleShot(true);
     m_pause.setInterval(PauseMs);
     m_longest.setSingleShot(true);
-    m_longest.setInterval(LongestMs);
+    m_longest.setInterval(LongestSmallPageMs);
     connect(&m_pause, &QTimer::timeout, this, &RecoveryKeeper::writeNow);
     connect(&m_longest, &QTimer::timeout, this, &RecoveryKeeper::writeNow);
 }
@@ -35,6 +35,7 @@ void RecoveryKeeper::setIntervals(int pauseMs, int longestMs)
 {
     m_pause.setInterval(pauseMs);
     m_longest.setInterval(longestMs);
+    m_longestSmallPageMs = m_longestMs = longestMs;
 }
 
 void RecoveryKeeper::pageChanged()
@@ -86,6 +87,7 @@ void RecoveryKeeper::writeNow()
     }
     copy->written = QDateTime::currentDateTimeUtc();
     m_copyKept = true;
+    m_longest.setInterval(copy->utf8.size() > SmallPage ? m_longestMs : m_longestSmallPageMs);
     // The keeper outlives every write (it waits for them), and a queued call to it is dropped once it is gone.
     m_disk.start([this, folder, copy = std::move(*copy)] {
         const bool written = folder->write(copy);

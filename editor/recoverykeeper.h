@@ -29,7 +29,11 @@ public:
     ~RecoveryKeeper() override;
 
     static constexpr int PauseMs = 600;
+    // While typing goes on: a page up to SmallPage bytes is copied every LongestSmallPageMs, as its copy
+    // costs nothing; a larger one every LongestMs, as each copy of it takes the window's thread a moment.
+    static constexpr int LongestSmallPageMs = 2000;
     static constexpr int LongestMs = 9000;
+    static constexpr qsizetype SmallPage = 1 << 20;
     // Other intervals than the user's, for tests that cannot wait seconds.
     void setIntervals(int pauseMs, int longestMs);
 
@@ -57,6 +61,8 @@ private:
     Unsaved m_unsaved;
     QTimer m_pause;
     QTimer m_longest;
+    int m_longestSmallPageMs = LongestSmallPageMs;
+    int m_longestMs = LongestMs;
     // One thread, so that writes and removals reach the disk in the order they were asked for.
     QThreadPool m_disk;
     bool m_copyKept = false;
