@@ -31,11 +31,12 @@ RecoveryKeeper::~RecoveryKeeper()
         m_folder.remove();
 }
 
-void RecoveryKeeper::setIntervals(int pauseMs, int longestMs)
+void RecoveryKeeper::setIntervals(int pauseMs, int longestSmallPageMs, int longestMs)
 {
     m_pause.setInterval(pauseMs);
-    m_longest.setInterval(longestMs);
-    m_longestSmallPageMs = m_longestMs = longestMs;
+    m_longest.setInterval(longestSmallPageMs);
+    m_longestSmallPageMs = longestSmallPageMs;
+    m_longestMs = longestMs;
 }
 
 void RecoveryKeeper::pageChanged()

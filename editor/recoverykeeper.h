@@ -35,7 +35,7 @@ public:
     static constexpr int LongestMs = 9000;
     static constexpr qsizetype SmallPage = 1 << 20;
     // Other intervals than the user's, for tests that cannot wait seconds.
-    void setIntervals(int pauseMs, int longestMs);
+    void setIntervals(int pauseMs, int longestSmallPageMs, int longestMs);
 
     // The text changed.
     void pageChanged();

@@ -199,7 +199,7 @@ private slots:
         QVERIFY(folder.claim());
         RecoveryKeeper keeper(
             folder, [&document] { return document.recoverySnapshot(); }, [&view] { return view.isModified(); });
-        keeper.setIntervals(100, 400);
+        keeper.setIntervals(100, 400, 1000);
         QSignalSpy written(&keeper, &RecoveryKeeper::copyWritten);
 
         // Typing that goes on writes at least once in the longest interval.
@@ -211,11 +211,24 @@ private slots:
             QTest::qWait(40);
         }
         QCOMPARE(written.size(), 1);
-        QVERIFY2(typing.elapsed() < 400 + 200, qPrintable(QString::number(typing.elapsed())));
+        QVERIFY2(typing.elapsed() < 400 + 400, qPrintable(QString::number(typing.elapsed())));
+        // A page over the small size is copied less often while typing goes on.
+        view.type(QByteArray(RecoveryKeeper::SmallPage, 'y'));
+        keeper.pageChanged();
+        QTRY_COMPARE_WITH_TIMEOUT(written.size(), 2, 1000);
+        typing.restart();
+        while (written.size() == 2 && typing.elapsed() < 3000) {
+            view.type("x");
+            keeper.pageChanged();
+            QTest::qWait(40);
+        }
+        QCOMPARE(written.size(), 3);
+        QVERIFY2(
+            typing.elapsed() >= 900 && typing.elapsed() < 1000 + 400, qPrintable(QString::number(typing.elapsed())));
         // A pause writes what was typed since.
         view.type("<b>last</b>");
         keeper.pageChanged();
-        QTRY_COMPARE_WITH_TIMEOUT(written.size(), 2, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(written.size(), 4, 1000);
         std::optional<RecoveryCopy> copy = RecoveryCopy::fromBytes(*files.readAll(folder.copyPath()));
         QVERIFY(copy);
         QCOMPARE(copy->pagePath, page);
