@@ -2,70 +2,40 @@
 
 #include "applicationinfo.h"
 #include "artwork.h"
-#include "effectpanelpreview.h"
+#include "effectpanel.h"
+#include "helpcommands.h"
 #include "returnwatch.h"
-#include "splashwindow.h"
 
-#include "editor/browserview.h"
 #include "editor/document.h"
-#include "editor/editoraccessibility.h"
-#include "editor/finddialog.h"
-#include "editor/htmllexer.h"
+#include "editor/pageeditor.h"
+#include "editor/previewtab.h"
 #include "editor/recoveryfolder.h"
 #include "editor/recoverykeeper.h"
-#include "editor/replacedialog.h"
 #include "editor/scintilladocumentview.h"
 #include "editor/searchcontroller.h"
 #include "effects/effectpreviews.h"
-#include "effects/imageeffectwindow.h"
-#include "effects/menueffectwindow.h"
-#include "effects/setupcontext.h"
-#include "effects/texteffectwindow.h"
 #include "library/applicationfolder.h"
-#include "library/categoryindex.h"
-#include "library/effectindex.h"
-#include "library/effectkind.h"
-#include "library/effectsearch.h"
-#include "library/linebreaks.h"
 #include "library/mainindex.h"
-#include "library/resultline.h"
 #include "options/optionswindow.h"
-#include "platform/ansi.h"
-#include "platform/clipboard.h"
-#include "platform/dialogs.h"
 #include "platform/errorguard.h"
 #include "platform/filesystem.h"
 #include "platform/platform.h"
-#include "platform/shell.h"
-#include "platform/vellumoerror.h"
-#include "widgets/fixedheightdelegate.h"
-#include "widgets/flatcombobox.h"
-#include "widgets/flatlineedit.h"
+#include "widgets/named.h"
 #include "widgets/pictureloader.h"
 #include "widgets/placementstore.h"
 #include "widgets/readabletext.h"
-#include "widgets/textbufferedit.h"
 #include "widgets/uistyle.h"
+#include "widgets/windowparts.h"
 
-#include <Qsci/qscicommand.h>
-#include <Qsci/qscicommandset.h>
-#include <Qsci/qscilexerhtml.h>
 #include <Qsci/qsciscintilla.h>
 
-#include <QAccessible>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QToolBar>
@@ -79,43 +49,6 @@ namespace {
 // 19-pixel caption.
 constexpr int ClientWidth = 704;
 constexpr int ClientHeight = 435;
-
-QLabel *transparentLabel(const QString &text, QWidget *parent, const QString &name)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(palette);
-    return label;
-}
-
-QWidget *panel(QWidget *parent, const QString &name)
-{
-    auto *widget = new QWidget(parent);
-    widget->setObjectName(name);
-    return widget;
-}
-
-TextBufferEdit *hiddenBuffer(QWidget *parent, const QString &name, const QString &text)
-{
-    auto *buffer = new TextBufferEdit(parent);
-    buffer->setObjectName(name);
-    buffer->setText(text);
-    buffer->hide();
-    return buffer;
-}
-
-QToolButton *flatButton(const QString &text, vellumo::artwork::Glyph glyph, QWidget *parent, const QString &name)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setText(text);
-    button->setIcon(QIcon(QPixmap::fromImage(vellumo::artwork::glyph(glyph))));
-    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    button->setAutoRaise(true);
-    return button;
-}
 }
 
 MainWindow::MainWindow(
@@ -132,8 +65,7 @@ MainWindow::MainWindow(
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(ClientWidth / 2, ClientHeight / 2));
 
-    auto *central = new QWidget(this);
-    central->setObjectName(u"Form1Client"_s);
+    auto *central = WindowParts::panel(this, u"Form1Client"_s);
     auto *outer = new QVBoxLayout(central);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
@@ -142,15 +74,13 @@ MainWindow::MainWindow(
     upper->setSpacing(0);
     outer->addLayout(upper, 1);
 
-    m_documentSide = panel(central, u"Panel3"_s);
+    m_documentSide = WindowParts::panel(central, u"Panel3"_s);
     buildDocumentSide(m_documentSide);
     upper->addWidget(m_documentSide, 1);
-    m_effectPanel = panel(central, u"Panel4"_s);
-    m_effectPanel->setFixedWidth(216);
-    buildEffectPanel(m_effectPanel);
+    m_effectPanel = new EffectPanel(
+        platform, *m_previews, m_buffers, m_parentMenuNeeded, [this] { return m_applicationFolder; }, central);
     upper->addWidget(m_effectPanel);
-    auto *statusFrame = new QFrame(central);
-    statusFrame->setObjectName(u"Panel2"_s);
+    auto *statusFrame = named<QFrame>(u"Panel2"_s, central);
     statusFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_statusStrip = statusFrame;
     m_statusStrip->setFixedHeight(20);
@@ -158,19 +88,17 @@ MainWindow::MainWindow(
     outer->addWidget(m_statusStrip);
     setCentralWidget(central);
 
+    m_help = new HelpCommands(
+        platform, [this] { return m_applicationFolder; }, this);
     buildMenus();
     buildToolBar();
-    buildPopupMenu();
 
     m_placement = std::make_unique<PlacementStore>(platform.files, placementFile, this);
-    m_view = std::make_unique<ScintillaDocumentView>(this, m_editor, [this](bool large) { setLargePage(large); });
-    m_document = std::make_unique<Document>(
-        *m_view, platform.dialogs, platform.files, ApplicationFolder::fromExecutableFolder(executableFolder));
     m_document->showDefaultPage();
     // What another program did to the page's file is said when the user comes back to the program.
     connect(new ReturnWatch(this), &ReturnWatch::returned, this,
         [this] { pageCommand([this] { m_document->checkFileOnDisk(); }); });
-    m_search = new SearchController(m_editor, platform.dialogs, this);
+    m_search = new SearchController(m_editor->widget(), platform.dialogs, this);
     connect(m_findAction, &QAction::triggered, m_search, &SearchController::showFind);
     connect(m_findNextAction, &QAction::triggered, m_search, &SearchController::findNext);
     connect(m_replaceAction, &QAction::triggered, m_search, &SearchController::showReplace);
@@ -195,125 +123,16 @@ QString MainWindow::creditLine()
         + ApplicationInfo::authorName();
 }
 
-QString MainWindow::applicationFolder() const
-{
-    return m_applicationFolderLabel->text();
-}
-
-void MainWindow::buildEffectPanel(QWidget *parent)
-{
-    auto *layout = new QVBoxLayout(parent);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    m_applicationFolderLabel = new QLabel(parent);
-    m_applicationFolderLabel->setObjectName(u"Label1"_s);
-    m_applicationFolderLabel->hide();
-
-    m_choicePanel = panel(parent, u"Panel5"_s);
-    m_choicePanel->setFixedHeight(192);
-    layout->addWidget(m_choicePanel);
-    auto *pictureLayout = new QGridLayout(m_choicePanel);
-    pictureLayout->setContentsMargins(0, 0, 0, 0);
-    m_mainPicture = new QLabel(m_choicePanel);
-    m_mainPicture->setObjectName(u"MAINIMG"_s);
-    m_mainPicture->setAlignment(Qt::AlignCenter);
-    m_mainPicture->setPixmap(PictureLoader::builtIn(vellumo::artwork::kMainImage));
-    // The picture is shown centred at its own size, whatever the panel's size.
-    m_mainPicture->setMinimumSize(1, 1);
-    m_mainPicture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    pictureLayout->addWidget(m_mainPicture, 0, 0);
-
-    m_categoryCaption = transparentLabel(u"特效总类："_s, m_choicePanel, u"Label3"_s);
-    m_categoryCaption->move(8, 16);
-    m_categoryBox = new FlatComboBox(m_choicePanel);
-    m_categoryBox->setObjectName(u"ComboBox1"_s);
-    m_categoryBox->setGeometry(66, 10, 138, 22);
-    m_categoryBox->setFont(UiStyle::songFont(14));
-    m_effectCaption = transparentLabel(u"特效细分："_s, m_choicePanel, u"Label5"_s);
-    m_effectCaption->move(8, 40);
-    m_effectBox = new FlatComboBox(m_choicePanel);
-    m_effectBox->setObjectName(u"ComboBox3"_s);
-    m_effectBox->setGeometry(67, 35, 137, 22);
-    m_effectBox->setFont(UiStyle::songFont(14));
-    m_setupButton = flatButton(u"特效设置"_s, vellumo::artwork::GlyphSetup, m_choicePanel, u"SpeedButton7"_s);
-    m_setupButton->setGeometry(57, 68, 99, 22);
-    m_searchCaption = transparentLabel(u"查询特效："_s, m_choicePanel, u"Label6"_s);
-    m_searchCaption->move(8, 100);
-    m_searchBox = new FlatLineEdit(m_choicePanel);
-    m_searchBox->setObjectName(u"Edit1"_s);
-    m_searchBox->setGeometry(14, 120, 189, 18);
-    m_searchBox->setLowerCaseInput(true);
-    m_searchBox->setText(u"特效名称..."_s);
-    m_searchButton = flatButton(u"按条件查询"_s, vellumo::artwork::GlyphSearch, m_choicePanel, u"SpeedButton6"_s);
-    m_searchButton->setGeometry(57, 150, 99, 22);
-    m_resultsCaption = transparentLabel(u"查询结果："_s, m_choicePanel, u"Label7"_s);
-    m_resultsCaption->move(8, 180);
-    for (QWidget *label : { static_cast<QWidget *>(m_categoryCaption), static_cast<QWidget *>(m_effectCaption),
-             static_cast<QWidget *>(m_searchCaption), static_cast<QWidget *>(m_resultsCaption) }) {
-        label->adjustSize();
-        // A font taller than its nominal size would push the lowest caption out of the panel; its
-        // strokes reach a little below the line's box.
-        constexpr int Room = 3;
-        if (label->geometry().bottom() >= m_choicePanel->height() - Room)
-            label->move(label->x(), m_choicePanel->height() - Room - label->height());
-    }
-    m_searchBox->setMouseTracking(true);
-    m_searchBox->installEventFilter(this);
-    // A choice from the list loads it and then empties the effect text; typing only empties it.
-    m_categoryBox->chooseFromListOnly();
-    connect(m_categoryBox, &QComboBox::activated, this, &MainWindow::categoryChosen);
-    connect(m_categoryBox->lineEdit(), &QLineEdit::textEdited, this, &MainWindow::clearEffectBox);
-    connect(m_setupButton, &QToolButton::clicked, this, &MainWindow::startEffect);
-    connect(m_searchButton, &QToolButton::clicked, this, &MainWindow::searchEffects);
-    connect(m_searchBox, &QLineEdit::returnPressed, this, &MainWindow::searchEffects);
-
-    m_resultsPanel = panel(parent, u"Panel6"_s);
-    layout->addWidget(m_resultsPanel, 1);
-    auto *listLayout = new QVBoxLayout(m_resultsPanel);
-    listLayout->setContentsMargins(0, 0, 0, 0);
-    m_resultList = new QListWidget(m_resultsPanel);
-    m_resultList->setObjectName(u"ListBox1"_s);
-    m_resultList->setToolTip(u"双击可以运行此特效设置"_s);
-    m_resultList->setUniformItemSizes(true);
-    // A double-click anywhere in the list starts the selected line's effect, below the last row too;
-    // a click there keeps the selection for it.
-    m_resultList->viewport()->installEventFilter(this);
-    m_resultList->setItemDelegate(new FixedHeightDelegate(12, m_resultList));
-    listLayout->addWidget(m_resultList);
-    m_panelPreview = new EffectPanelPreview(
-        m_platform, *m_previews, [this] { return applicationFolder(); }, m_resultsPanel);
-    listLayout->addWidget(m_panelPreview);
-    connect(m_effectBox, &QComboBox::activated, this,
-        [this] { m_panelPreview->showEffect(m_categoryBox->currentText(), m_effectBox->currentText()); });
-    connect(m_resultList, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *item) {
-        if (!item)
-            return;
-        const ResultLine line = ResultLine::split(item->text());
-        m_panelPreview->showEffect(line.category, line.effect);
-    });
-    // Said over the empty list rather than as a line of it, which a double-click would try to start.
-    m_noResults = new QLabel(m_resultList->viewport());
-    m_noResults->setObjectName(u"NoResults"_s);
-    m_noResults->setWordWrap(true);
-    m_noResults->setTextFormat(Qt::PlainText);
-    m_noResults->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_noResults->setGeometry(4, 4, 200, 48);
-    m_noResults->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_noResults->hide();
-}
-
 void MainWindow::buildStatusStrip(QWidget *parent)
 {
     auto *layout = new QGridLayout(parent);
     layout->setContentsMargins(1, 1, 1, 1);
-    m_statusPicture = new QLabel(parent);
-    m_statusPicture->setObjectName(u"IMG"_s);
+    m_statusPicture = named<QLabel>(u"IMG"_s, parent);
     m_statusPicture->setScaledContents(true);
     m_statusPicture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     m_statusPicture->setPixmap(PictureLoader::builtIn(vellumo::artwork::kStatusImage));
     layout->addWidget(m_statusPicture, 0, 0);
-    m_creditLabel = transparentLabel(QString(), parent, u"Label2"_s);
+    m_creditLabel = WindowParts::pictureCaption(parent, u"Label2"_s, QString());
     m_creditLabel->move(7, 5);
     m_creditLabel->raise();
 }
@@ -324,98 +143,38 @@ void MainWindow::buildDocumentSide(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    m_toolBand = panel(parent, u"CoolBar1"_s);
+    m_toolBand = WindowParts::panel(parent, u"CoolBar1"_s);
     m_toolBand->setFixedHeight(33);
     layout->addWidget(m_toolBand);
     auto *band = new QHBoxLayout(m_toolBand);
     band->setContentsMargins(4, 2, 4, 2);
-    m_toolBar = new QToolBar(m_toolBand);
-    m_toolBar->setObjectName(u"ToolBar1"_s);
+    m_toolBar = named<QToolBar>(u"ToolBar1"_s, m_toolBand);
     m_toolBar->setIconSize(QSize(16, 16));
     m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_toolBar->setMovable(false);
     band->addWidget(m_toolBar);
 
-    m_documentTabs = new QTabWidget(parent);
-    m_documentTabs->setObjectName(u"PageControl1"_s);
+    m_documentTabs = named<QTabWidget>(u"PageControl1"_s, parent);
     m_documentTabs->setTabPosition(QTabWidget::South);
     m_documentTabs->setDocumentMode(true);
     layout->addWidget(m_documentTabs, 1);
 
-    m_editorTab = panel(m_documentTabs, u"TabSheet1"_s);
+    m_editorTab = WindowParts::panel(m_documentTabs, u"TabSheet1"_s);
     auto *editorLayout = new QVBoxLayout(m_editorTab);
     editorLayout->setContentsMargins(0, 0, 0, 0);
-    m_editor = new QsciScintilla(m_editorTab);
-    m_editor->setObjectName(u"RichEdit1"_s);
-    EditorAccessibility::quietUntilListened(m_editor);
-    m_editor->setUtf8(true);
-    m_editor->setEolMode(QsciScintilla::EolWindows);
-    m_editor->setWrapMode(QsciScintilla::WrapWord);
-    m_editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_editor->SendScintilla(QsciScintillaBase::SCI_SETPASTECONVERTENDINGS, 1UL);
-    // Insertions and deletions are not announced: for each, Scintilla's accessibility support computes
-    // a character position from the start of the page, which makes edits deep in a large page slow.
-    // The "performed by" and undo flags must go too, as any of them lets those notices through.
-    // A screen reader needs them, and gets them.
-    if (!QAccessible::isActive()) {
-        using Base = QsciScintillaBase;
-        const unsigned long quiet = Base::SC_MOD_INSERTTEXT | Base::SC_MOD_DELETETEXT | Base::SC_PERFORMED_USER
-            | Base::SC_PERFORMED_UNDO | Base::SC_PERFORMED_REDO | Base::SC_MULTISTEPUNDOREDO
-            | Base::SC_LASTSTEPINUNDOREDO | Base::SC_MOD_BEFOREINSERT | Base::SC_MOD_BEFOREDELETE
-            | Base::SC_MULTILINEUNDOREDO | Base::SC_STARTACTION;
-        m_editor->SendScintilla(Base::SCI_SETMODEVENTMASK, Base::SC_MODEVENTMASKALL & ~quiet);
-    }
-    m_lexer = new HtmlLexer(m_editor);
-    auto *lexer = m_lexer;
-    // 16 pixels high at the usual 96 dots per inch; Scintilla takes its sizes in points.
-    const QFont code = UiStyle::fixedFont(12);
-    lexer->setDefaultFont(code);
-    lexer->setFont(code);
-    m_editor->setLexer(lexer);
-    m_editor->setMarginWidth(1, 0);
-    // Ctrl+Y is the cut command of the menu, not the editor's redo.
-    if (QsciCommand *redo = m_editor->standardCommands()->boundTo(QKeyCombination(Qt::CTRL, Qt::Key_Y).toCombined()))
-        redo->setKey(0);
-    m_editor->viewport()->setMouseTracking(true);
-    m_editor->viewport()->installEventFilter(this);
-    editorLayout->addWidget(m_editor);
-    m_pieceBuffer = hiddenBuffer(m_editorTab, u"RichEdit2"_s, u"RichEdit2"_s);
-    m_rowBuffer = hiddenBuffer(m_editorTab, u"Memo1"_s, QString());
-    m_snippetBuffer = hiddenBuffer(m_editorTab, u"Memo2"_s, QString());
+    m_editor = new PageEditor(m_platform.clipboard, m_editorTab);
+    editorLayout->addWidget(m_editor->widget());
     m_documentTabs->addTab(m_editorTab, imageListIcon(vellumo::artwork::IconHtmlDocument), u"HTML"_s);
 
-    m_previewTab = panel(m_documentTabs, u"TabSheet2"_s);
-    auto *previewLayout = new QVBoxLayout(m_previewTab);
-    previewLayout->setContentsMargins(0, 0, 0, 0);
-    previewLayout->setSpacing(0);
-    m_addressBar = panel(m_previewTab, u"Panel1"_s);
-    m_addressBar->setFixedHeight(27);
-    auto *addressBar = new QHBoxLayout(m_addressBar);
-    addressBar->setContentsMargins(6, 2, 6, 2);
-    addressBar->addWidget(transparentLabel(u"URL:"_s, m_addressBar, u"Label8"_s));
-    m_addressBox = new FlatLineEdit(m_addressBar);
-    m_addressBox->setObjectName(u"ADDEdit"_s);
-    m_addressBox->setFixedWidth(281);
-    addressBar->addWidget(m_addressBox);
-    m_goButton = new QPushButton(u"转到"_s, m_addressBar);
-    m_goButton->setObjectName(u"BitBtn1"_s);
-    m_goButton->setFixedHeight(22);
-    // The retry arrow: "go there again".
-    m_goButton->setIcon(imageListIcon(vellumo::artwork::IconRefresh));
-    connect(m_goButton, &QPushButton::clicked, this, &MainWindow::goToAddress);
-    addressBar->addWidget(m_goButton);
-    addressBar->addStretch(1);
-    previewLayout->addWidget(m_addressBar);
-    m_browserArea = panel(m_previewTab, u"BrowserArea"_s);
-    m_browserArea->setAutoFillBackground(true);
-    QPalette white = m_browserArea->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    m_browserArea->setPalette(white);
-    previewLayout->addWidget(m_browserArea, 1);
+    m_view = std::make_unique<ScintillaDocumentView>(
+        this, m_editor->widget(), [this](bool large) { m_editor->setLargePage(large); });
+    m_document = std::make_unique<Document>(
+        *m_view, m_platform.dialogs, m_platform.files, ApplicationFolder::fromExecutableFolder(m_executableFolder));
+    m_previewTab = new PreviewTab(m_platform.dialogs, *m_document, m_documentTabs);
     m_documentTabs->addTab(m_previewTab, imageListIcon(vellumo::artwork::IconBrowserPreview), u"预览"_s);
     connect(m_documentTabs, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == 1)
-            showPreview();
+            m_previewTab->showPreview();
     });
 }
 
@@ -482,26 +241,27 @@ void MainWindow::buildMenus()
     m_aboutAction = item(m_helpMenu, u"A3"_s, u"关于(&A)"_s, IconAbout);
 
     // Commands that later work gives their behaviour stay visible but unavailable until then.
-    connect(m_skinsAction, &QAction::triggered, this, &MainWindow::openSkinOptions);
-    connect(m_systemSettingsAction, &QAction::triggered, this, &MainWindow::openSystemOptions);
-    connect(m_templatesAction, &QAction::triggered, this, &MainWindow::openTemplateOptions);
+    connect(m_skinsAction, &QAction::triggered, this, [this] { openOptions(OptionsWindow::Skins); });
+    connect(m_systemSettingsAction, &QAction::triggered, this, [this] { openOptions(OptionsWindow::System); });
+    connect(m_templatesAction, &QAction::triggered, this, [this] { openOptions(OptionsWindow::Templates); });
     connect(m_newAction, &QAction::triggered, this, &MainWindow::newPage);
     connect(m_openAction, &QAction::triggered, this, &MainWindow::openPage);
     connect(m_saveAction, &QAction::triggered, this, &MainWindow::savePage);
     connect(m_saveAsAction, &QAction::triggered, this, &MainWindow::savePageAs);
     connect(m_systemPreviewAction, &QAction::triggered, this, &MainWindow::previewInSystemBrowser);
-    connect(m_exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
-    connect(m_undoAction, &QAction::triggered, this, &MainWindow::undoEdit);
-    connect(m_copyAction, &QAction::triggered, this, &MainWindow::copySelection);
-    connect(m_cutAction, &QAction::triggered, this, &MainWindow::cutSelection);
-    connect(m_pasteAction, &QAction::triggered, this, &MainWindow::pasteText);
-    connect(m_selectAllAction, &QAction::triggered, this, &MainWindow::selectAllText);
+    connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
+    connect(m_undoAction, &QAction::triggered, m_editor, &PageEditor::undo);
+    connect(m_copyAction, &QAction::triggered, m_editor, &PageEditor::copySelection);
+    connect(m_cutAction, &QAction::triggered, m_editor, &PageEditor::cutSelection);
+    connect(m_pasteAction, &QAction::triggered, m_editor, &PageEditor::paste);
+    connect(m_selectAllAction, &QAction::triggered, m_editor, &PageEditor::selectAll);
+    m_editor->setContextMenu(m_undoAction, m_copyAction, m_pasteAction, m_cutAction, m_selectAllAction);
 
-    connect(m_helpAction, &QAction::triggered, this, &MainWindow::openHelp);
-    connect(m_homePageAction, &QAction::triggered, this, &MainWindow::openHomePage);
-    connect(m_feedbackMailAction, &QAction::triggered, this, &MainWindow::mailFeedback);
-    connect(m_questionMailAction, &QAction::triggered, this, &MainWindow::mailQuestion);
-    connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m_helpAction, &QAction::triggered, m_help, &HelpCommands::openHelp);
+    connect(m_homePageAction, &QAction::triggered, m_help, &HelpCommands::openHomePage);
+    connect(m_feedbackMailAction, &QAction::triggered, m_help, &HelpCommands::mailFeedback);
+    connect(m_questionMailAction, &QAction::triggered, m_help, &HelpCommands::mailQuestion);
+    connect(m_aboutAction, &QAction::triggered, m_help, &HelpCommands::showAbout);
 }
 
 void MainWindow::buildToolBar()
@@ -539,52 +299,14 @@ void MainWindow::buildToolBar()
     button(u"ToolButton16"_s, u"关于"_s, IconAbout, m_aboutAction);
 }
 
-void MainWindow::buildPopupMenu()
-{
-    m_contextMenu = new QMenu(this);
-    m_contextMenu->setObjectName(u"PopupMenu1"_s);
-    const auto item = [&](const QString &name, const QString &caption, QAction *runs) {
-        QAction *action = m_contextMenu->addAction(caption);
-        action->setObjectName(name);
-        action->setEnabled(runs->isEnabled());
-        connect(action, &QAction::triggered, runs, &QAction::trigger);
-        connect(runs, &QAction::changed, action, [action, runs] { action->setEnabled(runs->isEnabled()); });
-        return action;
-    };
-    m_contextUndo = item(u"R2"_s, u"撤消(&U)"_s, m_undoAction);
-    m_contextMenu->addSeparator()->setObjectName(u"N13"_s);
-    m_contextCopy = item(u"N9"_s, u"复制(&C)"_s, m_copyAction);
-    m_contextPaste = item(u"N10"_s, u"粘贴(&V)"_s, m_pasteAction);
-    m_contextCut = item(u"N11"_s, u"剪切(&X)"_s, m_cutAction);
-    m_contextMenu->addSeparator()->setObjectName(u"N14"_s);
-    m_contextSelectAll = item(u"N12"_s, u"全选(&A)"_s, m_selectAllAction);
-    m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_editor, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        // Its top edge centred on the mouse.
-        const QPoint at = m_editor->mapToGlobal(pos);
-        m_contextMenu->popup(at - QPoint(m_contextMenu->sizeHint().width() / 2, 0));
-    });
-}
-
 void MainWindow::loadLibrary()
 {
-    m_resultList->setFrameShape(QFrame::Box);
-    m_resultList->setFrameShadow(QFrame::Plain);
-    m_resultList->setLineWidth(1);
     m_creditLabel->setText(creditLine());
     m_creditLabel->adjustSize();
-    guarded([this] {
-        m_applicationFolder = ApplicationFolder::fromExecutableFolder(m_executableFolder);
-        m_applicationFolderLabel->setText(m_applicationFolder);
-    });
+    guarded([this] { m_applicationFolder = ApplicationFolder::fromExecutableFolder(m_executableFolder); });
     // A skin that cannot be shown costs only its pictures: the library stays usable.
     guarded([this] { loadSkinPictures(); });
-    guarded([this] {
-        const QStringList categories = CategoryIndex(m_platform.files, m_applicationFolder).categories();
-        m_categoryBox->addItems(categories);
-        m_categoryBox->setCurrentIndex(-1);
-        m_categoryBox->setEditText(QString());
-    });
+    m_effectPanel->loadCategories();
 }
 
 void MainWindow::loadSkinPictures()
@@ -592,14 +314,23 @@ void MainWindow::loadSkinPictures()
     // Both names are read before any picture is loaded.
     const MainIndex::SkinPictures pictures = MainIndex(m_platform.files, m_applicationFolder).skinPictures();
     if (m_platform.files.fileExists(pictures.mainImage))
-        m_mainPicture->setPixmap(PictureLoader::load(pictures.mainImage));
+        m_effectPanel->setMainPicture(PictureLoader::load(pictures.mainImage));
     if (m_platform.files.fileExists(pictures.statusImage))
         m_statusPicture->setPixmap(PictureLoader::load(pictures.statusImage));
 }
 
+void MainWindow::showSkin(const QPixmap &mainPicture, const QPixmap &statusPicture)
+{
+    if (!mainPicture.isNull())
+        m_effectPanel->setMainPicture(mainPicture);
+    if (!statusPicture.isNull())
+        m_statusPicture->setPixmap(statusPicture);
+}
+
 void MainWindow::openOptions(int tab)
 {
-    OptionsWindow options({ m_platform, applicationFolder(), m_mainPicture, m_statusPicture }, this);
+    OptionsWindow options({ m_platform, m_applicationFolder }, this);
+    connect(&options, &OptionsWindow::skinChanged, this, &MainWindow::showSkin);
     options.showOn(OptionsWindow::Tab(tab));
     // The skin may have changed.
     fitTextToSkin();
@@ -607,93 +338,14 @@ void MainWindow::openOptions(int tab)
 
 void MainWindow::fitTextToSkin()
 {
-    using ReadableText::Fit;
-    const auto colour = [this](QWidget *text, const QImage &backdrop) {
-        const QColor readable = ReadableText::over(backdrop.copy(text->geometry())).colour;
-        if (text->palette().color(QPalette::WindowText) == readable)
-            return;
-        QPalette palette = text->palette();
-        palette.setColor(QPalette::WindowText, readable);
-        palette.setColor(QPalette::ButtonText, readable);
-        // A flat button under the mouse is drawn raised in its button colour, behind the same text.
-        palette.setColor(QPalette::Button,
-            readable == Qt::white ? QColor(0x30, 0x38, 0x48) : this->palette().color(QPalette::Button));
-        text->setPalette(palette);
-    };
-    const QImage panel = ReadableText::backdrop(
-        m_mainPicture->pixmap(), m_choicePanel->size(), Fit::Centred, m_choicePanel->palette().color(QPalette::Window));
-    for (QWidget *text : std::initializer_list<QWidget *> {
-             m_categoryCaption, m_effectCaption, m_searchCaption, m_resultsCaption, m_setupButton, m_searchButton })
-        colour(text, panel);
+    m_effectPanel->fitTextToPicture();
     QWidget *strip = m_creditLabel->parentWidget();
-    const QImage status = ReadableText::backdrop(
-        m_statusPicture->pixmap(), m_statusPicture->size(), Fit::Stretched, strip->palette().color(QPalette::Window));
+    const QImage status = ReadableText::backdrop(m_statusPicture->pixmap(), m_statusPicture->size(),
+        ReadableText::Fit::Stretched, strip->palette().color(QPalette::Window));
     QImage stripImage(strip->size(), QImage::Format_RGB32);
     stripImage.fill(strip->palette().color(QPalette::Window));
     QPainter(&stripImage).drawImage(m_statusPicture->pos(), status);
-    colour(m_creditLabel, stripImage);
-}
-
-void MainWindow::openSkinOptions()
-{
-    openOptions(OptionsWindow::Skins);
-}
-
-void MainWindow::openSystemOptions()
-{
-    openOptions(OptionsWindow::System);
-}
-
-void MainWindow::openTemplateOptions()
-{
-    openOptions(OptionsWindow::Templates);
-}
-
-void MainWindow::openHelp()
-{
-    const QString help = applicationFolder() + u"help.chm"_s;
-    if (m_platform.files.fileExists(help))
-        openWithShell(help, u"无法打开帮助文件：系统里没有能打开它的程序。\n帮助文件在 %1"_s.arg(help));
-    else
-        m_platform.dialogs.message(u"帮助文件找不到,请到作者网站下载"_s + ApplicationInfo::homePage());
-}
-
-void MainWindow::openWithShell(const QString &documentOrAddress, const QString &failureMessage)
-{
-    // The answer may come after this window is gone.
-    const QPointer<MainWindow> window(this);
-    m_platform.shell.open(documentOrAddress, [window, failureMessage] {
-        if (window)
-            window->m_platform.dialogs.message(failureMessage);
-    });
-}
-
-void MainWindow::openHomePage()
-{
-    openWithShell(
-        ApplicationInfo::homePage(), u"无法打开网址 %1：系统里没有可用的浏览器。"_s.arg(ApplicationInfo::homePage()));
-}
-
-void MainWindow::mail(const QString &subject)
-{
-    openWithShell(u"mailto:"_s + ApplicationInfo::mailAddress() + u"?subject="_s + subject,
-        u"无法启动邮件程序：系统里没有可用的邮件程序。\n请直接写信到 %1"_s.arg(ApplicationInfo::mailAddress()));
-}
-
-void MainWindow::mailFeedback()
-{
-    mail(u"错误改进"_s);
-}
-
-void MainWindow::mailQuestion()
-{
-    mail(u"问题询问"_s);
-}
-
-void MainWindow::showAbout()
-{
-    SplashWindow about(this);
-    about.exec();
+    ReadableText::fit(m_creditLabel, stripImage);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -738,13 +390,14 @@ void MainWindow::keepRecoveryCopies(RecoveryFolder &folder)
     m_document->setChangesDiscarded([this] { m_recovery->discard(); });
     m_recovery = std::make_unique<RecoveryKeeper>(
         folder, [this] { return m_document->recoverySnapshot(); }, [this] { return m_view->isModified(); });
-    // Insertions and deletions are not announced one by one (see the event mask above); a change of
-    // content is told with the next update of the view.
-    connect(m_editor, &QsciScintillaBase::SCN_UPDATEUI, m_recovery.get(), [this](int updated) {
+    // The editor does not announce insertions and deletions one by one while no screen reader
+    // listens; a change of content is told with the next update of the view.
+    QsciScintilla *editor = m_editor->widget();
+    connect(editor, &QsciScintillaBase::SCN_UPDATEUI, m_recovery.get(), [this](int updated) {
         if (updated & QsciScintillaBase::SC_UPDATE_CONTENT)
             m_recovery->pageChanged();
     });
-    connect(m_editor, &QsciScintilla::modificationChanged, m_recovery.get(), &RecoveryKeeper::pageStateChanged);
+    connect(editor, &QsciScintilla::modificationChanged, m_recovery.get(), &RecoveryKeeper::pageStateChanged);
 }
 
 void MainWindow::restorePage(const RecoveryCopy &copy)
@@ -760,7 +413,7 @@ void MainWindow::listTemplates()
 {
     m_templateMenu->clear();
     QStringList templates;
-    guarded([&] { templates = MainIndex(m_platform.files, applicationFolder()).templates(); });
+    guarded([&] { templates = MainIndex(m_platform.files, m_applicationFolder).templates(); });
     for (const QString &path : templates) {
         if (path.isEmpty())
             continue;
@@ -798,292 +451,11 @@ void MainWindow::savePageAs()
     pageCommand([this] { m_document->savePageAs(); });
 }
 
-void MainWindow::exitProgram()
-{
-    close();
-}
-
-void MainWindow::undoEdit()
-{
-    m_editor->undo();
-}
-
-void MainWindow::copySelection()
-{
-    if (m_editor->hasSelectedText())
-        m_platform.clipboard.setText(m_editor->selectedText());
-}
-
-void MainWindow::cutSelection()
-{
-    if (!m_editor->hasSelectedText())
-        return;
-    m_platform.clipboard.setText(m_editor->selectedText());
-    m_editor->removeSelectedText();
-}
-
-void MainWindow::pasteText()
-{
-    m_editor->replaceSelectedText(LineBreaks::toCrLf(m_platform.clipboard.text()));
-}
-
-void MainWindow::selectAllText()
-{
-    m_editor->selectAll(true);
-}
-
 void MainWindow::previewInSystemBrowser()
 {
     guarded([this] {
         m_document->writePreview();
         const QString path = m_document->previewPath();
-        openWithShell(path, u"无法用系统浏览器预览：系统里没有可用的浏览器。\n预览文件已写到 %1"_s.arg(path));
+        m_help->openWithShell(path, u"无法用系统浏览器预览：系统里没有可用的浏览器。\n预览文件已写到 %1"_s.arg(path));
     });
-}
-
-void MainWindow::showPreview()
-{
-    guarded([this] {
-        m_document->writePreview();
-        if (!ensureBrowser())
-            return;
-        // A page that names no charset is read in the encoding it was opened in.
-        m_browser->setDefaultTextEncoding(m_document->encoding() == PageEncoding::Gb18030 ? u"GB18030"_s : u"UTF-8"_s);
-        const QString path = m_document->previewPath();
-        m_browser->navigate(path);
-        m_addressBox->setText(path);
-    });
-}
-
-bool MainWindow::ensureBrowser()
-{
-    if (m_browser)
-        return true;
-    QString error;
-    m_browser = BrowserView::create(m_browserArea, &error);
-    if (!m_browser) {
-        showPreviewProblem(error);
-        return false;
-    }
-    m_browser->widget()->setObjectName(u"WebBrowser1"_s);
-    auto *layout = new QVBoxLayout(m_browserArea);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_browser->widget());
-    return true;
-}
-
-void MainWindow::showPreviewProblem(const QString &reason)
-{
-    auto *problem = m_browserArea->findChild<QLabel *>(u"PreviewProblem"_s);
-    if (!problem) {
-        problem = new QLabel(m_browserArea);
-        problem->setObjectName(u"PreviewProblem"_s);
-        problem->setWordWrap(true);
-        problem->setAlignment(Qt::AlignCenter);
-        problem->setTextFormat(Qt::PlainText);
-        auto *layout = new QVBoxLayout(m_browserArea);
-        layout->addWidget(problem);
-    }
-    problem->setText(
-        u"预览无法显示：浏览器引擎没有启动。\n网页没有受影响，仍可编辑和保存，也可以按F12在系统浏览器中预览。\n\n"_s
-        + reason);
-}
-
-void MainWindow::goToAddress()
-{
-    // Only the typed address: the preview file is written when the tab is entered, not here.
-    guarded([this] {
-        if (ensureBrowser())
-            m_browser->navigate(m_addressBox->text());
-    });
-}
-
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (m_editor && watched == m_editor->viewport() && event->type() == QEvent::MouseMove)
-        focusEditorUnderMouse();
-    else if (watched == m_searchBox && event->type() == QEvent::MouseMove)
-        focusSearchBoxUnderMouse();
-    else if (m_resultList && watched == m_resultList->viewport())
-        return filterResultListMouse(event);
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void MainWindow::focusEditorUnderMouse()
-{
-    if (focusWidget() != m_editor)
-        m_editor->setFocus(Qt::MouseFocusReason);
-}
-
-void MainWindow::chooseCategory()
-{
-    guarded([this] { loadEffectList(); });
-}
-
-void MainWindow::categoryChosen()
-{
-    // A damaged count stops before the emptying: the effect box keeps its list and its text.
-    guarded([this] {
-        loadEffectList();
-        clearEffectBox();
-    });
-}
-
-void MainWindow::loadEffectList()
-{
-    const QString category = m_categoryBox->currentText();
-    if (category == u"请选择..."_s)
-        return;
-    const std::optional<QStringList> effects = EffectIndex(m_platform.files, applicationFolder()).effects(category);
-    if (!effects) {
-        m_effectBox->setEditText(QString());
-        m_effectBox->clearItemsKeepingText();
-        return;
-    }
-    m_effectBox->setItemsKeepingText(*effects);
-}
-
-void MainWindow::clearEffectBox()
-{
-    m_effectBox->setEditText(QString());
-    m_panelPreview->showNothing();
-}
-
-void MainWindow::startEffect()
-{
-    guarded([this] { runEffect(); });
-}
-
-void MainWindow::runEffect()
-{
-    const QString category = m_categoryBox->currentText();
-    const QString effect = m_effectBox->currentText();
-    if (effect.isEmpty())
-        return;
-    const QString kind = EffectIndex(m_platform.files, applicationFolder()).kind(category, effect);
-    SetupContext context { m_platform, applicationFolder(), category, effect, m_snippetBuffer, m_rowBuffer,
-        m_pieceBuffer, &m_parentMenuNeeded, m_previews.get() };
-    switch (EffectKinds::fromText(kind)) {
-    case EffectKind::Unusable:
-        m_platform.dialogs.message(u"出现莫名奇妙的错误"_s);
-        return;
-    case EffectKind::SimpleCopy:
-        copySimpleEffect(category, effect);
-        return;
-    case EffectKind::Image: {
-        ImageEffectWindow window(context, this);
-        window.exec();
-        return;
-    }
-    case EffectKind::Menu: {
-        MenuEffectWindow window(context, this);
-        window.exec();
-        return;
-    }
-    case EffectKind::Text: {
-        TextEffectWindow window(context, this);
-        window.exec();
-        return;
-    }
-    case EffectKind::Unknown:
-        return;
-    }
-}
-
-void MainWindow::copySimpleEffect(const QString &category, const QString &effect)
-{
-    if (!m_platform.dialogs.question(
-            u"询问"_s, u"本特效不用做任何设置，直接复接便可使用，是否真的要确定"_s, MessageIcon::Question))
-        return;
-    const QString path = m_platform.files.resolveName(applicationFolder() + category + u'/' + effect + u".txt"_s);
-    const std::optional<QByteArray> bytes
-        = m_platform.files.fileExists(path) ? m_platform.files.readAll(path) : std::nullopt;
-    if (!bytes) {
-        m_platform.dialogs.message(u"文件不存在"_s);
-        return;
-    }
-    m_rowBuffer->setText(LineBreaks::toCrLf(Ansi::decode(*bytes)));
-    m_platform.clipboard.setText(m_rowBuffer->text());
-    m_rowBuffer->clearText();
-}
-
-void MainWindow::searchEffects()
-{
-    m_resultList->clear();
-    if (m_categoryBox->count() == 0) {
-        showWhenNothingFound(true);
-        return;
-    }
-    QStringList categories;
-    for (int i = 0; i < m_categoryBox->count(); ++i)
-        categories.append(m_categoryBox->itemText(i));
-    QStringList found;
-    // Lines found before a damaged counter stay listed.
-    guarded([&] {
-        EffectSearch(m_platform.files, applicationFolder())
-            .run(categories, m_searchBox->text(), [&](const QString &line) { found.append(line); });
-    });
-    m_resultList->addItems(found);
-    m_resultList->setCurrentRow(-1);
-    showWhenNothingFound(found.isEmpty());
-}
-
-void MainWindow::showWhenNothingFound(bool nothing)
-{
-    const QString text = m_searchBox->text();
-    m_noResults->setText(
-        text.isEmpty() ? u"请输入特效名称中的字，再查询。"_s : u"没有找到名称中含有“%1”的特效。"_s.arg(text));
-    m_noResults->resize(
-        m_resultList->viewport()->width() - 8, m_noResults->heightForWidth(m_resultList->viewport()->width() - 8));
-    m_noResults->setVisible(nothing);
-}
-
-bool MainWindow::filterResultListMouse(QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonDblClick:
-        startFoundEffect();
-        return true;
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-        // Qt's list empties its selection on a click below the last row.
-        return !m_resultList->indexAt(static_cast<QMouseEvent *>(event)->position().toPoint()).isValid();
-    default:
-        return false;
-    }
-}
-
-void MainWindow::startFoundEffect()
-{
-    const QList<QListWidgetItem *> selected = m_resultList->selectedItems();
-    if (selected.isEmpty())
-        return;
-    const ResultLine line = ResultLine::split(selected.first()->text());
-    m_categoryBox->setEditText(line.category);
-    m_effectBox->setEditText(line.effect);
-    // One handler: a damaged count stops it before the effect starts.
-    guarded([this] {
-        loadEffectList();
-        runEffect();
-    });
-}
-
-void MainWindow::focusSearchBoxUnderMouse()
-{
-    if (focusWidget() == m_searchBox)
-        return;
-    m_searchBox->setFocus(Qt::MouseFocusReason);
-    m_searchBox->selectAll();
-}
-
-void MainWindow::setLargePage(bool large)
-{
-    // A new document needs its colouring attached again; a large one goes without.
-    m_editor->setLexer(nullptr);
-    if (large)
-        m_editor->setFont(m_lexer->defaultFont()); // without colouring, still the editor's own font
-    else
-        m_editor->setLexer(m_lexer);
-    m_editor->setWrapMode(large ? QsciScintilla::WrapNone : QsciScintilla::WrapWord);
-    m_editor->setHorizontalScrollBarPolicy(large ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }

@@ -10,7 +10,6 @@
 #include "support/memoryclipboard.h"
 #include "support/recordingshell.h"
 #include "support/scripteddialogs.h"
-#include "widgets/textbufferedit.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -67,10 +66,10 @@ int main(int argc, char **argv)
     LocalFileSystem files;
     Platform platform { dialogs, shell, clipboard, files };
     EffectPreviews previews(files, config.filePath(u"mainform"_s));
-    TextBufferEdit snippets, rows, pieces;
+    SetupBuffers buffers;
     bool parentMenuNeeded = true;
-    const SetupContext context { platform, folder, u"文字特效"_s, u"打字机文字"_s, &snippets, &rows, &pieces,
-        &parentMenuNeeded, &previews };
+    const SetupContext context { platform, folder, u"文字特效"_s, u"打字机文字"_s, buffers, &parentMenuNeeded,
+        &previews };
 
     QElapsedTimer clock;
     clock.start();

@@ -8,9 +8,9 @@
 #include <QPointer>
 
 namespace {
-QList<QPointer<QWidget>> &quietEditors()
+QList<QPointer<QsciScintillaBase>> &quietEditors()
 {
-    static QList<QPointer<QWidget>> editors;
+    static QList<QPointer<QsciScintillaBase>> editors;
     return editors;
 }
 
@@ -29,25 +29,39 @@ QAccessibleInterface *plainWhileUnheard(const QString &className, QObject *objec
         return nullptr;
     if (QAccessible::isActive())
         return nullptr;
-    auto *widget = static_cast<QWidget *>(object);
-    if (!quietEditors().contains(widget))
+    auto *editor = static_cast<QsciScintillaBase *>(object);
+    if (!quietEditors().contains(editor))
         return nullptr;
-    return new QAccessibleWidget(widget, QAccessible::EditableText);
+    return new QAccessibleWidget(editor, QAccessible::EditableText);
+}
 }
 
-class ListenerWatch : public QAccessible::ActivationObserver
+class EditorAccessibility::ListenerWatch : public QAccessible::ActivationObserver
 {
 public:
     void accessibilityActiveChanged(bool active) override
     {
-        if (!active)
-            return;
-        // A listener has come: the editors get QScintilla's full interface from now on.
-        for (const QPointer<QWidget> &editor : std::as_const(quietEditors()))
-            if (editor)
+        for (const QPointer<QsciScintillaBase> &editor : std::as_const(quietEditors())) {
+            if (!editor)
+                continue;
+            // A listener that has come gets QScintilla's full interface from the next question on.
+            if (active)
                 forget(editor);
+            sendNotices(editor, active);
+        }
     }
 };
+
+void EditorAccessibility::sendNotices(QsciScintillaBase *editor, bool listened)
+{
+    // The "performed by" and undo flags go with the insert and delete notices, as any of them lets
+    // those notices through.
+    using Base = QsciScintillaBase;
+    const unsigned long quiet = Base::SC_MOD_INSERTTEXT | Base::SC_MOD_DELETETEXT | Base::SC_PERFORMED_USER
+        | Base::SC_PERFORMED_UNDO | Base::SC_PERFORMED_REDO | Base::SC_MULTISTEPUNDOREDO | Base::SC_LASTSTEPINUNDOREDO
+        | Base::SC_MOD_BEFOREINSERT | Base::SC_MOD_BEFOREDELETE | Base::SC_MULTILINEUNDOREDO | Base::SC_STARTACTION;
+    const unsigned long all = Base::SC_MODEVENTMASKALL;
+    editor->SendScintilla(Base::SCI_SETMODEVENTMASK, listened ? all : all & ~quiet);
 }
 
 void EditorAccessibility::quietUntilListened(QsciScintillaBase *editor)
@@ -61,6 +75,8 @@ void EditorAccessibility::quietUntilListened(QsciScintillaBase *editor)
         QAccessible::installActivationObserver(&watch);
     }
     quietEditors().append(editor);
-    if (!QAccessible::isActive())
+    const bool listened = QAccessible::isActive();
+    if (!listened)
         forget(editor);
+    sendNotices(editor, listened);
 }

@@ -2,21 +2,22 @@
 
 #include "snippetsink.h"
 
-class Clipboard;
-class TextBufferEdit;
+#include <QString>
 
-// A hidden buffer as a sink. For the snippet buffer each addition goes to the buffer and the
+class Clipboard;
+
+// A setup buffer as a sink. For the snippet buffer each addition goes to the buffer and the
 // buffer's whole text to the clipboard at once, so an error part-way leaves what was added on the
 // clipboard; the row buffer only collects.
 class BufferSink : public SnippetSink
 {
 public:
-    BufferSink(TextBufferEdit &buffer, Clipboard &clipboard)
+    BufferSink(QString &buffer, Clipboard &clipboard)
         : m_buffer(buffer)
         , m_clipboard(&clipboard)
     {
     }
-    explicit BufferSink(TextBufferEdit &buffer)
+    explicit BufferSink(QString &buffer)
         : m_buffer(buffer)
     {
     }
@@ -27,6 +28,6 @@ public:
 private:
     void publish();
 
-    TextBufferEdit &m_buffer;
+    QString &m_buffer;
     Clipboard *m_clipboard = nullptr;
 };

@@ -6,7 +6,6 @@
 #include "platform/vellumoerror.h"
 #include "previewassembly.h"
 #include "widgets/numericedit.h"
-#include "widgets/textbufferedit.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -136,7 +135,7 @@ void ImageEffectWindow::copyEffect()
             close();
             return;
         }
-        BufferSink sink(*m_context.snippets, m_context.platform.clipboard);
+        BufferSink sink(m_context.buffers.snippets, m_context.platform.clipboard);
         m_effect.assemble(sink);
         close();
     });

@@ -9,7 +9,6 @@
 #include "widgets/named.h"
 #include "widgets/numericedit.h"
 #include "widgets/spinedit.h"
-#include "widgets/textbufferedit.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -85,7 +84,7 @@ MenuEffectWindow::MenuEffectWindow(const SetupContext &context, QWidget *parent)
     addPreview([this] {
         if (!m_effect.state.opened)
             throw VellumoError(DefinitionFile::missingMessage());
-        return previewAssembly().menu(m_effect, inputs(), m_context.rows->text());
+        return previewAssembly().menu(m_effect, inputs(), m_context.buffers.rows);
     });
 
     emptyBuffers();
@@ -157,7 +156,7 @@ void MenuEffectWindow::setSize()
 void MenuEffectWindow::addParentMenu()
 {
     guarded([this] {
-        BufferSink rows(*m_context.rows);
+        BufferSink rows(m_context.buffers.rows);
         const MenuEffect::AddResult result = m_effect.addParentMenu(m_parentNameBox->text(), rows);
         showMessageFor(result);
         if (result != MenuEffect::AddResult::Added)
@@ -172,7 +171,7 @@ void MenuEffectWindow::addParentMenu()
 void MenuEffectWindow::addSubmenu()
 {
     guarded([this] {
-        BufferSink rows(*m_context.rows);
+        BufferSink rows(m_context.buffers.rows);
         const MenuEffect::AddResult result = m_effect.addSubmenu(inputs(), rows);
         showMessageFor(result);
         if (result != MenuEffect::AddResult::Added)
@@ -211,7 +210,7 @@ void MenuEffectWindow::copyEffect()
         return;
     }
     copyAndAssemble(m_effect.flow(), m_effect.state, m_definition, WhenMissing::StayOpen,
-        [this](SnippetSink &sink) { m_effect.assemble(inputs(), m_context.rows->text(), sink); });
+        [this](SnippetSink &sink) { m_effect.assemble(inputs(), m_context.buffers.rows, sink); });
 }
 
 void MenuEffectWindow::closeWindow()

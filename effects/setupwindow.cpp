@@ -218,7 +218,7 @@ void SetupWindow::copyAndAssemble(const SetupFlow &flow, const SetupState &state
                 close();
             return;
         }
-        BufferSink sink(*m_context.snippets, m_context.platform.clipboard);
+        BufferSink sink(m_context.buffers.snippets, m_context.platform.clipboard);
         assemble(sink);
         close();
     });

@@ -10,7 +10,6 @@
 #include "widgets/flatlineedit.h"
 #include "widgets/named.h"
 #include "widgets/spinedit.h"
-#include "widgets/textbufferedit.h"
 
 #include <QFontDatabase>
 #include <QImageReader>
@@ -81,7 +80,7 @@ TextEffectWindow::TextEffectWindow(const SetupContext &context, QWidget *parent)
     addPreview([this] {
         if (!m_effect.state.opened)
             throw VellumoError(DefinitionFile::missingMessage());
-        return previewAssembly().text(m_effect, inputs(), m_context.rows->text());
+        return previewAssembly().text(m_effect, inputs(), m_context.buffers.rows);
     });
 }
 
@@ -181,7 +180,7 @@ void TextEffectWindow::addImage()
 void TextEffectWindow::addRows()
 {
     guarded([this] {
-        BufferSink rows(*m_context.rows);
+        BufferSink rows(m_context.buffers.rows);
         switch (m_effect.addRow(inputs(), rows)) {
         case TextEffect::RowResult::CountReached:
             message(TextEffect::countReachedMessage());
@@ -205,7 +204,7 @@ void TextEffectWindow::copyEffect()
         return;
     }
     copyAndAssemble(m_effect.flow(), m_effect.state, m_definition, WhenMissing::Close,
-        [this](SnippetSink &sink) { m_effect.assemble(inputs(), m_context.rows->text(), sink); });
+        [this](SnippetSink &sink) { m_effect.assemble(inputs(), m_context.buffers.rows, sink); });
 }
 
 void TextEffectWindow::closeWindow()

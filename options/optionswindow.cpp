@@ -69,6 +69,7 @@ OptionsWindow::OptionsWindow(const OptionsContext &context, QWidget *parent)
     m_tabs->setGeometry(1, TitleHeight, width() - 2, height() - TitleHeight - 1);
     m_tabs->setDocumentMode(true);
     m_skinsTab = named<SkinsTab>(u"TabSheet1"_s, context, m_tabs);
+    connect(m_skinsTab, &SkinsTab::skinChanged, this, &OptionsWindow::skinChanged);
     m_systemTab = named<SystemTab>(u"TabSheet2"_s, context, m_tabs);
     m_templatesTab = named<TemplatesTab>(u"TabSheet3"_s, context, m_tabs);
     m_exitTab = named<QWidget>(u"TabSheet4"_s, m_tabs);

@@ -4,6 +4,8 @@
 
 #include "widgets/framelessdialog.h"
 
+#include <QPixmap>
+
 class QLabel;
 class QTabWidget;
 class QToolButton;
@@ -27,6 +29,10 @@ public:
     void fillLists();
     void firstShown() override;
     void closeWindow();
+
+signals:
+    // The skins tab's choice, for the main window.
+    void skinChanged(const QPixmap &mainPicture, const QPixmap &statusPicture);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

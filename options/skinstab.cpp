@@ -156,10 +156,7 @@ void SkinsTab::changeSkin()
         const bool hasStatus = files.fileExists(skin.statusImage);
         const QPixmap main = hasMain ? PictureLoader::load(skin.mainImage) : QPixmap();
         const QPixmap status = hasStatus ? PictureLoader::load(skin.statusImage) : QPixmap();
-        if (hasMain)
-            m_context.mainImage->setPixmap(main);
-        if (hasStatus)
-            m_context.statusImage->setPixmap(status);
+        emit skinChanged(main, status);
         MainIndex(files, m_context.applicationFolder).setSkin(skin.mainImage, skin.statusImage, skin.name);
     });
 }

@@ -2,6 +2,8 @@
 
 #include "optionstab.h"
 
+#include <QPixmap>
+
 class FlatLineEdit;
 class QListWidget;
 class QPushButton;
@@ -25,6 +27,10 @@ public:
     void defaultSkin();
 
     static QString pictureFilter();
+
+signals:
+    // A skin was chosen: the main window shows its pictures. A null picture leaves that one as it is.
+    void skinChanged(const QPixmap &mainPicture, const QPixmap &statusPicture);
 
 private:
     void choosePicture(FlatLineEdit *field);

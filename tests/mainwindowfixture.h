@@ -12,7 +12,6 @@
 #include "support/scripteddialogs.h"
 #include "support/scriptedfilesystem.h"
 #include "testfiles.h"
-#include "widgets/textbufferedit.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,14 +60,13 @@ struct MainWindowFixture
         return *window;
     }
 
-    // The main window's hidden buffers by name: Memo1 (rows), Memo2 (snippets), RichEdit2 (pieces).
-    TextBufferEdit &buffer(const QString &name) const { return *control<TextBufferEdit>(*window, name); }
+    // The buffers the main window hands the setup windows.
+    SetupBuffers &buffers() const { return window->setupBuffers(); }
 
     // What the effect panel hands a setup window for the effect.
     SetupContext setupContext(const QString &category, const QString &effect, bool *parentMenuNeeded = nullptr)
     {
-        return { platform, window->applicationFolder(), category, effect, &buffer(QStringLiteral("Memo2")),
-            &buffer(QStringLiteral("Memo1")), &buffer(QStringLiteral("RichEdit2")), parentMenuNeeded,
+        return { platform, window->applicationFolder(), category, effect, buffers(), parentMenuNeeded,
             previews ? &window->effectPreviews() : nullptr };
     }
 };

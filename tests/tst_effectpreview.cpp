@@ -157,8 +157,8 @@ private slots:
         QCOMPARE(pane->line(), line);
         // Previewing reaches neither the buffers nor the clipboard.
         QCOMPARE(run.f.clipboard.text(), u"before"_s);
-        QCOMPARE(run.f.buffer(u"Memo1"_s).text(), QString());
-        QCOMPARE(run.f.buffer(u"Memo2"_s).text(), QString());
+        QCOMPARE(run.f.buffers().rows, QString());
+        QCOMPARE(run.f.buffers().snippets, QString());
         QVERIFY(run.f.dialogs.calls.isEmpty());
     }
 

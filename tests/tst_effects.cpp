@@ -4,6 +4,7 @@
 #include "effects/imageeffect.h"
 #include "effects/menueffect.h"
 #include "effects/setupflow.h"
+#include "effects/simplecopyeffect.h"
 #include "effects/texteffect.h"
 #include "effects/textpiece.h"
 #include "library/effecttokens.h"
@@ -11,6 +12,7 @@
 #include "library/inifile.h"
 #include "platform/ansi.h"
 #include "platform/vellumoerror.h"
+#include "support/memoryclipboard.h"
 #include "support/scriptedfilesystem.h"
 
 #include <QDir>
@@ -509,6 +511,39 @@ private slots:
         RecordingSink sink;
         text.assemble({}, u"R"_s, sink);
         QCOMPARE(sink.text, u"R"_s + steps);
+    }
+    // A simple-copy effect's file goes to the clipboard as ANSI text with CR LF line ends; without a
+    // file the clipboard keeps what it had.
+    void simpleCopyPutsItsFileOnTheClipboard_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("copied");
+        QTest::addColumn<QString>("clipboard");
+        QTest::newRow("each line end becomes CR LF")
+            << u"顶部.txt"_s << QByteArray("<a>\n<b>\r<c>\r\n</c>") << true << u"<a>\r\n<b>\r\n<c>\r\n</c>"_s;
+        QTest::newRow("read as ANSI") << u"顶部.txt"_s << QByteArray("\xb6\xa5\xb2\xbf") << true << u"顶部"_s;
+        QTest::newRow("name in other letter case") << u"顶部.TXT"_s << QByteArray("x") << true << u"x"_s;
+        QTest::newRow("empty file") << u"顶部.txt"_s << QByteArray() << true << QString();
+        QTest::newRow("no file") << u"底部.txt"_s << QByteArray("x") << false << u"before"_s;
+        QTest::newRow("a folder is no file") << u"顶部.txt/"_s << QByteArray() << false << u"before"_s;
+    }
+    void simpleCopyPutsItsFileOnTheClipboard()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, copied);
+        QFETCH(QString, clipboard);
+        if (fileName.endsWith(u'/'))
+            QVERIFY(QDir().mkpath(category() + fileName));
+        else
+            TestFiles::write(category() + fileName, bytes);
+        MemoryClipboard board;
+        board.setText(u"before"_s);
+        const SimpleCopyEffect effect(m_files, app(), Category, u"顶部"_s);
+        QCOMPARE(effect.copyTo(board), copied);
+        QCOMPARE(board.text(), clipboard);
+        QCOMPARE(board.setCount, copied ? 2 : 1);
     }
 };
 

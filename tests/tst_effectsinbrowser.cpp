@@ -19,7 +19,6 @@
 #include "widgets/flatlineedit.h"
 #include "widgets/numericedit.h"
 #include "widgets/spinedit.h"
-#include "widgets/textbufferedit.h"
 
 #include <QApplication>
 #include <QImage>
@@ -331,7 +330,7 @@ private slots:
             emit effects->activated(effects->currentIndex());
             checkInPreview(*control<EffectPanelPreview>(w, u"PanelPreview"_s)->pane(), effect);
             f->dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
-            w.startEffect();
+            control<QToolButton>(w, u"SpeedButton7"_s)->click();
             const QString site = f->folder() + u"site"_s;
             QDir().mkpath(site);
             checkInPage(*f, site, selectorCheck(effect), answer(effect, u"check/count"_s).toInt(), 0);

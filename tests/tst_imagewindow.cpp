@@ -5,7 +5,6 @@
 #include "platform/qtdialogs.h"
 #include "widgets/numericedit.h"
 #include "widgets/picturedialog.h"
-#include "widgets/textbufferedit.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -48,7 +47,7 @@ class TestImageWindow : public QObject
             f.put(u"pics/a.gif"_s, "picture a");
             f.put(u"pics/b.gif"_s, "picture b");
             MainWindow &w = f.create();
-            f.buffer(u"Memo2"_s).setText(u"left over"_s);
+            f.buffers().snippets = u"left over"_s;
             window = std::make_unique<ImageEffectWindow>(f.setupContext(Category, Effect), &w);
         }
         QString pic(const QString &name) const { return f.folder() + u"pics/"_s + name; }
@@ -89,7 +88,7 @@ private slots:
         QCOMPARE(run.windowControl<QLabel>(u"spanle"_s)->text(), u"本特效需图像文件2个，需文本文件1个。请选两张图片"_s);
         QCOMPARE(run.windowControl<NumericEdit>(u"NumEdit1"_s)->text(), u"0"_s);
         QCOMPARE(run.windowControl<NumericEdit>(u"NumEdit2"_s)->text(), u"0"_s);
-        QCOMPARE(run.f.buffer(u"Memo2"_s).text(), QString()); // opening empties the buffers
+        QCOMPARE(run.f.buffers().snippets, QString()); // opening empties the buffers
     }
 
     void aLongHintTakesMoreLinesInATallerWindow()
@@ -200,7 +199,7 @@ private slots:
         QCOMPARE(b.readAll(), QByteArray("kept"));
         QCOMPARE(js.readAll(), QByteArray("var shown;"));
         QVERIFY(!run.window->isVisible());
-        QCOMPARE(run.f.buffer(u"Memo2"_s).text(), QString());
+        QCOMPARE(run.f.buffers().snippets, QString());
         QVERIFY(run.f.dialogs.allAnswersUsed());
     }
 
@@ -238,11 +237,11 @@ private slots:
         Run run;
         run.show();
         run.f.clipboard.setText(u"kept"_s);
-        run.f.buffer(u"Memo1"_s).setText(u"rows"_s);
+        run.f.buffers().rows = u"rows"_s;
         run.windowControl<QToolButton>(u"SpeedButton1"_s)->click();
         QVERIFY(!run.window->isVisible());
-        QCOMPARE(run.f.buffer(u"Memo1"_s).text(), QString());
-        QCOMPARE(run.f.buffer(u"RichEdit2"_s).text(), QString());
+        QCOMPARE(run.f.buffers().rows, QString());
+        QCOMPARE(run.f.buffers().pieces, QString());
         QCOMPARE(run.f.clipboard.text(), u"kept"_s);
     }
 

@@ -8,7 +8,6 @@
 #include "platform/vellumoerror.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatlineedit.h"
-#include "widgets/textbufferedit.h"
 
 #include <QApplication>
 #include <QImage>
@@ -48,8 +47,8 @@ class TestOptionsWindow : public QObject
         OptionsWindow &open(OptionsWindow::Tab tab = OptionsWindow::Skins)
         {
             window = std::make_unique<OptionsWindow>(
-                OptionsContext { f.platform, f.window->applicationFolder(), mainPicture(), statusPicture() },
-                f.window.get());
+                OptionsContext { f.platform, f.window->applicationFolder() }, f.window.get());
+            QObject::connect(window.get(), &OptionsWindow::skinChanged, f.window.get(), &MainWindow::showSkin);
             control<QTabWidget>(*window, u"PageControl1"_s)->setCurrentIndex(tab);
             window->show();
             if (!QTest::qWaitForWindowExposed(window.get()))
@@ -81,7 +80,7 @@ class TestOptionsWindow : public QObject
             control<FlatComboBox>(w, u"ComboBox1"_s)->setEditText(category);
             control<FlatComboBox>(w, u"ComboBox3"_s)->setEditText(effect);
             f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
-            w.startEffect();
+            control<QToolButton>(w, u"SpeedButton7"_s)->click();
             return f.clipboard.text();
         }
         QString lastText() const { return f.dialogs.calls.isEmpty() ? QString() : f.dialogs.calls.last().text; }

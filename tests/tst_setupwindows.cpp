@@ -9,7 +9,6 @@
 #include "widgets/flatlineedit.h"
 #include "widgets/numericedit.h"
 #include "widgets/spinedit.h"
-#include "widgets/textbufferedit.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -71,8 +70,8 @@ class TestSetupWindows : public QObject
                     texts << call.text;
             return texts;
         }
-        QString rows() const { return f.buffer(u"Memo1"_s).text(); }
-        QString snippets() const { return f.buffer(u"Memo2"_s).text(); }
+        QString rows() const { return f.buffers().rows; }
+        QString snippets() const { return f.buffers().snippets; }
     };
 
     static void set(QWidget *widget, const QString &value)
@@ -157,7 +156,7 @@ private slots:
     void textWindowOpensWithItsInputs()
     {
         Run run(u"[file]\ntxtfilet=1\ntxtfilename1=a.js\nhbu=提示\n"_s);
-        run.f.buffer(u"Memo1"_s).setText(u"old rows"_s);
+        run.f.buffers().rows = u"old rows"_s;
         TextEffectWindow &w = run.text();
         auto *font = control<FlatComboBox>(w, u"RFlatComboBox2"_s);
         auto *count = control<SpinEdit>(w, u"RxSpinEdit1"_s);

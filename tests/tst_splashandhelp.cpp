@@ -53,7 +53,7 @@ private slots:
                 seen << about;
                 QTest::mouseClick(control<QLabel>(*about, u"Image1"_s), Qt::LeftButton, {}, QPoint(10, 10));
             });
-            w.showAbout();
+            control<QAction>(w, u"A3"_s)->trigger();
         }
         QCOMPARE(seen.size(), 2);
         QVERIFY(!QApplication::activeModalWidget());
@@ -87,7 +87,7 @@ private slots:
         QDir().mkpath(f.folder() + u"help.chm"_s);
         MainWindow &w = f.create();
         f.dialogs.expect(ScriptedDialogs::Kind::Message);
-        w.openHelp();
+        control<QAction>(w, u"N8"_s)->trigger();
         QVERIFY(f.shell.opened.isEmpty());
     }
 

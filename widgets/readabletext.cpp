@@ -1,6 +1,7 @@
 #include "readabletext.h"
 
 #include <QPainter>
+#include <QWidget>
 
 #include <algorithm>
 #include <array>
@@ -80,4 +81,18 @@ QImage backdrop(const QPixmap &picture, QSize panel, Fit fit, const QColor &pane
     return shown;
 }
 
+}
+
+void ReadableText::fit(QWidget *text, const QImage &backdrop)
+{
+    const QColor readable = over(backdrop.copy(text->geometry())).colour;
+    if (text->palette().color(QPalette::WindowText) == readable)
+        return;
+    QPalette palette = text->palette();
+    palette.setColor(QPalette::WindowText, readable);
+    palette.setColor(QPalette::ButtonText, readable);
+    // A flat button under the mouse is drawn raised in its button colour, behind the same text.
+    palette.setColor(QPalette::Button,
+        readable == Qt::white ? QColor(0x30, 0x38, 0x48) : text->window()->palette().color(QPalette::Button));
+    text->setPalette(palette);
 }
