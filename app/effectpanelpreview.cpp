@@ -6,6 +6,7 @@
 #include "library/effectindex.h"
 #include "library/effectkind.h"
 #include "platform/platform.h"
+#include "widgets/named.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,8 +34,7 @@ EffectPanelPreview::EffectPanelPreview(
     header->setContentsMargins(4, 0, 0, 0);
     auto *caption = new QLabel(u"效果预览："_s, this);
     header->addWidget(caption, 1);
-    m_toggle = new QToolButton(this);
-    m_toggle->setObjectName(u"PanelPreviewToggle"_s);
+    m_toggle = named<QToolButton>(u"PanelPreviewToggle"_s, this);
     m_toggle->setCheckable(true);
     m_toggle->setAutoRaise(true);
     m_toggle->setToolTip(u"显示或隐藏所选特效的预览"_s);

@@ -1,6 +1,7 @@
 #include "splashwindow.h"
 
 #include "artwork.h"
+#include "widgets/named.h"
 #include "widgets/pictureloader.h"
 #include "widgets/uistyle.h"
 
@@ -38,16 +39,14 @@ SplashWindow::SplashWindow(QWidget *parent)
     const QFont font = UiStyle::songFont(12);
     setFont(font);
 
-    auto *picture = new ClickablePicture(this);
+    auto *picture = named<ClickablePicture>(u"Image1"_s, this);
     m_picture = picture;
-    m_picture->setObjectName(u"Image1"_s);
     m_picture->setGeometry(rect());
     m_picture->setAlignment(Qt::AlignCenter);
     m_picture->setPixmap(PictureLoader::builtIn(vellumo::artwork::kSplashImage));
     picture->clicked = [this] { closeWindow(); };
 
-    m_sourceNote = new QLabel(u"本程序所有特效来自互联网"_s, this);
-    m_sourceNote->setObjectName(u"Label1"_s);
+    m_sourceNote = named<QLabel>(u"Label1"_s, u"本程序所有特效来自互联网"_s, this);
     m_sourceNote->setGeometry(192, 67, 144, 12);
     QPalette palette = m_sourceNote->palette();
     palette.setColor(QPalette::WindowText, Qt::black);

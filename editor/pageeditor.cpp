@@ -5,6 +5,7 @@
 #include "library/linebreaks.h"
 #include "platform/clipboard.h"
 #include "widgets/focusonhover.h"
+#include "widgets/named.h"
 #include "widgets/uistyle.h"
 
 #include <Qsci/qscicommand.h>
@@ -19,9 +20,8 @@ using namespace Qt::StringLiterals;
 PageEditor::PageEditor(Clipboard &clipboard, QWidget *parent)
     : QObject(parent)
     , m_clipboard(clipboard)
-    , m_editor(new QsciScintilla(parent))
+    , m_editor(named<QsciScintilla>(u"RichEdit1"_s, parent))
 {
-    m_editor->setObjectName(u"RichEdit1"_s);
     // Insertions and deletions are announced only while a screen reader or the like listens.
     EditorAccessibility::quietUntilListened(m_editor);
     m_editor->setUtf8(true);
@@ -85,8 +85,7 @@ void PageEditor::setLargePage(bool large)
 
 void PageEditor::setContextMenu(QAction *undo, QAction *copy, QAction *paste, QAction *cut, QAction *selectAll)
 {
-    m_contextMenu = new QMenu(m_editor->window());
-    m_contextMenu->setObjectName(u"PopupMenu1"_s);
+    m_contextMenu = named<QMenu>(u"PopupMenu1"_s, m_editor->window());
     const auto item = [&](const QString &name, const QString &caption, QAction *runs) {
         QAction *action = m_contextMenu->addAction(caption);
         action->setObjectName(name);

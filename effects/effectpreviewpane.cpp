@@ -4,6 +4,7 @@
 #include "platform/ansi.h"
 #include "platform/filesystem.h"
 #include "platform/vellumoerror.h"
+#include "widgets/named.h"
 
 #include <QLabel>
 #include <QStackedLayout>
@@ -34,8 +35,7 @@ EffectPreviewPane::EffectPreviewPane(FileSystem &files, const QString &applicati
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    auto *area = new QWidget(this);
-    area->setObjectName(u"PreviewArea"_s);
+    auto *area = named<QWidget>(u"PreviewArea"_s, this);
     m_stack = new QStackedLayout(area);
     m_waiting = new QLabel(u"正在准备预览……"_s, area);
     m_waiting->setAlignment(Qt::AlignCenter);
@@ -45,8 +45,7 @@ EffectPreviewPane::EffectPreviewPane(FileSystem &files, const QString &applicati
     m_waiting->setPalette(white);
     m_stack->addWidget(m_waiting);
     layout->addWidget(area, 1);
-    m_line = new QLabel(this);
-    m_line->setObjectName(u"PreviewConsole"_s);
+    m_line = named<QLabel>(u"PreviewConsole"_s, this);
     m_line->setTextFormat(Qt::PlainText);
     m_line->setFixedHeight(18);
     m_line->setIndent(2);

@@ -5,7 +5,10 @@
 #include "platform/platform.h"
 #include "platform/vellumoerror.h"
 #include "previewassembly.h"
+#include "widgets/focusonhover.h"
+#include "widgets/named.h"
 #include "widgets/numericedit.h"
+#include "widgets/windowparts.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -26,40 +29,25 @@ ImageEffectWindow::ImageEffectWindow(const SetupContext &context, QWidget *paren
     m_imageList = groupedList(u"即被复制图像文件名"_s, QRect(8, 32, 262, 130), u"ListBox1"_s);
     m_textFileList = groupedList(u"即被复制文本文件名"_s, QRect(277, 32, 262, 130), u"ListBox2"_s);
 
-    auto *sizes = new QGroupBox(u"图像文件的大小"_s, this);
-    sizes->setGeometry(8, 168, 262, 180);
-    m_widthList = new QListWidget(sizes);
-    m_widthList->setObjectName(u"ListBox4"_s);
-    m_widthList->setGeometry(8, 22, 119, 150);
-    m_heightList = new QListWidget(sizes);
-    m_heightList->setObjectName(u"ListBox3"_s);
-    m_heightList->setGeometry(135, 22, 119, 150);
+    QGroupBox *sizes = WindowParts::group(this, u"图像文件的大小"_s, QRect(8, 168, 262, 180));
+    m_widthList = WindowParts::list(sizes, u"ListBox4"_s, QRect(8, 22, 119, 150));
+    m_heightList = WindowParts::list(sizes, u"ListBox3"_s, QRect(135, 22, 119, 150));
 
-    auto *sizeLabel = new QLabel(u"设置图像文件大小：宽："_s, this);
-    sizeLabel->setGeometry(282, 178, 140, 20);
-    m_widthBox = new NumericEdit(this);
-    m_widthBox->setObjectName(u"NumEdit1"_s);
+    WindowParts::caption(this, u"设置图像文件大小：宽："_s, QRect(282, 178, 140, 20));
+    m_widthBox = named<NumericEdit>(u"NumEdit1"_s, this);
     m_widthBox->setGeometry(424, 177, 110, 22);
     m_widthBox->setText(u"0"_s);
-    auto *heightLabel = new QLabel(u"高："_s, this);
-    heightLabel->setGeometry(394, 210, 28, 20);
-    m_heightBox = new NumericEdit(this);
-    m_heightBox->setObjectName(u"NumEdit2"_s);
+    WindowParts::caption(this, u"高："_s, QRect(394, 210, 28, 20));
+    m_heightBox = named<NumericEdit>(u"NumEdit2"_s, this);
     m_heightBox->setGeometry(424, 209, 110, 22);
     m_heightBox->setText(u"0"_s);
-    m_setSizeButton = new QToolButton(this);
-    m_setSizeButton->setObjectName(u"SpeedButton2"_s);
-    m_setSizeButton->setText(u"设置"_s);
-    m_setSizeButton->setGeometry(424, 241, 110, 24);
+    m_setSizeButton = WindowParts::speedButton(this, u"SpeedButton2"_s, u"设置"_s, QRect(424, 241, 110, 24));
 
-    m_addImageButton = new QPushButton(u"增加图像文件"_s, this);
-    m_addImageButton->setObjectName(u"Button4"_s);
+    m_addImageButton = named<QPushButton>(u"Button4"_s, u"增加图像文件"_s, this);
     m_addImageButton->setGeometry(282, 314, 100, 28);
-    m_copyButton = new QPushButton(u"复制"_s, this);
-    m_copyButton->setObjectName(u"Button5"_s);
+    m_copyButton = named<QPushButton>(u"Button5"_s, u"复制"_s, this);
     m_copyButton->setGeometry(388, 314, 70, 28);
-    m_exitButton = new QPushButton(u"退出"_s, this);
-    m_exitButton->setObjectName(u"Button6"_s);
+    m_exitButton = named<QPushButton>(u"Button6"_s, u"退出"_s, this);
     m_exitButton->setGeometry(464, 314, 70, 28);
 
     connect(m_addImageButton, &QPushButton::clicked, this, &ImageEffectWindow::addImage);
@@ -68,8 +56,9 @@ ImageEffectWindow::ImageEffectWindow(const SetupContext &context, QWidget *paren
     connect(m_exitButton, &QPushButton::clicked, this, &QDialog::close);
     connect(m_widthList, &QListWidget::currentRowChanged, this, &ImageEffectWindow::followWidthRow);
     connect(m_heightList, &QListWidget::currentRowChanged, this, &ImageEffectWindow::followHeightRow);
-    connect(m_widthBox, &NumericEdit::mouseMoved, this, &ImageEffectWindow::focusWidthUnderMouse);
-    connect(m_heightBox, &NumericEdit::mouseMoved, this, &ImageEffectWindow::focusHeightUnderMouse);
+    // The size box under the mouse takes the focus and is drawn sunken, the other raised.
+    FocusOnHover::install(m_widthBox, [this](bool) { sinkSizeBox(m_widthBox); });
+    FocusOnHover::install(m_heightBox, [this](bool) { sinkSizeBox(m_heightBox); });
 
     addPreview([this] {
         if (!m_effect.state.opened)
@@ -156,18 +145,10 @@ void ImageEffectWindow::followHeightRow()
         m_widthList->setCurrentRow(m_heightList->currentRow());
 }
 
-void ImageEffectWindow::focusWidthUnderMouse()
+void ImageEffectWindow::sinkSizeBox(NumericEdit *box)
 {
-    m_widthBox->setFocus(Qt::MouseFocusReason);
-    m_widthBox->setSunken(true);
-    m_heightBox->setSunken(false);
-}
-
-void ImageEffectWindow::focusHeightUnderMouse()
-{
-    m_heightBox->setFocus(Qt::MouseFocusReason);
-    m_heightBox->setSunken(true);
-    m_widthBox->setSunken(false);
+    m_widthBox->setSunken(box == m_widthBox);
+    m_heightBox->setSunken(box == m_heightBox);
 }
 
 void ImageEffectWindow::done(int result)

@@ -23,8 +23,6 @@ public:
     void copyEffect();
     void followWidthRow();
     void followHeightRow();
-    void focusWidthUnderMouse();
-    void focusHeightUnderMouse();
 
     const ImageEffect &effect() const { return m_effect; }
 
@@ -32,6 +30,8 @@ protected:
     void done(int result) override;
 
 private:
+    // The size box under the mouse drawn sunken, the other raised; none for neither.
+    void sinkSizeBox(NumericEdit *box);
     void finish();
 
     QListWidget *m_imageList;

@@ -6,9 +6,11 @@
 #include "platform/vellumoerror.h"
 #include "previewassembly.h"
 #include "widgets/flatlineedit.h"
+#include "widgets/focusonhover.h"
 #include "widgets/named.h"
 #include "widgets/numericedit.h"
 #include "widgets/spinedit.h"
+#include "widgets/windowparts.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -34,36 +36,37 @@ MenuEffectWindow::MenuEffectWindow(const SetupContext &context, QWidget *parent)
     m_imageList = groupedList(u"即被复制图像文件名"_s, QRect(8, 30, 240, 100), u"ListBox1"_s);
     m_textFileList = groupedList(u"即被复制文本文件名"_s, QRect(256, 30, 241, 100), u"ListBox2"_s);
 
-    caption(u"本特效需要设置菜单的大小：长："_s, QRect(8, 140, 190, 22), Qt::AlignRight | Qt::AlignVCenter);
+    WindowParts::caption(
+        this, u"本特效需要设置菜单的大小：长："_s, QRect(8, 140, 190, 22), Qt::AlignRight | Qt::AlignVCenter);
     m_widthBox = named<NumericEdit>(u"NumEdit1"_s, this);
     m_widthBox->setGeometry(200, 140, 80, 22);
     m_widthBox->setText(u"0"_s);
-    caption(u"高："_s, QRect(284, 140, 30, 22), Qt::AlignRight | Qt::AlignVCenter);
+    WindowParts::caption(this, u"高："_s, QRect(284, 140, 30, 22), Qt::AlignRight | Qt::AlignVCenter);
     m_heightBox = named<NumericEdit>(u"NumEdit2"_s, this);
     m_heightBox->setGeometry(316, 140, 80, 22);
     m_heightBox->setText(u"0"_s);
-    m_setSizeButton = speedButton(u"SpeedButton7"_s, u"设置"_s, QRect(405, 139, 92, 24));
+    m_setSizeButton = WindowParts::speedButton(this, u"SpeedButton7"_s, u"设置"_s, QRect(405, 139, 92, 24));
 
-    caption(u"母菜单名称："_s, QRect(8, 172, 90, 22), Qt::AlignRight | Qt::AlignVCenter);
+    WindowParts::caption(this, u"母菜单名称："_s, QRect(8, 172, 90, 22), Qt::AlignRight | Qt::AlignVCenter);
     m_parentNameBox = named<FlatLineEdit>(u"Edit1"_s, this);
     m_parentNameBox->setGeometry(100, 172, 180, 22);
-    caption(u"子菜单的项目数："_s, QRect(284, 172, 130, 22), Qt::AlignRight | Qt::AlignVCenter);
+    WindowParts::caption(this, u"子菜单的项目数："_s, QRect(284, 172, 130, 22), Qt::AlignRight | Qt::AlignVCenter);
     m_submenuCountBox = named<SpinEdit>(u"RxSpinEdit1"_s, this);
     m_submenuCountBox->setGeometry(417, 172, 80, 22);
 
-    caption(u"子菜单名称："_s, QRect(8, 204, 90, 22), Qt::AlignRight | Qt::AlignVCenter);
+    WindowParts::caption(this, u"子菜单名称："_s, QRect(8, 204, 90, 22), Qt::AlignRight | Qt::AlignVCenter);
     m_submenuNameBox = named<FlatLineEdit>(u"Edit2"_s, this);
     m_submenuNameBox->setGeometry(100, 204, 180, 22);
-    caption(u"链接地址："_s, QRect(8, 236, 90, 22), Qt::AlignRight | Qt::AlignVCenter);
+    WindowParts::caption(this, u"链接地址："_s, QRect(8, 236, 90, 22), Qt::AlignRight | Qt::AlignVCenter);
     m_linkBox = named<FlatLineEdit>(u"Edit3"_s, this);
     m_linkBox->setGeometry(100, 236, 397, 22);
     m_linkBox->setText(u"http://"_s);
 
-    m_addParentButton = speedButton(u"SpeedButton2"_s, u"增加母菜单"_s, QRect(8, 270, 92, 26));
-    m_addSubmenuButton = speedButton(u"SpeedButton3"_s, u"增加子菜单"_s, QRect(106, 270, 92, 26));
-    m_addImageButton = speedButton(u"SpeedButton4"_s, u"增加图像文件"_s, QRect(204, 270, 104, 26));
-    m_copyButton = speedButton(u"SpeedButton5"_s, u"复制开始"_s, QRect(314, 270, 88, 26));
-    m_exitButton = speedButton(u"SpeedButton6"_s, u"退出"_s, QRect(408, 270, 89, 26));
+    m_addParentButton = WindowParts::speedButton(this, u"SpeedButton2"_s, u"增加母菜单"_s, QRect(8, 270, 92, 26));
+    m_addSubmenuButton = WindowParts::speedButton(this, u"SpeedButton3"_s, u"增加子菜单"_s, QRect(106, 270, 92, 26));
+    m_addImageButton = WindowParts::speedButton(this, u"SpeedButton4"_s, u"增加图像文件"_s, QRect(204, 270, 104, 26));
+    m_copyButton = WindowParts::speedButton(this, u"SpeedButton5"_s, u"复制开始"_s, QRect(314, 270, 88, 26));
+    m_exitButton = WindowParts::speedButton(this, u"SpeedButton6"_s, u"退出"_s, QRect(408, 270, 89, 26));
     m_submenuCounter = named<QLabel>(u"Label1"_s, u"0"_s, this);
     m_submenuCounter->hide();
 
@@ -75,11 +78,13 @@ MenuEffectWindow::MenuEffectWindow(const SetupContext &context, QWidget *parent)
     connect(m_addImageButton, &QToolButton::clicked, this, &MenuEffectWindow::addImage);
     connect(m_copyButton, &QToolButton::clicked, this, &MenuEffectWindow::copyEffect);
     connect(m_submenuCountBox, &SpinEdit::bottomClicked, this, &MenuEffectWindow::stepSubmenuCount);
-    connect(m_submenuCountBox, &SpinEdit::mouseMoved, this, &MenuEffectWindow::focusCountUnderMouse);
-    connect(m_widthBox, &NumericEdit::mouseMoved, this, &MenuEffectWindow::focusWidthUnderMouse);
-    connect(m_heightBox, &NumericEdit::mouseMoved, this, &MenuEffectWindow::focusHeightUnderMouse);
+    // The control under the mouse takes the focus; a size box under it is drawn sunken, the other
+    // raised, and a text box raises both. The count box changes no frame.
+    FocusOnHover::install(m_submenuCountBox);
+    FocusOnHover::install(m_widthBox, [this](bool) { sinkSizeBox(m_widthBox); });
+    FocusOnHover::install(m_heightBox, [this](bool) { sinkSizeBox(m_heightBox); });
     for (FlatLineEdit *box : { m_parentNameBox, m_submenuNameBox, m_linkBox })
-        connect(box, &FlatLineEdit::mouseMoved, this, [this, box] { textBoxMouseMove(box); });
+        FocusOnHover::install(box, [this](bool) { sinkSizeBox(nullptr); });
 
     addPreview([this] {
         if (!m_effect.state.opened)
@@ -223,30 +228,10 @@ void MenuEffectWindow::stepSubmenuCount()
     m_submenuCountBox->setValue(m_submenuCountBox->value() + 1);
 }
 
-void MenuEffectWindow::focusWidthUnderMouse()
+void MenuEffectWindow::sinkSizeBox(NumericEdit *box)
 {
-    m_widthBox->setFocus(Qt::MouseFocusReason);
-    m_widthBox->setSunken(true);
-    m_heightBox->setSunken(false);
-}
-
-void MenuEffectWindow::focusHeightUnderMouse()
-{
-    m_heightBox->setFocus(Qt::MouseFocusReason);
-    m_heightBox->setSunken(true);
-    m_widthBox->setSunken(false);
-}
-
-void MenuEffectWindow::textBoxMouseMove(FlatLineEdit *box)
-{
-    box->setFocus(Qt::MouseFocusReason);
-    m_widthBox->setSunken(false);
-    m_heightBox->setSunken(false);
-}
-
-void MenuEffectWindow::focusCountUnderMouse()
-{
-    m_submenuCountBox->setFocus(Qt::MouseFocusReason);
+    m_widthBox->setSunken(box == m_widthBox);
+    m_heightBox->setSunken(box == m_heightBox);
 }
 
 void MenuEffectWindow::done(int result)

@@ -28,10 +28,6 @@ public:
     void copyEffect();
     void closeWindow();
     void stepSubmenuCount();
-    void focusWidthUnderMouse();
-    void focusHeightUnderMouse();
-    void textBoxMouseMove(FlatLineEdit *box);
-    void focusCountUnderMouse();
 
     const MenuEffect &effect() const { return m_effect; }
 
@@ -39,6 +35,8 @@ protected:
     void done(int result) override;
 
 private:
+    // The size box under the mouse drawn sunken, the other raised; none for neither.
+    void sinkSizeBox(NumericEdit *box);
     void finish();
     MenuInputs inputs() const;
     void showMessageFor(MenuEffect::AddResult result);

@@ -11,7 +11,8 @@
 #include "setupflow.h"
 #include "widgets/framelessdialog.h"
 #include "widgets/named.h"
-#include "widgets/windowdrag.h"
+#include "widgets/titlestrip.h"
+#include "widgets/windowparts.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -44,30 +45,11 @@ SetupWindow::SetupWindow(const SetupContext &context, QSize clientSize, QWidget 
     setPalette(palette);
     setAutoFillBackground(true);
 
-    m_titleStrip = new QLabel(this);
-    m_titleStrip->setObjectName(u"Image1"_s);
-    m_titleStrip->setGeometry(2, 2, clientSize.width() - 4, TitleHeight);
-    m_titleStrip->setAutoFillBackground(false);
-    (new WindowDrag(this))->addHandle(m_titleStrip);
-    m_titleCaption = new QLabel(u"特效设置窗口"_s, m_titleStrip);
-    m_titleCaption->setObjectName(u"Label3"_s);
-    m_titleCaption->move(8, 6);
-    QPalette titleText = m_titleCaption->palette();
-    titleText.setColor(QPalette::WindowText, Qt::white);
-    m_titleCaption->setPalette(titleText);
-    m_titleCaption->adjustSize();
-    m_titleCaption->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_titleStrip = new TitleStrip(this, QRect(2, 2, clientSize.width() - 4, TitleHeight), u"特效设置窗口"_s,
+        { QString(), u"Image1"_s, u"Label3"_s, u"SpeedButton1"_s }, frameColour, QColor(150, 170, 255));
+    connect(m_titleStrip->closeButton(), &QToolButton::clicked, this, &QDialog::close);
 
-    m_closeButton = new QToolButton(this);
-    m_closeButton->setObjectName(u"SpeedButton1"_s);
-    m_closeButton->setText(u"✕"_s);
-    m_closeButton->setToolTip(u"关闭"_s);
-    m_closeButton->setAutoRaise(true);
-    m_closeButton->setGeometry(clientSize.width() - 24, 4, 20, 20);
-    connect(m_closeButton, &QToolButton::clicked, this, &QDialog::close);
-
-    m_statusLine = new QLabel(this);
-    m_statusLine->setObjectName(u"spanle"_s);
+    m_statusLine = named<QLabel>(u"spanle"_s, this);
     m_statusLine->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_statusLine->setGeometry(2, clientSize.height() - 2 - StatusLineHeight, clientSize.width() - 4, StatusLineHeight);
     m_statusLine->setIndent(4);
@@ -86,8 +68,8 @@ void SetupWindow::message(const QString &text)
 
 void SetupWindow::setCloseHandler(const std::function<void()> &handler)
 {
-    disconnect(m_closeButton, nullptr, this, nullptr);
-    connect(m_closeButton, &QToolButton::clicked, this, handler);
+    disconnect(m_titleStrip->closeButton(), nullptr, this, nullptr);
+    connect(m_titleStrip->closeButton(), &QToolButton::clicked, this, handler);
 }
 
 bool SetupWindow::copyToChosenFolder(const SetupFlow &flow, const SetupState &state)
@@ -141,16 +123,14 @@ void SetupWindow::addPreview(std::function<PreviewContent()> source)
 {
     if (!m_context.previews)
         return;
-    m_previewBox = new QGroupBox(u"效果预览"_s, this);
-    m_previewBox->setObjectName(u"PreviewBox"_s);
+    m_previewBox = named<QGroupBox>(u"PreviewBox"_s, u"效果预览"_s, this);
     auto *layout = new QVBoxLayout(m_previewBox);
     layout->setContentsMargins(6, 2, 6, 4);
     m_preview = new EffectPreviewPane(m_context.platform.files, m_context.applicationFolder, m_previewBox);
     m_preview->setSource(std::move(source));
     layout->addWidget(m_preview);
 
-    m_previewToggle = new QToolButton(this);
-    m_previewToggle->setObjectName(u"PreviewToggle"_s);
+    m_previewToggle = named<QToolButton>(u"PreviewToggle"_s, this);
     m_previewToggle->setToolTip(u"显示或隐藏效果预览"_s);
     m_previewToggle->setGeometry(m_clientSize.width() - 24 - 70, 5, 66, 18);
     // Drawn on the title strip like its caption, not as a grey button over it.
@@ -236,30 +216,12 @@ void SetupWindow::addPicture(SetupState &state, QListWidget *images, const QStri
     }
 }
 
-QToolButton *SetupWindow::speedButton(const QString &name, const QString &caption, const QRect &place)
-{
-    auto *button = named<QToolButton>(name, this);
-    button->setText(caption);
-    button->setGeometry(place);
-    return button;
-}
-
-QLabel *SetupWindow::caption(const QString &text, const QRect &place, Qt::Alignment alignment)
-{
-    auto *label = new QLabel(text, this);
-    label->setGeometry(place);
-    label->setAlignment(alignment);
-    return label;
-}
-
 QListWidget *SetupWindow::groupedList(const QString &caption, const QRect &place, const QString &listName)
 {
-    auto *box = new QGroupBox(caption, this);
-    box->setGeometry(place);
+    QGroupBox *box = WindowParts::group(this, caption, place);
     auto *layout = new QVBoxLayout(box);
     layout->setContentsMargins(6, 4, 6, 6);
-    auto *list = new QListWidget(box);
-    list->setObjectName(listName);
+    auto *list = named<QListWidget>(listName, box);
     layout->addWidget(list);
     return list;
 }
@@ -268,10 +230,6 @@ void SetupWindow::paintEvent(QPaintEvent *event)
 {
     FramelessDialog::paintEvent(event);
     QPainter painter(this);
-    QLinearGradient title(0, 0, width(), 0);
-    title.setColorAt(0, m_frameColour);
-    title.setColorAt(1, QColor(150, 170, 255));
-    painter.fillRect(QRect(2, 2, width() - 4, TitleHeight), title);
     painter.setPen(QPen(m_frameColour, 2));
     painter.drawRect(rect().adjusted(1, 1, -1, -1));
 }

@@ -16,6 +16,7 @@ class PreviewAssembly;
 struct PreviewContent;
 class SetupFlow;
 class SnippetSink;
+class TitleStrip;
 struct SetupState;
 class QListWidget;
 class QToolButton;
@@ -54,10 +55,6 @@ protected:
         WhenMissing whenMissing, const std::function<void(SnippetSink &)> &assemble);
     // Asks for a picture and lists it at the end of the images.
     void addPicture(SetupState &state, QListWidget *images, const QString &filter);
-    // A flat button and a label at their place.
-    QToolButton *speedButton(const QString &name, const QString &caption, const QRect &place);
-    QLabel *caption(
-        const QString &text, const QRect &place, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
     // A list inside a captioned group box at the given place.
     QListWidget *groupedList(const QString &caption, const QRect &place, const QString &listName);
 
@@ -80,9 +77,7 @@ private:
     void layoutBottom();
     void showPreview(bool shown);
 
-    QLabel *m_titleStrip;
-    QLabel *m_titleCaption;
-    QToolButton *m_closeButton;
+    TitleStrip *m_titleStrip;
     QLabel *m_statusLine;
     static constexpr int StatusLineHeight = 20;
     static constexpr int PreviewHeight = 250;

@@ -8,8 +8,10 @@
 #include "widgets/colorpickerbutton.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatlineedit.h"
+#include "widgets/focusonhover.h"
 #include "widgets/named.h"
 #include "widgets/spinedit.h"
+#include "widgets/windowparts.h"
 
 #include <QFontDatabase>
 #include <QImageReader>
@@ -37,7 +39,7 @@ TextEffectWindow::TextEffectWindow(const SetupContext &context, QWidget *parent)
     m_textBox->setGeometry(8, 142, 520, 24);
     m_textBox->setText(u"输入要设置的文字"_s);
 
-    caption(u"字体颜色"_s, QRect(8, 178, 56, 20));
+    WindowParts::caption(this, u"字体颜色"_s, QRect(8, 178, 56, 20));
     m_colourButton = named<ColorPickerButton>(u"ColorPickerButton1"_s, this);
     m_colourButton->setGeometry(66, 175, 40, 26);
     m_colourButton->setCustomChooser([this](const QColor &current) -> std::optional<QColor> {
@@ -54,14 +56,14 @@ TextEffectWindow::TextEffectWindow(const SetupContext &context, QWidget *parent)
     m_fontBox->setEditText(u"宋体"_s);
     m_fontBox->setToolTip(u"字体"_s);
 
-    caption(u"行数或其它数目"_s, QRect(8, 212, 100, 20));
+    WindowParts::caption(this, u"行数或其它数目"_s, QRect(8, 212, 100, 20));
     m_countBox = named<SpinEdit>(u"RxSpinEdit1"_s, this);
     m_countBox->setGeometry(112, 210, 70, 24);
 
-    m_addImageButton = speedButton(u"SpeedButton2"_s, u"增加图像文件"_s, QRect(112, 246, 110, 26));
-    m_addRowsButton = speedButton(u"SpeedButton3"_s, u"增加行数"_s, QRect(230, 246, 92, 26));
-    m_copyButton = speedButton(u"SpeedButton5"_s, u"复制"_s, QRect(330, 246, 92, 26));
-    m_exitButton = speedButton(u"SpeedButton4"_s, u"退出"_s, QRect(430, 246, 92, 26));
+    m_addImageButton = WindowParts::speedButton(this, u"SpeedButton2"_s, u"增加图像文件"_s, QRect(112, 246, 110, 26));
+    m_addRowsButton = WindowParts::speedButton(this, u"SpeedButton3"_s, u"增加行数"_s, QRect(230, 246, 92, 26));
+    m_copyButton = WindowParts::speedButton(this, u"SpeedButton5"_s, u"复制"_s, QRect(330, 246, 92, 26));
+    m_exitButton = WindowParts::speedButton(this, u"SpeedButton4"_s, u"退出"_s, QRect(430, 246, 92, 26));
     m_rowCounter = named<QLabel>(u"Label4"_s, u"0"_s, this);
     m_rowCounter->hide();
 
@@ -72,9 +74,10 @@ TextEffectWindow::TextEffectWindow(const SetupContext &context, QWidget *parent)
     connect(m_addRowsButton, &QToolButton::clicked, this, &TextEffectWindow::addRows);
     connect(m_copyButton, &QToolButton::clicked, this, &TextEffectWindow::copyEffect);
     connect(m_colourButton, &ColorPickerButton::changed, this, &TextEffectWindow::showColour);
-    connect(m_textBox, &FlatLineEdit::mouseMoved, this, &TextEffectWindow::focusTextUnderMouse);
-    connect(m_colourBox, &FlatLineEdit::mouseMoved, this, &TextEffectWindow::focusTextUnderMouse);
-    connect(m_countBox, &SpinEdit::mouseMoved, this, &TextEffectWindow::focusCountUnderMouse);
+    // The text box takes the focus under the mouse, also from over the colour box beside it.
+    FocusOnHover::install(m_textBox);
+    FocusOnHover::installOver(m_colourBox, m_textBox);
+    FocusOnHover::install(m_countBox);
 
     prepareFonts();
     addPreview([this] {
@@ -154,16 +157,6 @@ TextInputs TextEffectWindow::inputs() const
 void TextEffectWindow::showColour(const QColor &colour)
 {
     m_colourBox->setText(TextEffect::colourText(colour.red(), colour.green(), colour.blue()));
-}
-
-void TextEffectWindow::focusTextUnderMouse()
-{
-    m_textBox->setFocus(Qt::MouseFocusReason);
-}
-
-void TextEffectWindow::focusCountUnderMouse()
-{
-    m_countBox->setFocus(Qt::MouseFocusReason);
 }
 
 void TextEffectWindow::addImage()

@@ -22,8 +22,6 @@ public:
     void prepareFonts();
     void firstShown() override;
     void showColour(const QColor &colour);
-    void focusTextUnderMouse();
-    void focusCountUnderMouse();
     void addImage();
     void addRows();
     void copyEffect();

@@ -6,11 +6,9 @@
 #include "templatestab.h"
 #include "widgets/framelessdialog.h"
 #include "widgets/named.h"
+#include "widgets/titlestrip.h"
 #include "widgets/uistyle.h"
-#include "widgets/windowdrag.h"
 
-#include <QLabel>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QTabWidget>
 #include <QToolButton>
@@ -19,17 +17,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int TitleHeight = 25;
-
-QPixmap titlePicture(int width)
-{
-    QPixmap picture(width, TitleHeight);
-    QPainter painter(&picture);
-    QLinearGradient shade(0, 0, width, 0);
-    shade.setColorAt(0, QColor(40, 70, 160));
-    shade.setColorAt(1, QColor(150, 180, 240));
-    painter.fillRect(picture.rect(), shade);
-    return picture;
-}
 }
 
 OptionsWindow::OptionsWindow(const OptionsContext &context, QWidget *parent)
@@ -41,29 +28,12 @@ OptionsWindow::OptionsWindow(const OptionsContext &context, QWidget *parent)
     setFixedSize(494, 346);
     setFont(UiStyle::songFont(12));
 
-    m_titleStrip = named<QWidget>(u"Panel3"_s, this);
-    m_titleStrip->setGeometry(0, 0, width(), TitleHeight);
-    m_titlePicture = named<QLabel>(u"Image1"_s, m_titleStrip);
-    m_titlePicture->setGeometry(m_titleStrip->rect());
-    m_titlePicture->setScaledContents(true);
-    m_titlePicture->setPixmap(titlePicture(width()));
-    m_titleCaption = named<QLabel>(u"Label6"_s, u"选项"_s, m_titleStrip);
+    m_titleStrip = new TitleStrip(this, QRect(0, 0, width(), TitleHeight), u"选项"_s,
+        { u"Panel3"_s, u"Image1"_s, u"Label6"_s, u"SpeedButton6"_s }, QColor(40, 70, 160), QColor(150, 180, 240));
     QFont title = font();
     title.setPixelSize(16);
     title.setBold(true);
-    m_titleCaption->setFont(title);
-    QPalette white = m_titleCaption->palette();
-    white.setColor(QPalette::WindowText, Qt::white);
-    m_titleCaption->setPalette(white);
-    m_titleCaption->setGeometry(8, 2, 120, TitleHeight - 4);
-    m_closeButton = named<QToolButton>(u"SpeedButton6"_s, m_titleStrip);
-    m_closeButton->setText(u"✕"_s);
-    m_closeButton->setToolTip(u"关闭"_s);
-    m_closeButton->setAutoRaise(true);
-    m_closeButton->setGeometry(width() - 25, 1, 23, 22);
-    auto *drag = new WindowDrag(this);
-    drag->addHandle(m_titlePicture);
-    drag->addHandle(m_titleCaption);
+    m_titleStrip->setCaptionFont(title);
 
     m_tabs = named<QTabWidget>(u"PageControl1"_s, this);
     m_tabs->setGeometry(1, TitleHeight, width() - 2, height() - TitleHeight - 1);
@@ -81,7 +51,7 @@ OptionsWindow::OptionsWindow(const OptionsContext &context, QWidget *parent)
         u"模板设置"_s);
     m_tabs->addTab(m_exitTab, u"退出"_s);
 
-    connect(m_closeButton, &QToolButton::clicked, this, &OptionsWindow::closeWindow);
+    connect(m_titleStrip->closeButton(), &QToolButton::clicked, this, &OptionsWindow::closeWindow);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == Exit)
             closeWindow();

@@ -6,12 +6,11 @@
 
 #include <QPixmap>
 
-class QLabel;
 class QTabWidget;
-class QToolButton;
 class SkinsTab;
 class SystemTab;
 class TemplatesTab;
+class TitleStrip;
 
 // The options window: skins, the user's own effects and update packages, page templates. No
 // system frame; the title strip drags it; the "退出" tab closes it.
@@ -39,10 +38,7 @@ protected:
 
 private:
     OptionsContext m_context;
-    QWidget *m_titleStrip;
-    QLabel *m_titlePicture;
-    QLabel *m_titleCaption;
-    QToolButton *m_closeButton;
+    TitleStrip *m_titleStrip;
     QTabWidget *m_tabs;
     SkinsTab *m_skinsTab;
     SystemTab *m_systemTab;

@@ -8,6 +8,7 @@
 #include "widgets/flatlineedit.h"
 #include "widgets/named.h"
 #include "widgets/pictureloader.h"
+#include "widgets/windowparts.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -20,31 +21,31 @@ using namespace Qt::StringLiterals;
 SkinsTab::SkinsTab(const OptionsContext &context, QWidget *parent)
     : OptionsTab(context, parent)
 {
-    QGroupBox *custom = group(u"自定义皮肤"_s, QRect(4, 4, 478, 121));
-    caption(custom, u"皮肤名:"_s, QRect(10, 24, 72, 20));
+    QGroupBox *custom = WindowParts::group(this, u"自定义皮肤"_s, QRect(4, 4, 478, 121));
+    WindowParts::caption(custom, u"皮肤名:"_s, QRect(10, 24, 72, 20));
     m_nameBox = named<FlatLineEdit>(u"Edit1"_s, custom);
     m_nameBox->setGeometry(84, 22, 196, 22);
-    caption(custom, u"主界面图像:"_s, QRect(10, 56, 72, 20));
+    WindowParts::caption(custom, u"主界面图像:"_s, QRect(10, 56, 72, 20));
     m_mainPictureBox = named<FlatLineEdit>(u"Edit2"_s, custom);
     m_mainPictureBox->setGeometry(84, 54, 340, 22);
     m_mainPictureBox->setReadOnly(true);
     m_mainPictureButton = named<QPushButton>(u"Button1"_s, u"..."_s, custom);
     m_mainPictureButton->setGeometry(430, 53, 36, 24);
-    caption(custom, u"状态栏图像:"_s, QRect(10, 88, 72, 20));
+    WindowParts::caption(custom, u"状态栏图像:"_s, QRect(10, 88, 72, 20));
     m_statusPictureBox = named<FlatLineEdit>(u"Edit3"_s, custom);
     m_statusPictureBox->setGeometry(84, 86, 340, 22);
     m_statusPictureBox->setReadOnly(true);
     m_statusPictureButton = named<QPushButton>(u"Button2"_s, u"..."_s, custom);
     m_statusPictureButton->setGeometry(430, 85, 36, 24);
-    m_saveButton = speedButton(custom, u"SpeedButton1"_s, u"保存设置"_s, QRect(292, 20, 84, 26));
-    m_clearButton = speedButton(custom, u"SpeedButton2"_s, u"清空所有"_s, QRect(382, 20, 84, 26));
+    m_saveButton = WindowParts::speedButton(custom, u"SpeedButton1"_s, u"保存设置"_s, QRect(292, 20, 84, 26));
+    m_clearButton = WindowParts::speedButton(custom, u"SpeedButton2"_s, u"清空所有"_s, QRect(382, 20, 84, 26));
 
-    QGroupBox *change = group(u"更换皮肤"_s, QRect(4, 129, 478, 160));
-    m_skinList = list(change, u"ListBox1"_s, QRect(10, 22, 159, 128));
-    m_describeButton = speedButton(change, u"SpeedButton3"_s, u"皮肤内容"_s, QRect(182, 24, 96, 28));
-    m_changeButton = speedButton(change, u"SpeedButton4"_s, u"更换皮肤"_s, QRect(182, 60, 96, 28));
-    m_defaultButton = speedButton(change, u"SpeedButton5"_s, u"默认皮肤"_s, QRect(182, 96, 96, 28));
-    caption(change, u"当前皮肤名为:"_s, QRect(294, 26, 172, 20));
+    QGroupBox *change = WindowParts::group(this, u"更换皮肤"_s, QRect(4, 129, 478, 160));
+    m_skinList = WindowParts::list(change, u"ListBox1"_s, QRect(10, 22, 159, 128));
+    m_describeButton = WindowParts::speedButton(change, u"SpeedButton3"_s, u"皮肤内容"_s, QRect(182, 24, 96, 28));
+    m_changeButton = WindowParts::speedButton(change, u"SpeedButton4"_s, u"更换皮肤"_s, QRect(182, 60, 96, 28));
+    m_defaultButton = WindowParts::speedButton(change, u"SpeedButton5"_s, u"默认皮肤"_s, QRect(182, 96, 96, 28));
+    WindowParts::caption(change, u"当前皮肤名为:"_s, QRect(294, 26, 172, 20));
     m_currentSkinBox = named<FlatLineEdit>(u"Edit4"_s, change);
     m_currentSkinBox->setGeometry(294, 50, 172, 22);
     m_currentSkinBox->setReadOnly(true);

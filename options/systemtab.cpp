@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "widgets/flatlineedit.h"
 #include "widgets/named.h"
+#include "widgets/windowparts.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -19,7 +20,7 @@ using namespace Qt::StringLiterals;
 SystemTab::SystemTab(const OptionsContext &context, QWidget *parent)
     : OptionsTab(context, parent)
 {
-    QGroupBox *custom = group(u"自定义初级特效"_s, QRect(4, 4, 478, 140));
+    QGroupBox *custom = WindowParts::group(this, u"自定义初级特效"_s, QRect(4, 4, 478, 140));
     m_customTextBox = named<QPlainTextEdit>(u"Memo1"_s, custom);
     m_customTextBox->setGeometry(10, 20, 327, 112);
     m_customTextBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -28,12 +29,14 @@ SystemTab::SystemTab(const OptionsContext &context, QWidget *parent)
     m_customNameCaption->setGeometry(343, 22, 128, 20);
     m_customNameBox = named<FlatLineEdit>(u"RFlatEdit1"_s, custom);
     m_customNameBox->setGeometry(343, 44, 128, 22);
-    m_defineButton = speedButton(custom, u"SpeedButton7"_s, u"将左边文件定义为特效"_s, QRect(343, 80, 128, 40));
+    m_defineButton
+        = WindowParts::speedButton(custom, u"SpeedButton7"_s, u"将左边文件定义为特效"_s, QRect(343, 80, 128, 40));
 
-    QGroupBox *update = group(u"升级设置"_s, QRect(4, 148, 478, 141));
-    m_packageList = list(update, u"ListBox2"_s, QRect(10, 20, 327, 112));
-    m_addPackageButton = speedButton(update, u"SpeedButton8"_s, u"打开升级文件"_s, QRect(343, 24, 128, 28));
-    m_installButton = speedButton(update, u"SpeedButton9"_s, u"嵌入升级文件"_s, QRect(343, 60, 128, 28));
+    QGroupBox *update = WindowParts::group(this, u"升级设置"_s, QRect(4, 148, 478, 141));
+    m_packageList = WindowParts::list(update, u"ListBox2"_s, QRect(10, 20, 327, 112));
+    m_addPackageButton
+        = WindowParts::speedButton(update, u"SpeedButton8"_s, u"打开升级文件"_s, QRect(343, 24, 128, 28));
+    m_installButton = WindowParts::speedButton(update, u"SpeedButton9"_s, u"嵌入升级文件"_s, QRect(343, 60, 128, 28));
 
     connect(m_defineButton, &QToolButton::clicked, this, &SystemTab::defineCustomEffect);
     connect(m_addPackageButton, &QToolButton::clicked, this, &SystemTab::addPackage);

@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "templateshelf.h"
+#include "widgets/windowparts.h"
 
 #include <QGroupBox>
 #include <QListWidget>
@@ -14,10 +15,10 @@ using namespace Qt::StringLiterals;
 TemplatesTab::TemplatesTab(const OptionsContext &context, QWidget *parent)
     : OptionsTab(context, parent)
 {
-    QGroupBox *box = group(u"模板管理"_s, QRect(4, 4, 478, 285));
-    m_templateList = list(box, u"ListBox3"_s, QRect(10, 20, 359, 256));
-    m_addButton = speedButton(box, u"SpeedButton11"_s, u"新加模板"_s, QRect(378, 24, 90, 28));
-    m_deleteButton = speedButton(box, u"SpeedButton13"_s, u"删除模板"_s, QRect(378, 60, 90, 28));
+    QGroupBox *box = WindowParts::group(this, u"模板管理"_s, QRect(4, 4, 478, 285));
+    m_templateList = WindowParts::list(box, u"ListBox3"_s, QRect(10, 20, 359, 256));
+    m_addButton = WindowParts::speedButton(box, u"SpeedButton11"_s, u"新加模板"_s, QRect(378, 24, 90, 28));
+    m_deleteButton = WindowParts::speedButton(box, u"SpeedButton13"_s, u"删除模板"_s, QRect(378, 60, 90, 28));
     connect(m_addButton, &QToolButton::clicked, this, &TemplatesTab::addTemplate);
     connect(m_deleteButton, &QToolButton::clicked, this, &TemplatesTab::deleteTemplates);
 }

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -458,21 +459,33 @@ private slots:
         QCOMPARE(run.f.clipboard.text(), u"kept"_s);
     }
 
+    // The control under the mouse takes the focus; a size box under it is drawn sunken.
     void hoverFramesAndFocus()
     {
         Run run(u"[file]\nimgfilet=x\n"_s);
         MenuEffectWindow &w = run.menu();
         auto *width = control<NumericEdit>(w, u"NumEdit1"_s);
         auto *height = control<NumericEdit>(w, u"NumEdit2"_s);
+        auto *count = control<SpinEdit>(w, u"RxSpinEdit1"_s);
+        auto *text = control<FlatLineEdit>(w, u"Edit3"_s);
+        const auto moveOver = [](QWidget *widget) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(widget, &move);
+        };
         w.activateWindow();
-        w.focusWidthUnderMouse();
+        moveOver(width);
         QVERIFY(width->isSunken() && !height->isSunken());
-        w.focusHeightUnderMouse();
+        QCOMPARE(w.focusWidget(), width);
+        moveOver(height);
         QVERIFY(!width->isSunken() && height->isSunken());
-        w.focusCountUnderMouse();
+        QCOMPARE(w.focusWidget(), height);
+        moveOver(count);
         QVERIFY(height->isSunken()); // the count box changes no frame
-        w.textBoxMouseMove(control<FlatLineEdit>(w, u"Edit3"_s));
+        QCOMPARE(w.focusWidget(), count);
+        moveOver(text);
         QVERIFY(!width->isSunken() && !height->isSunken());
+        QCOMPARE(w.focusWidget(), text);
     }
 };
 

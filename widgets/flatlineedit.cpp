@@ -30,12 +30,6 @@ void FlatLineEdit::lowerTypedText(const QString &text)
     setCursorPosition(cursor);
 }
 
-void FlatLineEdit::mouseMoveEvent(QMouseEvent *event)
-{
-    emit mouseMoved();
-    QLineEdit::mouseMoveEvent(event);
-}
-
 void FlatLineEdit::focusInEvent(QFocusEvent *event)
 {
     QLineEdit::focusInEvent(event);

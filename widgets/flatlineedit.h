@@ -2,10 +2,9 @@
 
 #include <QLineEdit>
 
-// A single-line edit with a thin border that lights up under the mouse and reports the mouse moving
-// over it; optionally every letter typed or pasted is made lower case. Entered without a pressed
-// mouse button (the keyboard, or the focus following the mouse), its whole text is selected, so
-// that typing replaces it.
+// A single-line edit with a thin border that lights up under the mouse; optionally every letter typed or pasted is made
+// lower case. Entered without a pressed mouse button (the keyboard, or the focus following the mouse), its whole text
+// is selected, so that typing replaces it.
 class FlatLineEdit : public QLineEdit
 {
     Q_OBJECT
@@ -13,11 +12,7 @@ public:
     explicit FlatLineEdit(QWidget *parent = nullptr);
     void setLowerCaseInput(bool lower);
 
-signals:
-    void mouseMoved();
-
 protected:
-    void mouseMoveEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
 
 private:

@@ -14,11 +14,16 @@ FocusOnHover::FocusOnHover(QWidget *control, std::function<void(bool taken)> mov
 
 void FocusOnHover::install(QWidget *control, std::function<void(bool taken)> moved)
 {
+    installOver(control, control, std::move(moved));
+}
+
+void FocusOnHover::installOver(QWidget *surface, QWidget *control, std::function<void(bool taken)> moved)
+{
     auto *filter = new FocusOnHover(control, std::move(moved));
-    filter->watch(control);
-    if (auto *area = qobject_cast<QAbstractScrollArea *>(control))
+    filter->watch(surface);
+    if (auto *area = qobject_cast<QAbstractScrollArea *>(surface))
         filter->watch(area->viewport());
-    if (auto *spin = qobject_cast<QAbstractSpinBox *>(control))
+    if (auto *spin = qobject_cast<QAbstractSpinBox *>(surface))
         filter->watch(spin->findChild<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly));
 }
 

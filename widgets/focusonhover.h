@@ -15,6 +15,8 @@ class FocusOnHover : public QObject
 public:
     // moved runs after each such move; taken says whether the control has just taken the focus.
     static void install(QWidget *control, std::function<void(bool taken)> moved = {});
+    // The same for the mouse moves over another widget: they give control the focus.
+    static void installOver(QWidget *surface, QWidget *control, std::function<void(bool taken)> moved = {});
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -114,12 +114,6 @@ void NumericEdit::keyPressEvent(QKeyEvent *event)
     }
 }
 
-void NumericEdit::mouseMoveEvent(QMouseEvent *event)
-{
-    emit mouseMoved();
-    QLineEdit::mouseMoveEvent(event);
-}
-
 void NumericEdit::mouseReleaseEvent(QMouseEvent *event)
 {
     // The middle button pastes the X selection.

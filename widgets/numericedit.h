@@ -24,12 +24,8 @@ public:
     // What of inserted would stay when typed into text at cursor (a selection already taken out).
     static QString admitted(const QString &inserted, const QString &text, int cursor, QChar separator);
 
-signals:
-    void mouseMoved();
-
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void dropEvent(QDropEvent *event) override;

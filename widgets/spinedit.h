@@ -4,7 +4,7 @@
 
 // A count box from 1 to 100 with up and down arrows, drawn flat. After the down arrow (or the Down
 // key, or the wheel turned down) has lowered the value it reports bottomClicked, so a window can add
-// its own rule to the lowering; it also reports the mouse moving over it.
+// its own rule to the lowering.
 class SpinEdit : public QSpinBox
 {
     Q_OBJECT
@@ -17,11 +17,8 @@ public:
 
 signals:
     void bottomClicked();
-    void mouseMoved();
 
 protected:
     // Both arrows always step, so a window's rule for the down arrow runs at the lowest value too.
     StepEnabled stepEnabled() const override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
 };

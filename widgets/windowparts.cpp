@@ -2,6 +2,7 @@
 
 #include "named.h"
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
@@ -27,6 +28,13 @@ QLabel *WindowParts::pictureCaption(QWidget *parent, const QString &name, const 
     palette.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(palette);
     return label;
+}
+
+QGroupBox *WindowParts::group(QWidget *parent, const QString &caption, const QRect &place)
+{
+    auto *box = new QGroupBox(caption, parent);
+    box->setGeometry(place);
+    return box;
 }
 
 QToolButton *WindowParts::speedButton(QWidget *parent, const QString &name, const QString &caption, const QRect &place)

@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QString>
 
+class QGroupBox;
 class QLabel;
 class QListWidget;
 class QToolButton;
@@ -18,6 +19,8 @@ QLabel *caption(QWidget *parent, const QString &text, const QRect &place = {},
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
 // A caption over a skin's picture: black until the picture says otherwise, sized to its text.
 QLabel *pictureCaption(QWidget *parent, const QString &name, const QString &text);
+// A captioned frame around other controls.
+QGroupBox *group(QWidget *parent, const QString &caption, const QRect &place);
 // A flat button that raises under the mouse.
 QToolButton *speedButton(QWidget *parent, const QString &name, const QString &caption, const QRect &place);
 QListWidget *list(QWidget *parent, const QString &name, const QRect &place);
