@@ -7,7 +7,6 @@
 #include <functional>
 #include <memory>
 
-class BrowserView;
 class Document;
 class EffectPanel;
 class EffectPreviews;
@@ -60,16 +59,15 @@ public:
     // Where the options window's skins tab hands the chosen skin's pictures; a null one stays.
     void showSkin(const QPixmap &mainPicture, const QPixmap &statusPicture);
 
-    // The image list shared by menus, toolbar and tabs.
-    static QIcon imageListIcon(int index);
-    // "本程序由Tamsel制作，升级程序请访问" + home page + U+3000 + "作者：" + author.
-    static QString creditLine();
-
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The image list shared by menus, toolbar and tabs.
+    static QIcon imageListIcon(int index);
+    // "本程序由Tamsel制作，升级程序请访问" + home page + U+3000 + "作者：" + author.
+    static QString creditLine();
     void buildStatusStrip(QWidget *parent);
     void buildDocumentSide(QWidget *parent);
     void buildMenus();
