@@ -1,6 +1,6 @@
 #include "effectpanel.h"
 
-#include "artwork.h"
+#include "artwork/artwork.h"
 #include "effectpanelpreview.h"
 
 #include "effects/effectpreviews.h"

@@ -1,7 +1,7 @@
 #include "mainwindow.h"
 
 #include "applicationinfo.h"
-#include "artwork.h"
+#include "artwork/artwork.h"
 #include "effectpanel.h"
 #include "helpcommands.h"
 #include "returnwatch.h"

@@ -1,6 +1,6 @@
 #include "splashwindow.h"
 
-#include "artwork.h"
+#include "artwork/artwork.h"
 #include "widgets/named.h"
 #include "widgets/pictureloader.h"
 #include "widgets/uistyle.h"

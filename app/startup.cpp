@@ -1,14 +1,14 @@
 #include "startup.h"
 
 #include "applicationinfo.h"
-#include "artwork.h"
+#include "artwork/artwork.h"
 #include "mainwindow.h"
 #include "splashwindow.h"
 
 #include "editor/recoveryfolder.h"
 #include "editor/recoveryoffer.h"
 #include "effects/previewfolder.h"
-#include "options/libraryupgrade.h"
+#include "library/libraryupgrade.h"
 #include "platform/folderlock.h"
 #include "platform/localfilesystem.h"
 #include "platform/platform.h"
@@ -97,8 +97,8 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
     splash->repaint();
     QApplication::processEvents();
 
-    const LibraryUpgrade::Place place = LibraryUpgrade::placeFor(
-        QCoreApplication::applicationDirPath(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const LibraryUpgrade::Place place = LibraryUpgrade::placeFor(files, QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     if (!place.shippedFolder.isEmpty())
         bringUserLibraryUpToDate(platform, place);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/explained.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -40,8 +42,11 @@ public:
     // Runs a script in the page shown and hands over its result.
     virtual void evaluate(const QString &script, std::function<void(const QVariant &result)> done) = 0;
 
-    // Loads the browser module; nothing (and the reason) when it cannot be loaded.
-    static BrowserView *create(QWidget *parent, QString *error, Purpose purpose = Purpose::PagePreview);
+    // Loads the browser module; none, and why, when it cannot be loaded.
+    static Explained<BrowserView *> create(QWidget *parent, Purpose purpose = Purpose::PagePreview);
+    // A further place of the module, tried after the program's own: the build tree's, for the tests
+    // and benchmarks that run there.
+    static void addModulePlace(const QString &path);
 };
 
 // The module's entry point.

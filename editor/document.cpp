@@ -79,8 +79,7 @@ bool Document::mayLeavePage()
     // A page with a name is offered under it, so that the save puts it back in its own file.
     const QString caption = m_view.caption();
     const QString name = caption == newCaption() ? QString() : caption.mid(caption.lastIndexOf(u'/') + 1);
-    QString saved;
-    return dialogSave(&saved, name);
+    return bool(dialogSave(name));
 }
 
 namespace {
@@ -185,7 +184,7 @@ bool Document::mayOverwrite(const QString &path)
         || m_dialogs.question(u"询问"_s, readOnlyQuestion(), MessageIcon::Question);
 }
 
-bool Document::dialogSave(QString *chosen, const QString &suggestedName)
+Explained<QString> Document::dialogSave(const QString &suggestedName)
 {
     FileDialogRequest request;
     request.filter = fileFilter();
@@ -194,19 +193,18 @@ bool Document::dialogSave(QString *chosen, const QString &suggestedName)
     request.fileName = suggestedName;
     std::optional<QString> path = m_dialogs.saveFile(request);
     if (!path)
-        return false;
+        return Explained<QString>::none();
     // A name typed without an extension is saved as a page.
     const qsizetype slash = path->lastIndexOf(u'/');
     if (!path->mid(slash + 1).contains(u'.'))
         *path += u".htm"_s;
     if (m_files.fileExists(*path)
         && !m_dialogs.question(u"询问"_s, u"网页文件已经存在，是否要覆盖"_s, MessageIcon::Question))
-        return false;
+        return Explained<QString>::none();
     if (!m_outsideChanges.mayOverwrite(*path) || !mayOverwrite(*path))
-        return false;
+        return Explained<QString>::none();
     writePage(*path);
-    *chosen = *path;
-    return true;
+    return *path;
 }
 
 void Document::newPage()
@@ -268,10 +266,10 @@ void Document::savePage()
 
 void Document::savePageAs()
 {
-    QString chosen;
-    if (!dialogSave(&chosen))
+    const Explained<QString> chosen = dialogSave();
+    if (!chosen)
         return;
-    m_view.setCaption(chosen);
+    m_view.setCaption(*chosen);
     m_view.setUnmodified();
 }
 

@@ -2,6 +2,7 @@
 
 #include "outsidechanges.h"
 #include "pagecodec.h"
+#include "platform/explained.h"
 #include "recoverycopy.h"
 
 #include <QString>
@@ -72,9 +73,9 @@ private:
     // Before the page makes way for another, or the window closes: the save question if the page has
     // changes. True to go on (saved, or the answer No); false to go back (dismissed, or not saved).
     bool mayLeavePage();
-    // The save dialog (filled with suggestedName), the overwrite question and the write; false when
-    // the page was not written.
-    bool dialogSave(QString *chosen, const QString &suggestedName = QString());
+    // The save dialog (filled with suggestedName), the overwrite question and the write: the path
+    // written, or none when the page was not written.
+    Explained<QString> dialogSave(const QString &suggestedName = QString());
     // A page's file that lets nobody write it is overwritten only after a question, even where this
     // process could (as root); false on No.
     bool mayOverwrite(const QString &path);

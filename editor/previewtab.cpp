@@ -1,6 +1,6 @@
 #include "previewtab.h"
 
-#include "artwork.h"
+#include "artwork/artwork.h"
 #include "browserview.h"
 #include "document.h"
 #include "platform/errorguard.h"
@@ -71,12 +71,12 @@ bool PreviewTab::ensureBrowser()
 {
     if (m_browser)
         return true;
-    QString error;
-    m_browser = BrowserView::create(m_browserArea, &error);
-    if (!m_browser) {
-        showPreviewProblem(error);
+    const Explained<BrowserView *> made = BrowserView::create(m_browserArea);
+    if (!made) {
+        showPreviewProblem(made.why());
         return false;
     }
+    m_browser = *made;
     m_browser->widget()->setObjectName(u"WebBrowser1"_s);
     auto *layout = new QVBoxLayout(m_browserArea);
     layout->setContentsMargins(0, 0, 0, 0);

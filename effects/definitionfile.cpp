@@ -64,17 +64,6 @@ QString DefinitionFile::piecePath(int j) const
     return LibraryNames::staysInFolder(name) ? m_categoryFolder + name : QString();
 }
 
-const QStringList &DefinitionFile::fileKeyStems()
-{
-    static const QStringList stems = { u"imgfilename"_s, u"txtfilename"_s, EffectTokens::PieceStem };
-    return stems;
-}
-
-bool DefinitionFile::namesOwnFile(const QString &value)
-{
-    return value.isEmpty() || value == u"0"_s || LibraryNames::staysInFolder(value);
-}
-
 QString DefinitionFile::missingMessage()
 {
     return u"该文件不存在，是否你非法对文件进行删除或编辑？要运行该特效，请重新安装本产品"_s;

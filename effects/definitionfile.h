@@ -44,11 +44,6 @@ public:
     // leads out of it.
     QString piecePath(int j) const;
 
-    // The stems of the numbered [file] keys whose values name files: imgfilename, txtfilename, fno.
-    static const QStringList &fileKeyStems();
-    // A value of such a key names a file inside the category folder, or nothing ("" or "0").
-    static bool namesOwnFile(const QString &value);
-
     static QString missingMessage();
 
 private:

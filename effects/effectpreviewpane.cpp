@@ -72,13 +72,13 @@ void EffectPreviewPane::start()
 {
     if (m_browser)
         return;
-    QString error;
-    m_browser = BrowserView::create(this, &error, BrowserView::Purpose::EffectPreview);
-    if (!m_browser) {
+    const Explained<BrowserView *> made = BrowserView::create(this, BrowserView::Purpose::EffectPreview);
+    if (!made) {
         m_waiting->setText(u"无法显示预览"_s);
-        showLine(u"无法显示预览："_s + error, true);
+        showLine(u"无法显示预览："_s + made.why(), true);
         return;
     }
+    m_browser = *made;
     m_browser->widget()->setObjectName(u"PreviewBrowser"_s);
     m_browser->setZoomFactor(m_zoom);
     m_stack->addWidget(m_browser->widget());
@@ -104,7 +104,6 @@ void EffectPreviewPane::update()
     m_changed = false;
     if (!m_source)
         return;
-    QString problem;
     try {
         const PreviewContent content = m_source();
         // The same page again (a click that changed nothing) is left as it is shown.
@@ -117,20 +116,19 @@ void EffectPreviewPane::update()
         }
         const std::optional<QByteArray> newPage
             = m_files.readAll(m_files.resolveName(m_applicationFolder + u"lines.txt"_s));
-        const std::optional<QString> page
-            = m_folder.writePage(content, newPage ? Ansi::decode(*newPage) : QString(), &problem);
+        const Explained<QString> page = m_folder.writePage(content, newPage ? Ansi::decode(*newPage) : QString());
         if (!page) {
-            show(m_folder.writeProblem(problem, &problem), u"无法预览："_s + problem, true, QString());
+            show(m_folder.writeProblem(page.why()), u"无法预览："_s + page.why(), true, QString());
             return;
         }
         show(page, content.samples ? u"没有脚本错误；未设置的部分用示例代替。"_s : u"没有脚本错误。"_s, false, key);
     } catch (const VellumoError &error) {
         const QString text = VellumoError::withFullStop(error.message());
-        show(m_folder.writeProblem(text, &problem), u"无法预览："_s + text, true, QString());
+        show(m_folder.writeProblem(text), u"无法预览："_s + text, true, QString());
     }
 }
 
-void EffectPreviewPane::show(const std::optional<QString> &page, const QString &line, bool problem, const QString &key)
+void EffectPreviewPane::show(const Explained<QString> &page, const QString &line, bool problem, const QString &key)
 {
     m_shownKey = key;
     if (!page) {
@@ -213,8 +211,7 @@ void EffectPreviewPane::showProblems()
 void EffectPreviewPane::ended(const QString &why)
 {
     // The page is gone with its process; the next change, or the next effect, shows afresh.
-    QString problem;
-    show(m_folder.writeProblem(why, &problem), why, true, QString());
+    show(m_folder.writeProblem(why), why, true, QString());
     showLine(why, true);
 }
 
@@ -222,9 +219,8 @@ void EffectPreviewPane::showNothing(const QString &line)
 {
     m_changed = false;
     m_source = nullptr;
-    QString problem;
     if (m_browser) {
-        show(m_folder.writeProblem(QString(), &problem), line, false, QString());
+        show(m_folder.writeProblem(QString()), line, false, QString());
         return;
     }
     // Before the engine has started, the area itself says it.

@@ -60,7 +60,7 @@ private:
     void elideLine();
     void update();
     void loaded(bool ok);
-    void show(const std::optional<QString> &page, const QString &line, bool problem, const QString &key);
+    void show(const Explained<QString> &page, const QString &line, bool problem, const QString &key);
     void showLine(const QString &text, bool problem, const QString &whole = QString());
     void scriptError(const QString &message, int line);
     void refused(const QString &what);

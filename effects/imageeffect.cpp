@@ -69,7 +69,6 @@ void ImageEffect::offer(const QString &token, SnippetSink &sink) const
                 m_definition.wrapped(*rule, u" WIDTH=\""_s + at(widths) + u"\" HEIGHT=\""_s + at(heights), n));
     }
     // An empty piece adds nothing and leaves the clipboard as it is, as in the other windows.
-    QString text;
-    if (m_flow.piece(token, &text) && !text.isEmpty())
-        sink.appendRaw(text);
+    if (const Explained<QString> text = m_flow.piece(token); text && !text->isEmpty())
+        sink.appendRaw(*text);
 }

@@ -140,9 +140,8 @@ std::optional<QString> MenuEffect::ruleA(const MenuInputs &inputs, const QString
             break;
         }
     }
-    QString text;
-    if (m_flow.piece(token, &text))
-        return text;
+    if (const Explained<QString> text = m_flow.piece(token))
+        return *text;
     return std::nullopt;
 }
 
@@ -162,21 +161,19 @@ std::optional<QString> MenuEffect::ruleB(const QString &token, int place) const
             return m_definition.wrapped(*rule, SetupFlow::fileNameOf(state.images[index]));
         }
     }
-    QString text;
-    if (fixedLink(token, &text))
-        return text;
+    if (const Explained<QString> text = fixedLink(token))
+        return *text;
     return std::nullopt;
 }
 
-bool MenuEffect::fixedLink(const QString &token, QString *text) const
+Explained<QString> MenuEffect::fixedLink(const QString &token) const
 {
     const QString count = m_definition.file(u"lt"_s);
     const int links = count.isEmpty() ? 0 : DefinitionFile::number(count);
     const int j = EffectTokens::numbered(token, EffectTokens::LinkStem, Qt::CaseInsensitive);
     if (j < 1 || j > links)
-        return false;
-    *text = m_definition.file(EffectTokens::LinkStem + QString::number(j));
-    return true;
+        return Explained<QString>::none();
+    return m_definition.file(EffectTokens::LinkStem + QString::number(j));
 }
 
 MenuEffect::ImageCheck MenuEffect::beforeAddingImage() const
@@ -198,11 +195,10 @@ QString MenuEffect::sizeText(const EffectTokens::Rule &rule, const MenuInputs &i
 void MenuEffect::assemble(const MenuInputs &inputs, const QString &rowBuffer, SnippetSink &sink) const
 {
     m_flow.walkSteps([&](const QString &token) {
-        QString text;
-        if (fixedLink(token, &text) && !text.isEmpty())
-            sink.appendRaw(text);
-        if (m_flow.piece(token, &text) && !text.isEmpty())
-            sink.appendRaw(text);
+        if (const Explained<QString> text = fixedLink(token); text && !text->isEmpty())
+            sink.appendRaw(*text);
+        if (const Explained<QString> text = m_flow.piece(token); text && !text->isEmpty())
+            sink.appendRaw(*text);
         const EffectTokens::Rule *rule = EffectTokens::find(tokens().steps, token);
         if (rule && rule->element == Element::MenuSize)
             sink.appendRaw(sizeText(*rule, inputs));

@@ -83,7 +83,7 @@ private:
     std::optional<QString> ruleA(const MenuInputs &inputs, const QString &token) const;
     std::optional<QString> ruleB(const QString &token, int place) const;
     // The fixed text of a token links + j (any letter case) for j in 1..lt; lt is read each time.
-    bool fixedLink(const QString &token, QString *text) const;
+    Explained<QString> fixedLink(const QString &token) const;
     QString sizeText(const EffectTokens::Rule &rule, const MenuInputs &inputs) const;
 
     const DefinitionFile &m_definition;

@@ -76,25 +76,22 @@ QString PreviewFolder::path() const
     return m_dir ? m_dir->path() + u'/' : QString();
 }
 
-bool PreviewFolder::make(QString *problem)
+Explained<QString> PreviewFolder::make()
 {
     // Another program's clean-up may have taken a folder left alone for long; the page gets a new one.
     if (m_dir && QFileInfo(m_dir->path()).isDir())
-        return true;
+        return path();
     auto dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + u'/' + FolderPattern);
-    if (!dir->isValid()) {
-        *problem = u"无法建立预览用的临时文件夹："_s + dir->errorString();
-        return false;
-    }
+    if (!dir->isValid())
+        return Explained<QString>::none(u"无法建立预览用的临时文件夹："_s + dir->errorString());
     m_dir = std::move(dir);
-    return true;
+    return path();
 }
 
-std::optional<QString> PreviewFolder::writePage(
-    const PreviewContent &content, const QString &newPageText, QString *problem)
+Explained<QString> PreviewFolder::writePage(const PreviewContent &content, const QString &newPageText)
 {
-    if (!make(problem))
-        return std::nullopt;
+    if (const Explained<QString> folder = make(); !folder)
+        return folder;
     // A file the page already has beside it is the same file: the windows only ever add files.
     for (const SetupFlow::FileToCopy &file : content.files) {
         const QString target = path() + file.name;
@@ -108,27 +105,24 @@ std::optional<QString> PreviewFolder::writePage(
     else
         page = u"<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"gb2312\">\r\n</head>\r\n<body>\r\n"_s
             + content.code + u"</body>\r\n</html>\r\n"_s;
-    return write(page, problem);
+    return write(page);
 }
 
-std::optional<QString> PreviewFolder::writeProblem(const QString &text, QString *problem)
+Explained<QString> PreviewFolder::writeProblem(const QString &text)
 {
-    if (!make(problem))
-        return std::nullopt;
+    if (const Explained<QString> folder = make(); !folder)
+        return folder;
     return write(u"<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"gb2312\">\r\n</head>\r\n"
                  "<body style=\"font-family: sans-serif; font-size: 12px; color: #a00; margin: 8px\">\r\n"
                  "<p id=\"vellumo-preview-problem\">"_s
-            + text.toHtmlEscaped() + u"</p>\r\n</body>\r\n</html>\r\n"_s,
-        problem);
+        + text.toHtmlEscaped() + u"</p>\r\n</body>\r\n</html>\r\n"_s);
 }
 
-std::optional<QString> PreviewFolder::write(const QString &page, QString *problem)
+Explained<QString> PreviewFolder::write(const QString &page)
 {
     const QString target = path() + pageName();
-    if (!m_files.writeAtomically(target, Ansi::encode(page))) {
-        *problem = u"无法写入预览页："_s + target;
-        return std::nullopt;
-    }
+    if (!m_files.writeAtomically(target, Ansi::encode(page)))
+        return Explained<QString>::none(u"无法写入预览页："_s + target);
     return target;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/explained.h"
 #include "previewassembly.h"
 
 #include <QString>
@@ -23,11 +24,10 @@ public:
     QString path() const;
 
     // The code pasted into the new-page text (before its </body>; a bare page when there is none),
-    // in the system's ANSI text, with the files copied beside it. The page's path, or nothing with
-    // the reason in problem.
-    std::optional<QString> writePage(const PreviewContent &content, const QString &newPageText, QString *problem);
+    // in the system's ANSI text, with the files copied beside it. The page's path, or none and why.
+    Explained<QString> writePage(const PreviewContent &content, const QString &newPageText);
     // A page that says what stopped the preview.
-    std::optional<QString> writeProblem(const QString &text, QString *problem);
+    Explained<QString> writeProblem(const QString &text);
 
     // Removes the folder and everything in it; a later page makes a new one.
     void remove();
@@ -40,8 +40,9 @@ public:
     static int clearStale(const QString &temporaryFolder);
 
 private:
-    bool make(QString *problem);
-    std::optional<QString> write(const QString &page, QString *problem);
+    // The folder, made when it is not there.
+    Explained<QString> make();
+    Explained<QString> write(const QString &page);
 
     FileSystem &m_files;
     std::unique_ptr<QTemporaryDir> m_dir;

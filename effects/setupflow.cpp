@@ -2,6 +2,7 @@
 
 #include "definitionfile.h"
 #include "library/effecttokens.h"
+#include "library/librarynames.h"
 #include "platform/filesystem.h"
 #include "snippetsink.h"
 #include "textpiece.h"
@@ -46,7 +47,7 @@ void SetupFlow::open(SetupState &state, bool skipImageNames) const
             if (name == u"0"_s)
                 continue;
             state.images.append(folder + name);
-            if (!DefinitionFile::namesOwnFile(name))
+            if (!LibraryNames::namesOwnFile(name))
                 state.outside.append(folder + name);
         }
     }
@@ -56,7 +57,7 @@ void SetupFlow::open(SetupState &state, bool skipImageNames) const
         if (name == u"0"_s)
             continue;
         state.textFiles.append(folder + name);
-        if (!DefinitionFile::namesOwnFile(name))
+        if (!LibraryNames::namesOwnFile(name))
             state.outside.append(folder + name);
     }
     state.hint = m_definition.file(u"hbu"_s);
@@ -128,15 +129,14 @@ void SetupFlow::walkSteps(const std::function<void(const QString &token)> &offer
         offer(m_definition.steps(u"open"_s + QString::number(i)));
 }
 
-bool SetupFlow::piece(const QString &token, QString *text) const
+Explained<QString> SetupFlow::piece(const QString &token) const
 {
     const int pieces = DefinitionFile::number(m_definition.file(u"ft"_s));
     const int j = EffectTokens::numbered(token, EffectTokens::PieceStem);
     if (j < 1 || j > pieces)
-        return false;
+        return Explained<QString>::none();
     const std::optional<QString> loaded = TextPiece::load(m_files, m_definition.piecePath(j));
     if (!loaded)
-        return false;
-    *text = *loaded;
-    return true;
+        return Explained<QString>::none();
+    return *loaded;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/explained.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -61,9 +63,9 @@ public:
     // window's element gives the row's next text, appended raw. A token that names no element gives
     // nothing, so no earlier text is ever repeated.
     void buildRow(SnippetSink &rows, const std::function<QString(const QString &token, int i)> &element) const;
-    // The text of piece token fno + j for j in 1..ft, when its file exists: true and text set.
-    // ft is read (and converted) at each call, whatever the token.
-    bool piece(const QString &token, QString *text) const;
+    // The text of piece token fno + j for j in 1..ft, when its file exists; none for another token or
+    // a missing file. ft is read (and converted) at each call, whatever the token.
+    Explained<QString> piece(const QString &token) const;
 
     static QString fileNameOf(const QString &path);
     static QString statusLine(const QString &images, const QString &texts, const QString &hint);

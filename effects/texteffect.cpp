@@ -55,9 +55,8 @@ QString TextEffect::rowElement(const TextInputs &inputs, const QString &token) c
     const EffectTokens::Rule *rule = EffectTokens::find(EffectTokens::of(EffectKind::Text).rows, token);
     if (rule && rule->element != Element::Number)
         return value(*rule, inputs, QString());
-    QString text;
-    if (m_flow.piece(token, &text))
-        return text;
+    if (const Explained<QString> text = m_flow.piece(token))
+        return *text;
     return rule ? value(*rule, inputs, QString()) : QString();
 }
 
@@ -72,9 +71,8 @@ void TextEffect::assemble(const TextInputs &inputs, const QString &rowBuffer, Sn
 
 QString TextEffect::stepElement(const TextInputs &inputs, const QString &rowBuffer, const QString &token) const
 {
-    QString text;
-    if (m_flow.piece(token, &text))
-        return text;
+    if (const Explained<QString> text = m_flow.piece(token))
+        return *text;
     const EffectTokens::Rule *rule = EffectTokens::find(EffectTokens::of(EffectKind::Text).steps, token);
     return rule ? value(*rule, inputs, rowBuffer) : QString();
 }

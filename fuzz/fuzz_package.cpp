@@ -7,7 +7,7 @@
 #include "watchedfiles.h"
 
 #include "library/inidocument.h"
-#include "options/packageinstaller.h"
+#include "library/packageinstaller.h"
 #include "platform/folderlock.h"
 #include "platform/vellumoerror.h"
 

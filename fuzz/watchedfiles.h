@@ -59,6 +59,12 @@ public:
         check(path, "remove");
         return m_files.remove(path);
     }
+    bool makeFolder(const QString &path) override
+    {
+        check(path, "make");
+        return m_files.makeFolder(path);
+    }
+    std::optional<QList<FolderEntry>> list(const QString &folder) const override { return m_files.list(folder); }
     int clearStaleTemporaries(const QString &folder) override
     {
         check(folder, "clear");

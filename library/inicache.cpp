@@ -11,17 +11,20 @@ void IniCache::clear()
     m_entries.clear();
 }
 
-std::shared_ptr<const IniDocument> IniCache::document(const FileSystem &files, const QString &path, bool *exists)
+const std::shared_ptr<const IniDocument> &IniCache::emptyDocument()
+{
+    static const auto empty = std::make_shared<const IniDocument>();
+    return empty;
+}
+
+Explained<std::shared_ptr<const IniDocument>> IniCache::document(const FileSystem &files, const QString &path)
 {
     auto it = m_entries.find(path);
     const FileStamp stamp = files.stamp(path);
-    if (exists)
-        *exists = stamp.exists;
     if (!stamp.exists) {
         if (it != m_entries.end())
             m_entries.erase(it);
-        static const auto empty = std::make_shared<const IniDocument>();
-        return empty;
+        return Explained<std::shared_ptr<const IniDocument>>::none();
     }
     if (it != m_entries.end() && it->stamp == stamp) {
         it->lastUse = ++m_uses;
@@ -37,7 +40,7 @@ std::shared_ptr<const IniDocument> IniCache::document(const FileSystem &files, c
     }
     const std::optional<QByteArray> bytes = files.readAll(path);
     if (!bytes)
-        return std::make_shared<const IniDocument>();
+        return std::shared_ptr<const IniDocument>(std::make_shared<const IniDocument>());
     auto document = std::make_shared<const IniDocument>(*bytes);
     // A file changed while it was read is not remembered; the next access reads it again.
     if (files.stamp(path) == stamp)

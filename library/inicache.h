@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inidocument.h"
+#include "platform/explained.h"
 #include "platform/filesystem.h"
 
 #include <QHash>
@@ -16,8 +17,9 @@ class IniCache
 public:
     static IniCache &instance();
 
-    // exists (when given) tells whether the file was there.
-    std::shared_ptr<const IniDocument> document(const FileSystem &files, const QString &path, bool *exists = nullptr);
+    // The file's document; none when there is no file, which reads as emptyDocument().
+    Explained<std::shared_ptr<const IniDocument>> document(const FileSystem &files, const QString &path);
+    static const std::shared_ptr<const IniDocument> &emptyDocument();
     // Takes the content just written by the system itself.
     void store(const FileSystem &files, const QString &path, std::shared_ptr<const IniDocument> document,
         const QByteArray &bytes);

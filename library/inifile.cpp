@@ -17,16 +17,14 @@ std::shared_ptr<const IniDocument> IniFile::current() const
 {
     if (m_held)
         return m_held;
-    bool exists = false;
-    auto document = IniCache::instance().document(m_files, m_path, &exists);
-    if (exists)
-        return document;
+    if (auto document = IniCache::instance().document(m_files, m_path))
+        return *document;
     // The file may have been deleted, or created under another spelling, since the name was resolved.
     const QString resolved = m_files.resolveName(m_askedPath);
     if (resolved == m_path)
-        return document;
+        return IniCache::emptyDocument();
     m_path = resolved;
-    return IniCache::instance().document(m_files, m_path);
+    return IniCache::instance().document(m_files, m_path).value_or(IniCache::emptyDocument());
 }
 
 QString IniFile::readString(const QString &section, const QString &key) const

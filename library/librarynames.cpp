@@ -1,5 +1,6 @@
 #include "librarynames.h"
 
+#include "effecttokens.h"
 #include "inidocument.h"
 #include "platform/ansi.h"
 
@@ -59,4 +60,14 @@ QString indexProblem(const QString &name)
     return {};
 }
 
+const QStringList &fileKeyStems()
+{
+    static const QStringList stems = { u"imgfilename"_s, u"txtfilename"_s, EffectTokens::PieceStem };
+    return stems;
+}
+
+bool namesOwnFile(const QString &value)
+{
+    return value.isEmpty() || value == u"0"_s || staysInFolder(value);
+}
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Rules for names that come from strangers' files (update packages, definition files) before the
 // program uses them as paths or writes them into an index file.
@@ -16,4 +17,9 @@ bool namesOneEntry(const QString &name);
 // Why the name cannot be written as an index file's section, key or value and read back the same;
 // empty when it can.
 QString indexProblem(const QString &name);
+// The stems of a definition file's numbered [file] keys whose values name files: imgfilename,
+// txtfilename, fno.
+const QStringList &fileKeyStems();
+// A value of such a key names a file inside the category folder, or nothing ("" or "0").
+bool namesOwnFile(const QString &value);
 }

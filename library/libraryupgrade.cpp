@@ -6,15 +6,12 @@
 #include "library/inifile.h"
 #include "library/librarynames.h"
 #include "library/mainindex.h"
-#include "options/skinregistry.h"
+#include "library/skinregistry.h"
 #include "platform/filesystem.h"
 #include "platform/folderlock.h"
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
 
 #include <functional>
 #include <set>
@@ -36,12 +33,10 @@ QByteArray hashOf(const QByteArray &bytes)
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex();
 }
 
-QByteArray hashOfFile(const QString &path)
+QByteArray hashOfFile(const FileSystem &files, const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return hashOf(file.readAll());
+    const auto bytes = files.readAll(path);
+    return bytes ? hashOf(*bytes) : QByteArray();
 }
 
 // The user's own index files: merged into, never copied over once they exist.
@@ -85,14 +80,15 @@ LibraryUpgrade::LibraryUpgrade(FileSystem &files, const QString &shippedFolder, 
 {
 }
 
-LibraryUpgrade::Place LibraryUpgrade::placeFor(const QString &executableFolder, const QString &userDataFolder)
+LibraryUpgrade::Place LibraryUpgrade::placeFor(
+    const FileSystem &files, const QString &executableFolder, const QString &userDataFolder)
 {
     const auto withSeparator = [](const QString &folder) { return folder.endsWith(u'/') ? folder : folder + u'/'; };
     const QString beside = withSeparator(executableFolder);
-    if (QFileInfo::exists(beside + LinkOne))
+    if (files.fileExists(beside + LinkOne))
         return { beside, QString() };
     const QString shipped = withSeparator(QDir::cleanPath(beside + u"../share/vellumo/library"_s));
-    if (QFileInfo::exists(shipped + LinkOne))
+    if (files.fileExists(shipped + LinkOne))
         return { withSeparator(userDataFolder), shipped };
     return { beside, QString() };
 }
@@ -103,25 +99,42 @@ QString LibraryUpgrade::manifestName()
 }
 
 namespace {
-// Walks the entries below a library folder but its manifest, as paths relative to it. An entry with a
-// hidden part is not walked but noted in hidden, each part once, sorted.
-void walkLibrary(const QString &folder, QDir::Filters filters, QStringList &hidden,
-    const std::function<void(const QString &relative, const QFileInfo &info)> &visit)
+// Walks the files below a library folder but its manifest, as paths relative to it, and its folders
+// too when asked; links to folders are visited, not walked into. An entry with a hidden part is not
+// visited but noted in hidden, each part once, sorted. Returns the folders that could not be listed.
+QStringList walkLibrary(const FileSystem &files, const QString &folder, bool withFolders, QStringList &hidden,
+    const std::function<void(const QString &relative, bool isFolder)> &visit)
 {
-    const QDir root(folder);
-    QDirIterator it(folder, filters | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString relative = root.relativeFilePath(it.next());
-        if (relative == LibraryUpgrade::manifestName())
-            continue;
-        if (const QString part = LibraryNames::hiddenPart(relative); !part.isEmpty()) {
-            if (!hidden.contains(part))
-                hidden << part;
-            continue;
+    QStringList unlisted;
+    const QString root = folder.endsWith(u'/') ? folder : folder + u'/';
+    const std::function<void(const QString &)> walk = [&](const QString &below) {
+        const auto entries = files.list(root + below);
+        if (!entries) {
+            unlisted << root + below;
+            return;
         }
-        visit(relative, it.fileInfo());
-    }
+        for (const FolderEntry &entry : *entries) {
+            const QString relative = below + entry.name;
+            if (relative == LibraryUpgrade::manifestName())
+                continue;
+            if (entry.isFile || (entry.isFolder && withFolders)) {
+                if (const QString part = LibraryNames::hiddenPart(relative); part.isEmpty())
+                    visit(relative, entry.isFolder);
+                else if (!hidden.contains(part))
+                    hidden << part;
+            }
+            if (entry.isFolder && !entry.isLink)
+                walk(relative + u'/');
+        }
+    };
+    walk(QString());
     hidden.sort();
+    return unlisted;
+}
+
+QString cannotList(const QString &folder)
+{
+    return u"cannot read folder "_s + folder;
 }
 }
 
@@ -130,12 +143,16 @@ QString LibraryUpgrade::recordFolder() const
     return m_user + RecordFolder;
 }
 
-QByteArray LibraryUpgrade::manifestOf(const QString &folder, QStringList &hidden)
+Explained<QByteArray> LibraryUpgrade::manifestOf(const FileSystem &files, const QString &folder, QStringList &hidden)
 {
     QStringList lines;
-    walkLibrary(folder, QDir::Files, hidden, [&lines](const QString &relative, const QFileInfo &info) {
-        lines << QString::fromLatin1(hashOfFile(info.filePath())) + u' ' + relative;
-    });
+    const QString root = folder.endsWith(u'/') ? folder : folder + u'/';
+    const QStringList unlisted
+        = walkLibrary(files, folder, false, hidden, [&files, &lines, &root](const QString &relative, bool) {
+              lines << QString::fromLatin1(hashOfFile(files, root + relative)) + u' ' + relative;
+          });
+    if (!unlisted.isEmpty())
+        return Explained<QByteArray>::none(cannotList(unlisted.first()));
     // Sorted by path, so that the same library always gives the same manifest.
     std::sort(lines.begin(), lines.end(), [](const QString &a, const QString &b) { return a.mid(41) < b.mid(41); });
     QByteArray manifest;
@@ -204,7 +221,7 @@ QStringList LibraryUpgrade::run()
     const Manifest shipped = parse(*shippedBytes, Whose::Shipped, refused);
     const Manifest before
         = parse(m_files.readAll(recordFolder() + manifestName()).value_or(QByteArray()), Whose::Record, refused);
-    if (!QDir().mkpath(m_user)) {
+    if (!m_files.makeFolder(m_user)) {
         problems << u"cannot create folder "_s + m_user;
         return problems;
     }
@@ -225,8 +242,7 @@ QStringList LibraryUpgrade::run()
 bool LibraryUpgrade::copyReplacing(const QString &from, const QString &to)
 {
     const auto bytes = m_files.readAll(from);
-    QDir().mkpath(QFileInfo(to).absolutePath());
-    return bytes && m_files.writeAtomically(to, *bytes);
+    return bytes && m_files.makeFolder(to.left(to.lastIndexOf(u'/'))) && m_files.writeAtomically(to, *bytes);
 }
 
 void LibraryUpgrade::bringFiles(
@@ -235,16 +251,19 @@ void LibraryUpgrade::bringFiles(
     // The library's folders, empty ones too (the simple-copy folder the user's own effects go into).
     // Hidden names are in no manifest, so they are said rather than left out without a word.
     QStringList hidden;
-    walkLibrary(m_shipped, QDir::Dirs | QDir::Files, hidden, [&](const QString &relative, const QFileInfo &info) {
-        if (info.isDir() && !QDir().mkpath(m_user + relative))
-            problems << u"cannot create folder "_s + m_user + relative;
-    });
+    const QStringList unlisted
+        = walkLibrary(m_files, m_shipped, true, hidden, [&](const QString &relative, bool isFolder) {
+              if (isFolder && !m_files.makeFolder(m_user + relative))
+                  problems << u"cannot create folder "_s + m_user + relative;
+          });
+    for (const QString &folder : unlisted)
+        problems << cannotList(folder);
     for (const QString &part : hidden)
         refused << u"特效库中的“"_s + part + u"”以“.”开头，没有复制"_s;
     for (auto it = shipped.begin(); it != shipped.end(); ++it) {
         const QString &relative = it.key();
         const QString target = m_user + relative;
-        const bool exists = QFileInfo(target).isFile();
+        const bool exists = m_files.fileExists(target);
         if (isUsersIndex(relative)) {
             if (!exists && !copyReplacing(m_shipped + relative, target))
                 problems << u"cannot write "_s + target;
@@ -259,7 +278,7 @@ void LibraryUpgrade::bringFiles(
                 addedFiles << relative;
             continue;
         }
-        const QByteArray present = hashOfFile(target);
+        const QByteArray present = hashOfFile(m_files, target);
         if (present == it.value())
             continue;
         if (before.value(relative) != present) {
@@ -342,12 +361,12 @@ void LibraryUpgrade::registerSkinsAndTemplates(const Manifest &shipped, const Ma
 void LibraryUpgrade::record(const QByteArray &manifest, QStringList &problems)
 {
     const QString folder = recordFolder();
-    if (!QDir().mkpath(folder)) {
+    if (!m_files.makeFolder(folder)) {
         problems << u"cannot create folder "_s + folder;
         return;
     }
     for (const QString &index : { LinkOne, LinkTwo })
-        if (QFileInfo::exists(m_shipped + index) && !copyReplacing(m_shipped + index, folder + index))
+        if (m_files.fileExists(m_shipped + index) && !copyReplacing(m_shipped + index, folder + index))
             problems << u"cannot write "_s + folder + index;
     if (problems.isEmpty() && !m_files.writeAtomically(folder + manifestName(), manifest))
         problems << u"cannot write "_s + folder + manifestName();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/explained.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -34,7 +36,7 @@ public:
         QString applicationFolder; // ends with the separator
         QString shippedFolder; // empty when the application folder is not laid out from one
     };
-    static Place placeFor(const QString &executableFolder, const QString &userDataFolder);
+    static Place placeFor(const FileSystem &files, const QString &executableFolder, const QString &userDataFolder);
 
     LibraryUpgrade(FileSystem &files, const QString &shippedFolder, const QString &userFolder);
 
@@ -42,11 +44,13 @@ public:
     static QString manifestName();
     // The manifest of a laid-out library: one line per file, "<sha1> <relative path>", sorted. Names
     // starting with "." are in no manifest; hidden gets the first such part of each path left out.
-    static QByteArray manifestOf(const QString &folder, QStringList &hidden);
+    // None, and why, when a folder of it cannot be read.
+    static Explained<QByteArray> manifestOf(const FileSystem &files, const QString &folder, QStringList &hidden);
 
     bool isNeeded() const;
-    // Raises the access errors of the index files; lines and files refused, then files that cannot be
-    // copied, are listed.
+    // Raises the access errors of the index files; lines and files refused, then folders that cannot
+    // be read or made and files that cannot be copied, are listed. Nothing is recorded as done while
+    // any of those is left.
     QStringList run();
 
     QStringList addedFiles;

@@ -1,6 +1,5 @@
 #include "packageinstaller.h"
 
-#include "effects/definitionfile.h"
 #include "library/categoryindex.h"
 #include "library/countedsection.h"
 #include "library/effectindex.h"
@@ -16,6 +15,7 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
 #include <cerrno>
 
 using namespace Qt::StringLiterals;
@@ -69,12 +69,12 @@ QString nameProblem(const QString &what, const QString &value)
 QString namedFileOutside(const QByteArray &bytes)
 {
     const IniDocument definition(bytes);
-    for (const QString &stem : DefinitionFile::fileKeyStems()) {
+    for (const QString &stem : LibraryNames::fileKeyStems()) {
         const int last = definition.reachedNumberedKey(u"file"_s, stem);
         for (int k = 1; k <= last; ++k) {
             const QString key = stem + QString::number(k);
             const QString value = definition.read(u"file"_s, key);
-            if (!DefinitionFile::namesOwnFile(value))
+            if (!LibraryNames::namesOwnFile(value))
                 return u"定义文件中的"_s + key + u"="_s + value + u"指向特效类别文件夹之外"_s;
         }
     }
@@ -90,6 +90,17 @@ bool isKnownKind(const QString &kind)
 QString relativeTo(const QString &real, const QString &folder)
 {
     return real.mid(folder.endsWith(u'/') ? folder.size() : folder.size() + 1);
+}
+
+// Whether the folder has an entry of this name, a link leading nowhere included; a folder that cannot
+// be read raises the error, so that nothing is copied next to what could not be seen.
+bool isTaken(const FileSystem &files, const QString &folder, const QString &name)
+{
+    const auto entries = files.list(folder);
+    if (!entries)
+        throw VellumoError::cannotOpen(folder);
+    return std::any_of(
+        entries->begin(), entries->end(), [&name](const FolderEntry &entry) { return entry.name == name; });
 }
 
 // Why the definition file the effect will have in its category folder must not be installed, judged as
@@ -332,7 +343,7 @@ PackageInstaller::Plan PackageInstaller::plan(const Package &package) const
                 return refuse(reason);
         }
         const QString existing = m_files.resolveName(folders[i] + leaves[i]);
-        if (QFileInfo(existing).exists() || QFileInfo(existing).isSymLink()) {
+        if (isTaken(m_files, folders[i], existing.mid(existing.lastIndexOf(u'/') + 1))) {
             if (!m_files.fileExists(existing) || m_files.readAll(existing) != sources[i].readAll())
                 conflicts << package.files[i];
             continue;

@@ -1,6 +1,6 @@
 #include "optionswindow.h"
 
-#include "app/artwork/artwork.h"
+#include "artwork/artwork.h"
 #include "skinstab.h"
 #include "systemtab.h"
 #include "templatestab.h"

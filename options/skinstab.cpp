@@ -1,10 +1,10 @@
 #include "skinstab.h"
 
 #include "library/mainindex.h"
+#include "library/skinregistry.h"
 #include "platform/dialogs.h"
 #include "platform/filesystem.h"
 #include "platform/platform.h"
-#include "skinregistry.h"
 #include "widgets/flatlineedit.h"
 #include "widgets/named.h"
 #include "widgets/pictureloader.h"

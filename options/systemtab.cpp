@@ -1,7 +1,7 @@
 #include "systemtab.h"
 
 #include "customeffect.h"
-#include "packageinstaller.h"
+#include "library/packageinstaller.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "widgets/flatlineedit.h"

@@ -7,8 +7,7 @@
 
 // What an operation hands back: its value, or none and why, in words the user can be shown. The
 // reason is empty where there is nothing to say (a dialog cancelled, a token that names no piece).
-template <class T>
-class Explained
+template <class T> class Explained
 {
 public:
     Explained(T value)

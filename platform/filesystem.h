@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -23,6 +24,20 @@ struct FileStamp
 
     bool operator==(const FileStamp &other) const;
     bool operator!=(const FileStamp &other) const { return !(*this == other); }
+};
+
+// One entry of a folder, as a listing finds it.
+struct FolderEntry
+{
+    QString name;
+    bool isFile = false; // a file, or a link to one
+    bool isFolder = false; // a folder, or a link to one
+    bool isLink = false;
+
+    bool operator==(const FolderEntry &other) const
+    {
+        return name == other.name && isFile == other.isFile && isFolder == other.isFolder && isLink == other.isLink;
+    }
 };
 
 // The file operations the system needs; tests replace it to refuse or fail chosen operations.
@@ -65,6 +80,11 @@ public:
     // explains it, so the disk or the permissions refused it and the user must be told.
     bool copyRefused(const QString &to) const;
     virtual bool remove(const QString &path) = 0;
+    // Makes a folder and every missing folder on its way; true when the folder is there afterwards.
+    virtual bool makeFolder(const QString &path) = 0;
+    // The entries of a folder (hidden ones too, not "." and ".."), sorted by name; nothing when the
+    // folder cannot be read.
+    virtual std::optional<QList<FolderEntry>> list(const QString &folder) const = 0;
     // Removes this user's writers' temporaries from the folder (not below it) that no save can still be
     // writing: older than ten minutes. Returns how many.
     virtual int clearStaleTemporaries(const QString &folder) = 0;

@@ -11,10 +11,12 @@
 #include <QList>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <optional>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -659,6 +661,50 @@ int LocalFileSystem::clearStaleTemporaries(const QString &folder)
 bool LocalFileSystem::remove(const QString &path)
 {
     return fileExists(path) && QFile::remove(path);
+}
+
+bool LocalFileSystem::makeFolder(const QString &path)
+{
+    return QDir().mkpath(path);
+}
+
+std::optional<QList<FolderEntry>> LocalFileSystem::list(const QString &folder) const
+{
+    // Read with the system's own calls: a folder that cannot be read must not pass for an empty one.
+    const QByteArray native = QFile::encodeName(folder);
+    DIR *dir = ::opendir(native.constData());
+    if (!dir)
+        return std::nullopt;
+    QList<FolderEntry> entries;
+    errno = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        FolderEntry found;
+        found.name = QFile::decodeName(name);
+        // The kind the folder itself records spares a look at each entry of a large category folder;
+        // a link, or a file system that records none, is looked at.
+        found.isLink = entry->d_type == DT_LNK;
+        found.isFile = entry->d_type == DT_REG;
+        found.isFolder = entry->d_type == DT_DIR;
+        struct stat st;
+        if (entry->d_type == DT_UNKNOWN && ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+            found.isLink = S_ISLNK(st.st_mode);
+        if ((entry->d_type == DT_UNKNOWN || found.isLink) && ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0) {
+            found.isFile = S_ISREG(st.st_mode);
+            found.isFolder = S_ISDIR(st.st_mode);
+        }
+        entries << found;
+        errno = 0;
+    }
+    const bool whole = errno == 0;
+    ::closedir(dir);
+    if (!whole)
+        return std::nullopt;
+    std::sort(
+        entries.begin(), entries.end(), [](const FolderEntry &a, const FolderEntry &b) { return a.name < b.name; });
+    return entries;
 }
 
 QString LocalFileSystem::resolveName(const QString &path) const

@@ -23,10 +23,11 @@ public:
     bool createHeld(const HeldFolder &folder, const QString &name, const QByteArray &bytes) override;
     bool removeHeld(const HeldFolder &folder, const QString &name) override;
     bool remove(const QString &path) override;
+    bool makeFolder(const QString &path) override;
+    std::optional<QList<FolderEntry>> list(const QString &folder) const override;
     int clearStaleTemporaries(const QString &folder) override;
     QString resolveName(const QString &path) const override;
     std::int64_t nowNs() const override;
-    // From the kernel's change notices, not from a look at the file.
 
     QString backupFolder() const { return m_backupFolder; }
 

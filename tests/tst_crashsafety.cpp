@@ -3,7 +3,7 @@
 // cut-off one, and never seen under its name before it is whole.
 #include "library/inicache.h"
 #include "library/inidocument.h"
-#include "options/packageinstaller.h"
+#include "library/packageinstaller.h"
 #include "platform/folderlock.h"
 #include "platform/localfilesystem.h"
 

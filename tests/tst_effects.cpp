@@ -382,10 +382,10 @@ private slots:
         QDir().mkpath(destination);
         QCOMPARE(flow.copyFiles(state, destination), 1);
         QCOMPARE(QDir(destination).entryList(QDir::Files), QStringList { u"a.js"_s });
-        QString text;
-        QVERIFY(!flow.piece(u"fno1"_s, &text));
-        QVERIFY(flow.piece(u"fno2"_s, &text));
-        QCOMPARE(text, u"piece\r\n"_s);
+        QVERIFY(!flow.piece(u"fno1"_s));
+        const Explained<QString> text = flow.piece(u"fno2"_s);
+        QVERIFY(text);
+        QCOMPARE(*text, u"piece\r\n"_s);
     }
 
     void textPiecesEndEveryLineWithCrLf_data()

@@ -278,10 +278,9 @@ private slots:
     void initTestCase()
     {
         // The previews' engine is readied before this test's own browser views start it.
-        QString error;
-        BrowserView *browser = BrowserView::create(nullptr, &error, BrowserView::Purpose::EffectPreview);
-        QVERIFY2(browser, qPrintable(error));
-        delete browser;
+        const Explained<BrowserView *> browser = BrowserView::create(nullptr, BrowserView::Purpose::EffectPreview);
+        QVERIFY2(browser, qPrintable(browser.why()));
+        delete *browser;
     }
 
     // Every effect the library lists, set up as a user would, pasted into the new-page text, saved

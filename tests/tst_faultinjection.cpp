@@ -8,13 +8,15 @@
 #include "library/effectindex.h"
 #include "library/inicache.h"
 #include "library/inidocument.h"
+#include "library/libraryupgrade.h"
 #include "library/mainindex.h"
+#include "library/packageinstaller.h"
+#include "library/packagemaker.h"
+#include "library/skinregistry.h"
 #include "options/customeffect.h"
-#include "options/packageinstaller.h"
-#include "options/packagemaker.h"
-#include "options/skinregistry.h"
 #include "options/templateshelf.h"
 #include "platform/ansi.h"
+#include "platform/localfilesystem.h"
 #include "platform/vellumoerror.h"
 #include "support/scripteddialogs.h"
 #include "support/scriptedfilesystem.h"
@@ -220,6 +222,67 @@ QList<Command> commands()
     };
 }
 
+// A step of library maintenance that finds a folder it cannot make or read: what the user is told, and
+// what must not look done afterwards.
+struct Refusal
+{
+    QString name;
+    std::function<void(ScriptedFileSystem &, const Folders &)> fault;
+    // Runs the step and returns what the user is told.
+    std::function<QStringList(ScriptedFileSystem &, const Folders &)> run;
+    std::function<QStringList(const Folders &)> told;
+};
+
+// The user's folder that the application folder, as a shipped library, is brought into.
+QString home(const Folders &f)
+{
+    return f.root + u"/home/"_s;
+}
+
+QStringList upgrade(ScriptedFileSystem &files, const Folders &f)
+{
+    return LibraryUpgrade(files, f.app(), home(f)).run();
+}
+
+QStringList install(ScriptedFileSystem &files, const Folders &f)
+{
+    try {
+        PackageInstaller(files, f.app()).installAll({ f.pkg() + u"一/p1.gx"_s });
+    } catch (const VellumoError &e) {
+        return { e.message() };
+    }
+    return {};
+}
+
+QList<Refusal> refusals()
+{
+    return {
+        { u"upgrade: the user's folder cannot be made"_s,
+            [](ScriptedFileSystem &fs, const Folders &f) { fs.refuseWritesUnder(home(f)); }, upgrade,
+            [](const Folders &f) { return QStringList { u"cannot create folder "_s + f.root + u"/home/"_s }; } },
+        { u"upgrade: a library folder cannot be made"_s,
+            [](ScriptedFileSystem &fs, const Folders &f) { fs.refuseWritesUnder(home(f) + u"图片特效"_s); }, upgrade,
+            [](const Folders &f) {
+                const QString folder = f.root + u"/home/图片特效"_s;
+                return QStringList { u"cannot create folder "_s + folder, u"cannot write "_s + folder + u"/a.jpg"_s,
+                    u"cannot write "_s + folder + u"/album.js"_s, u"cannot write "_s + folder + u"/b.jpg"_s,
+                    u"cannot write "_s + folder + u"/相册"_s };
+            } },
+        { u"upgrade: a folder of the shipped library cannot be read"_s,
+            [](ScriptedFileSystem &fs, const Folders &f) { fs.failListing(f.app() + u"图片特效"_s); }, upgrade,
+            [](const Folders &f) { return QStringList { u"cannot read folder "_s + f.root + u"/app/图片特效/"_s }; } },
+        { u"upgrade: the record's folder cannot be made"_s,
+            [](ScriptedFileSystem &fs, const Folders &f) { fs.refuseWritesUnder(home(f) + u".vellumo-shipped"_s); },
+            upgrade,
+            [](const Folders &f) {
+                return QStringList { u"cannot create folder "_s + f.root + u"/home/.vellumo-shipped/"_s };
+            } },
+        { u"package: the category folder cannot be read"_s,
+            [](ScriptedFileSystem &fs, const Folders &f) { fs.failListing(f.app() + u"图片特效"_s); }, install,
+            [](const Folders &f) { return QStringList { u"Cannot open file "_s + f.root + u"/app/图片特效/"_s }; } },
+    };
+}
+
 QString runSteps(const Command &command, int steps, ScriptedFileSystem &files, const Folders &f)
 {
     try {
@@ -304,6 +367,51 @@ private slots:
                         QVERIFY2(document.hasKey(section.key(), key.key()),
                             qPrintable(u"%1 lost [%2] %3"_s.arg(path, section.key(), key.key())));
             }
+        }
+    }
+
+    void aFolderThatCannotBeMadeOrReadIsSaidAndNothingLooksDone_data()
+    {
+        QTest::addColumn<int>("index");
+        const QList<Refusal> all = refusals();
+        for (int i = 0; i < all.size(); ++i)
+            QTest::addRow("%s", qPrintable(all[i].name)) << i;
+    }
+
+    void aFolderThatCannotBeMadeOrReadIsSaidAndNothingLooksDone()
+    {
+        QFETCH(int, index);
+        const Refusal refusal = refusals()[index];
+        const Folders f = fresh();
+        QStringList hidden;
+        TestFiles::write(
+            f.app() + LibraryUpgrade::manifestName(), *LibraryUpgrade::manifestOf(LocalFileSystem(), f.app(), hidden));
+        // The folder's lock is the only file that a step leaves behind whatever it finds.
+        const auto withoutLock = [&f] {
+            Tree files = tree(f.app());
+            files.remove(u".vellumo.lock"_s);
+            return files;
+        };
+        const Tree before = withoutLock();
+
+        ScriptedFileSystem faulty;
+        refusal.fault(faulty, f);
+        QCOMPARE(refusal.run(faulty, f), refusal.told(f));
+        ++m_faults;
+
+        // Nothing is recorded as done: no package is entered, no upgrade recorded.
+        QCOMPARE(withoutLock(), before);
+        const QString record = home(f) + u".vellumo-shipped/"_s + LibraryUpgrade::manifestName();
+        QVERIFY(!QFileInfo::exists(record));
+        // So the same step, when nothing stands in its way, does it all.
+        ScriptedFileSystem healthy;
+        QCOMPARE(refusal.run(healthy, f), QStringList());
+        if (refusal.name.startsWith(u"upgrade"_s)) {
+            QVERIFY(QFileInfo::exists(record));
+            for (const QString &file : { u"LINK1.INI"_s, u"图片特效/相册"_s, u"图片特效/a.jpg"_s, u"模板/二.htm"_s })
+                QCOMPARE(TestFiles::read(home(f) + file), TestFiles::read(f.app() + file));
+        } else {
+            QCOMPARE(TestFiles::read(f.app() + u"图片特效/slide.css"_s), QByteArray(".slide{}\r\n"));
         }
     }
 

@@ -7,7 +7,7 @@
 #include "library/effectindex.h"
 #include "library/inicache.h"
 #include "library/mainindex.h"
-#include "options/skinregistry.h"
+#include "library/skinregistry.h"
 #include "platform/ansi.h"
 #include "platform/errorguard.h"
 #include "platform/folderlock.h"

@@ -1,6 +1,7 @@
+#include "library/libraryupgrade.h"
 #include "librarylayout.h"
-#include "options/libraryupgrade.h"
 #include "platform/ansi.h"
+#include "platform/localfilesystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,7 +49,8 @@ private slots:
         QCOMPARE(manifest.count('\n'), 4);
         QVERIFY(manifest.contains(" LINK1.INI\n") && manifest.contains(" 图片特效/pic.gif\n"));
         QStringList hidden;
-        QCOMPARE(manifest, LibraryUpgrade::manifestOf(app.path(), hidden));
+        const LocalFileSystem files;
+        QCOMPARE(manifest, *LibraryUpgrade::manifestOf(files, app.path(), hidden));
         QCOMPARE(hidden, QStringList());
 
         // The next build writes only what changed, and the manifest with it.

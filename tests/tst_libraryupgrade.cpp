@@ -1,7 +1,7 @@
+#include "library/libraryupgrade.h"
+#include "library/packageinstaller.h"
 #include "librarylayout.h"
 #include "options/customeffect.h"
-#include "options/libraryupgrade.h"
-#include "options/packageinstaller.h"
 #include "platform/ansi.h"
 #include "platform/localfilesystem.h"
 
@@ -159,7 +159,7 @@ private slots:
         write(run.shipped.filePath(u"lines.txt"_s), "<html>\r\n<body></body>\r\n</html>\r\n");
         QStringList hidden;
         write(run.shipped.filePath(LibraryUpgrade::manifestName()),
-            LibraryUpgrade::manifestOf(run.shipped.path(), hidden));
+            *LibraryUpgrade::manifestOf(LocalFileSystem(), run.shipped.path(), hidden));
         QCOMPARE(hidden, QStringList());
         LibraryUpgrade upgrade = run.upgrade();
         try {
@@ -225,19 +225,20 @@ private slots:
     void theLibraryIsBesideTheProgramOrInTheUsersFolder()
     {
         QTemporaryDir root;
+        const LocalFileSystem files;
         const QString user = root.filePath(u"home/.local/share/Vellumo"_s);
         // Installed: the library read-only under share/, the user's folder for the program.
         write(root.filePath(u"usr/share/vellumo/library/LINK1.INI"_s), "[COMBOX]\r\n");
-        LibraryUpgrade::Place place = LibraryUpgrade::placeFor(root.filePath(u"usr/bin"_s), user);
+        LibraryUpgrade::Place place = LibraryUpgrade::placeFor(files, root.filePath(u"usr/bin"_s), user);
         QCOMPARE(place.applicationFolder, user + u'/');
         QCOMPARE(place.shippedFolder, root.filePath(u"usr/share/vellumo/library/"_s));
         // A library beside the executable (the build's folder) is used as it is.
         write(root.filePath(u"usr/bin/LINK1.INI"_s), "[COMBOX]\r\n");
-        place = LibraryUpgrade::placeFor(root.filePath(u"usr/bin/"_s), user);
+        place = LibraryUpgrade::placeFor(files, root.filePath(u"usr/bin/"_s), user);
         QCOMPARE(place.applicationFolder, root.filePath(u"usr/bin/"_s));
         QVERIFY(place.shippedFolder.isEmpty());
         // No library anywhere: the executable's folder, as before.
-        place = LibraryUpgrade::placeFor(root.filePath(u"opt/x"_s), user);
+        place = LibraryUpgrade::placeFor(files, root.filePath(u"opt/x"_s), user);
         QCOMPARE(place.applicationFolder, root.filePath(u"opt/x/"_s));
         QVERIFY(place.shippedFolder.isEmpty());
     }

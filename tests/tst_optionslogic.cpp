@@ -2,10 +2,10 @@
 // effects and update packages, checked on the files byte for byte.
 #include "library/effectindex.h"
 #include "library/inicache.h"
+#include "library/packageinstaller.h"
+#include "library/packagemaker.h"
+#include "library/skinregistry.h"
 #include "options/customeffect.h"
-#include "options/packageinstaller.h"
-#include "options/packagemaker.h"
-#include "options/skinregistry.h"
 #include "platform/ansi.h"
 #include "platform/folderlock.h"
 #include "platform/vellumoerror.h"

@@ -9,7 +9,7 @@
 #include "library/inicache.h"
 #include "library/librarycheck.h"
 #include "library/librarynames.h"
-#include "options/packageinstaller.h"
+#include "library/packageinstaller.h"
 #include "platform/ansi.h"
 #include "platform/folderlock.h"
 #include "platform/localfilesystem.h"

@@ -1,4 +1,4 @@
-#include "artwork.h"
+#include "artwork/artwork.h"
 #include "widgets/jpegdecoder.h"
 #include "widgets/pictureloader.h"
 #include "widgets/readabletext.h"

@@ -168,6 +168,38 @@ private slots:
         QCOMPARE(files.resolveName(dir.filePath(u"new.gif"_s)), dir.filePath(u"new.gif"_s));
     }
 
+    // A listing names each entry with what it is, links by what they lead to, and an unreadable
+    // folder gives none rather than passing for an empty one.
+    void foldersAreMadeOnTheirWayAndListedWithTheKindOfEachEntry()
+    {
+        QTemporaryDir dir;
+        LocalFileSystem files;
+        const QString library = dir.filePath(u"库/图片特效"_s);
+        QVERIFY(files.makeFolder(library));
+        QVERIFY(files.makeFolder(library));
+        TestFiles::write(library + u"/相册"_s, "[file]\r\n");
+        TestFiles::write(library + u"/.hidden"_s, "h");
+        QVERIFY(files.makeFolder(library + u"/子"_s));
+        QVERIFY(QFile::link(library + u"/子"_s, library + u"/到子"_s));
+        QVERIFY(QFile::link(library + u"/相册"_s, library + u"/到相册"_s));
+        QVERIFY(QFile::link(library + u"/无"_s, library + u"/断"_s));
+        QVERIFY(!files.makeFolder(library + u"/相册/下"_s));
+
+        const auto entries = files.list(library);
+        QVERIFY(entries);
+        // name, file, folder, link
+        const QList<FolderEntry> expected { { u".hidden"_s, true, false, false }, { u"到子"_s, false, true, true },
+            { u"到相册"_s, true, false, true }, { u"子"_s, false, true, false }, { u"断"_s, false, false, true },
+            { u"相册"_s, true, false, false } };
+        QCOMPARE(entries->size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i) {
+            QCOMPARE(entries->at(i).name, expected[i].name);
+            QVERIFY2(entries->at(i) == expected[i], qPrintable(expected[i].name));
+        }
+        QVERIFY(!files.list(library + u"/无"_s));
+        QVERIFY(!files.list(library + u"/相册"_s));
+    }
+
     // A name as long as a file name may be still takes a temporary beside it: the temporary's name is
     // cut to fit, never the file's.
     void longNamesAreWrittenAndCopied_data()

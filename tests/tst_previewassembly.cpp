@@ -177,17 +177,15 @@ private slots:
             PreviewContent content;
             content.code = u"<p>预览</p>\r\n"_s;
             content.files = { { picture, u"图.jpg"_s } };
-            QString problem;
-            const std::optional<QString> page
-                = folder.writePage(content, u"<html><body>\r\n</BODY></html>"_s, &problem);
-            QVERIFY2(page, qPrintable(problem));
+            const Explained<QString> page = folder.writePage(content, u"<html><body>\r\n</BODY></html>"_s);
+            QVERIFY2(page, qPrintable(page.why()));
             folderPath = folder.path();
             QVERIFY(folderPath.startsWith(QDir::tempPath()));
             QCOMPARE(*page, folderPath + PreviewFolder::pageName());
             QCOMPARE(TestFiles::read(*page), Ansi::encode(u"<html><body>\r\n<p>预览</p>\r\n</BODY></html>"_s));
             QCOMPARE(TestFiles::read(folderPath + u"图.jpg"_s), QByteArray("jpeg"));
             // Without a new-page text, a bare page that declares the same encoding.
-            QVERIFY(folder.writePage(content, QString(), &problem));
+            QVERIFY(folder.writePage(content, QString()));
             QVERIFY(TestFiles::read(*page).contains("<meta charset=\"gb2312\">"));
         }
         QVERIFY(!QFileInfo::exists(folderPath));
@@ -199,9 +197,9 @@ private slots:
         ScriptedFileSystem files;
         files.refuseWritesUnder(QDir::tempPath());
         PreviewFolder folder(files);
-        QString problem;
-        QVERIFY(!folder.writePage(PreviewContent(), QString(), &problem));
-        QVERIFY(problem.startsWith(u"无法写入预览页："_s));
+        const Explained<QString> page = folder.writePage(PreviewContent(), QString());
+        QVERIFY(!page);
+        QVERIFY(page.why().startsWith(u"无法写入预览页："_s));
     }
 
     // Ended by the session (SIGTERM, SIGHUP) or by Ctrl+C, the program takes its scratch folders with
@@ -264,11 +262,10 @@ private slots:
     {
         LocalFileSystem local;
         PreviewFolder folder(local);
-        QString problem;
-        QVERIFY(folder.writePage({ u"<b>1</b>"_s, {}, false }, QString(), &problem));
+        QVERIFY(folder.writePage({ u"<b>1</b>"_s, {}, false }, QString()));
         QVERIFY(QDir(folder.path()).removeRecursively());
-        const std::optional<QString> page = folder.writePage({ u"<b>2</b>"_s, {}, false }, QString(), &problem);
-        QVERIFY2(page, qPrintable(problem));
+        const Explained<QString> page = folder.writePage({ u"<b>2</b>"_s, {}, false }, QString());
+        QVERIFY2(page, qPrintable(page.why()));
         QVERIFY(Ansi::decode(TestFiles::read(*page)).contains(u"<b>2</b>"_s));
     }
 };

@@ -5,7 +5,7 @@
 #include "editor/document.h"
 #include "editor/stringdocumentview.h"
 #include "library/inifile.h"
-#include "options/packageinstaller.h"
+#include "library/packageinstaller.h"
 #include "platform/localfilesystem.h"
 #include "platform/vellumoerror.h"
 #include "support/scripteddialogs.h"

@@ -4,7 +4,7 @@
 #include "library/categoryindex.h"
 #include "library/effectindex.h"
 #include "library/inifile.h"
-#include "options/packagemaker.h"
+#include "library/packagemaker.h"
 #include "platform/localfilesystem.h"
 
 #include <QCoreApplication>

@@ -56,6 +56,23 @@ bool ScriptedFileSystem::removeHeld(const HeldFolder &folder, const QString &nam
     return !refused(folder.path() + name) && LocalFileSystem::removeHeld(folder, name);
 }
 
+bool ScriptedFileSystem::makeFolder(const QString &path)
+{
+    // A folder already there is not made again, so nothing can refuse it.
+    if (folderExists(path))
+        return true;
+    return !refused(path) && LocalFileSystem::makeFolder(path);
+}
+
+std::optional<QList<FolderEntry>> ScriptedFileSystem::list(const QString &folder) const
+{
+    const QString withSeparator = folder.endsWith(u'/') ? folder : folder + u'/';
+    for (const QString &unlistable : m_unlistable)
+        if (withSeparator == (unlistable.endsWith(u'/') ? unlistable : unlistable + u'/'))
+            return std::nullopt;
+    return LocalFileSystem::list(folder);
+}
+
 bool ScriptedFileSystem::readPieces(const QString &path, const std::function<void(QByteArrayView)> &piece) const
 {
     ++readings;

@@ -13,8 +13,10 @@ public:
 
     // Writes, copies and removals inside this folder are refused, as in a read-only folder.
     void refuseWritesUnder(const QString &folder) { m_readOnlyFolders.append(folder); }
-    // The n-th write or copy from now (1 for the next) fails; 0 for none.
+    // The n-th write, copy, removal or folder made from now (1 for the next) fails; 0 for none.
     void failOperation(int n) { m_failAt = n; }
+    // Listings of this folder fail, as for a folder that cannot be read.
+    void failListing(const QString &folder) { m_unlistable.append(folder); }
 
     enum class ReadFault { None, Fails, CutShort, OutOfMemory };
     // The n-th reading of a file in pieces from now (1 for the next) hands over its first bytes, then
@@ -44,6 +46,8 @@ public:
     bool createHeld(const HeldFolder &folder, const QString &name, const QByteArray &bytes) override;
     bool remove(const QString &path) override;
     bool removeHeld(const HeldFolder &folder, const QString &name) override;
+    bool makeFolder(const QString &path) override;
+    std::optional<QList<FolderEntry>> list(const QString &folder) const override;
 
     int operations = 0;
     // Readings of a file in pieces so far.
@@ -55,6 +59,7 @@ private:
     bool refused(const QString &path);
 
     QStringList m_readOnlyFolders;
+    QStringList m_unlistable;
     int m_failAt = 0;
     mutable int m_readFaultAt = 0;
     ReadFault m_readFault = ReadFault::None;

@@ -15,8 +15,7 @@ int main(int argc, char **argv)
     Termination::install([] { PreviewFolder::removeEveryFolder(); });
     LocalFileSystem files;
     PreviewFolder folder(files);
-    QString problem;
-    if (!folder.writePage({ QStringLiteral("<b>x</b>"), {}, false }, QString(), &problem))
+    if (!folder.writePage({ QStringLiteral("<b>x</b>"), {}, false }, QString()))
         return 2;
     std::printf("%s\n", QFile::encodeName(folder.path()).constData());
     std::fflush(stdout);

@@ -1,8 +1,9 @@
 #include "librarylayout.h"
 
 #include "library/librarynames.h"
-#include "options/libraryupgrade.h"
+#include "library/libraryupgrade.h"
 #include "platform/ansi.h"
+#include "platform/localfilesystem.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -79,9 +80,12 @@ QStringList LibraryLayout::run()
     // What the library holds now, for bringing users' folders up to date from it.
     const QString manifest = m_target + u'/' + LibraryUpgrade::manifestName();
     QStringList unlisted;
-    const QByteArray listed = LibraryUpgrade::manifestOf(m_target, unlisted);
+    const Explained<QByteArray> made = LibraryUpgrade::manifestOf(LocalFileSystem(), m_target, unlisted);
     for (const QString &part : unlisted)
         problems << u"name starts with \".\", not in the manifest: "_s + m_target + u'/' + part;
+    if (!made)
+        return problems << made.why();
+    const QByteArray &listed = *made;
     QFile existing(manifest);
     if (!(existing.open(QIODevice::ReadOnly) && existing.readAll() == listed)) {
         QSaveFile out(manifest);

@@ -1,6 +1,6 @@
 #include "librarylayout.h"
 
-#include "options/libraryupgrade.h"
+#include "library/libraryupgrade.h"
 #include "platform/localfilesystem.h"
 #include "platform/vellumoerror.h"
 

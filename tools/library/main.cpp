@@ -3,8 +3,8 @@
 #include "library/effectindex.h"
 #include "library/effectsearch.h"
 #include "library/librarycheck.h"
-#include "options/packageinstaller.h"
-#include "options/packagemaker.h"
+#include "library/packageinstaller.h"
+#include "library/packagemaker.h"
 #include "platform/localfilesystem.h"
 #include "platform/vellumoerror.h"
 
