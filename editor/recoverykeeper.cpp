@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QMetaObject>
+#include <QThread>
 
 RecoveryKeeper::RecoveryKeeper(RecoveryFolder &folder, Snapshot snapshot, Unsaved unsaved, QObject *parent)
     : QObject(parent)
@@ -12,6 +13,8 @@ RecoveryKeeper::RecoveryKeeper(RecoveryFolder &folder, Snapshot snapshot, Unsave
     , m_unsaved(std::move(unsaved))
 {
     m_disk.setMaxThreadCount(1);
+    // The copy waits for a moment the processor is not needed: the window's keystrokes come first.
+    m_disk.setThreadPriority(QThread::IdlePriority);
     m_pause.setSingleShot(true);
     m_pause.setInterval(PauseMs);
     m_longest.setSingleShot(true);
