@@ -59,9 +59,7 @@ bool OutsideChanges::reloadWanted(const QString &path)
     case DiskVersion::Change::None:
         return false;
     case DiskVersion::Change::Gone:
-        // The text stays and now differs from the file; this version of the file is no longer news.
-        textKeptOver(path);
-        m_view.markModified();
+        keepOwnText(path);
         m_dialogs.message(goneMessage(path));
         return false;
     case DiskVersion::Change::Changed:
@@ -72,8 +70,7 @@ bool OutsideChanges::reloadWanted(const QString &path)
         // No choice made: the change is said again next time, and a save still asks.
         return false;
     case Answer::No:
-        textKeptOver(path);
-        m_view.markModified();
+        keepOwnText(path);
         return false;
     case Answer::Yes:
         break;
@@ -84,13 +81,19 @@ bool OutsideChanges::reloadWanted(const QString &path)
     case Answer::Dismissed:
         return false;
     case Answer::No:
-        textKeptOver(path);
-        m_view.markModified();
+        keepOwnText(path);
         return false;
     case Answer::Yes:
         break;
     }
     return true;
+}
+
+void OutsideChanges::keepOwnText(const QString &path)
+{
+    // The editor's text now differs from the file, which is no longer news.
+    textKeptOver(path);
+    m_view.markModified();
 }
 
 bool OutsideChanges::mayOverwrite(const QString &path)

@@ -40,6 +40,7 @@ public:
     bool mayOverwrite(const QString &path);
 
 private:
+    void keepOwnText(const QString &path);
     DocumentView &m_view;
     Dialogs &m_dialogs;
     const FileSystem &m_files;
