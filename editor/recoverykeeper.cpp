@@ -4,7 +4,6 @@
 
 #include <QDateTime>
 #include <QMetaObject>
-#include <QThread>
 
 RecoveryKeeper::RecoveryKeeper(RecoveryFolder &folder, Snapshot snapshot, Unsaved unsaved, QObject *parent)
     : QObject(parent)
@@ -13,8 +12,6 @@ RecoveryKeeper::RecoveryKeeper(RecoveryFolder &folder, Snapshot snapshot, Unsave
     , m_unsaved(std::move(unsaved))
 {
     m_disk.setMaxThreadCount(1);
-    // The copy waits for a moment the processor is not needed: the window's keystrokes come first.
-    m_disk.setThreadPriority(QThread::IdlePriority);
     m_pause.setSingleShot(true);
     m_pause.setInterval(PauseMs);
     m_longest.setSingleShot(true);
