@@ -8,7 +8,6 @@
 #include <memory>
 
 namespace {
-constexpr qsizetype Chunk = 1 << 20;
 const char Utf8Mark[] = "\xEF\xBB\xBF";
 
 // Turns every CR, LF and CR LF of a stream of UTF-8 pieces into CR LF; a CR at the end of one piece
@@ -19,7 +18,7 @@ public:
     explicit CrLfWriter(PageCodec::Sink sink)
         : m_sink(std::move(sink))
     {
-        m_out.reserve(Chunk + Chunk / 8);
+        m_out.reserve(PageCodec::PieceSize + PageCodec::PieceSize / 8);
     }
 
     void write(QByteArrayView piece)
@@ -48,7 +47,7 @@ public:
                 ++p;
             }
         }
-        if (m_out.size() >= Chunk)
+        if (m_out.size() >= PageCodec::PieceSize)
             flush();
     }
     void flush()
@@ -345,8 +344,8 @@ PageEncoding detect(QByteArrayView bytes)
 bool toUtf8(QByteArrayView bytes, PageEncoding encoding, const Sink &sink)
 {
     Decoder decoder(encoding, sink);
-    for (qsizetype at = 0; at < bytes.size(); at += Chunk)
-        decoder.feed(bytes.sliced(at, qMin(Chunk, bytes.size() - at)));
+    for (qsizetype at = 0; at < bytes.size(); at += PageCodec::PieceSize)
+        decoder.feed(bytes.sliced(at, qMin(PageCodec::PieceSize, bytes.size() - at)));
     return decoder.finish();
 }
 
@@ -365,8 +364,8 @@ QByteArray fromUtf8(QByteArrayView utf8, PageEncoding encoding, LineEnds lineEnd
     out.reserve(utf8.size());
     QStringDecoder fromUtf8Decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
     QStringEncoder encoder("GB18030");
-    for (qsizetype at = 0; at < utf8.size(); at += Chunk) {
-        const QString text = fromUtf8Decoder.decode(utf8.sliced(at, qMin(Chunk, utf8.size() - at)));
+    for (qsizetype at = 0; at < utf8.size(); at += PageCodec::PieceSize) {
+        const QString text = fromUtf8Decoder.decode(utf8.sliced(at, qMin(PageCodec::PieceSize, utf8.size() - at)));
         out += encoder.encode(text);
     }
     return out;

@@ -16,6 +16,8 @@ enum class LineEnds { CrLf, Lf };
 // large page never lies in memory in several whole copies.
 namespace PageCodec {
 using Sink = std::function<void(QByteArrayView)>;
+// Whole pages are converted, and handed on, in pieces of this size.
+constexpr qsizetype PieceSize = 1 << 20;
 
 // Watches a page's bytes piece by piece and tells their encoding: a UTF-8 mark, or UTF-8 holding at
 // least one non-ASCII character and at most one damaged sequence for every MostlyUtf8 characters,

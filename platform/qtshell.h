@@ -10,6 +10,8 @@ class QtShell : public Shell
 {
 public:
     void open(const QString &documentOrAddress, std::function<void()> failed) override;
+    // Whether an opener started here has still to answer.
+    bool waiting() const { return !m_openers.children().isEmpty(); }
 
 private:
     // Parent of the openers still running. Ending one at exit leaves the program it started alone.

@@ -34,6 +34,21 @@ Q_DECLARE_METATYPE(PageEncoding)
 Q_DECLARE_METATYPE(ScriptedFileSystem::ReadFault)
 
 namespace {
+// What the user reads about the file on disk, word for word.
+QString changedQuestion(const QString &page)
+{
+    return u"网页文件已被其他程序修改：\n%1\n是否重新载入？选“否”则保留编辑器中的内容。"_s.arg(page);
+}
+
+QString overwriteQuestion(const QString &page)
+{
+    return u"网页文件已被其他程序修改：\n%1\n是否仍要覆盖？"_s.arg(page);
+}
+
+QString goneMessage(const QString &page)
+{
+    return u"网页文件已被删除或移走：\n%1\n编辑器中的内容仍在，保存时将重新创建此文件。"_s.arg(page);
+}
 
 QByteArray crlf(QByteArray text)
 {
@@ -306,12 +321,11 @@ private slots:
         for (const QString &answer : answers)
             f.dialogs.expect(Kind::Question, answer);
         f.document.checkFileOnDisk();
-        QStringList asked { OutsideChanges::changedQuestion(page) };
+        QStringList asked { changedQuestion(page) };
         if (answers.size() > 1)
-            asked << OutsideChanges::reloadLosesEditsQuestion();
+            asked << u"编辑器中未保存的修改将会丢失，是否仍要重新载入？"_s;
         QCOMPARE(f.textsFrom(1), asked);
         QCOMPARE(f.dialogs.calls[1].caption, u"询问"_s);
-        QCOMPARE(asked[0].left(13), u"网页文件已被其他程序修改"_s + u'：');
         QCOMPARE(f.view.text, reloaded ? QByteArray("<p>one</p>\r\n<p>appended</p>\r\n") : text);
         QCOMPARE(f.view.isModified(), modified);
         QCOMPARE(f.view.caption(), page);
@@ -346,7 +360,7 @@ private slots:
         QCOMPARE(f.view.caption(), page);
         f.dialogs.expect(Kind::Question, u"no"_s);
         f.document.checkFileOnDisk();
-        QCOMPARE(f.dialogs.calls.last().text, OutsideChanges::changedQuestion(page));
+        QCOMPARE(f.dialogs.calls.last().text, changedQuestion(page));
         QVERIFY(f.unexpected.isEmpty());
     }
 
@@ -378,7 +392,7 @@ private slots:
         }
         f.dialogs.expect(Kind::Question, answer);
         saveAs ? f.document.savePageAs() : f.document.savePage();
-        QCOMPARE(f.dialogs.calls.last().text, OutsideChanges::overwriteQuestion(page));
+        QCOMPARE(f.dialogs.calls.last().text, overwriteQuestion(page));
         QCOMPARE(f.dialogs.calls.last().caption, u"询问"_s);
         QCOMPARE(TestFiles::read(page), written ? f.view.text : QByteArray("<p>theirs</p>\r\n"));
         QCOMPARE(f.view.isModified(), !written);
@@ -400,7 +414,7 @@ private slots:
         otherView.type("<p>second</p>");
         f.dialogs.expect(Kind::Question, u"no"_s);
         other.savePage();
-        QCOMPARE(f.textsFrom(2), QStringList { OutsideChanges::overwriteQuestion(page) });
+        QCOMPARE(f.textsFrom(2), QStringList { overwriteQuestion(page) });
         QCOMPARE(TestFiles::read(page), QByteArray("<p>one</p><p>first</p>"));
         QVERIFY(otherView.isModified());
         QVERIFY(f.unexpected.isEmpty());
@@ -430,7 +444,7 @@ private slots:
         QCOMPARE(f.files.stamp(page), stamp);
         f.dialogs.expect(Kind::Question, u"no"_s);
         f.document.checkFileOnDisk();
-        QCOMPARE(f.textsFrom(1), QStringList { OutsideChanges::changedQuestion(page) });
+        QCOMPARE(f.textsFrom(1), QStringList { changedQuestion(page) });
         QVERIFY(f.unexpected.isEmpty());
     }
 
@@ -490,7 +504,7 @@ private slots:
         QVERIFY(moved ? QFile::rename(page, f.path(u"elsewhere.htm"_s)) : QFile::remove(page));
         f.dialogs.expect(Kind::Message);
         f.document.checkFileOnDisk();
-        QCOMPARE(f.textsFrom(1), QStringList { OutsideChanges::goneMessage(page) });
+        QCOMPARE(f.textsFrom(1), QStringList { goneMessage(page) });
         QVERIFY(f.view.isModified());
         f.document.checkFileOnDisk();
         QCOMPARE(f.dialogs.calls.size(), 2);
@@ -519,7 +533,7 @@ private slots:
         QCOMPARE(f.dialogs.calls.size(), 1);
         f.dialogs.expect(Kind::Question, u"no"_s);
         f.document.checkFileOnDisk();
-        QCOMPARE(f.textsFrom(1), QStringList { OutsideChanges::changedQuestion(f.path(u"page.htm"_s)) });
+        QCOMPARE(f.textsFrom(1), QStringList { changedQuestion(f.path(u"page.htm"_s)) });
         QVERIFY(f.unexpected.isEmpty());
     }
 
@@ -538,7 +552,7 @@ private slots:
         appendOutside(page, "<p>appended</p>\r\n");
         f.dialogs.expect(Kind::Question, u"no"_s);
         f.document.checkFileOnDisk();
-        QCOMPARE(f.textsFrom(0), QStringList { OutsideChanges::changedQuestion(page) });
+        QCOMPARE(f.textsFrom(0), QStringList { changedQuestion(page) });
         QCOMPARE(f.view.text, QByteArray("<p>recovered</p>\r\n"));
         QVERIFY(f.view.isModified());
         QVERIFY(f.unexpected.isEmpty());
@@ -698,7 +712,9 @@ private slots:
             QCOMPARE(f.view.text, QByteArray(1000, 'a'));
             return;
         }
-        QCOMPARE(f.dialogs.calls.last().text, Document::tooLargeMessage(f.path(u"big.htm"_s), 1000));
+        QCOMPARE(f.dialogs.calls.last().text,
+            u"网页文件太大，编辑器容纳不下，没有打开：\n"_s + f.path(u"big.htm"_s)
+                + u"\n编辑器最多容纳 1000 字节的网页。"_s);
         QCOMPARE(f.view.text, before);
         QCOMPARE(f.view.caption(), u"新文件"_s);
         QVERIFY(f.view.isModified());
@@ -925,7 +941,8 @@ private slots:
         f.dialogs.expect(Kind::OpenFile, f.path(u"bad.htm"_s));
         f.dialogs.expect(Kind::Message);
         f.document.openPage();
-        QCOMPARE(f.dialogs.calls.last().text, Document::notCleanMessage());
+        QCOMPARE(
+            f.dialogs.calls.last().text, u"此网页中有无法识别的字符，已用替代符号显示；保存后这些字符会被改变。"_s);
         QCOMPARE(f.document.encoding(), encoding);
         QVERIFY(QString::fromUtf8(f.view.text).contains(QChar(QChar::ReplacementCharacter)));
         if (!shown.isEmpty())
@@ -1049,8 +1066,8 @@ private slots:
     void crLfSurvivesPieceBoundaries()
     {
         // A CR ending one piece and the LF starting the next are one line break.
-        QByteArray big(1 << 20, 'a');
-        big[(1 << 20) - 1] = '\r';
+        QByteArray big(PageCodec::PieceSize, 'a');
+        big[PageCodec::PieceSize - 1] = '\r';
         big += "\nb";
         QByteArray out;
         QVERIFY(PageCodec::toUtf8(big, PageEncoding::Utf8, [&](QByteArrayView piece) { out += piece; }));

@@ -186,7 +186,7 @@ private slots:
         package(u"one.gx"_s, u"相册"_s, u"2"_s, u"图片特效"_s, { u"相册"_s, u"a.js"_s });
         const PackageInstaller::Outcome outcome = installer().installAll({ pkg() + u"one.gx"_s });
         QCOMPARE(outcome.end, PackageInstaller::End::Installed);
-        QCOMPARE(PackageInstaller::closingMessage(outcome),
+        QCOMPARE(PackageInstaller::finalMessage(outcome),
             u"程序已经设置完毕，但也要重新启动才能重新启用，该特效名为相册安装在文件夹图片特效"_s);
         QCOMPARE(TestFiles::read(app() + u"图片特效/a.js"_s), QByteArray("var a;"));
         QCOMPARE(text(app() + u"LINK2.INI"_s),
@@ -228,7 +228,7 @@ private slots:
         QCOMPARE(outcome.end, PackageInstaller::End::Incomplete);
         QCOMPARE(outcome.installed, QStringList { u"简单复制/甲"_s });
         QCOMPARE(PackageInstaller::finalMessage(outcome),
-            PackageInstaller::incompleteMessage() + u"\n在它之前已经安装：简单复制/甲"_s);
+            u"你下载的升级文件并不完整，是不是真的到作者主页下载的？\n在它之前已经安装：简单复制/甲"_s);
         QVERIFY(!QFile::exists(app() + u"简单复制/b.txt"_s)); // an incomplete package copies nothing
         QCOMPARE(text(app() + u"LINK2.INI"_s),
             u"[简单复制]\r\nTOTAL=6\r\nl6=甲\r\n[图片特效]\r\nTOTAL=0\r\n[system]\r\n简单复制甲=1\r\n"_s);
@@ -313,7 +313,7 @@ private slots:
         const auto before = tree();
         const PackageInstaller::Outcome outcome = installer().installAll({ pkg() + u"p.gx"_s });
         QCOMPARE(outcome.end, PackageInstaller::End::Refused);
-        QCOMPARE(outcome.refusal, PackageInstaller::notInstalledMessage(pkg() + u"p.gx"_s, reason.arg(app())));
+        QCOMPARE(outcome.refusal, u"升级文件"_s + pkg() + u"p.gx没有安装："_s + reason.arg(app()));
         QCOMPARE(tree(), before);
         // Once the sub-folder is there, in any letter case, the file goes into it.
         if (QByteArray(QTest::currentDataTag()) == "sub-folder missing") {

@@ -603,7 +603,7 @@ private slots:
         try {
             const FolderLock lock(app(), std::chrono::milliseconds(100));
         } catch (const VellumoError &e) {
-            refused = e.message() == FolderLock::busyMessage(app());
+            refused = e.message() == u"文件夹"_s + app() + u"正被另一个程序使用，等了10秒也没有结束，请稍后再试"_s;
         }
         QVERIFY(refused);
         // Start-up does not wait and leaves the temporaries to a later start.
@@ -699,7 +699,7 @@ private slots:
         QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
         OtherAccount waiter(
             [this] { return errorOf([this] { const FolderLock lock(app(), std::chrono::milliseconds(0)); }); });
-        QCOMPARE(waiter.finish(), FolderLock::busyMessage(app()));
+        QCOMPARE(waiter.finish(), u"文件夹"_s + app() + u"正被另一个程序使用，等了10秒也没有结束，请稍后再试"_s);
 
         // Let go here, taken there: then this process is the one kept out.
         QCOMPARE(::flock(held, LOCK_UN), 0);

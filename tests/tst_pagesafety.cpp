@@ -168,8 +168,8 @@ private slots:
             QTRY_VERIFY(w.isActiveWindow());
         }
         QTRY_COMPARE(f.dialogs.calls.size(), 2);
-        QVERIFY(f.dialogs.calls[1].text.startsWith(u"网页文件已被其他程序修改"_s));
-        QCOMPARE(f.dialogs.calls[1].text, OutsideChanges::changedQuestion(page));
+        QCOMPARE(f.dialogs.calls[1].text,
+            u"网页文件已被其他程序修改：\n"_s + page + u"\n是否重新载入？选“否”则保留编辑器中的内容。"_s);
         if (answer == u"yes"_s) {
             QCOMPARE(editor->text(), u"<p>原来的网页</p>\r\n<p>另一个程序加的一行</p>\r\n"_s);
             QCOMPARE(shownTitle(w), page);
@@ -201,7 +201,7 @@ private slots:
         QCOMPARE(shownTitle(w), page);
         QCOMPARE(f.dialogs.calls.size(), undecided ? 3 : 2);
         if (undecided)
-            QCOMPARE(f.dialogs.calls[2].text, OutsideChanges::overwriteQuestion(page));
+            QCOMPARE(f.dialogs.calls[2].text, u"网页文件已被其他程序修改：\n"_s + page + u"\n是否仍要覆盖？"_s);
     }
 
     // A page larger than the editor holds is refused by its size, before a byte of it is read, and the
@@ -227,7 +227,8 @@ private slots:
         f.files.readings = 0;
         control<QAction>(w, u"O1"_s)->trigger();
         QCOMPARE(f.dialogs.calls.last().text,
-            Document::tooLargeMessage(f.folder() + u"huge.htm"_s, ScintillaDocumentView::Capacity));
+            u"网页文件太大，编辑器容纳不下，没有打开：\n"_s + f.folder()
+                + u"huge.htm\n编辑器最多容纳 2147483647 字节的网页。"_s);
         QCOMPARE(f.files.readings, 0);
         QCOMPARE(Seen::of(w), before);
     }

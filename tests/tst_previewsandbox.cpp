@@ -17,6 +17,8 @@
 #include <QTcpSocket>
 #include <QUdpSocket>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -240,22 +242,29 @@ class TestPreviewSandbox : public QObject
     static void checkNothingGotOut(Run &run, EffectPreviewPane &pane)
     {
         QTRY_VERIFY_WITH_TIMEOUT(read(pane, u"document.title"_s).startsWith(u"done:"_s), 30000);
-        // Connections the page started just before it said it was done still get the time to arrive.
-        QTest::qWait(300);
+        // The line says what was refused, each refusal once, and takes none of them for a script error.
+        // Waiting for every refusal to be said lets the connections the page started last reach the
+        // sandbox before the listener is asked what it heard.
+        const QString port = QString::number(run.listener.tcp.serverPort());
+        const QStringList refusals { u"读取本机文件 "_s + run.outside() + u"secret.txt"_s,
+            u"读取本机文件 "_s + run.outside() + u"LINK2.INI"_s, u"WebSocket ws://127.0.0.1:%1/socket"_s.arg(port),
+            u"数据请求 http://127.0.0.1:%1/fetch"_s.arg(port), u"后台脚本 vellumo-preview://effect/worker.js"_s,
+            u"跳转到 http://127.0.0.1:%1/navigate"_s.arg(port) };
+        const auto allSaid = [&] {
+            const QStringList said = pane.fullLine().split(u'\n');
+            return std::all_of(refusals.begin(), refusals.end(),
+                [&](const QString &refusal) { return said.contains(u"已阻止："_s + refusal); });
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(allSaid(), qPrintable(pane.fullLine()), 10000);
         const QString title = read(pane, u"document.title"_s);
         QVERIFY2(title == u"done:[]"_s && run.listener.heard.isEmpty(),
             qPrintable(u"read: "_s + title + u"\nheard: "_s + run.listener.heard.join(u" | "_s)));
         QVERIFY(!read(pane, u"document.documentElement.outerHTML"_s).contains(QString::fromLatin1(Secret)));
         QVERIFY(read(pane, u"location.pathname"_s).endsWith(u"/preview.htm"_s));
         QVERIFY(run.f.dialogs.calls.isEmpty());
-        // The line says what was refused, each refusal once, and takes none of them for a script error.
         QVERIFY2(pane.line().startsWith(u"已阻止（"_s), qPrintable(pane.line()));
         const QStringList said = pane.fullLine().split(u'\n');
-        const QString port = QString::number(run.listener.tcp.serverPort());
-        for (const QString &refusal :
-            { u"读取本机文件 "_s + run.outside() + u"secret.txt"_s, u"读取本机文件 "_s + run.outside() + u"LINK2.INI"_s,
-                u"WebSocket ws://127.0.0.1:%1/socket"_s.arg(port), u"数据请求 http://127.0.0.1:%1/fetch"_s.arg(port),
-                u"后台脚本 vellumo-preview://effect/worker.js"_s, u"跳转到 http://127.0.0.1:%1/navigate"_s.arg(port) })
+        for (const QString &refusal : refusals)
             QVERIFY2(said.count(u"已阻止："_s + refusal) == 1, qPrintable(refusal + u"\n"_s + pane.fullLine()));
         QVERIFY2(!pane.fullLine().contains(u"脚本错误"_s), qPrintable(pane.fullLine()));
     }

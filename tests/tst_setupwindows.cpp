@@ -253,7 +253,7 @@ private slots:
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         TextEffectWindow &w = run.text();
-        const QString missing = DefinitionFile::missingMessage();
+        const QString missing = u"该文件不存在，是否你非法对文件进行删除或编辑？要运行该特效，请重新安装本产品"_s;
         QCOMPARE(run.messages(), (QStringList { missing, missing }));
         QVERIFY(!control<QToolButton>(w, u"SpeedButton3"_s)->isEnabled()
             && !control<QToolButton>(w, u"SpeedButton5"_s)->isEnabled());
@@ -353,7 +353,7 @@ private slots:
         MenuEffectWindow &fourth = run.menu();
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         control<QToolButton>(fourth, u"SpeedButton3"_s)->click();
-        QCOMPARE(run.messages(), QStringList { MenuEffect::needsParentMenuMessage() });
+        QCOMPARE(run.messages(), QStringList { u"由于该特效可能需要母菜单，所以必须先设好母菜单名"_s });
         QCOMPARE(run.rows(), QString());
     }
 
@@ -373,7 +373,7 @@ private slots:
         submenuName->setText(u"b"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         addSubmenu->click();
-        QCOMPARE(run.messages(), QStringList { MenuEffect::submenusFullMessage() });
+        QCOMPARE(run.messages(), QStringList { u"子菜单的数目已经达到饱和了"_s });
         QCOMPARE(submenuName->text(), u"b"_s); // a refused add changes nothing
         parentName->setText(u"Q"_s);
         addParent->click();
@@ -442,7 +442,7 @@ private slots:
         control<QToolButton>(w, u"SpeedButton4"_s)->click(); // no dialog
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         control<QToolButton>(w, u"SpeedButton3"_s)->click();
-        QCOMPARE(run.messages(), QStringList { MenuEffect::wrongImagesMessage() });
+        QCOMPARE(run.messages(), QStringList { u"菜单需要图像支持，现在缺少图像或过多图像。"_s });
     }
 
     void menuWindowEmptiesItsBuffersOnClose()

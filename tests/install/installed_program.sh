@@ -18,8 +18,14 @@ for _ in $(seq 1 150); do
     sleep 0.2
 done
 [ -f "$folder/.vellumo-shipped/.vellumo-manifest" ] || { echo "no user library in $folder"; exit 1; }
-# Still running: the main window came up on the user's library.
-sleep 1
+# The main window came up on the user's library: once it is shown, the program takes its lock on its
+# recovery copy.
+for _ in $(seq 1 150); do
+    ls "$folder/recovery/$pid"-*.lock >/dev/null 2>&1 && break
+    kill -0 "$pid" 2>/dev/null || { cat "$scratch/program.log"; echo "the program ended before its window showed"; exit 1; }
+    sleep 0.2
+done
+ls "$folder/recovery/$pid"-*.lock >/dev/null 2>&1 || { echo "the main window did not come up"; exit 1; }
 kill -0 "$pid"
 cmp "$folder/.vellumo-shipped/.vellumo-manifest" "$scratch/usr/share/vellumo/library/.vellumo-manifest"
 "$scratch/usr/bin/vellumo-library" check "$folder"

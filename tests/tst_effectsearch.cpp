@@ -15,7 +15,7 @@ using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(EffectKind)
 
-class TestBrowserLogic : public QObject
+class TestEffectSearch : public QObject
 {
     Q_OBJECT
 
@@ -158,5 +158,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestBrowserLogic)
-#include "tst_browserlogic.moc"
+QTEST_APPLESS_MAIN(TestEffectSearch)
+#include "tst_effectsearch.moc"

@@ -26,7 +26,7 @@ const QString Link2
       "简单复制不在=1\r\n"_s;
 }
 
-class TestEffectBrowser : public QObject
+class TestEffectPanel : public QObject
 {
     Q_OBJECT
 
@@ -499,5 +499,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestEffectBrowser)
-#include "tst_effectbrowser.moc"
+QTEST_MAIN(TestEffectPanel)
+#include "tst_effectpanel.moc"
