@@ -80,6 +80,7 @@ public:
     }
     bool readPieces(const QString &, const std::function<void(QByteArrayView)> &piece) const override
     {
+        reader = QThread::currentThread();
         for (const QByteArray &p : m_pieces) {
             piece(p);
             ++handed;
@@ -89,6 +90,7 @@ public:
         return m_fault != Fault::ReadFails;
     }
     mutable std::atomic<int> handed { 0 };
+    mutable std::atomic<QThread *> reader { nullptr };
 
 private:
     QList<QByteArray> m_pieces;
@@ -1021,13 +1023,16 @@ private slots:
         }
         const PieceReader files(pieces, PieceReader::Fault::None);
         QByteArray out;
-        const QThread *taker = nullptr;
+        bool allHere = true;
+        const QThread *const here = QThread::currentThread();
         const auto result = PageReader::read(files, {}, PageEncoding::Gb18030, [&](QByteArrayView piece) {
-            taker = QThread::currentThread();
+            allHere = allHere && QThread::currentThread() == here;
             out += piece;
         });
         QVERIFY(result.read && result.clean);
-        QCOMPARE(taker, QThread::currentThread());
+        QVERIFY(allHere);
+        QVERIFY(files.reader.load() != nullptr);
+        QVERIFY(files.reader.load() != here);
         QByteArray expected;
         QVERIFY(PageCodec::toUtf8(all, PageEncoding::Gb18030, [&](QByteArrayView piece) { expected += piece; }));
         QCOMPARE(out, expected);

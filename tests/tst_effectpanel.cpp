@@ -37,6 +37,15 @@ class TestEffectPanel : public QObject
         f.put(u"简单复制/返回顶部.txt"_s, Ansi::encode(u"<a href=\"#\">顶部</a>\n<script>\rvar x;\r\n</script>"_s));
         f.putText(u"图片特效/渐变"_s, u"[file]\r\nimgfilet=0\r\nhbu=无需图片\r\n"_s);
     }
+    // The same library with no two lines alike, so that which line was taken can be told.
+    void distinctLibrary(MainWindowFixture &f)
+    {
+        library(f);
+        f.putText(u"LINK2.INI"_s,
+            QString(Link2).replace(u"l2=轮换"_s, u"l2=返回轮换"_s).replace(u"l3=返回顶部"_s, u"l3=返回首页"_s)
+                + u"简单复制返回首页=1\r\n"_s);
+        f.put(u"简单复制/返回首页.txt"_s, Ansi::encode(u"<a href=\"/\">首页</a>"_s));
+    }
     static FlatComboBox *categoryBox(MainWindow &w) { return control<FlatComboBox>(w, u"ComboBox1"_s); }
     static FlatComboBox *effectBox(MainWindow &w) { return control<FlatComboBox>(w, u"ComboBox3"_s); }
     static FlatLineEdit *searchBox(MainWindow &w) { return control<FlatLineEdit>(w, u"Edit1"_s); }
@@ -262,12 +271,12 @@ private slots:
     void searchListsResultsInOrder()
     {
         MainWindowFixture f;
-        library(f);
+        distinctLibrary(f);
         MainWindow &w = f.create();
         FlatLineEdit *search = searchBox(w);
         search->setText(u"返回"_s);
         control<QToolButton>(w, u"SpeedButton6"_s)->click();
-        QCOMPARE(results(w), (QStringList { u"简单复制.返回顶部"_s, u"简单复制.返回顶部"_s }));
+        QCOMPARE(results(w), (QStringList { u"图片特效.返回轮换"_s, u"简单复制.返回顶部"_s, u"简单复制.返回首页"_s }));
         QVERIFY(resultList(w)->selectedItems().isEmpty());
         auto *nothingFound = control<QLabel>(w, u"NoResults"_s);
         QVERIFY(nothingFound->isHidden());
@@ -303,18 +312,18 @@ private slots:
     void doubleClickStartsTheEffectOfTheLine()
     {
         MainWindowFixture f;
-        library(f);
+        distinctLibrary(f);
         MainWindow &w = f.create();
         choose(w, 0);
         searchBox(w)->setText(u"返回"_s);
         control<QToolButton>(w, u"SpeedButton6"_s)->click();
-        resultList(w)->setCurrentRow(0);
+        resultList(w)->setCurrentRow(2);
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
         doubleClickResults(w);
         QCOMPARE(categoryBox(w)->currentText(), u"简单复制"_s);
-        QCOMPARE(effectBox(w)->currentText(), u"返回顶部"_s);
-        QCOMPARE(effectItems(w), (QStringList { u"返回顶部"_s, u"不在"_s, u"返回顶部"_s }));
-        QVERIFY(f.clipboard.text().startsWith(u"<a href"_s));
+        QCOMPARE(effectBox(w)->currentText(), u"返回首页"_s);
+        QCOMPARE(effectItems(w), (QStringList { u"返回顶部"_s, u"不在"_s, u"返回首页"_s }));
+        QCOMPARE(f.clipboard.text(), u"<a href=\"/\">首页</a>"_s);
     }
 
     // With the mouse, as users do: a click on the line, a click below the last row, then a
@@ -329,7 +338,7 @@ private slots:
     {
         QFETCH(bool, onTheLine);
         MainWindowFixture f;
-        library(f);
+        distinctLibrary(f);
         MainWindow &w = f.create();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -337,18 +346,19 @@ private slots:
         searchBox(w)->setText(u"返回"_s);
         control<QToolButton>(w, u"SpeedButton6"_s)->click();
         QListWidget *list = resultList(w);
-        QCOMPARE(list->count(), 2);
-        const QPoint line = list->visualItemRect(list->item(1)).center();
-        const QPoint below(line.x(), list->visualItemRect(list->item(1)).bottom() + 20);
+        QCOMPARE(list->count(), 3);
+        const QPoint line = list->visualItemRect(list->item(2)).center();
+        const QPoint below(line.x(), list->visualItemRect(list->item(2)).bottom() + 20);
         QVERIFY(!list->indexAt(below).isValid());
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line);
         QCOMPARE(list->selectedItems().size(), 1);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, below);
         QCOMPARE(list->selectedItems().size(), 1);
+        QCOMPARE(list->currentRow(), 2);
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, onTheLine ? line : below);
         QCOMPARE(f.dialogs.calls.size(), 1);
-        QCOMPARE(effectBox(w)->currentText(), u"返回顶部"_s);
+        QCOMPARE(effectBox(w)->currentText(), u"返回首页"_s);
     }
 
     // A count that does not convert stops the double-click at its error box, as every handler stops:
@@ -474,6 +484,7 @@ private slots:
             return seen;
         };
         QCOMPARE(start(u"无母"_s), u"本特效需图像文件x个，需文本文件0个。"_s);
+        // 不说 says nothing about a parent menu: the flag 无母 cleared stays cleared (else " 需母菜单").
         QCOMPARE(start(u"不说"_s), u"本特效需图像文件x个，需文本文件0个。第二个"_s);
         QCOMPARE(start(u"字"_s), u"文字窗口 本特效需图像文件0个，需文本文件0个。文字"_s);
     }

@@ -1,5 +1,6 @@
 #include "recordingsink.h"
 
+#include "effects/buffersink.h"
 #include "effects/definitionfile.h"
 #include "effects/imageeffect.h"
 #include "effects/menueffect.h"
@@ -100,9 +101,14 @@ private slots:
         QString expected = QString::fromUtf8(TestFiles::read(folder + u"/expected.txt"_s));
         expected.replace(u"\n"_s, u"\r\n"_s);
         QCOMPARE(sink.text, expected);
-        // The clipboard holds the whole code after every addition.
-        if (!sink.clipboards.isEmpty())
-            QCOMPARE(sink.clipboards.last(), expected);
+        // Into the program's own snippet buffer: the clipboard holds the whole code, given at every addition.
+        QString buffer;
+        MemoryClipboard clipboard;
+        BufferSink snippets(buffer, clipboard);
+        effect.assemble(snippets);
+        QCOMPARE(buffer, expected);
+        QCOMPARE(clipboard.text(), expected);
+        QCOMPARE(clipboard.setCount, sink.clipboards.size());
     }
 
     void openingListsFilesAndWritesTheStatusLine_data()

@@ -131,6 +131,7 @@ private slots:
         run.f.dialogs.expect(ScriptedDialogs::Kind::Message);
         run.addImageButton()->click();
         QCOMPARE(run.lastMessage(), u"图像文件已经达到饱和，无需再增多文件"_s);
+        QCOMPARE(images->count(), 2);
         // A cancelled picture dialog adds nothing.
         Run other;
         other.show();
@@ -238,10 +239,13 @@ private slots:
         run.show();
         run.f.clipboard.setText(u"kept"_s);
         run.f.buffers().rows = u"rows"_s;
+        run.f.buffers().pieces = u"pieces"_s;
+        run.f.buffers().snippets = u"snippets"_s;
         run.windowControl<QToolButton>(u"SpeedButton1"_s)->click();
         QVERIFY(!run.window->isVisible());
         QCOMPARE(run.f.buffers().rows, QString());
         QCOMPARE(run.f.buffers().pieces, QString());
+        QCOMPARE(run.f.buffers().snippets, QString());
         QCOMPARE(run.f.clipboard.text(), u"kept"_s);
     }
 

@@ -246,6 +246,9 @@ private slots:
         QVERIFY(link.open(QIODevice::ReadOnly));
         QCOMPARE(link.size(), qint64(link1.size()));
         QVERIFY(link.readAll() == link1);
+        QFile main(f.folder() + u"MAIN.INI"_s);
+        QVERIFY(main.open(QIODevice::ReadOnly));
+        QVERIFY(main.readAll() == mainIni);
     }
 
     void menuCaptionsAndShortcuts_data()
@@ -330,10 +333,23 @@ private slots:
     void toolbarButtonsRunTheirMenuItems()
     {
         MainWindowFixture f;
+        f.put(u"help.chm"_s, "ITSF");
         MainWindow &w = f.create();
-        f.dialogs.expect(ScriptedDialogs::Kind::Message);
-        w.findChild<QAction *>(u"ToolButton15"_s)->trigger();
-        QCOMPARE(f.dialogs.calls.size(), 1);
+        const auto press = [&w](const QString &button) { w.findChild<QAction *>(button)->trigger(); };
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        editor->setText(u"<p>一二三</p>"_s);
+        editor->setSelection(0, 3, 0, 6);
+        press(u"ToolButton6"_s); // copy
+        QCOMPARE(f.clipboard.text(), u"一二三"_s);
+        press(u"ToolButton8"_s); // cut
+        QCOMPARE(editor->text(), u"<p></p>"_s);
+        press(u"ToolButton7"_s); // paste
+        QCOMPARE(editor->text(), u"<p>一二三</p>"_s);
+        press(u"ToolButton10"_s); // undo
+        QCOMPARE(editor->text(), u"<p></p>"_s);
+        press(u"ToolButton15"_s); // help
+        QCOMPARE(f.shell.opened, QStringList { f.folder() + u"help.chm"_s });
+        QVERIFY(f.dialogs.calls.isEmpty());
         // A command that is unavailable is unavailable on the toolbar and in the context menu too.
         QVERIFY(w.findChild<QAction *>(u"ToolButton11"_s)->isEnabled());
         auto *skins = control<QAction>(w, u"S3"_s);
@@ -358,15 +374,29 @@ private slots:
                 u"撤消(&U)"_s, u"-"_s, u"复制(&C)"_s, u"粘贴(&V)"_s, u"剪切(&X)"_s, u"-"_s, u"全选(&A)"_s }));
     }
 
+    // Twelve points: sixteen pixels at the screen's 96 dots per inch.
     void editorTextIsSixteenPixelsHigh()
     {
         MainWindowFixture f;
+        f.put(u"page.htm"_s, "<p>page</p>");
+        f.put(u"lines.txt"_s, "<html></html>");
         MainWindow &w = f.create();
-        // The colouring is attached again for every page loaded; its sizes must survive that.
         auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
-        for (int style : { 0, 1, 5 })
-            QCOMPARE(
-                editor->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, static_cast<unsigned long>(style)), 12L);
+        const auto sizes = [editor] {
+            QList<long> all;
+            for (int style : { 0, 1, 5 })
+                all << editor->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, static_cast<unsigned long>(style));
+            return all;
+        };
+        QCOMPARE(sizes(), (QList<long> { 12L, 12L, 12L }));
+        // The colouring is attached again for every page loaded; its sizes must survive that.
+        f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"page.htm"_s);
+        control<QAction>(w, u"O1"_s)->trigger();
+        QCOMPARE(editor->text(), u"<p>page</p>"_s);
+        QCOMPARE(sizes(), (QList<long> { 12L, 12L, 12L }));
+        control<QAction>(w, u"N1"_s)->trigger();
+        QCOMPARE(editor->text(), u"<html></html>"_s);
+        QCOMPARE(sizes(), (QList<long> { 12L, 12L, 12L }));
     }
 
     void ctrlYIsNotTheEditorsRedo()

@@ -224,12 +224,16 @@ private slots:
         put(pkg() + u"b.txt"_s, u"b"_s);
         package(u"1.gx"_s, u"甲"_s, u"1"_s, u"简单复制"_s, { u"a.txt"_s });
         package(u"2.gx"_s, u"乙"_s, u"1"_s, u"简单复制"_s, { u"b.txt"_s, u"missing.txt"_s, u"a.txt"_s });
-        const PackageInstaller::Outcome outcome = installer().installAll({ pkg() + u"1.gx"_s, pkg() + u"2.gx"_s });
+        put(pkg() + u"c.txt"_s, u"c"_s);
+        package(u"3.gx"_s, u"丙"_s, u"1"_s, u"简单复制"_s, { u"c.txt"_s });
+        const PackageInstaller::Outcome outcome
+            = installer().installAll({ pkg() + u"1.gx"_s, pkg() + u"2.gx"_s, pkg() + u"3.gx"_s });
         QCOMPARE(outcome.end, PackageInstaller::End::Incomplete);
         QCOMPARE(outcome.installed, QStringList { u"简单复制/甲"_s });
         QCOMPARE(PackageInstaller::finalMessage(outcome),
             u"你下载的升级文件并不完整，是不是真的到作者主页下载的？\n在它之前已经安装：简单复制/甲"_s);
         QVERIFY(!QFile::exists(app() + u"简单复制/b.txt"_s)); // an incomplete package copies nothing
+        QVERIFY(!QFile::exists(app() + u"简单复制/c.txt"_s)); // and the ones after it are not started
         QCOMPARE(text(app() + u"LINK2.INI"_s),
             u"[简单复制]\r\nTOTAL=6\r\nl6=甲\r\n[图片特效]\r\nTOTAL=0\r\n[system]\r\n简单复制甲=1\r\n"_s);
     }
@@ -267,6 +271,9 @@ private slots:
         PackageInstaller::Outcome outcome;
         QCOMPARE(errorOf([&] { outcome = installer().installAll({ pkg() + u"p.gx"_s }); }), error);
         QCOMPARE(int(outcome.end), end);
+        // Not entered, nothing copied.
+        QCOMPARE(text(app() + u"LINK2.INI"_s), Link2);
+        QVERIFY(!QFile::exists(app() + u"简单复制/a.txt"_s));
     }
 
     // A damaged package naming a file under a huge number ends at the first missing name, at once.

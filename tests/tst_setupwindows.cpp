@@ -282,9 +282,11 @@ private slots:
         Run run(u"[file]\n[list]\ntotal=1\nlist1=txt\n[abcd]\ntotal=many\n"_s);
         TextEffectWindow &w = run.text();
         control<QToolButton>(w, u"SpeedButton3"_s)->click();
+        run.f.clipboard.setText(u"before"_s);
         run.f.dialogs.expect(ScriptedDialogs::Kind::Error);
         control<QToolButton>(w, u"SpeedButton5"_s)->click();
         QCOMPARE(run.messages(), QStringList { u"'many' is not a valid integer value."_s });
+        QCOMPARE(run.f.clipboard.text(), u"before"_s);
         QVERIFY(w.isVisible());
     }
 

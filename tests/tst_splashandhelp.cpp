@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -45,11 +46,14 @@ private slots:
         MainWindowFixture f;
         MainWindow &w = f.create();
         w.show();
-        QList<QWidget *> seen;
+        QList<QPointer<QWidget>> seen;
         for (int i = 0; i < 2; ++i) {
             QTimer::singleShot(0, [&] {
                 auto *about = qobject_cast<SplashWindow *>(QApplication::activeModalWidget());
                 QVERIFY(about);
+                // The first one is gone, or is another window.
+                if (!seen.isEmpty())
+                    QVERIFY(seen.first().isNull() || seen.first() != about);
                 seen << about;
                 QTest::mouseClick(control<QLabel>(*about, u"Image1"_s), Qt::LeftButton, {}, QPoint(10, 10));
             });
