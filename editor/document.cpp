@@ -1,6 +1,7 @@
 #include "document.h"
 
 #include "documentview.h"
+#include "pagedeclaration.h"
 #include "pagereader.h"
 #include "platform/dialogs.h"
 #include "platform/filesystem.h"
@@ -32,7 +33,8 @@ QString Document::fileFilter()
 
 QString Document::notCleanMessage()
 {
-    return u"此网页中有无法识别的字符，已用替代符号显示；保存后这些字符会被改变。"_s;
+    return u"此网页中有无法识别的字符，已用替代符号显示；保存后这些字符会被改变。\n"
+           u"如果网页是用其他编码写的，可以用“文件 > 以其他编码重新打开”换一种编码读入。"_s;
 }
 
 QByteArray Document::defaultPage()
@@ -50,6 +52,11 @@ void Document::showDefaultPage()
     m_view.setCaption(newCaption());
     m_encoding = PageEncoding::Gb18030;
     m_lineEnds = LineEnds::CrLf;
+    m_mixedLineEnds = false;
+    m_readDamaged = false;
+    m_view.setNewLineEnds(m_lineEnds);
+    rememberDeclaration();
+    formatChanged();
 }
 
 QString Document::tooLargeMessage(const QString &path, qint64 capacity)
@@ -89,7 +96,7 @@ struct TooLarge
 };
 }
 
-bool Document::load(const QString &path, bool detectEncoding)
+bool Document::load(const QString &path, Source source, std::optional<PageEncoding> chosen)
 {
     const qint64 capacity = m_view.capacity();
     const std::int64_t readFromNs = m_files.nowNs();
@@ -110,17 +117,24 @@ bool Document::load(const QString &path, bool detectEncoding)
             size += piece.size();
         }))
         throw VellumoError::cannotOpen(path);
-    const PageEncoding encoding = detectEncoding ? detector.encoding() : PageEncoding::Gb18030;
+    // The new page is the program's own file, in its ANSI code page with CR LF line breaks.
+    const PageEncoding encoding
+        = source == Source::NewPage ? PageEncoding::Gb18030 : chosen.value_or(detector.encoding());
+    const auto breaks
+        = source == Source::NewPage ? PageCodec::Decoder::Breaks::CrLf : PageCodec::Decoder::Breaks::AsRead;
     PageReader::Result result;
     try {
         m_view.beginLoad(qMin(detector.utf8SizeEstimate(), capacity));
         qint64 taken = 0;
-        result = PageReader::read(m_files, path, encoding, [this, &taken, capacity](QByteArrayView piece) {
-            taken += piece.size();
-            if (taken > capacity)
-                throw TooLarge {};
-            m_view.appendUtf8(piece);
-        });
+        result = PageReader::read(
+            m_files, path, encoding,
+            [this, &taken, capacity](QByteArrayView piece) {
+                taken += piece.size();
+                if (taken > capacity)
+                    throw TooLarge {};
+                m_view.appendUtf8(piece);
+            },
+            breaks);
     } catch (const TooLarge &) {
         m_view.abandonLoad();
         m_dialogs.message(tooLargeMessage(path, capacity));
@@ -138,25 +152,98 @@ bool Document::load(const QString &path, bool detectEncoding)
     m_view.endLoad();
     m_outsideChanges.read(path, before, digest.result(), readFromNs);
     m_encoding = encoding;
-    // A new page gets CR LF whatever its template holds.
-    m_lineEnds = detectEncoding ? detector.lineEnds() : LineEnds::CrLf;
+    m_lineEnds = source == Source::NewPage ? LineEnds::CrLf : result.lineEnds.mostCommon();
+    m_mixedLineEnds = source != Source::NewPage && result.lineEnds.mixed();
+    m_view.setNewLineEnds(m_lineEnds);
+    m_readDamaged = !result.clean;
+    rememberDeclaration();
+    formatChanged();
     if (!result.clean)
         m_dialogs.message(notCleanMessage());
     return true;
 }
 
-QByteArray Document::write(const QString &path)
+void Document::rememberDeclaration()
 {
-    const QByteArray bytes = PageCodec::fromUtf8(m_view.utf8(), m_encoding, m_lineEnds);
-    if (!m_files.writeAtomically(path, bytes))
-        throw VellumoError::cannotCreate(path);
-    return bytes;
+    const std::optional<PageDeclaration::Charset> declared = PageDeclaration::find(m_view.utf8());
+    m_declaredOnDisk = declared ? declared->label.toLower() : QString();
 }
 
-void Document::writePage(const QString &path)
+void Document::formatChanged()
+{
+    if (m_formatChanged)
+        m_formatChanged();
+}
+
+void Document::declare(const QString &label)
+{
+    if (const std::optional<PageDeclaration::Charset> declared = PageDeclaration::find(m_view.utf8()))
+        m_view.replaceText(declared->at, declared->length, label.toLatin1());
+}
+
+QString Document::beyondDeclarationQuestion(const QString &label, const PageCodec::Unheld &characters)
+{
+    return u"网页声明的字符集是 %1，其中有 GB2312/GBK 无法表示的字符：%2（第 %3 行起）。浏览器会把它们显示成乱码。\n"
+           u"选“是”改用 UTF-8 保存，并把网页的声明改为 utf-8；选“否”仍按 GB18030 保存。"_s.arg(
+               label, characters.characters, QString::number(characters.firstLine));
+}
+
+QString Document::unheldQuestion(const PageEncoding &encoding, const PageCodec::Unheld &characters)
+{
+    return u"网页的编码 %1 无法表示其中的字符：%2（第 %3 行起），保存会丢失它们。\n"
+           u"选“是”改用 UTF-8 保存（网页的声明也改为 utf-8）；选“否”不保存。"_s.arg(
+               encoding.shown(), characters.characters, QString::number(characters.firstLine));
+}
+
+QString Document::replacementQuestion()
+{
+    return u"此网页读入时有无法识别的字节，显示为替代符号“\uFFFD”。保存会把替代符号写入文件，原来的字节将丢失。\n"
+           u"是否仍要保存？选“否”不保存，可以先用“文件 > 以其他编码重新打开”换一种编码读入。"_s;
+}
+
+std::optional<PageEncoding> Document::encodingToWrite(PageEncoding encoding, bool chosen)
+{
+    std::optional<PageDeclaration::Charset> declared = PageDeclaration::find(m_view.utf8());
+    // A declaration the user changed names the encoding the page is now meant to be read in.
+    if (!chosen && declared && declared->label.toLower() != m_declaredOnDisk) {
+        if (const std::optional<PageEncoding> wanted = PageEncoding::writtenFor(declared->label))
+            encoding = wanted->isUtf8() && encoding.isUtf8() ? encoding : *wanted;
+    }
+    const auto toUtf8 = [&] {
+        encoding = encoding.isUtf8() ? encoding : PageEncoding::Utf8;
+        declare(u"utf-8"_s);
+    };
+    // A page labelled GB2312 or GBK is read by browsers as GBK, which lacks what GB18030 adds.
+    if (declared && encoding.isGb18030() && PageEncoding::writtenFor(declared->label) == PageEncoding::Gb18030
+        && declared->label.toLower() != u"gb18030"_s) {
+        if (const PageCodec::Unheld beyond = PageCodec::beyondGbk(m_view.utf8()); beyond.any()) {
+            switch (
+                m_dialogs.ask(u"询问"_s, beyondDeclarationQuestion(declared->label, beyond), MessageIcon::Warning)) {
+            case Answer::Dismissed:
+                return std::nullopt;
+            case Answer::Yes:
+                toUtf8();
+                break;
+            case Answer::No:
+                break;
+            }
+        }
+    }
+    if (const PageCodec::Unheld unheld = PageCodec::unheldIn(m_view.utf8(), encoding); unheld.any()) {
+        if (m_dialogs.ask(u"询问"_s, unheldQuestion(encoding, unheld), MessageIcon::Warning) != Answer::Yes)
+            return std::nullopt;
+        toUtf8();
+    }
+    if (m_readDamaged && PageCodec::holdsReplacementCharacter(m_view.utf8())
+        && m_dialogs.ask(u"询问"_s, replacementQuestion(), MessageIcon::Warning) != Answer::Yes)
+        return std::nullopt;
+    return encoding;
+}
+
+void Document::writePage(const QString &path, const PageEncoding &encoding)
 {
     const std::int64_t writtenFromNs = m_files.nowNs();
-    const QByteArray bytes = PageCodec::fromUtf8(m_view.utf8(), m_encoding, m_lineEnds);
+    const QByteArray bytes = PageCodec::fromUtf8(m_view.utf8(), encoding).bytes;
     // A page keeps what its file was (links, owner, attributes), written in place where it must be.
     QString keptCopy;
     if (!m_files.writeKeeping(path, bytes, &keptCopy)) {
@@ -166,6 +253,11 @@ void Document::writePage(const QString &path)
         throw VellumoError::cannotCreate(path);
     }
     m_outsideChanges.written(path, bytes, writtenFromNs);
+    // The file now holds what the page holds: its characters, its declaration, in this encoding.
+    m_encoding = encoding;
+    m_readDamaged = false;
+    rememberDeclaration();
+    formatChanged();
     // What a save that was killed left beside a page goes when a page there is next saved or opened.
     m_files.clearStaleTemporaries(path.left(path.lastIndexOf(u'/') + 1));
 }
@@ -191,9 +283,21 @@ Explained<QString> Document::dialogSave(const QString &suggestedName)
     request.folder = pageFolder();
     request.defaultExtension = u"htm"_s;
     request.fileName = suggestedName;
-    std::optional<QString> path = m_dialogs.saveFile(request);
-    if (!path)
+    // The page's encoding can be chosen beside the name; one the list lacks (a page reopened in
+    // another encoding) is offered first.
+    QList<PageEncoding> encodings = PageEncoding::saveChoices();
+    if (!encodings.contains(m_encoding))
+        encodings.prepend(m_encoding);
+    request.choiceLabel = u"编码："_s;
+    for (const PageEncoding &encoding : encodings)
+        request.choices << encoding.shown();
+    request.choice = int(encodings.indexOf(m_encoding));
+    const std::optional<SaveAnswer> answer = m_dialogs.saveFile(request);
+    if (!answer)
         return Explained<QString>::none();
+    std::optional<QString> path = answer->path;
+    const PageEncoding picked
+        = answer->choice >= 0 && answer->choice < encodings.size() ? encodings[answer->choice] : m_encoding;
     // A name typed without an extension is saved as a page.
     const qsizetype slash = path->lastIndexOf(u'/');
     if (!path->mid(slash + 1).contains(u'.'))
@@ -203,20 +307,27 @@ Explained<QString> Document::dialogSave(const QString &suggestedName)
         return Explained<QString>::none();
     if (!m_outsideChanges.mayOverwrite(*path) || !mayOverwrite(*path))
         return Explained<QString>::none();
-    writePage(*path);
+    // An encoding the user chose is what the page says it is in, so browsers read it so.
+    const bool chosen = picked != m_encoding;
+    if (chosen && !picked.isUtf16())
+        declare(picked.label());
+    const std::optional<PageEncoding> encoding = encodingToWrite(picked, chosen);
+    if (!encoding)
+        return Explained<QString>::none();
+    writePage(*path, *encoding);
     return *path;
 }
 
 void Document::newPage()
 {
-    if (mayLeavePage() && load(m_applicationFolder + u"lines.txt"_s, false))
+    if (mayLeavePage() && load(m_applicationFolder + u"lines.txt"_s, Source::NewPage))
         m_view.setCaption(newCaption());
 }
 
 void Document::newPageFrom(const QString &templatePath)
 {
     // The template's own encoding and line ends; the page has no name yet.
-    if (mayLeavePage() && load(templatePath, true))
+    if (mayLeavePage() && load(templatePath, Source::Template))
         m_view.setCaption(newCaption());
 }
 
@@ -246,7 +357,7 @@ void Document::openChosen(const QString &path)
             && m_dialogs.ask(u"询问"_s, liveCopyQuestion(path, live->written), MessageIcon::Warning) != Answer::Yes)
             return;
     }
-    if (load(path, true)) {
+    if (load(path, Source::Page)) {
         m_view.setCaption(path);
         m_files.clearStaleTemporaries(pageFolder());
     }
@@ -260,8 +371,27 @@ void Document::savePage()
     }
     if (!m_outsideChanges.mayOverwrite(m_view.caption()) || !mayOverwrite(m_view.caption()))
         return;
-    writePage(m_view.caption());
+    const std::optional<PageEncoding> encoding = encodingToWrite(m_encoding, false);
+    if (!encoding)
+        return;
+    writePage(m_view.caption(), *encoding);
     m_view.setUnmodified();
+}
+
+void Document::reopenIn(const PageEncoding &encoding)
+{
+    const QString path = m_view.caption();
+    if (path == newCaption() || !mayLeavePage())
+        return;
+    load(path, Source::Page, encoding);
+}
+
+void Document::convertLineEnds(LineEnds ends)
+{
+    m_view.convertLineEnds(ends);
+    m_lineEnds = ends;
+    m_mixedLineEnds = false;
+    formatChanged();
 }
 
 void Document::savePageAs()
@@ -300,6 +430,11 @@ void Document::restore(const RecoveryCopy &copy)
     m_view.setCaption(copy.pagePath.isEmpty() ? newCaption() : copy.pagePath);
     m_encoding = copy.encoding;
     m_lineEnds = copy.lineEnds;
+    m_mixedLineEnds = false;
+    m_readDamaged = false;
+    m_view.setNewLineEnds(m_lineEnds);
+    rememberDeclaration();
+    formatChanged();
     m_view.markModified();
     if (!copy.pagePath.isEmpty())
         m_outsideChanges.textKeptOver(copy.pagePath);
@@ -316,7 +451,7 @@ void Document::checkFileOnDisk()
 {
     // The same safe load as Open: a failed reload leaves the page as it was.
     if (m_view.caption() != newCaption() && m_outsideChanges.reloadWanted(m_view.caption()))
-        load(m_view.caption(), true);
+        load(m_view.caption(), Source::Page);
 }
 
 QString Document::previewPath() const
@@ -332,5 +467,13 @@ QString Document::previewPath() const
 
 void Document::writePreview()
 {
-    write(previewPath());
+    // The preview is read by a browser: it is told the encoding the copy is in, and a page in an
+    // encoding that cannot hold all its characters is previewed in UTF-8.
+    PageEncoding encoding = m_encoding;
+    if (PageCodec::unheldIn(m_view.utf8(), encoding, 1).any())
+        encoding = PageEncoding::Utf8;
+    const QByteArray page = PageDeclaration::declaring(m_view.utf8(), encoding.label());
+    const QString path = previewPath();
+    if (!m_files.writeAtomically(path, PageCodec::fromUtf8(page, encoding).bytes))
+        throw VellumoError::cannotCreate(path);
 }

@@ -16,8 +16,10 @@ class FileSystem;
 class RecoveryFolder;
 
 // The page being edited and its file: New, Open, Save, Save As and the question on closing, with the
-// page kept in the encoding and line breaks it was opened in. A save goes through a temporary file that replaces
-// the old one, so a failed save leaves the old file as it was and the page still unsaved.
+// page kept in the encoding it was opened in and each line with the break it was read with. A change of
+// the page's charset declaration changes the encoding it is saved in; a save that would lose characters
+// asks first. A save goes through a temporary file that replaces the old one, so a failed save leaves
+// the old file as it was and the page still unsaved.
 class Document
 {
 public:
@@ -62,12 +64,24 @@ public:
     static QString liveCopyQuestion(const QString &path, const QDateTime &written);
 
     PageEncoding encoding() const { return m_encoding; }
+    // The break new lines get; whether the page's lines end in more than one kind.
     LineEnds lineEnds() const { return m_lineEnds; }
+    bool mixedLineEnds() const { return m_mixedLineEnds; }
+    // Told when the encoding or the line ends change: a page loaded, saved, reopened or converted.
+    void setFormatChanged(std::function<void()> changed) { m_formatChanged = std::move(changed); }
+    // The page's file read again in the encoding the user chose, after the save question when the page
+    // has changes. The page keeps that encoding.
+    void reopenIn(const PageEncoding &encoding);
+    // Every line of the page gets the break `ends`, an edit that can be undone.
+    void convertLineEnds(LineEnds ends);
 
     static QString fileFilter();
     static QString notCleanMessage();
     static QString tooLargeMessage(const QString &path, qint64 capacity);
     static QString readOnlyQuestion();
+    static QString beyondDeclarationQuestion(const QString &label, const PageCodec::Unheld &characters);
+    static QString unheldQuestion(const PageEncoding &encoding, const PageCodec::Unheld &characters);
+    static QString replacementQuestion();
 
 private:
     // Before the page makes way for another, or the window closes: the save question if the page has
@@ -79,13 +93,22 @@ private:
     // A page's file that lets nobody write it is overwritten only after a question, even where this
     // process could (as root); false on No.
     bool mayOverwrite(const QString &path);
-    // The preview file beside the page, replaced whole; the bytes written.
-    QByteArray write(const QString &path);
-    // A save of the page itself, which also clears what killed saves left in its folder.
-    void writePage(const QString &path);
+    // The encoding the page is written in when saved: `encoding`, or the one its changed charset
+    // declaration names (unless the user just chose one), after the questions about characters it
+    // would lose or show wrong; nothing when the page is not to be saved.
+    std::optional<PageEncoding> encodingToWrite(PageEncoding encoding, bool chosen);
+    // The page's declaration made to name `label`, when it has one.
+    void declare(const QString &label);
+    // A save of the page itself in `encoding`, which also clears what killed saves left in its folder.
+    void writePage(const QString &path, const PageEncoding &encoding);
+    // The page's charset declaration as it is on disk: what a save follows once the user changes it.
+    void rememberDeclaration();
+    void formatChanged();
+    enum class Source { NewPage, Template, Page };
     // The file becomes the page only once it was read whole and unchanged; false when the user was told
-    // why it was not loaded. A failed load, told or thrown, leaves the previous page as it was.
-    bool load(const QString &path, bool detectEncoding);
+    // why it was not loaded. A failed load, told or thrown, leaves the previous page as it was. A page
+    // is read in `encoding`, or in the one its bytes tell.
+    bool load(const QString &path, Source source, std::optional<PageEncoding> encoding = std::nullopt);
     // The page chosen to open, once the current one may make way.
     void openChosen(const QString &path);
 
@@ -95,6 +118,10 @@ private:
     QString m_applicationFolder;
     PageEncoding m_encoding = PageEncoding::Gb18030;
     LineEnds m_lineEnds = LineEnds::CrLf;
+    bool m_mixedLineEnds = false;
+    QString m_declaredOnDisk; // the charset label, lower case; empty for none
+    bool m_readDamaged = false; // replacement characters stand for bytes that did not decode
+    std::function<void()> m_formatChanged;
     const RecoveryFolder *m_recovery = nullptr;
     std::function<void()> m_changesDiscarded;
     OutsideChanges m_outsideChanges;

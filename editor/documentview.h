@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pageencoding.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -34,4 +36,11 @@ public:
     // A copy of the whole text that leaves the editor's own buffer where it is, so that the next
     // keystroke costs no more than it would have.
     virtual QByteArray copyUtf8() = 0;
+
+    // The line break that Enter and paste give new lines.
+    virtual void setNewLineEnds(LineEnds ends) = 0;
+    // An edit the user can undo: every line break of the page becomes `ends`.
+    virtual void convertLineEnds(LineEnds ends) = 0;
+    // An edit the user can undo: `length` bytes at `at` of the text become `utf8`.
+    virtual void replaceText(qsizetype at, qsizetype length, QByteArrayView utf8) = 0;
 };

@@ -2,21 +2,23 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QStringList>
 
 #include <array>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
-const char Utf8Mark[] = "\xEF\xBB\xBF";
-
-// Turns every CR, LF and CR LF of a stream of UTF-8 pieces into CR LF; a CR at the end of one piece
-// may be followed by the LF that starts the next.
-class CrLfWriter
+// Hands on a stream of UTF-8 pieces in pieces of about PieceSize, counting the line breaks, and for a
+// page made from a template making every CR, LF and CR LF a CR LF. A CR at the end of one piece may be
+// followed by the LF that starts the next.
+class LineEndWriter
 {
 public:
-    explicit CrLfWriter(PageCodec::Sink sink)
+    LineEndWriter(PageCodec::Sink sink, bool toCrLf)
         : m_sink(std::move(sink))
+        , m_toCrLf(toCrLf)
     {
         m_out.reserve(PageCodec::PieceSize + PageCodec::PieceSize / 8);
     }
@@ -25,9 +27,17 @@ public:
     {
         const char *p = piece.data();
         const char *end = p + piece.size();
-        if (m_pendingCr && p < end && *p == '\n')
-            ++p;
-        m_pendingCr = false;
+        if (m_pendingCr) {
+            m_pendingCr = false;
+            if (p < end && *p == '\n') {
+                ++m_counts.crLf;
+                if (!m_toCrLf)
+                    m_out.append('\n');
+                ++p;
+            } else {
+                ++m_counts.cr;
+            }
+        }
         while (p < end) {
             // Runs without a line break are copied whole.
             const char *run = p;
@@ -36,31 +46,55 @@ public:
             m_out.append(run, p - run);
             if (p == end)
                 break;
-            m_out.append("\r\n", 2);
-            if (*p == '\r') {
+            if (*p == '\n') {
+                ++m_counts.lf;
+                m_out.append(m_toCrLf ? "\r\n" : "\n");
                 ++p;
-                if (p == end)
-                    m_pendingCr = true;
-                else if (*p == '\n')
-                    ++p;
+                continue;
+            }
+            // A CR: its LF, if any, may start the next piece.
+            m_out.append(m_toCrLf ? "\r\n" : "\r");
+            ++p;
+            if (p == end) {
+                m_pendingCr = true;
+            } else if (*p == '\n') {
+                ++m_counts.crLf;
+                if (!m_toCrLf)
+                    m_out.append('\n');
+                ++p;
             } else {
-                ++p;
+                ++m_counts.cr;
             }
         }
         if (m_out.size() >= PageCodec::PieceSize)
-            flush();
+            handOn();
     }
+    // At the end of the page: a CR still waiting for its LF ends its line alone.
     void flush()
     {
+        if (m_pendingCr) {
+            ++m_counts.cr;
+            m_pendingCr = false;
+        }
         if (!m_out.isEmpty())
             m_sink(m_out);
         m_out.resize(0); // keeps its room for the next piece
     }
+    // Hands on what is held, keeping a CR at the end pending.
+    void handOn()
+    {
+        if (!m_out.isEmpty())
+            m_sink(m_out);
+        m_out.resize(0);
+    }
+    const PageCodec::LineEndCounts &counts() const { return m_counts; }
 
 private:
     PageCodec::Sink m_sink;
+    bool m_toCrLf;
     QByteArray m_out;
     bool m_pendingCr = false;
+    PageCodec::LineEndCounts m_counts;
 };
 
 // Every GB18030 character of two bytes (a lead byte 81 to FE, then 40 to 7E or 80 to FE) as its UTF-8
@@ -139,24 +173,68 @@ private:
 
 namespace PageCodec {
 
+LineEnds LineEndCounts::mostCommon() const
+{
+    if (lf > crLf && lf >= cr)
+        return LineEnds::Lf;
+    if (cr > crLf && cr > lf)
+        return LineEnds::Cr;
+    return LineEnds::CrLf;
+}
+
+bool LineEndCounts::mixed() const
+{
+    return (crLf > 0) + (lf > 0) + (cr > 0) > 1;
+}
+
+void Detector::feedGb18030(unsigned char c)
+{
+    // A GB18030 character: one byte below 80; a lead 81 to FE and a trail 40 to 7E or 80 to FE; or a
+    // lead, a digit, a lead and a digit.
+    switch (m_gbAt) {
+    case 0:
+        if (c >= 0x81 && c <= 0xFE)
+            m_gbAt = 1;
+        else if (c >= 0x80)
+            m_gbDamaged = true;
+        return;
+    case 1:
+        if (c >= 0x30 && c <= 0x39) {
+            m_gbAt = 2;
+            return;
+        }
+        if (!((c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFE)))
+            m_gbDamaged = true;
+        m_gbAt = 0;
+        return;
+    case 2:
+        if (c >= 0x81 && c <= 0xFE) {
+            m_gbAt = 3;
+            return;
+        }
+        m_gbDamaged = true;
+        m_gbAt = 0;
+        return;
+    default:
+        if (!(c >= 0x30 && c <= 0x39))
+            m_gbDamaged = true;
+        m_gbAt = 0;
+    }
+}
+
 void Detector::feed(QByteArrayView piece)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(piece.data());
     const qsizetype n = piece.size();
-    if (m_size == 0 && n >= 3 && piece.startsWith(QByteArrayView(Utf8Mark, 3)))
-        m_mark = true;
+    if (m_start.size() < 3)
+        m_start += piece.first(qMin(piece.size(), 3 - m_start.size())).toByteArray();
     m_size += n;
     for (qsizetype i = 0; i < n; ++i) {
         const unsigned char c = p[i];
+        if (c >= 0x80 || m_gbAt)
+            feedGb18030(c);
         if (c >= 0x80)
             ++m_highBytes;
-        if (c == '\n')
-            ++(m_lastWasCr ? m_otherBreaks : m_lfAlone);
-        else if (m_lastWasCr) {
-            ++m_otherBreaks;
-            ++m_loneCr;
-        }
-        m_lastWasCr = c == '\r';
         if (m_pending) {
             if ((c & 0xC0) == 0x80) {
                 m_codePoint = (m_codePoint << 6) | (c & 0x3F);
@@ -193,30 +271,57 @@ void Detector::feed(QByteArrayView piece)
 
 PageEncoding Detector::encoding() const
 {
-    if (m_mark)
+    if (m_start.startsWith("\xEF\xBB\xBF"))
         return PageEncoding::Utf8Bom;
+    if (m_start.startsWith("\xFF\xFE"))
+        return PageEncoding::Utf16Le;
+    if (m_start.startsWith("\xFE\xFF"))
+        return PageEncoding::Utf16Be;
     // A character cut off by the end of the page counts as damaged.
     const qint64 damaged = m_damaged + (m_pending ? 1 : 0);
+    const bool gbDamaged = m_gbDamaged || m_gbAt != 0;
     // Clean UTF-8 is UTF-8. A page of UTF-8 with a few stray bytes (a damaged file) is still UTF-8,
     // shown with replacement characters for them. GB18030 text reads as UTF-8 characters only by
     // chance: the shipped library's GB18030 files hold 0.3 such characters per damaged sequence,
-    // 0.7 at most, far below the share asked here.
-    const bool utf8 = m_characters > 0 && damaged * MostlyUtf8 <= m_characters;
+    // 0.7 at most, far below the share asked here. A short page has too few characters for a share:
+    // there UTF-8 with no more damaged sequences than characters is UTF-8 when it is no GB18030.
+    const bool utf8
+        = m_characters > 0 && (damaged * MostlyUtf8 <= m_characters || (gbDamaged && damaged <= m_characters));
     return utf8 ? PageEncoding::Utf8 : PageEncoding::Gb18030;
+}
+
+qint64 Detector::utf8SizeEstimate() const
+{
+    const PageEncoding found = encoding();
+    const qint64 mark = found.markBytes().size(); // taken off
+    // A UTF-16 page of Chinese grows by half, one of ASCII shrinks by half.
+    if (found.isUtf16())
+        return (m_size - mark) * 3 / 2 + 16;
+    // A two-byte GB18030 character takes three bytes as UTF-8 (a four-byte one takes four at most); a
+    // stray byte in UTF-8 becomes a replacement character of three.
+    const qint64 growth = found.isGb18030() ? m_highBytes / 2 : 2 * (m_damaged + (m_pending ? 1 : 0));
+    // Line breaks made CR LF for a page from a template: its size is what a template has.
+    return m_size - mark + growth + 16;
 }
 
 struct Decoder::State
 {
-    State(PageEncoding e, const Sink &sink)
+    static QStringDecoder decoderFor(const PageEncoding &e)
+    {
+        // A U+FEFF at the start of the text is the page's own character, kept (a mark is taken off
+        // before the decoder sees it).
+        const auto flags = QStringConverter::Flag::ConvertInitialBom;
+        if (e.isUtf8())
+            return QStringDecoder(QStringConverter::Utf8, flags);
+        return QStringDecoder(e.name().toLatin1().constData(), flags);
+    }
+
+    State(const PageEncoding &e, const Sink &sink, Breaks breaks)
         : encoding(e)
-        , writer(sink)
-        ,
-        // A U+FEFF at the start of the text is the page's own character, kept (a UTF-8 mark is
-        // taken off before the decoder sees it).
-        decoder(e == PageEncoding::Gb18030
-                ? QStringDecoder("GB18030", QStringConverter::Flag::ConvertInitialBom)
-                : QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom))
-        , pairs(e == PageEncoding::Gb18030 ? Gb18030Pairs::instance() : nullptr)
+        , mark(e.markBytes())
+        , writer(sink, breaks == Breaks::CrLf)
+        , decoder(decoderFor(e))
+        , pairs(e.isGb18030() ? Gb18030Pairs::instance() : nullptr)
     {
     }
 
@@ -274,16 +379,20 @@ struct Decoder::State
     }
 
     PageEncoding encoding;
-    CrLfWriter writer;
+    QByteArray mark;
+    qsizetype markSeen = 0; // bytes of the mark taken off so far
+    LineEndWriter writer;
     QStringDecoder decoder;
     const Gb18030Pairs *pairs;
     unsigned char pendingLead = 0;
     QByteArray quick;
-    qint64 fed = 0;
+    qint64 fed = 0; // bytes after the mark
+    bool markCheckDone = false;
+    QByteArray heldForMark; // the first bytes, until they are known to be the mark or not
 };
 
-Decoder::Decoder(PageEncoding encoding, const Sink &sink)
-    : m(std::make_unique<State>(encoding, sink))
+Decoder::Decoder(const PageEncoding &encoding, const Sink &sink, Breaks breaks)
+    : m(std::make_unique<State>(encoding, sink, breaks))
 {
 }
 
@@ -291,8 +400,21 @@ Decoder::~Decoder() = default;
 
 void Decoder::feed(QByteArrayView piece)
 {
-    if (m->encoding == PageEncoding::Utf8Bom && m->fed == 0 && piece.startsWith(QByteArrayView(Utf8Mark, 3)))
-        piece = piece.sliced(3);
+    // The mark is taken off the start of the file, however the pieces cut it.
+    QByteArray joined;
+    if (!m->markCheckDone) {
+        if (m->mark.isEmpty()) {
+            m->markCheckDone = true;
+        } else {
+            m->heldForMark += piece.toByteArray();
+            if (m->heldForMark.size() < m->mark.size())
+                return;
+            m->markCheckDone = true;
+            joined = m->heldForMark.startsWith(m->mark) ? m->heldForMark.mid(m->mark.size()) : m->heldForMark;
+            m->heldForMark.clear();
+            piece = joined;
+        }
+    }
     m->fed += piece.size();
     if (m->pairs)
         m->feedPairs(piece);
@@ -302,36 +424,41 @@ void Decoder::feed(QByteArrayView piece)
 
 bool Decoder::finish()
 {
+    // A file shorter than its mark: what there is is text.
+    if (!m->markCheckDone) {
+        m->markCheckDone = true;
+        const QByteArray held = m->heldForMark;
+        m->heldForMark.clear();
+        if (!held.isEmpty())
+            feed(held);
+    }
     // A lead byte that ended the page is the converter's to tell of.
     if (m->pendingLead)
         m->toConverter({});
     // A page cut off inside a character: the decoder keeps those bytes back for a next piece that never
-    // comes. A line feed, which continues no character, makes it give them up as a replacement character.
-    const bool damagedBefore = m->decoder.hasError();
-    QString rest = m->decoder.decode(QByteArrayView("\n", 1));
-    rest.chop(1);
-    if (rest.isEmpty() && !damagedBefore && m->decoder.hasError())
-        rest = QChar(QChar::ReplacementCharacter);
+    // comes. A line feed, which continues no character, makes it give them up as a replacement
+    // character.
+    QString rest;
+    if (m->encoding.isUtf16()) {
+        // Half a character left at the end.
+        if (m->fed % 2 != 0)
+            rest = QChar(QChar::ReplacementCharacter);
+    } else {
+        const bool damagedBefore = m->decoder.hasError();
+        rest = m->decoder.decode(QByteArrayView("\n", 1));
+        rest.chop(1);
+        if (rest.isEmpty() && !damagedBefore && m->decoder.hasError())
+            rest = QChar(QChar::ReplacementCharacter);
+    }
     if (!rest.isEmpty())
         m->writer.write(rest.toUtf8());
     m->writer.flush();
     return !m->decoder.hasError() && !rest.contains(QChar(QChar::ReplacementCharacter));
 }
 
-qint64 Detector::utf8SizeEstimate() const
+LineEndCounts Decoder::lineEnds() const
 {
-    // LF or CR alone becomes CR LF. A two-byte GB18030 character takes three bytes as UTF-8 (a four-byte
-    // one takes four at most); a stray byte in UTF-8 becomes a replacement character of three.
-    const qint64 lineBreaks = m_lfAlone + m_loneCr + (m_lastWasCr ? 1 : 0);
-    const qint64 growth = encoding() == PageEncoding::Gb18030 ? m_highBytes / 2 : 2 * (m_damaged + (m_pending ? 1 : 0));
-    const qint64 mark = m_mark ? 3 : 0; // taken off
-    return m_size - mark + lineBreaks + growth + 16;
-}
-
-LineEnds Detector::lineEnds() const
-{
-    const bool onlyLf = m_lfAlone > 0 && m_otherBreaks == 0 && !m_lastWasCr;
-    return onlyLf ? LineEnds::Lf : LineEnds::CrLf;
+    return m->writer.counts();
 }
 
 PageEncoding detect(QByteArrayView bytes)
@@ -341,7 +468,7 @@ PageEncoding detect(QByteArrayView bytes)
     return detector.encoding();
 }
 
-bool toUtf8(QByteArrayView bytes, PageEncoding encoding, const Sink &sink)
+bool toUtf8(QByteArrayView bytes, const PageEncoding &encoding, const Sink &sink)
 {
     Decoder decoder(encoding, sink);
     for (qsizetype at = 0; at < bytes.size(); at += PageCodec::PieceSize)
@@ -349,26 +476,134 @@ bool toUtf8(QByteArrayView bytes, PageEncoding encoding, const Sink &sink)
     return decoder.finish();
 }
 
-QByteArray fromUtf8(QByteArrayView utf8, PageEncoding encoding, LineEnds lineEnds)
+namespace {
+// The text in pieces of about PieceSize, each cut at a character's start.
+template <typename Each> void inPieces(QByteArrayView utf8, Each each)
 {
-    if (lineEnds == LineEnds::Lf) {
-        QByteArray lf = utf8.toByteArray();
-        lf.replace("\r\n", "\n");
-        return fromUtf8(lf, encoding, LineEnds::CrLf);
+    qsizetype at = 0;
+    while (at < utf8.size()) {
+        qsizetype end = qMin(at + PageCodec::PieceSize, utf8.size());
+        while (end < utf8.size()
+            && ((static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80 || (utf8[end] == '\n' && utf8[end - 1] == '\r')))
+            ++end;
+        each(utf8.sliced(at, end - at));
+        at = end;
     }
-    if (encoding == PageEncoding::Utf8)
-        return utf8.toByteArray();
-    if (encoding == PageEncoding::Utf8Bom)
-        return QByteArray(Utf8Mark, 3) + utf8.toByteArray();
-    QByteArray out;
-    out.reserve(utf8.size());
-    QStringDecoder fromUtf8Decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    QStringEncoder encoder("GB18030");
-    for (qsizetype at = 0; at < utf8.size(); at += PageCodec::PieceSize) {
-        const QString text = fromUtf8Decoder.decode(utf8.sliced(at, qMin(PageCodec::PieceSize, utf8.size() - at)));
-        out += encoder.encode(text);
+}
+
+QStringEncoder encoderFor(const PageEncoding &encoding)
+{
+    return QStringEncoder(encoding.name().toLatin1().constData());
+}
+}
+
+Encoded fromUtf8(QByteArrayView utf8, const PageEncoding &encoding)
+{
+    Encoded out;
+    if (encoding.isUtf8()) {
+        out.bytes.reserve(utf8.size() + 3);
+        out.bytes = encoding.markBytes();
+        out.bytes += utf8;
+        return out;
     }
+    out.bytes.reserve(encoding.isUtf16() ? utf8.size() * 2 : utf8.size());
+    out.bytes = encoding.markBytes();
+    QStringEncoder encoder = encoderFor(encoding);
+    // A U+FEFF that starts the text is the page's own character, written as one.
+    QStringDecoder text(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    inPieces(utf8, [&](QByteArrayView piece) { out.bytes += encoder.encode(QString(text.decode(piece))); });
+    out.whole = !encoder.hasError();
     return out;
+}
+
+namespace {
+// Counts the lines of `text` into `line` up to the first character `unheld` says so, and gathers such
+// characters, each once, until there are `most`.
+template <typename Test> void collect(const QString &text, QStringList &found, qint64 &line, int most, Test unheld)
+{
+    for (qsizetype i = 0; i < text.size() && found.size() < most; ++i) {
+        const QChar c = text.at(i);
+        if (found.isEmpty() && (c == u'\n' || (c == u'\r' && (i + 1 == text.size() || text.at(i + 1) != u'\n'))))
+            ++line;
+        if (c.unicode() < 0x80)
+            continue;
+        const qsizetype length = c.isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        i += length - 1;
+        if (!found.contains(character) && unheld(character))
+            found << character;
+    }
+}
+
+// Whether GB18030 bytes hold a character a GBK reader does not read back: a four-byte sequence, or
+// the euro sign's pair.
+bool beyondGbkBytes(QByteArrayView bytes)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *const end = p + bytes.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        if (p + 1 < end && p[1] >= 0x30 && p[1] <= 0x39)
+            return true;
+        if (p + 1 < end && p[0] == 0xA2 && p[1] == 0xE3)
+            return true;
+        p += 2;
+    }
+    return false;
+}
+
+Unheld unheldBy(QByteArrayView utf8, int most, const std::function<bool(QByteArrayView)> &pieceUnheld,
+    const std::function<bool(const QString &)> &characterUnheld)
+{
+    QStringList found;
+    qint64 line = 1;
+    inPieces(utf8, [&](QByteArrayView piece) {
+        if (found.size() >= most)
+            return;
+        if (pieceUnheld(piece)) {
+            collect(QString::fromUtf8(piece), found, line, most, characterUnheld);
+        } else if (found.isEmpty()) {
+            line += piece.count('\n') + piece.count('\r') - piece.count(QByteArrayView("\r\n"));
+        }
+    });
+    return { found.join(QString()), found.isEmpty() ? 0 : line };
+}
+}
+
+Unheld unheldIn(QByteArrayView utf8, const PageEncoding &encoding, int most)
+{
+    if (encoding.isUtf8() || encoding.isUtf16() || encoding.isGb18030())
+        return {};
+    return unheldBy(
+        utf8, most,
+        [&](QByteArrayView piece) {
+            QStringEncoder encoder = encoderFor(encoding);
+            const QByteArray bytes = encoder.encode(QString::fromUtf8(piece));
+            return encoder.hasError();
+        },
+        [&](const QString &character) {
+            QStringEncoder encoder = encoderFor(encoding);
+            const QByteArray bytes = encoder.encode(character);
+            return encoder.hasError();
+        });
+}
+
+Unheld beyondGbk(QByteArrayView utf8, int most)
+{
+    const auto gb18030 = [](QByteArrayView text) {
+        QStringEncoder encoder("GB18030");
+        const QByteArray bytes = encoder.encode(QString::fromUtf8(text));
+        return beyondGbkBytes(bytes);
+    };
+    return unheldBy(utf8, most, gb18030, [&](const QString &character) { return gb18030(character.toUtf8()); });
+}
+
+bool holdsReplacementCharacter(QByteArrayView utf8)
+{
+    return utf8.indexOf(QByteArrayView("\xEF\xBF\xBD")) >= 0;
 }
 
 }

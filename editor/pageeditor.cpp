@@ -63,7 +63,11 @@ void PageEditor::cutSelection()
 
 void PageEditor::paste()
 {
-    m_editor->replaceSelectedText(LineBreaks::toCrLf(m_clipboard.text()));
+    // Pasted lines are new lines: they get the page's line break.
+    const QString lineBreak = m_editor->eolMode() == QsciScintilla::EolUnix ? u"\n"_s
+        : m_editor->eolMode() == QsciScintilla::EolMac                      ? u"\r"_s
+                                                                            : u"\r\n"_s;
+    m_editor->replaceSelectedText(LineBreaks::to(m_clipboard.text(), lineBreak));
 }
 
 void PageEditor::selectAll()

@@ -24,7 +24,7 @@ public:
     // The selection onto the clipboard; nothing when there is none.
     void copySelection();
     void cutSelection();
-    // The clipboard's text, with CR LF line ends, over the selection.
+    // The clipboard's text, with the page's line break, over the selection.
     void paste();
     void selectAll();
     // Pages this large go without colouring and wrapping, which cost seconds on them.

@@ -71,19 +71,22 @@ private:
 
 namespace PageReader {
 
-Result read(const FileSystem &files, const QString &path, PageEncoding encoding, const PageCodec::Sink &sink)
+Result read(const FileSystem &files, const QString &path, const PageEncoding &encoding, const PageCodec::Sink &sink,
+    PageCodec::Decoder::Breaks breaks)
 {
     Handover handover;
     Result result;
     std::thread reader([&] {
         std::exception_ptr failure;
         try {
-            PageCodec::Decoder decoder(encoding, [&handover](QByteArrayView piece) { handover.put(piece); });
+            PageCodec::Decoder decoder(
+                encoding, [&handover](QByteArrayView piece) { handover.put(piece); }, breaks);
             result.read = files.readPieces(path, [&decoder, &result](QByteArrayView piece) {
                 result.size += piece.size();
                 decoder.feed(piece);
             });
             result.clean = decoder.finish();
+            result.lineEnds = decoder.lineEnds();
         } catch (const Stopped &) {
         } catch (...) {
             failure = std::current_exception();

@@ -15,9 +15,11 @@ struct Result
     bool read = false; // false: the file could not be read to its end
     bool clean = false; // false: some bytes did not decode cleanly
     qint64 size = 0; // the file's bytes read
+    PageCodec::LineEndCounts lineEnds;
 };
 
 // The sink is called on the calling thread, piece by piece in order. An exception from the sink
 // stops the reading and is passed on; so is one from the reading.
-Result read(const FileSystem &files, const QString &path, PageEncoding encoding, const PageCodec::Sink &sink);
+Result read(const FileSystem &files, const QString &path, const PageEncoding &encoding, const PageCodec::Sink &sink,
+    PageCodec::Decoder::Breaks breaks = PageCodec::Decoder::Breaks::AsRead);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pagecodec.h"
+#include "pageencoding.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -9,12 +9,13 @@
 #include <optional>
 
 // What a recovery copy holds: the unsaved text of a page with what is needed to show it again as the
-// user left it (its name, the encoding and line ends it is to be saved in) and when it was written.
-// Stored as a few header lines, an empty line, then the text as the editor holds it (UTF-8).
+// user left it (its name, the encoding it is to be saved in, the line break its new lines get) and when
+// it was written. Stored as a few header lines, an empty line, then the text as the editor holds it
+// (UTF-8, each line with its own line break).
 struct RecoveryCopy
 {
     QString pagePath; // empty for a page that has no file yet
-    PageEncoding encoding = PageEncoding::Gb18030;
+    PageEncoding encoding;
     LineEnds lineEnds = LineEnds::CrLf;
     QDateTime written;
     QByteArray utf8;

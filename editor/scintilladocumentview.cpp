@@ -84,7 +84,6 @@ void ScintillaDocumentView::beginLoad(qint64 expectedSize)
     m_loading = true;
     m_loadingLarge = large;
     m_editor->SendScintilla(Base::SCI_SETCODEPAGE, static_cast<unsigned long>(Base::SC_CP_UTF8));
-    m_editor->setEolMode(QsciScintilla::EolWindows);
     // A loaded page is no edit: nothing of it goes into the undo history.
     m_editor->SendScintilla(Base::SCI_SETUNDOCOLLECTION, 0UL);
 }
@@ -170,4 +169,37 @@ QByteArray ScintillaDocumentView::copyUtf8()
     if (length > gap)
         copy.append(range(gap, length - gap));
     return copy;
+}
+
+namespace {
+QsciScintilla::EolMode eolMode(LineEnds ends)
+{
+    switch (ends) {
+    case LineEnds::Lf:
+        return QsciScintilla::EolUnix;
+    case LineEnds::Cr:
+        return QsciScintilla::EolMac;
+    case LineEnds::CrLf:
+        break;
+    }
+    return QsciScintilla::EolWindows;
+}
+}
+
+void ScintillaDocumentView::setNewLineEnds(LineEnds ends)
+{
+    m_editor->setEolMode(eolMode(ends));
+}
+
+void ScintillaDocumentView::convertLineEnds(LineEnds ends)
+{
+    m_editor->convertEols(eolMode(ends));
+    m_editor->setEolMode(eolMode(ends));
+}
+
+void ScintillaDocumentView::replaceText(qsizetype at, qsizetype length, QByteArrayView utf8)
+{
+    using Base = QsciScintillaBase;
+    m_editor->SendScintilla(Base::SCI_SETTARGETRANGE, static_cast<unsigned long>(at), static_cast<long>(at + length));
+    m_editor->SendScintilla(Base::SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.data());
 }

@@ -35,6 +35,9 @@ public:
     qint64 capacity() const override { return Capacity; }
     QByteArrayView utf8() override;
     QByteArray copyUtf8() override;
+    void setNewLineEnds(LineEnds ends) override;
+    void convertLineEnds(LineEnds ends) override;
+    void replaceText(qsizetype at, qsizetype length, QByteArrayView utf8) override;
 
 private:
     // The page shown before a load, kept until the loaded one replaces it.

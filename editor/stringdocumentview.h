@@ -30,6 +30,29 @@ public:
     qint64 capacity() const override { return capacityBytes; }
     QByteArrayView utf8() override { return text; }
     QByteArray copyUtf8() override { return text; }
+    void setNewLineEnds(LineEnds ends) override { newLineEnds = ends; }
+    void convertLineEnds(LineEnds ends) override
+    {
+        QByteArray converted;
+        const QByteArray end = LineEndText::bytes(ends);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r' || text[i] == '\n') {
+                converted += end;
+                if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                    ++i;
+            } else {
+                converted += text[i];
+            }
+        }
+        text = converted;
+        newLineEnds = ends;
+        m_modified = true;
+    }
+    void replaceText(qsizetype at, qsizetype length, QByteArrayView utf8) override
+    {
+        text.replace(at, length, utf8.toByteArray());
+        m_modified = true;
+    }
 
     // An edit as the user makes it.
     void type(const QByteArray &utf8)
@@ -39,6 +62,7 @@ public:
     }
 
     QByteArray text;
+    LineEnds newLineEnds = LineEnds::CrLf;
     // The room the last load asked for.
     qint64 reserved = 0;
     qint64 capacityBytes = std::numeric_limits<int>::max();

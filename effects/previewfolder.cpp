@@ -1,5 +1,6 @@
 #include "previewfolder.h"
 
+#include "editor/pagedeclaration.h"
 #include "platform/ansi.h"
 #include "platform/filesystem.h"
 
@@ -103,7 +104,7 @@ Explained<QString> PreviewFolder::writePage(const PreviewContent &content, const
     if (body >= 0)
         page.insert(body, content.code);
     else
-        page = u"<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"gb2312\">\r\n</head>\r\n<body>\r\n"_s
+        page = u"<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"gb18030\">\r\n</head>\r\n<body>\r\n"_s
             + content.code + u"</body>\r\n</html>\r\n"_s;
     return write(page);
 }
@@ -112,7 +113,7 @@ Explained<QString> PreviewFolder::writeProblem(const QString &text)
 {
     if (const Explained<QString> folder = make(); !folder)
         return folder;
-    return write(u"<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"gb2312\">\r\n</head>\r\n"
+    return write(u"<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"gb18030\">\r\n</head>\r\n"
                  "<body style=\"font-family: sans-serif; font-size: 12px; color: #a00; margin: 8px\">\r\n"
                  "<p id=\"vellumo-preview-problem\">"_s
         + text.toHtmlEscaped() + u"</p>\r\n</body>\r\n</html>\r\n"_s);
@@ -121,7 +122,10 @@ Explained<QString> PreviewFolder::writeProblem(const QString &text)
 Explained<QString> PreviewFolder::write(const QString &page)
 {
     const QString target = path() + pageName();
-    if (!m_files.writeAtomically(target, Ansi::encode(page)))
+    // Written in the ANSI code page, GB18030, and said so: a page labelled GB2312 is read by browsers
+    // as GBK, which shows what GB18030 adds (©, €, emoji) as garbage.
+    const QString declared = QString::fromUtf8(PageDeclaration::declaring(page.toUtf8(), u"gb18030"_s));
+    if (!m_files.writeAtomically(target, Ansi::encode(declared)))
         return Explained<QString>::none(u"无法写入预览页："_s + target);
     return target;
 }

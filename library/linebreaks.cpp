@@ -6,16 +6,21 @@ namespace LineBreaks {
 
 QString toCrLf(const QString &text)
 {
+    return to(text, u"\r\n"_s);
+}
+
+QString to(const QString &text, const QString &lineBreak)
+{
     QString result;
     result.reserve(text.size() + text.size() / 32);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c == u'\r') {
-            result += u"\r\n"_s;
+            result += lineBreak;
             if (i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
         } else if (c == u'\n') {
-            result += u"\r\n"_s;
+            result += lineBreak;
         } else {
             result += c;
         }

@@ -7,6 +7,8 @@
 namespace LineBreaks {
 // Every CR, LF or CR LF becomes CR LF.
 QString toCrLf(const QString &text);
+// Every CR, LF or CR LF becomes lineBreak.
+QString to(const QString &text, const QString &lineBreak);
 // The lines of a text split at CR LF, LF or CR; a last line break gives no empty last line.
 QStringList lines(const QString &text);
 }

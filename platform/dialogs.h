@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -15,6 +16,18 @@ struct FileDialogRequest
     QString defaultExtension;
     QString folder; // where the dialog opens; empty for the folder the user last chose in
     QString fileName;
+    // A choice the save dialog offers beside the name (the page's encoding, say): its label, the
+    // choices, and the one chosen at first.
+    QString choiceLabel;
+    QStringList choices;
+    int choice = -1;
+};
+
+// The file a save dialog chose, and the choice made beside it (-1 without one).
+struct SaveAnswer
+{
+    QString path;
+    int choice = -1;
 };
 
 // The standard boxes and dialogs; each answer is a choice or a path, or nothing on cancel.
@@ -37,7 +50,7 @@ public:
     // A box with its own caption and icon and one OK button.
     virtual void notice(const QString &caption, const QString &text, MessageIcon icon) = 0;
     virtual std::optional<QString> openFile(const FileDialogRequest &request) = 0;
-    virtual std::optional<QString> saveFile(const FileDialogRequest &request) = 0;
+    virtual std::optional<SaveAnswer> saveFile(const FileDialogRequest &request) = 0;
     virtual std::optional<QString> browseFolder(const QString &caption) = 0;
     virtual std::optional<QString> openPicture(const FileDialogRequest &request) = 0;
     // A colour chooser starting at initial; the choice as "#RRGGBB".

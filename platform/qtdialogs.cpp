@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSpacerItem>
@@ -156,7 +158,7 @@ std::optional<QString> QtDialogs::openFile(const FileDialogRequest &request)
     return path;
 }
 
-std::optional<QString> QtDialogs::saveFile(const FileDialogRequest &request)
+std::optional<SaveAnswer> QtDialogs::saveFile(const FileDialogRequest &request)
 {
     QFileDialog dialog(m_parent, request.caption, m_folders.startFolder(request.folder), qtFilter(request.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -165,10 +167,24 @@ std::optional<QString> QtDialogs::saveFile(const FileDialogRequest &request)
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+    // The choice beside the name goes in the dialog's own last row, under the file type.
+    QComboBox *choices = nullptr;
+    if (!request.choices.isEmpty()) {
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout())) {
+            choices = new QComboBox(&dialog);
+            choices->setObjectName(QStringLiteral("SaveChoice"));
+            choices->addItems(request.choices);
+            choices->setCurrentIndex(request.choice);
+            const int row = grid->rowCount();
+            grid->addWidget(new QLabel(request.choiceLabel, &dialog), row, 0);
+            grid->addWidget(choices, row, 1);
+        }
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty() || dialog.selectedFiles()[0].isEmpty())
         return std::nullopt;
     m_folders.fileChosen(dialog.selectedFiles().first());
-    return dialog.selectedFiles().first();
+    return SaveAnswer { dialog.selectedFiles().first(), choices ? choices->currentIndex() : request.choice };
 }
 
 std::optional<QString> QtDialogs::browseFolder(const QString &caption)

@@ -24,7 +24,7 @@ public:
     void error(const QString &text) override;
     void notice(const QString &caption, const QString &text, MessageIcon icon) override;
     std::optional<QString> openFile(const FileDialogRequest &request) override;
-    std::optional<QString> saveFile(const FileDialogRequest &request) override;
+    std::optional<SaveAnswer> saveFile(const FileDialogRequest &request) override;
     std::optional<QString> browseFolder(const QString &caption) override;
     std::optional<QString> openPicture(const FileDialogRequest &request) override;
     std::optional<QString> pickColour(const QString &initial) override;

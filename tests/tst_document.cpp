@@ -1,5 +1,6 @@
 #include "editor/document.h"
 #include "editor/pagecodec.h"
+#include "editor/pagedeclaration.h"
 #include "editor/pagereader.h"
 #include "editor/recoverycopy.h"
 #include "editor/stringdocumentview.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -689,7 +691,8 @@ private slots:
         QTest::newRow("a byte more after a UTF-8 mark")
             << QByteArray("\xEF\xBB\xBF") + QByteArray(1001, 'a') << true << 0;
         QTest::newRow("GB18030 growing past it as UTF-8") << chinese.repeated(200) << true << 2;
-        QTest::newRow("lone line feeds growing past it") << QByteArray("a\n").repeated(400) << true << 2;
+        QTest::newRow("UTF-16 growing past it as UTF-8")
+            << QByteArray("\xFF\xFE") + QByteArray("\x2D\x4E").repeated(400) << true << 2;
     }
     void aPageTooLargeForTheEditorIsRefused()
     {
@@ -835,80 +838,118 @@ private slots:
         QVERIFY(TestFiles::read(page).endsWith("!"));
     }
 
+    // Each page opens with the text a browser reads in it, each line with the break it had, and an
+    // unchanged page saves back to its own bytes.
     void pagesRoundTripInTheirEncoding_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<PageEncoding>("encoding");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<LineEnds>("newLines");
         const QString chinese = u"<p>网页特效 简单复制 €"_s;
+        const LineEnds crLf = LineEnds::CrLf, lf = LineEnds::Lf, cr = LineEnds::Cr;
         QTest::newRow("GB2312") << QByteArray("<p>\xCD\xF8\xD2\xB3</p>\r\n") << PageEncoding::Gb18030
-                                << u"<p>网页</p>\r\n"_s;
+                                << u"<p>网页</p>\r\n"_s << crLf;
         QTest::newRow("GBK") << QByteArray("\x81\x40\xFE\x4F\r\n") << PageEncoding::Gb18030
-                             << Ansi::decode("\x81\x40\xFE\x4F") + u"\r\n"_s;
+                             << Ansi::decode("\x81\x40\xFE\x4F") + u"\r\n"_s << crLf;
         QTest::newRow("GB18030 four bytes") << QByteArray("\x81\x30\x81\x30\x95\x32\x82\x36") << PageEncoding::Gb18030
-                                            << Ansi::decode("\x81\x30\x81\x30\x95\x32\x82\x36");
-        QTest::newRow("UTF-8") << (chinese + u"\r\n"_s).toUtf8() << PageEncoding::Utf8 << chinese + u"\r\n"_s;
+                                            << Ansi::decode("\x81\x30\x81\x30\x95\x32\x82\x36") << crLf;
+        QTest::newRow("UTF-8") << (chinese + u"\r\n"_s).toUtf8() << PageEncoding::Utf8 << chinese + u"\r\n"_s << crLf;
         QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8() << PageEncoding::Utf8Bom
-                                         << chinese;
+                                         << chinese << crLf;
         // Pairs such as D2 B3 and D0 A7 also read as UTF-8 characters; most of the text does not.
         const QString sentence = u"网页特效简单复制，选择一个特效后按设置"_s;
         QTest::newRow("GB18030 that partly reads as UTF-8")
-            << Ansi::encode(sentence) << PageEncoding::Gb18030 << sentence;
-        QTest::newRow("ASCII") << QByteArray("<html></html>\r\n") << PageEncoding::Gb18030 << u"<html></html>\r\n"_s;
-        QTest::newRow("LF only") << Ansi::encode(u"a\n中\n"_s) << PageEncoding::Gb18030 << u"a\r\n中\r\n"_s;
+            << Ansi::encode(sentence) << PageEncoding::Gb18030 << sentence << crLf;
+        QTest::newRow("ASCII") << QByteArray("<html></html>\r\n") << PageEncoding::Gb18030 << u"<html></html>\r\n"_s
+                               << crLf;
+        QTest::newRow("LF only") << Ansi::encode(u"a\n中\n"_s) << PageEncoding::Gb18030 << u"a\n中\n"_s << lf;
         QTest::newRow("UTF-8 with LF only")
-            << u"<p>中</p>\n\n<p>文</p>"_s.toUtf8() << PageEncoding::Utf8 << u"<p>中</p>\r\n\r\n<p>文</p>"_s;
-        QTest::newRow("many LF lines") << QByteArray("a\n").repeated(40) << PageEncoding::Gb18030
-                                       << u"a\r\n"_s.repeated(40);
+            << u"<p>中</p>\n\n<p>文</p>"_s.toUtf8() << PageEncoding::Utf8 << u"<p>中</p>\n\n<p>文</p>"_s << lf;
         QTest::newRow("many lone CRs") << QByteArray("a\r").repeated(40) << PageEncoding::Gb18030
-                                       << u"a\r\n"_s.repeated(40);
-        QTest::newRow("LF, then one CR LF") << QByteArray("a\nb\r\n") << PageEncoding::Gb18030 << u"a\r\nb\r\n"_s;
-        QTest::newRow("LF and a lone CR") << QByteArray("a\nb\rc") << PageEncoding::Gb18030 << u"a\r\nb\r\nc"_s;
+                                       << u"a\r"_s.repeated(40) << cr;
+        QTest::newRow("LF, then one CR LF") << QByteArray("a\nb\r\n") << PageEncoding::Gb18030 << u"a\nb\r\n"_s << crLf;
+        QTest::newRow("mostly LF, a lone CR")
+            << QByteArray("a\nb\rc\nd\n") << PageEncoding::Gb18030 << u"a\nb\rc\nd\n"_s << lf;
         QTest::newRow("mixed line ends") << u"a\rb\nc\r\nd"_s.toUtf8() + "\xE4\xB8\xAD" << PageEncoding::Utf8
-                                         << u"a\r\nb\r\nc\r\nd中"_s;
-        QTest::newRow("empty") << QByteArray() << PageEncoding::Gb18030 << QString();
+                                         << u"a\rb\nc\r\nd中"_s << crLf;
+        QTest::newRow("CR CR LF") << QByteArray("<p>\r\r\n</p>\r\r\n") << PageEncoding::Gb18030
+                                  << u"<p>\r\r\n</p>\r\r\n"_s << crLf;
+        QTest::newRow("empty") << QByteArray() << PageEncoding::Gb18030 << QString() << crLf;
         // A U+FEFF that starts the text is the page's own, kept whether or not a mark comes first.
         QTest::newRow("GB18030 starting with U+FEFF")
-            << QByteArray("\x84\x31\x95\x33<p>") << PageEncoding::Gb18030 << u"\uFEFF<p>"_s;
-        QTest::newRow("mark, then U+FEFF")
-            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF<p>\xE4\xB8\xAD") << PageEncoding::Utf8Bom << u"\uFEFF<p>中"_s;
+            << QByteArray("\x84\x31\x95\x33<p>") << PageEncoding::Gb18030 << u"\uFEFF<p>"_s << crLf;
+        QTest::newRow("mark, then U+FEFF") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF<p>\xE4\xB8\xAD")
+                                           << PageEncoding::Utf8Bom << u"\uFEFF<p>中"_s << crLf;
+        // Notepad's "Unicode".
+        QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE<\0p\0>\0\x2D\x4E\x87\x65\r\0\n\0", 16)
+                                   << PageEncoding::Utf16Le << u"<p>中文\r\n"_s << crLf;
+        QTest::newRow("UTF-16 BE") << QByteArray("\xFE\xFF\0<\0p\0>\x4E\x2D\0\n", 12) << PageEncoding::Utf16Be
+                                   << u"<p>中\n"_s << lf;
+        QTest::newRow("UTF-16 with an emoji")
+            << QByteArray("\xFF\xFE\x3D\xD8\x00\xDEx\0", 8) << PageEncoding::Utf16Le << u"😀x"_s << crLf;
+        // Four Chinese characters and one stray byte: too short for the share of UTF-8, and no GB18030.
+        QTest::newRow("short UTF-8 with a stray byte")
+            << u"<p>网页特效</p>"_s.toUtf8().insert(9, '\xFF') << PageEncoding::Utf8 << QString() << crLf;
     }
     void pagesRoundTripInTheirEncoding()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(PageEncoding, encoding);
         QFETCH(QString, text);
+        QFETCH(LineEnds, newLines);
         Fixture f;
         TestFiles::write(f.path(u"in.htm"_s), bytes);
         f.dialogs.expect(Kind::OpenFile, f.path(u"in.htm"_s));
+        const bool damaged = text.isEmpty() && !bytes.isEmpty();
+        if (damaged)
+            f.dialogs.expect(Kind::Message);
         f.document.openPage();
         QCOMPARE(f.document.encoding(), encoding);
+        QCOMPARE(f.document.lineEnds(), newLines);
+        QCOMPARE(f.view.newLineEnds, newLines);
+        if (damaged) {
+            // Saved only after the question, since the replacement character replaced a byte.
+            QCOMPARE(f.view.text, u"<p>网页"_s.toUtf8() + "\xEF\xBF\xBD" + u"特效</p>"_s.toUtf8());
+            f.view.type("x");
+            f.view.text.chop(1);
+            f.dialogs.expect(Kind::Question, u"no"_s);
+            f.document.savePage();
+            QCOMPARE(f.dialogs.calls.last().text,
+                u"此网页读入时有无法识别的字节，显示为替代符号“\uFFFD”。保存会把替代符号写入文件，原来的字节将丢失。\n"
+                u"是否仍要保存？选“否”不保存，可以先用“文件 > 以其他编码重新打开”换一种编码读入。"_s);
+            QCOMPARE(TestFiles::read(f.path(u"in.htm"_s)), bytes);
+            QVERIFY(f.unexpected.isEmpty());
+            return;
+        }
         QCOMPARE(f.view.text, text.toUtf8());
         // Room enough for the text, so that the editor need not copy it into a larger room; and for
         // UTF-8, which is taken as it is, not much more.
         QVERIFY2(f.view.reserved >= f.view.text.size(), qPrintable(QString::number(f.view.reserved)));
-        if (encoding != PageEncoding::Gb18030)
+        if (encoding.isUtf8())
             QVERIFY2(f.view.reserved <= f.view.text.size() + 16, qPrintable(QString::number(f.view.reserved)));
+        // A character typed and taken back, then saved: the file's own bytes.
+        f.view.type("x");
+        f.view.text.chop(1);
         f.document.savePage();
-        // A page whose every line break is LF keeps them; any other page is saved with CR LF.
-        const bool lfOnly = !bytes.contains('\r') && bytes.contains('\n');
-        QCOMPARE(TestFiles::read(f.path(u"in.htm"_s)), lfOnly ? bytes : crlf(bytes));
+        QCOMPARE(TestFiles::read(f.path(u"in.htm"_s)), bytes);
         QVERIFY(f.unexpected.isEmpty());
     }
 
-    void linesTypedIntoAnLfPageAreSavedWithLf()
+    void newLinesOfAnLfPageAreLfAndANewPageIsCrLfAgain()
     {
         Fixture f;
         TestFiles::write(f.path(u"lf.htm"_s), "<p>a</p>\n");
         f.dialogs.expect(Kind::OpenFile, f.path(u"lf.htm"_s));
         f.document.openPage();
         QCOMPARE(f.document.lineEnds(), LineEnds::Lf);
-        f.view.type("<p>\xE4\xB8\xAD</p>\r\n");
-        f.document.savePage();
-        QCOMPARE(TestFiles::read(f.path(u"lf.htm"_s)), Ansi::encode(u"<p>a</p>\n<p>中</p>\n"_s));
-        // A new page is CR LF again, whatever the last page was.
+        QCOMPARE(f.view.newLineEnds, LineEnds::Lf);
+        // A new page is CR LF again, whatever its file or the last page had.
+        TestFiles::write(f.path(u"lines.txt"_s), "<html>\n<body>\r</body>\n</html>");
         f.document.newPage();
+        QCOMPARE(f.view.text, QByteArray("<html>\r\n<body>\r\n</body>\r\n</html>"));
         QCOMPARE(f.document.lineEnds(), LineEnds::CrLf);
+        QCOMPARE(f.view.newLineEnds, LineEnds::CrLf);
         QVERIFY(f.unexpected.isEmpty());
     }
 
@@ -943,13 +984,202 @@ private slots:
         f.dialogs.expect(Kind::OpenFile, f.path(u"bad.htm"_s));
         f.dialogs.expect(Kind::Message);
         f.document.openPage();
-        QCOMPARE(
-            f.dialogs.calls.last().text, u"此网页中有无法识别的字符，已用替代符号显示；保存后这些字符会被改变。"_s);
+        QCOMPARE(f.dialogs.calls.last().text,
+            u"此网页中有无法识别的字符，已用替代符号显示；保存后这些字符会被改变。\n"
+            u"如果网页是用其他编码写的，可以用“文件 > 以其他编码重新打开”换一种编码读入。"_s);
         QCOMPARE(f.document.encoding(), encoding);
         QVERIFY(QString::fromUtf8(f.view.text).contains(QChar(QChar::ReplacementCharacter)));
         if (!shown.isEmpty())
             QCOMPARE(QString::fromUtf8(f.view.text), shown);
         QCOMPARE(f.view.caption(), f.path(u"bad.htm"_s));
+        // Saved as it shows only when the user says so.
+        f.view.type(" ");
+        f.dialogs.expect(Kind::Question, u"dismiss"_s);
+        f.document.savePage();
+        QCOMPARE(TestFiles::read(f.path(u"bad.htm"_s)), bytes);
+        f.dialogs.expect(Kind::Question, u"yes"_s);
+        f.document.savePage();
+        QCOMPARE(TestFiles::read(f.path(u"bad.htm"_s)), PageCodec::fromUtf8(f.view.text, encoding).bytes);
+        QVERIFY(!f.view.isModified());
+        // Once saved, its replacement characters are its own: the next save asks nothing.
+        f.view.type(" ");
+        f.document.savePage();
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    // A page in an encoding the program does not tell by itself is read again in the one the user
+    // names, and kept in it.
+    void aPageReopenedInAnotherEncodingKeepsIt()
+    {
+        Fixture f;
+        const QByteArray latin1("<p>caf\xE9 \xA9 na\xEFve</p>\r\n");
+        TestFiles::write(f.path(u"latin.htm"_s), latin1);
+        f.dialogs.expect(Kind::OpenFile, f.path(u"latin.htm"_s));
+        f.dialogs.expect(Kind::Message); // read as GB18030, it is not clean
+        f.document.openPage();
+        QCOMPARE(f.document.encoding(), PageEncoding::Gb18030);
+        f.view.type("x");
+        f.dialogs.expect(Kind::Question, u"no"_s); // the save question
+        f.document.reopenIn(PageEncoding(u"windows-1252"_s, false));
+        QCOMPARE(f.dialogs.calls.last().text, u"网页文件已经被修改，是否要进行存盘"_s);
+        QCOMPARE(f.view.text, u"<p>café © naïve</p>\r\n"_s.toUtf8());
+        QCOMPARE(f.document.encoding(), PageEncoding(u"windows-1252"_s, false));
+        QVERIFY(!f.view.isModified());
+        f.view.type("!");
+        f.view.text.chop(1);
+        f.document.savePage();
+        QCOMPARE(TestFiles::read(f.path(u"latin.htm"_s)), latin1);
+        // A character the encoding lacks is not lost: the save asks, and No writes nothing.
+        f.view.type("中");
+        f.dialogs.expect(Kind::Question, u"no"_s);
+        f.document.savePage();
+        QCOMPARE(f.dialogs.calls.last().text,
+            u"网页的编码 windows-1252 无法表示其中的字符：中（第 2 行起），保存会丢失它们。\n"
+            u"选“是”改用 UTF-8 保存（网页的声明也改为 utf-8）；选“否”不保存。"_s);
+        QCOMPARE(TestFiles::read(f.path(u"latin.htm"_s)), latin1);
+        QVERIFY(f.view.isModified());
+        f.dialogs.expect(Kind::Question, u"yes"_s);
+        f.document.savePage();
+        QCOMPARE(TestFiles::read(f.path(u"latin.htm"_s)), u"<p>café © naïve</p>\r\n中"_s.toUtf8());
+        QCOMPARE(f.document.encoding(), PageEncoding::Utf8);
+        QVERIFY2(f.unexpected.isEmpty(), qPrintable(f.unexpected.join(u'|')));
+    }
+
+    void theDeclarationIsFound_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QString>("label"); // empty: none found
+        QTest::newRow("meta charset") << QByteArray("<head><meta charset=\"UTF-8\"></head>") << u"UTF-8"_s;
+        QTest::newRow("unquoted, spaces") << QByteArray("<META CharSet = utf8 >") << u"utf8"_s;
+        QTest::newRow("http-equiv over lines")
+            << QByteArray("<meta http-equiv=\"Content-Type\" \r\ncontent=\"text/html; \r\ncharset=gb2312\">")
+            << u"gb2312"_s;
+        QTest::newRow("single quotes") << QByteArray("<meta content='text/html;charset=big5'>") << u"big5"_s;
+        QTest::newRow("in a comment") << QByteArray("<!-- <meta charset=big5> --><meta charset=gbk>") << u"gbk"_s;
+        QTest::newRow("after the body") << QByteArray("<body><meta charset=utf-8>") << QString();
+        QTest::newRow("a meta without one") << QByteArray("<meta name=charsetx content=x>") << QString();
+        QTest::newRow("metadata is no meta") << QByteArray("<metadata charset=utf-8>") << QString();
+        QTest::newRow("beyond where browsers look")
+            << QByteArray(PageDeclaration::Reach, ' ') + "<meta charset=utf-8>" << QString();
+    }
+    void theDeclarationIsFound()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(QString, label);
+        const std::optional<PageDeclaration::Charset> found = PageDeclaration::find(page);
+        QCOMPARE(found ? found->label : QString(), label);
+        if (found)
+            QCOMPARE(QString::fromLatin1(page.mid(found->at, found->length)), label);
+    }
+
+    // The page's declaration, once the user changes it, says how the page is saved; a declaration left
+    // as it was read keeps the page in its own encoding.
+    void aChangedDeclarationDecidesTheEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<PageEncoding>("encoding");
+        const QByteArray gbPage = Ansi::encode(u"<meta charset=gb2312><p>中文</p>"_s);
+        QTest::newRow("GB2312 made UTF-8") << gbPage << QByteArray("gb2312") << QByteArray("utf-8")
+                                           << u"<meta charset=utf-8><p>中文</p>"_s.toUtf8() << PageEncoding::Utf8;
+        QTest::newRow("UTF-8 made GBK") << u"<meta charset=utf-8><p>中文</p>"_s.toUtf8() << QByteArray("utf-8")
+                                        << QByteArray("gbk") << Ansi::encode(u"<meta charset=gbk><p>中文</p>"_s)
+                                        << PageEncoding::Gb18030;
+        QTest::newRow("made UTF-16") << gbPage << QByteArray("gb2312") << QByteArray("utf-16")
+                                     << QByteArray("\xFF\xFE")
+                + QStringEncoder(QStringConverter::Utf16LE).encode(u"<meta charset=utf-16><p>中文</p>"_s)
+                                     << PageEncoding::Utf16Le;
+        QTest::newRow("made Big5: not written, kept")
+            << gbPage << QByteArray("gb2312") << QByteArray("big5") << Ansi::encode(u"<meta charset=big5><p>中文</p>"_s)
+            << PageEncoding::Gb18030;
+        // A UTF-8 page wrongly labelled is kept as its bytes are: it is not the user's change.
+        QTest::newRow("wrongly labelled, unchanged")
+            << u"<meta charset=gb2312><p>中文</p>"_s.toUtf8() << QByteArray() << QByteArray()
+            << u"<meta charset=gb2312><p>中文</p>!"_s.toUtf8() << PageEncoding::Utf8;
+    }
+    void aChangedDeclarationDecidesTheEncoding()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(QByteArray, saved);
+        QFETCH(PageEncoding, encoding);
+        Fixture f;
+        const QString path = f.open(u"page.htm"_s, page);
+        if (from.isEmpty())
+            f.view.type("!");
+        else
+            f.view.text.replace(from, to);
+        f.view.markModified();
+        f.document.savePage();
+        QCOMPARE(TestFiles::read(path), saved);
+        QCOMPARE(f.document.encoding(), encoding);
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    // A page labelled GB2312 or GBK is read by browsers as GBK: characters only GB18030 holds are said
+    // at save, with the choice of UTF-8.
+    void charactersBeyondGbkAreSaidAtSave_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QByteArray>("saved"); // empty: not saved
+        QTest::newRow("yes: UTF-8") << u"yes"_s << u"<meta charset=\"utf-8\">\r\n<p>© € 😀</p>\r\n"_s.toUtf8();
+        QTest::newRow("no: GB18030") << u"no"_s << Ansi::encode(u"<meta charset=\"gb2312\">\r\n<p>© € 😀</p>\r\n"_s);
+        QTest::newRow("dismissed") << u"dismiss"_s << QByteArray();
+    }
+    void charactersBeyondGbkAreSaidAtSave()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QByteArray, saved);
+        Fixture f;
+        const QByteArray page = Ansi::encode(u"<meta charset=\"gb2312\">\r\n<p>中</p>\r\n"_s);
+        const QString path = f.open(u"page.htm"_s, page);
+        f.view.text.replace("\xE4\xB8\xAD", u"© € 😀"_s.toUtf8());
+        f.view.markModified();
+        f.dialogs.expect(Kind::Question, answer);
+        f.document.savePage();
+        QCOMPARE(f.dialogs.calls.last().text,
+            u"网页声明的字符集是 gb2312，其中有 GB2312/GBK 无法表示的字符：©€😀（第 2 行起）。浏览器会把它们显示成乱码。\n"
+            u"选“是”改用 UTF-8 保存，并把网页的声明改为 utf-8；选“否”仍按 GB18030 保存。"_s);
+        QCOMPARE(f.dialogs.calls.last().icon, MessageIcon::Warning);
+        QCOMPARE(TestFiles::read(path), saved.isEmpty() ? page : saved);
+        QCOMPARE(f.view.isModified(), saved.isEmpty());
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
+    // Save As offers the encodings beside the name; the one chosen is what the page then says it is in.
+    void saveAsWritesTheChosenEncoding_data()
+    {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<PageEncoding>("encoding");
+        QTest::newRow("UTF-8") << 0 << u"<meta charset=utf-8><p>中</p>"_s.toUtf8() << PageEncoding::Utf8;
+        QTest::newRow("UTF-8 BOM") << 1 << QByteArray("\xEF\xBB\xBF") + u"<meta charset=utf-8><p>中</p>"_s.toUtf8()
+                                   << PageEncoding::Utf8Bom;
+        QTest::newRow("GB18030, as it was")
+            << 2 << Ansi::encode(u"<meta charset=gb2312><p>中</p>"_s) << PageEncoding::Gb18030;
+        QTest::newRow("UTF-16") << 3
+                                << QByteArray("\xFF\xFE")
+                + QStringEncoder(QStringConverter::Utf16LE).encode(u"<meta charset=gb2312><p>中</p>"_s)
+                                << PageEncoding::Utf16Le;
+    }
+    void saveAsWritesTheChosenEncoding()
+    {
+        QFETCH(int, choice);
+        QFETCH(QByteArray, saved);
+        QFETCH(PageEncoding, encoding);
+        Fixture f;
+        f.open(u"page.htm"_s, Ansi::encode(u"<meta charset=gb2312><p>中</p>"_s));
+        f.dialogs.expect(Kind::SaveFile, f.path(u"other.htm|"_s) + QString::number(choice));
+        f.document.savePageAs();
+        const FileDialogRequest request = f.dialogs.calls.last().request;
+        QCOMPARE(request.choiceLabel, u"编码："_s);
+        QCOMPARE(request.choices, (QStringList { u"UTF-8"_s, u"UTF-8 BOM"_s, u"GB18030"_s, u"UTF-16 LE BOM"_s }));
+        QCOMPARE(request.choice, 2);
+        QCOMPARE(TestFiles::read(f.path(u"other.htm"_s)), saved);
+        QCOMPARE(f.document.encoding(), encoding);
         QVERIFY(f.unexpected.isEmpty());
     }
 
@@ -962,11 +1192,44 @@ private slots:
         QCOMPARE(f.document.previewPath(), f.path(u"site/TEM~~CHO.HTM"_s));
         f.view.type("<p>预览</p>");
         f.document.writePreview();
-        QCOMPARE(TestFiles::read(f.path(u"site/TEM~~CHO.HTM"_s)), Ansi::encode(QString::fromUtf8(f.view.text)));
         QVERIFY(f.view.isModified());
         f.view.setCaption(f.path(u"gone/index.htm"_s));
         QCOMPARE(
             f.error([&] { f.document.writePreview(); }), u"Cannot create file "_s + f.path(u"gone/TEM~~CHO.HTM"_s));
+    }
+
+    // A browser reads the preview as the editor shows the page: the copy says which encoding it is in.
+    void thePreviewSaysItsEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QByteArray>("typed");
+        QTest::addColumn<QByteArray>("preview");
+        QTest::newRow("labelled GB2312, holding ©")
+            << Ansi::encode(u"<meta charset=\"gb2312\"><p>网页</p>"_s) << u"©"_s.toUtf8()
+            << Ansi::encode(u"<meta charset=\"gb18030\"><p>网页</p>©"_s);
+        QTest::newRow("UTF-8, labelled so") << u"<meta charset=utf-8><p>网页</p>"_s.toUtf8() << u"©"_s.toUtf8()
+                                            << u"<meta charset=utf-8><p>网页</p>©"_s.toUtf8();
+        QTest::newRow("UTF-8 with a doctype, labelled nothing")
+            << u"<!doctype html><p>网页</p>"_s.toUtf8() << QByteArray()
+            << u"<!doctype html><meta charset=\"utf-8\"><p>网页</p>"_s.toUtf8();
+        QTest::newRow("UTF-16 with its mark")
+            << QByteArray("\xFF\xFE<\0p\0>\0", 8) << QByteArray()
+            << QByteArray("\xFF\xFE<\0m\0e\0t\0a\0 \0c\0h\0a\0r\0s\0e\0t\0=\0\"\0u\0t\0f\0"
+                          "-\0\x31\0\x36\0\"\0>\0<\0p\0>\0",
+                   54);
+    }
+    void thePreviewSaysItsEncoding()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(QByteArray, typed);
+        QFETCH(QByteArray, preview);
+        Fixture f;
+        f.open(u"page.htm"_s, page);
+        f.view.type(typed);
+        f.document.writePreview();
+        QCOMPARE(TestFiles::read(f.path(u"TEM~~CHO.HTM"_s)), preview);
+        QCOMPARE(TestFiles::read(f.path(u"page.htm"_s)), page);
+        QVERIFY(f.unexpected.isEmpty());
     }
 
     // Two-byte GB18030 characters are read with a table taken from the converter; everything else, and

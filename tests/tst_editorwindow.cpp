@@ -176,7 +176,8 @@ private slots:
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
         templates->actions().at(1)->trigger();
         QCOMPARE(f.dialogs.calls.last().text, u"网页文件已经被修改，是否要进行存盘"_s);
-        QCOMPARE(editor->text(), u"<html><body>简洁文章</body></html>\r\n"_s); // the editor's line breaks
+        QCOMPARE(editor->text(), u"<html><body>简洁文章</body></html>\n"_s); // its own line break
+        QCOMPARE(editor->eolMode(), QsciScintilla::EolUnix); // and for the lines the user adds
         QCOMPARE(shownTitle(w), u"新文件"_s);
         QVERIFY(!editor->isModified());
         // Saved, it is written in the template's encoding.
@@ -187,6 +188,7 @@ private slots:
         emit templates->aboutToShow();
         templates->actions().at(0)->trigger();
         QCOMPARE(editor->text(), u"<html><body>两栏布局</body></html>\r\n"_s);
+        QCOMPARE(editor->eolMode(), QsciScintilla::EolWindows);
         f.dialogs.expect(ScriptedDialogs::Kind::SaveFile, f.folder() + u"gb.htm"_s);
         control<QAction>(w, u"S1"_s)->trigger();
         QCOMPARE(TestFiles::read(f.folder() + u"gb.htm"_s), gb);

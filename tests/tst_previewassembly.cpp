@@ -178,16 +178,27 @@ private slots:
             PreviewContent content;
             content.code = u"<p>预览</p>\r\n"_s;
             content.files = { { picture, u"图.jpg"_s } };
-            const Explained<QString> page = folder.writePage(content, u"<html><body>\r\n</BODY></html>"_s);
+            // The scratch page says it is GB18030, which it is written in: a page labelled GB2312 is read
+            // as GBK, which has no ©.
+            content.code = u"<p>预览 ©</p>\r\n"_s;
+            const Explained<QString> page
+                = folder.writePage(content, u"<html><head><meta charset=\"gb2312\"></head><body>\r\n</BODY></html>"_s);
             QVERIFY2(page, qPrintable(page.why()));
             folderPath = folder.path();
             QVERIFY(folderPath.startsWith(QDir::tempPath()));
             QCOMPARE(*page, folderPath + PreviewFolder::pageName());
-            QCOMPARE(TestFiles::read(*page), Ansi::encode(u"<html><body>\r\n<p>预览</p>\r\n</BODY></html>"_s));
+            QCOMPARE(TestFiles::read(*page),
+                Ansi::encode(
+                    u"<html><head><meta charset=\"gb18030\"></head><body>\r\n<p>预览 ©</p>\r\n</BODY></html>"_s));
             QCOMPARE(TestFiles::read(folderPath + u"图.jpg"_s), QByteArray("jpeg"));
+            // A new-page text that declares nothing is given the declaration.
+            QVERIFY(folder.writePage(content, u"<!DOCTYPE html>\r\n<html><body></body></html>"_s));
+            QCOMPARE(TestFiles::read(*page),
+                Ansi::encode(
+                    u"<!DOCTYPE html><meta charset=\"gb18030\">\r\n<html><body><p>预览 ©</p>\r\n</body></html>"_s));
             // Without a new-page text, a bare page that declares the same encoding.
             QVERIFY(folder.writePage(content, QString()));
-            QVERIFY(TestFiles::read(*page).contains("<meta charset=\"gb2312\">"));
+            QVERIFY(TestFiles::read(*page).contains("<meta charset=\"gb18030\">"));
         }
         QVERIFY(!QFileInfo::exists(folderPath));
         QCOMPARE(TestFiles::read(picture), QByteArray("jpeg"));

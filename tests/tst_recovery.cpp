@@ -55,6 +55,11 @@ private slots:
         // The text may look like a header and hold empty lines and NULs.
         QTest::newRow("text like a header") << u"/p.htm"_s << PageEncoding::Gb18030 << LineEnds::CrLf
                                             << QByteArray("\n\nVELLUMO RECOVERY 1\npage=/etc/passwd\n\n\0end", 42);
+        // Each line keeps its own break; a page reopened in another encoding keeps it.
+        QTest::newRow("Big5, mixed breaks, CR for new lines")
+            << u"/p.htm"_s << PageEncoding(u"Big5"_s, false) << LineEnds::Cr << QByteArray("a\rb\r\nc\nd\r\r\n");
+        QTest::newRow("UTF-16 BE with its mark")
+            << u"/p.htm"_s << PageEncoding::Utf16Be << LineEnds::CrLf << u"你好"_s.toUtf8();
         QTest::newRow("empty text") << u"/p.htm"_s << PageEncoding::Utf8 << LineEnds::Lf << QByteArray();
     }
     void aCopyReadsBackAsItWasWritten()
@@ -78,6 +83,34 @@ private slots:
         QCOMPARE(header->pagePath, path);
     }
 
+    // Copies written before each line kept its own break held CR LF throughout, the page's line ends
+    // telling how to save it.
+    void aCopyOfTheFirstKindReadsAsThePageHadIt_data()
+    {
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::addColumn<QByteArray>("lineEnds");
+        QTest::addColumn<PageEncoding>("readEncoding");
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("UTF-8 with a mark, LF") << QByteArray("utf-8-bom") << QByteArray("lf") << PageEncoding::Utf8Bom
+                                               << u"<p>你好</p>\n<p>二</p>"_s.toUtf8();
+        QTest::newRow("GB18030, CR LF") << QByteArray("gb18030") << QByteArray("crlf") << PageEncoding::Gb18030
+                                        << u"<p>你好</p>\r\n<p>二</p>"_s.toUtf8();
+    }
+    void aCopyOfTheFirstKindReadsAsThePageHadIt()
+    {
+        QFETCH(QByteArray, encoding);
+        QFETCH(QByteArray, lineEnds);
+        QFETCH(PageEncoding, readEncoding);
+        QFETCH(QByteArray, text);
+        const QByteArray bytes = "VELLUMO RECOVERY 1\npage=/%E9%A1%B5.htm\nencoding=" + encoding
+            + "\nline-ends=" + lineEnds + "\nwritten=1765330000123\n\n" + u"<p>你好</p>\r\n<p>二</p>"_s.toUtf8();
+        const std::optional<RecoveryCopy> copy = RecoveryCopy::fromBytes(bytes);
+        QVERIFY(copy);
+        QCOMPARE(copy->pagePath, u"/页.htm"_s);
+        QCOMPARE(copy->encoding, readEncoding);
+        QCOMPARE(copy->utf8, text);
+    }
+
     void whatIsNoCopyIsNotTakenForOne_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -85,10 +118,12 @@ private slots:
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("a page") << QByteArray("<html></html>");
         QTest::newRow("cut in the header") << good.left(good.indexOf("encoding") + 5);
-        QTest::newRow("unknown encoding") << QByteArray(good).replace("gb18030", "ebcdic");
+        QTest::newRow("unknown encoding") << QByteArray(good).replace("GB18030", "no-such-encoding");
         QTest::newRow("no time") << QByteArray(good).replace("written=", "when=");
         QTest::newRow("time no number") << QByteArray(good).replace("written=1", "written=x");
-        QTest::newRow("another format") << QByteArray(good).replace("RECOVERY 1", "RECOVERY 2");
+        QTest::newRow("another format") << QByteArray(good).replace("RECOVERY 2", "RECOVERY 3");
+        QTest::newRow("a mark line ends in the first kind")
+            << QByteArray(good).replace("RECOVERY 2", "RECOVERY 1").replace("line-ends=crlf", "line-ends=cr");
     }
     void whatIsNoCopyIsNotTakenForOne()
     {
@@ -296,7 +331,7 @@ private slots:
         Document document(view, dialogs, files, dir.path() + u'/');
         document.showDefaultPage();
         const QString page = dir.filePath(u"恢复.htm"_s);
-        RecoveryCopy copy = copyOf(page, u"<p>你好</p>\r\n<p>二</p>"_s.toUtf8());
+        RecoveryCopy copy = copyOf(page, u"<p>你好</p>\n<p>二</p>"_s.toUtf8());
         copy.encoding = PageEncoding::Utf8Bom;
         copy.lineEnds = LineEnds::Lf;
         document.restore(copy);

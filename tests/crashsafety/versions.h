@@ -21,7 +21,7 @@ inline QByteArray pageText(int version)
 
 inline QByteArray pageBytes(int version)
 {
-    return PageCodec::fromUtf8(pageText(version), PageEncoding::Gb18030);
+    return PageCodec::fromUtf8(pageText(version), PageEncoding::Gb18030).bytes;
 }
 
 // The index of a large library, about 1 MB.

@@ -88,9 +88,15 @@ std::optional<QString> ScriptedDialogs::openFile(const FileDialogRequest &reques
     return path({ Kind::OpenFile, request.caption, {}, MessageIcon::None, request });
 }
 
-std::optional<QString> ScriptedDialogs::saveFile(const FileDialogRequest &request)
+std::optional<SaveAnswer> ScriptedDialogs::saveFile(const FileDialogRequest &request)
 {
-    return path({ Kind::SaveFile, request.caption, {}, MessageIcon::None, request });
+    const std::optional<QString> answer = path({ Kind::SaveFile, request.caption, {}, MessageIcon::None, request });
+    if (!answer)
+        return std::nullopt;
+    const qsizetype bar = answer->lastIndexOf(u'|');
+    if (bar < 0)
+        return SaveAnswer { *answer, request.choice };
+    return SaveAnswer { answer->left(bar), answer->mid(bar + 1).toInt() };
 }
 
 std::optional<QString> ScriptedDialogs::browseFolder(const QString &caption)

@@ -28,7 +28,8 @@ public:
 
     // Queues the answer to the next dialog of this kind: for a question "yes", "no" or "dismiss" (Escape
     // or the box's close box), for a file dialog the path or an empty string for cancel, for the colour
-    // chooser "#RRGGBB" or empty for cancel; boxes with one button need no answer.
+    // chooser "#RRGGBB" or empty for cancel; boxes with one button need no answer. A save dialog's
+    // answer may end in "|" and the choice made beside the name (the first is 0).
     void expect(Kind kind, const QString &answer = {});
     bool allAnswersUsed() const { return m_expected.isEmpty(); }
 
@@ -40,7 +41,7 @@ public:
     void error(const QString &text) override;
     void notice(const QString &caption, const QString &text, MessageIcon icon) override;
     std::optional<QString> openFile(const FileDialogRequest &request) override;
-    std::optional<QString> saveFile(const FileDialogRequest &request) override;
+    std::optional<SaveAnswer> saveFile(const FileDialogRequest &request) override;
     std::optional<QString> browseFolder(const QString &caption) override;
     std::optional<QString> openPicture(const FileDialogRequest &request) override;
     std::optional<QString> pickColour(const QString &initial) override;
