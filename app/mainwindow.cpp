@@ -3,6 +3,7 @@
 #include "applicationinfo.h"
 #include "artwork/artwork.h"
 #include "effectpanel.h"
+#include "encodingmenus.h"
 #include "helpcommands.h"
 #include "returnwatch.h"
 
@@ -94,6 +95,10 @@ MainWindow::MainWindow(
     buildToolBar();
 
     m_placement = std::make_unique<PlacementStore>(platform.files, placementFile, this);
+    m_document->setFormatChanged([this] {
+        m_formatLabel->setText(m_document->formatText());
+        fitTextToSkin();
+    });
     m_document->showDefaultPage();
     // What another program did to the page's file is said when the user comes back to the program.
     connect(new ReturnWatch(this), &ReturnWatch::returned, this,
@@ -135,6 +140,11 @@ void MainWindow::buildStatusStrip(QWidget *parent)
     m_creditLabel = WindowParts::pictureCaption(parent, u"Label2"_s, QString());
     m_creditLabel->move(7, 5);
     m_creditLabel->raise();
+    m_formatLabel = WindowParts::pictureCaption(parent, u"PageFormat"_s, QString());
+    m_formatLabel->setToolTip(u"网页的编码和行尾"_s);
+    layout->addWidget(m_formatLabel, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
+    m_formatLabel->setContentsMargins(0, 0, 6, 0);
+    m_formatLabel->raise();
 }
 
 void MainWindow::buildDocumentSide(QWidget *parent)
@@ -256,6 +266,9 @@ void MainWindow::buildMenus()
     connect(m_pasteAction, &QAction::triggered, m_editor, &PageEditor::paste);
     connect(m_selectAllAction, &QAction::triggered, m_editor, &PageEditor::selectAll);
     m_editor->setContextMenu(m_undoAction, m_copyAction, m_pasteAction, m_cutAction, m_selectAllAction);
+    new EncodingMenus(
+        *m_document, m_fileMenu, m_editMenu, [this](const std::function<void()> &command) { pageCommand(command); },
+        this);
 
     connect(m_helpAction, &QAction::triggered, m_help, &HelpCommands::openHelp);
     connect(m_homePageAction, &QAction::triggered, m_help, &HelpCommands::openHomePage);
@@ -346,6 +359,7 @@ void MainWindow::fitTextToSkin()
     stripImage.fill(strip->palette().color(QPalette::Window));
     QPainter(&stripImage).drawImage(m_statusPicture->pos(), status);
     ReadableText::fit(m_creditLabel, stripImage);
+    ReadableText::fit(m_formatLabel, stripImage);
 }
 
 void MainWindow::showEvent(QShowEvent *event)

@@ -101,6 +101,8 @@ private:
     QWidget *m_statusStrip;
     QLabel *m_statusPicture;
     QLabel *m_creditLabel;
+    // The page's encoding and line breaks, at the status strip's right end.
+    QLabel *m_formatLabel;
     // Document side.
     QWidget *m_documentSide;
     QWidget *m_toolBand;

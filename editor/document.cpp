@@ -163,6 +163,12 @@ bool Document::load(const QString &path, Source source, std::optional<PageEncodi
     return true;
 }
 
+QString Document::formatText() const
+{
+    const QString ends = LineEndText::shown(m_lineEnds);
+    return m_encoding.shown() + u" · "_s + (m_mixedLineEnds ? u"混合行尾，新行 "_s + ends : ends);
+}
+
 void Document::rememberDeclaration()
 {
     const std::optional<PageDeclaration::Charset> declared = PageDeclaration::find(m_view.utf8());

@@ -373,9 +373,41 @@ struct Decoder::State
         if (pendingLead) {
             const char lead = char(pendingLead);
             pendingLead = 0;
-            writer.write(QString(decoder.decode(QByteArrayView(&lead, 1))).toUtf8());
+            put(decoder.decode(QByteArrayView(&lead, 1)));
         }
-        writer.write(QString(decoder.decode(rest)).toUtf8());
+        put(decoder.decode(rest));
+    }
+    // Decoded text on to the writer. A surrogate pair may be cut by a piece boundary: its first half
+    // waits for the second. A half without its other half (UTF-16 may hold one) is damage, shown as a
+    // replacement character, never written back as something else.
+    void put(QString text)
+    {
+        if (!heldHalf.isNull()) {
+            text.prepend(heldHalf);
+            heldHalf = QChar();
+        }
+        if (!text.isEmpty() && text.back().isHighSurrogate()) {
+            heldHalf = text.back();
+            text.chop(1);
+        }
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                ++i;
+            } else if (text[i].isSurrogate()) {
+                text[i] = QChar(QChar::ReplacementCharacter);
+                halvesAlone = true;
+            }
+        }
+        writer.write(text.toUtf8());
+    }
+    // At the end of the page, a first half still waiting stands alone.
+    void putHeldHalf()
+    {
+        if (heldHalf.isNull())
+            return;
+        heldHalf = QChar();
+        halvesAlone = true;
+        writer.write(QString(QChar(QChar::ReplacementCharacter)).toUtf8());
     }
 
     PageEncoding encoding;
@@ -387,6 +419,8 @@ struct Decoder::State
     unsigned char pendingLead = 0;
     QByteArray quick;
     qint64 fed = 0; // bytes after the mark
+    QChar heldHalf; // a surrogate pair's first half, its second to come
+    bool halvesAlone = false;
     bool markCheckDone = false;
     QByteArray heldForMark; // the first bytes, until they are known to be the mark or not
 };
@@ -419,7 +453,7 @@ void Decoder::feed(QByteArrayView piece)
     if (m->pairs)
         m->feedPairs(piece);
     else
-        m->writer.write(QString(m->decoder.decode(piece)).toUtf8());
+        m->put(m->decoder.decode(piece));
 }
 
 bool Decoder::finish()
@@ -451,9 +485,10 @@ bool Decoder::finish()
             rest = QChar(QChar::ReplacementCharacter);
     }
     if (!rest.isEmpty())
-        m->writer.write(rest.toUtf8());
+        m->put(rest);
+    m->putHeldHalf();
     m->writer.flush();
-    return !m->decoder.hasError() && !rest.contains(QChar(QChar::ReplacementCharacter));
+    return !m->decoder.hasError() && !m->halvesAlone && !rest.contains(QChar(QChar::ReplacementCharacter));
 }
 
 LineEndCounts Decoder::lineEnds() const

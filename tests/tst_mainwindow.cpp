@@ -307,14 +307,61 @@ private slots:
         QStringList file;
         for (QAction *a : control<QMenu>(w, u"F1"_s)->actions())
             file << (a->isSeparator() ? u"-"_s : a->menu() ? a->menu()->objectName() : a->objectName());
-        // New from a template follows New.
+        // New from a template follows New; reopening in another encoding follows Save As.
         QCOMPARE(file,
-            (QStringList {
-                u"N1"_s, u"NewFromTemplate1"_s, u"O1"_s, u"S1"_s, u"-"_s, u"A1"_s, u"N3"_s, u"-"_s, u"X1"_s }));
+            (QStringList { u"N1"_s, u"NewFromTemplate1"_s, u"O1"_s, u"S1"_s, u"-"_s, u"A1"_s, u"ReopenIn1"_s, u"N3"_s,
+                u"-"_s, u"X1"_s }));
+        QStringList edit;
+        for (QAction *a : control<QMenu>(w, u"E1"_s)->actions())
+            edit << (a->isSeparator() ? u"-"_s : a->menu() ? a->menu()->objectName() : a->objectName());
+        QCOMPARE(edit,
+            (QStringList { u"U1"_s, u"-"_s, u"C1"_s, u"X2"_s, u"V1"_s, u"-"_s, u"A2"_s, u"-"_s, u"LineEnds1"_s }));
         QStringList help;
         for (QAction *a : control<QMenu>(w, u"H1"_s)->actions())
             help << (a->menu() ? a->menu()->objectName() : a->objectName());
         QCOMPARE(help, (QStringList { u"N8"_s, u"E2"_s, u"H2"_s, u"A3"_s }));
+    }
+
+    // The status strip shows the page's encoding and line breaks; the File and Edit menus change them.
+    void theEncodingAndLineEndsAreShownAndCanBeChanged()
+    {
+        MainWindowFixture f;
+        f.put(u"page.htm"_s, "<p>caf\xE9</p>\n<p>2</p>\n");
+        MainWindow &w = f.create();
+        auto *format = control<QLabel>(w, u"PageFormat"_s);
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        QCOMPARE(format->text(), u"GB18030 · CR LF"_s);
+        QMenu *file = control<QMenu>(w, u"F1"_s);
+        auto *reopen = control<QMenu>(w, u"ReopenIn1"_s);
+        emit file->aboutToShow();
+        QVERIFY(!reopen->isEnabled()); // a new page has no file to read again
+
+        f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"page.htm"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::Message); // not clean as GB18030
+        control<QAction>(w, u"O1"_s)->trigger();
+        QCOMPARE(format->text(), u"GB18030 · LF"_s);
+        emit file->aboutToShow();
+        QVERIFY(reopen->isEnabled());
+        control<QAction>(w, u"ReopenIn_windows-1252"_s)->trigger();
+        QCOMPARE(editor->text(), u"<p>café</p>\n<p>2</p>\n"_s);
+        QCOMPARE(format->text(), u"windows-1252 · LF"_s);
+        emit reopen->aboutToShow();
+        QVERIFY(control<QAction>(w, u"ReopenIn_windows-1252"_s)->isChecked());
+        QVERIFY(!control<QAction>(w, u"ReopenIn_UTF-8"_s)->isChecked());
+
+        // Enter gives the page's own line break.
+        editor->setCursorPosition(0, 0);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(editor->text(), u"\n<p>café</p>\n<p>2</p>\n"_s);
+        auto *crLf = control<QAction>(w, u"LineEndsCrLf"_s);
+        emit control<QMenu>(w, u"LineEnds1"_s)->aboutToShow();
+        QVERIFY(control<QAction>(w, u"LineEndsLf"_s)->isChecked());
+        crLf->trigger();
+        QCOMPARE(editor->text(), u"\r\n<p>café</p>\r\n<p>2</p>\r\n"_s);
+        QCOMPARE(format->text(), u"windows-1252 · CR LF"_s);
+        control<QAction>(w, u"S1"_s)->trigger();
+        QCOMPARE(TestFiles::read(f.folder() + u"page.htm"_s), QByteArray("\r\n<p>caf\xE9</p>\r\n<p>2</p>\r\n"));
+        QVERIFY(f.dialogs.allAnswersUsed());
     }
 
     void toolbarHintsInOrder()
