@@ -284,9 +284,10 @@ PageEncoding Detector::encoding() const
     // shown with replacement characters for them. GB18030 text reads as UTF-8 characters only by
     // chance: the shipped library's GB18030 files hold 0.3 such characters per damaged sequence,
     // 0.7 at most, far below the share asked here. A short page has too few characters for a share:
-    // there UTF-8 with no more damaged sequences than characters is UTF-8 when it is no GB18030.
-    const bool utf8
-        = m_characters > 0 && (damaged * MostlyUtf8 <= m_characters || (gbDamaged && damaged <= m_characters));
+    // there UTF-8 that is no GB18030 is UTF-8 while its characters outnumber the replacement
+    // characters its damage becomes (up to four for one damaged sequence).
+    const bool utf8 = m_characters > 0
+        && (damaged * MostlyUtf8 <= m_characters || (gbDamaged && damaged * 4 <= m_characters));
     return utf8 ? PageEncoding::Utf8 : PageEncoding::Gb18030;
 }
 

@@ -31,8 +31,8 @@ struct LineEndCounts
 
 // Watches a page's bytes piece by piece and tells their encoding: a mark (UTF-8, UTF-16 LE or BE);
 // UTF-8 holding at least one non-ASCII character and at most one damaged sequence for every MostlyUtf8
-// characters; UTF-8 with a few damaged sequences (no more than its characters) that is no GB18030
-// either; everything else is GB18030 (which reads GB2312 and GBK pages as they are).
+// characters; UTF-8 with a few damaged sequences (one for four characters) that is no GB18030 either;
+// everything else is GB18030 (which reads GB2312 and GBK pages as they are).
 class Detector
 {
 public:
