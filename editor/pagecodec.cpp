@@ -286,8 +286,8 @@ PageEncoding Detector::encoding() const
     // 0.7 at most, far below the share asked here. A short page has too few characters for a share:
     // there UTF-8 that is no GB18030 is UTF-8 while its characters outnumber the replacement
     // characters its damage becomes (up to four for one damaged sequence).
-    const bool utf8 = m_characters > 0
-        && (damaged * MostlyUtf8 <= m_characters || (gbDamaged && damaged * 4 <= m_characters));
+    const bool utf8
+        = m_characters > 0 && (damaged * MostlyUtf8 <= m_characters || (gbDamaged && damaged * 4 <= m_characters));
     return utf8 ? PageEncoding::Utf8 : PageEncoding::Gb18030;
 }
 

@@ -316,6 +316,28 @@ private slots:
         QVERIFY(pageText(view).contains(u"gone/nothing.htm"_s));
     }
 
+    // A page labelled GB2312 holding what only GB18030 has: the preview shows what the editor shows.
+    void thePreviewShowsWhatTheEditorShows()
+    {
+        MainWindowFixture f;
+        f.put(u"page.htm"_s,
+            Ansi::encode(u"<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+                         "</head><body><p>网页 © € 😀</p></body></html>"_s));
+        MainWindow &w = f.create();
+        w.show();
+        f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"page.htm"_s);
+        control<QAction>(w, u"O1"_s)->trigger();
+        QVERIFY(control<QsciScintilla>(w, u"RichEdit1"_s)->text().contains(u"网页 © € 😀"_s));
+        control<QTabWidget>(w, u"PageControl1"_s)->setCurrentIndex(1);
+        auto *view = control<QWidget>(w, u"WebBrowser1"_s)->findChild<QWebEngineView *>();
+        QVERIFY(view);
+        QTRY_COMPARE_WITH_TIMEOUT(pageText(view).trimmed(), u"网页 © € 😀"_s, 30000);
+        // The page's own file is as it was.
+        QCOMPARE(TestFiles::read(f.folder() + u"page.htm"_s),
+            Ansi::encode(u"<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+                         "</head><body><p>网页 © € 😀</p></body></html>"_s));
+    }
+
     void goButtonShowsTheTypedAddressAlsoWhenNoPreviewCouldBeWritten()
     {
         MainWindowFixture f;

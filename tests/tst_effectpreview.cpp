@@ -73,7 +73,7 @@ class TestEffectPreview : public QObject
             f.putText(Category + u"/文字"_s, TextDefinition);
             f.putText(
                 Category + u"/坏的"_s, QString(TextDefinition).replace(u"total=1\nopen1"_s, u"total=zz\nopen1"_s));
-            f.putText(Category + u"/复制.txt"_s, u"<b id=\"copied\">直接复制</b>\r\n"_s);
+            f.putText(Category + u"/复制.txt"_s, u"<b id=\"copied\">直接复制 © €</b>\r\n"_s);
             QImage sample(32, 24, QImage::Format_RGB32);
             sample.fill(Qt::red);
             QDir().mkpath(f.folder() + u"示例图片"_s);
@@ -287,8 +287,8 @@ private slots:
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("line");
-        QTest::newRow("simple copy") << u"复制"_s << u"document.getElementById('copied').textContent"_s << u"直接复制"_s
-                                     << u"没有脚本错误。"_s;
+        QTest::newRow("simple copy") << u"复制"_s << u"document.getElementById('copied').textContent"_s
+                                     << u"直接复制 © €"_s << u"没有脚本错误。"_s;
         QTest::newRow("text") << u"文字"_s << u"document.querySelector('p.row').textContent"_s << u"示例文字"_s
                               << u"没有脚本错误；未设置的部分用示例代替。"_s;
         QTest::newRow("damaged") << u"坏的"_s << u"document.getElementById('vellumo-preview-problem').textContent"_s

@@ -364,6 +364,40 @@ private slots:
         QVERIFY(f.dialogs.allAnswersUsed());
     }
 
+    // As a user does it: the start-up page's declaration changed to UTF-8, Chinese pasted, saved.
+    void aPageDeclaredUtf8IsSavedAsUtf8AndCharactersGbkLacksAreAskedAbout()
+    {
+        MainWindowFixture f;
+        MainWindow &w = f.create();
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        QVERIFY(editor->findFirst(u"gb2312"_s, false, false, false, false));
+        editor->replaceSelectedText(u"utf-8"_s);
+        editor->setCursorPosition(8, 0);
+        f.clipboard.setText(u"<p>网页特效，简单复制</p>"_s);
+        control<QAction>(w, u"V1"_s)->trigger();
+        f.dialogs.expect(ScriptedDialogs::Kind::SaveFile, f.folder() + u"utf8.htm"_s);
+        control<QAction>(w, u"S1"_s)->trigger();
+        const QByteArray saved = TestFiles::read(f.folder() + u"utf8.htm"_s);
+        QCOMPARE(saved, editor->text().toUtf8());
+        QVERIFY(saved.contains(u"charset=utf-8\">"_s.toUtf8()));
+        QVERIFY(saved.contains(u"<p>网页特效，简单复制</p>"_s.toUtf8()));
+        QCOMPARE(control<QLabel>(w, u"PageFormat"_s)->text(), u"UTF-8 · CR LF"_s);
+
+        // A page labelled GB2312 with a © typed into it is asked about; No keeps it GB18030.
+        f.put(u"gb.htm"_s, "<meta charset=\"gb2312\">\r\n<p></p>");
+        f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"gb.htm"_s);
+        control<QAction>(w, u"O1"_s)->trigger();
+        editor->setCursorPosition(1, 3);
+        QTest::keyClicks(editor, u"©"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
+        control<QAction>(w, u"S1"_s)->trigger();
+        QVERIFY(f.dialogs.calls.last().text.startsWith(
+            u"网页声明的字符集是 gb2312，其中有 GB2312/GBK 无法表示的字符：©（第 2 行起）"_s));
+        QCOMPARE(TestFiles::read(f.folder() + u"gb.htm"_s),
+            QByteArray("<meta charset=\"gb2312\">\r\n<p>\x81\x30\x84\x38</p>"));
+        QVERIFY(f.dialogs.allAnswersUsed());
+    }
+
     void toolbarHintsInOrder()
     {
         MainWindowFixture f;
