@@ -207,7 +207,7 @@ QString Document::replacementQuestion()
            u"是否仍要保存？选“否”不保存，可以先用“文件 > 以其他编码重新打开”换一种编码读入。"_s;
 }
 
-std::optional<PageEncoding> Document::encodingToWrite(PageEncoding encoding, bool chosen)
+std::optional<Document::Written> Document::bytesToWrite(PageEncoding encoding, bool chosen)
 {
     std::optional<PageDeclaration::Charset> declared = PageDeclaration::find(m_view.utf8());
     // A declaration the user changed names the encoding the page is now meant to be read in.
@@ -215,27 +215,29 @@ std::optional<PageEncoding> Document::encodingToWrite(PageEncoding encoding, boo
         if (const std::optional<PageEncoding> wanted = PageEncoding::writtenFor(declared->label))
             encoding = wanted->isUtf8() && encoding.isUtf8() ? encoding : *wanted;
     }
+    PageCodec::Encoded encoded = PageCodec::fromUtf8(m_view.utf8(), encoding);
     const auto toUtf8 = [&] {
         encoding = encoding.isUtf8() ? encoding : PageEncoding::Utf8;
         declare(u"utf-8"_s);
+        encoded = PageCodec::fromUtf8(m_view.utf8(), encoding);
     };
-    // A page labelled GB2312 or GBK is read by browsers as GBK, which lacks what GB18030 adds.
+    // A page labelled GB2312 or GBK is read by browsers as GBK, which lacks what GB18030 adds. The
+    // bytes tell whether there is any such character; only then is the text searched for which.
     if (declared && encoding.isGb18030() && PageEncoding::writtenFor(declared->label) == PageEncoding::Gb18030
-        && declared->label.toLower() != u"gb18030"_s) {
-        if (const PageCodec::Unheld beyond = PageCodec::beyondGbk(m_view.utf8()); beyond.any()) {
-            switch (
-                m_dialogs.ask(u"询问"_s, beyondDeclarationQuestion(declared->label, beyond), MessageIcon::Warning)) {
-            case Answer::Dismissed:
-                return std::nullopt;
-            case Answer::Yes:
-                toUtf8();
-                break;
-            case Answer::No:
-                break;
-            }
+        && declared->label.toLower() != u"gb18030"_s && PageCodec::beyondGbkBytes(encoded.bytes)) {
+        const PageCodec::Unheld beyond = PageCodec::beyondGbk(m_view.utf8());
+        switch (m_dialogs.ask(u"询问"_s, beyondDeclarationQuestion(declared->label, beyond), MessageIcon::Warning)) {
+        case Answer::Dismissed:
+            return std::nullopt;
+        case Answer::Yes:
+            toUtf8();
+            break;
+        case Answer::No:
+            break;
         }
     }
-    if (const PageCodec::Unheld unheld = PageCodec::unheldIn(m_view.utf8(), encoding); unheld.any()) {
+    if (!encoded.whole) {
+        const PageCodec::Unheld unheld = PageCodec::unheldIn(m_view.utf8(), encoding);
         if (m_dialogs.ask(u"询问"_s, unheldQuestion(encoding, unheld), MessageIcon::Warning) != Answer::Yes)
             return std::nullopt;
         toUtf8();
@@ -243,13 +245,13 @@ std::optional<PageEncoding> Document::encodingToWrite(PageEncoding encoding, boo
     if (m_readDamaged && PageCodec::holdsReplacementCharacter(m_view.utf8())
         && m_dialogs.ask(u"询问"_s, replacementQuestion(), MessageIcon::Warning) != Answer::Yes)
         return std::nullopt;
-    return encoding;
+    return Written { encoding, std::move(encoded.bytes) };
 }
 
-void Document::writePage(const QString &path, const PageEncoding &encoding)
+void Document::writePage(const QString &path, const Written &page)
 {
     const std::int64_t writtenFromNs = m_files.nowNs();
-    const QByteArray bytes = PageCodec::fromUtf8(m_view.utf8(), encoding).bytes;
+    const QByteArray &bytes = page.bytes;
     // A page keeps what its file was (links, owner, attributes), written in place where it must be.
     QString keptCopy;
     if (!m_files.writeKeeping(path, bytes, &keptCopy)) {
@@ -260,7 +262,7 @@ void Document::writePage(const QString &path, const PageEncoding &encoding)
     }
     m_outsideChanges.written(path, bytes, writtenFromNs);
     // The file now holds what the page holds: its characters, its declaration, in this encoding.
-    m_encoding = encoding;
+    m_encoding = page.encoding;
     m_readDamaged = false;
     rememberDeclaration();
     formatChanged();
@@ -317,10 +319,10 @@ Explained<QString> Document::dialogSave(const QString &suggestedName)
     const bool chosen = picked != m_encoding;
     if (chosen && !picked.isUtf16())
         declare(picked.label());
-    const std::optional<PageEncoding> encoding = encodingToWrite(picked, chosen);
-    if (!encoding)
+    const std::optional<Written> page = bytesToWrite(picked, chosen);
+    if (!page)
         return Explained<QString>::none();
-    writePage(*path, *encoding);
+    writePage(*path, *page);
     return *path;
 }
 
@@ -377,10 +379,10 @@ void Document::savePage()
     }
     if (!m_outsideChanges.mayOverwrite(m_view.caption()) || !mayOverwrite(m_view.caption()))
         return;
-    const std::optional<PageEncoding> encoding = encodingToWrite(m_encoding, false);
-    if (!encoding)
+    const std::optional<Written> page = bytesToWrite(m_encoding, false);
+    if (!page)
         return;
-    writePage(m_view.caption(), *encoding);
+    writePage(m_view.caption(), *page);
     m_view.setUnmodified();
 }
 

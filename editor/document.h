@@ -95,14 +95,19 @@ private:
     // A page's file that lets nobody write it is overwritten only after a question, even where this
     // process could (as root); false on No.
     bool mayOverwrite(const QString &path);
-    // The encoding the page is written in when saved: `encoding`, or the one its changed charset
-    // declaration names (unless the user just chose one), after the questions about characters it
-    // would lose or show wrong; nothing when the page is not to be saved.
-    std::optional<PageEncoding> encodingToWrite(PageEncoding encoding, bool chosen);
+    // The page as it is saved: in `encoding`, or the one its changed charset declaration names
+    // (unless the user just chose one), after the questions about characters it would lose or show
+    // wrong; nothing when the page is not to be saved.
+    struct Written
+    {
+        PageEncoding encoding;
+        QByteArray bytes;
+    };
+    std::optional<Written> bytesToWrite(PageEncoding encoding, bool chosen);
     // The page's declaration made to name `label`, when it has one.
     void declare(const QString &label);
     // A save of the page itself in `encoding`, which also clears what killed saves left in its folder.
-    void writePage(const QString &path, const PageEncoding &encoding);
+    void writePage(const QString &path, const Written &page);
     // The page's charset declaration as it is on disk: what a save follows once the user changes it.
     void rememberDeclaration();
     void formatChanged();

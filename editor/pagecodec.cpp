@@ -571,26 +571,6 @@ template <typename Test> void collect(const QString &text, QStringList &found, q
     }
 }
 
-// Whether GB18030 bytes hold a character a GBK reader does not read back: a four-byte sequence, or
-// the euro sign's pair.
-bool beyondGbkBytes(QByteArrayView bytes)
-{
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    const auto *const end = p + bytes.size();
-    while (p < end) {
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
-        if (p + 1 < end && p[1] >= 0x30 && p[1] <= 0x39)
-            return true;
-        if (p + 1 < end && p[0] == 0xA2 && p[1] == 0xE3)
-            return true;
-        p += 2;
-    }
-    return false;
-}
-
 Unheld unheldBy(QByteArrayView utf8, int most, const std::function<bool(QByteArrayView)> &pieceUnheld,
     const std::function<bool(const QString &)> &characterUnheld)
 {
@@ -625,6 +605,26 @@ Unheld unheldIn(QByteArrayView utf8, const PageEncoding &encoding, int most)
             const QByteArray bytes = encoder.encode(character);
             return encoder.hasError();
         });
+}
+
+// Whether GB18030 bytes hold a character a GBK reader does not read back: a four-byte sequence, or
+// the euro sign's pair.
+bool beyondGbkBytes(QByteArrayView bytes)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *const end = p + bytes.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        if (p + 1 < end && p[1] >= 0x30 && p[1] <= 0x39)
+            return true;
+        if (p + 1 < end && p[0] == 0xA2 && p[1] == 0xE3)
+            return true;
+        p += 2;
+    }
+    return false;
 }
 
 Unheld beyondGbk(QByteArrayView utf8, int most)

@@ -101,6 +101,8 @@ Unheld unheldIn(QByteArrayView utf8, const PageEncoding &encoding, int most = 8)
 // The characters of a text written as GB18030 that a browser reading the page as GB2312 or GBK shows
 // as something else: those GB18030 writes in four bytes, and the euro sign.
 Unheld beyondGbk(QByteArrayView utf8, int most = 8);
+// Whether GB18030 bytes hold any such character.
+bool beyondGbkBytes(QByteArrayView gb18030);
 // Whether the text holds a replacement character (U+FFFD).
 bool holdsReplacementCharacter(QByteArrayView utf8);
 }
