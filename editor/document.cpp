@@ -151,7 +151,8 @@ bool Document::load(const QString &path, Source source, std::optional<PageEncodi
     }
     m_view.endLoad();
     m_outsideChanges.read(path, before, digest.result(), readFromNs);
-    m_encoding = encoding;
+    // A page read in an encoding with a mark that its file lacks is saved without one, as it was.
+    m_encoding = encoding.mark() && !result.markFound ? PageEncoding(encoding.name(), false) : encoding;
     m_lineEnds = source == Source::NewPage ? LineEnds::CrLf : result.lineEnds.mostCommon();
     m_mixedLineEnds = source != Source::NewPage && result.lineEnds.mixed();
     m_view.setNewLineEnds(m_lineEnds);

@@ -423,6 +423,7 @@ struct Decoder::State
     QChar heldHalf; // a surrogate pair's first half, its second to come
     bool halvesAlone = false;
     bool markCheckDone = false;
+    bool markFound = false;
     QByteArray heldForMark; // the first bytes, until they are known to be the mark or not
 };
 
@@ -445,7 +446,8 @@ void Decoder::feed(QByteArrayView piece)
             if (m->heldForMark.size() < m->mark.size())
                 return;
             m->markCheckDone = true;
-            joined = m->heldForMark.startsWith(m->mark) ? m->heldForMark.mid(m->mark.size()) : m->heldForMark;
+            m->markFound = m->heldForMark.startsWith(m->mark);
+            joined = m->markFound ? m->heldForMark.mid(m->mark.size()) : m->heldForMark;
             m->heldForMark.clear();
             piece = joined;
         }
@@ -495,6 +497,11 @@ bool Decoder::finish()
 LineEndCounts Decoder::lineEnds() const
 {
     return m->writer.counts();
+}
+
+bool Decoder::markFound() const
+{
+    return m->markFound;
 }
 
 PageEncoding detect(QByteArrayView bytes)

@@ -72,6 +72,8 @@ public:
     bool finish();
     // The line breaks of the text given out (after finish).
     LineEndCounts lineEnds() const;
+    // Whether the file started with the encoding's mark (after finish).
+    bool markFound() const;
 
 private:
     struct State;

@@ -87,6 +87,7 @@ Result read(const FileSystem &files, const QString &path, const PageEncoding &en
             });
             result.clean = decoder.finish();
             result.lineEnds = decoder.lineEnds();
+            result.markFound = decoder.markFound();
         } catch (const Stopped &) {
         } catch (...) {
             failure = std::current_exception();

@@ -16,6 +16,7 @@ struct Result
     bool clean = false; // false: some bytes did not decode cleanly
     qint64 size = 0; // the file's bytes read
     PageCodec::LineEndCounts lineEnds;
+    bool markFound = false; // the file started with the encoding's mark
 };
 
 // The sink is called on the calling thread, piece by piece in order. An exception from the sink

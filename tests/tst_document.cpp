@@ -1183,6 +1183,22 @@ private slots:
         QVERIFY(f.unexpected.isEmpty());
     }
 
+    // A UTF-16 file without a mark, reopened as UTF-16, is saved without one.
+    void aPageReopenedAsUtf16KeepsItsMarkOrItsLackOfOne()
+    {
+        Fixture f;
+        const QByteArray bare("<\0p\0>\0\x2D\x4E", 8);
+        f.open(u"bare.htm"_s, bare);
+        f.document.reopenIn(PageEncoding::Utf16Le);
+        QCOMPARE(f.view.text, u"<p>中"_s.toUtf8());
+        QCOMPARE(f.document.encoding(), PageEncoding(u"UTF-16LE"_s, false));
+        f.view.type("x");
+        f.view.text.chop(1);
+        f.document.savePage();
+        QCOMPARE(TestFiles::read(f.path(u"bare.htm"_s)), bare);
+        QVERIFY2(f.unexpected.isEmpty(), qPrintable(f.unexpected.join(u'|')));
+    }
+
     void previewFileBesideTheDocument()
     {
         Fixture f;
