@@ -7,11 +7,14 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
 #include <QSpacerItem>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -180,6 +183,13 @@ std::optional<SaveAnswer> QtDialogs::saveFile(const FileDialogRequest &request)
             grid->addWidget(new QLabel(request.choiceLabel, &dialog), row, 0);
             grid->addWidget(choices, row, 1);
         }
+    }
+    // Qt's own dialog opens small: names, sizes and dates would be cut short.
+    if (dialog.testOption(QFileDialog::DontUseNativeDialog)) {
+        const QRect screen = dialog.screen() ? dialog.screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+        dialog.resize(qMin(820, screen.width() - 40), qMin(540, screen.height() - 60));
+        if (auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView")))
+            details->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty() || dialog.selectedFiles()[0].isEmpty())
         return std::nullopt;

@@ -1141,7 +1141,7 @@ private slots:
         f.dialogs.expect(Kind::Question, answer);
         f.document.savePage();
         QCOMPARE(f.dialogs.calls.last().text,
-            u"网页声明的字符集是 gb2312，其中有 GB2312/GBK 无法表示的字符：©€😀（第 2 行起）。浏览器会把它们显示成乱码。\n"
+            u"网页声明的字符集是 gb2312，其中有 GB2312/GBK 无法表示的字符：©、€、😀（第 2 行起）。浏览器会把它们显示成乱码。\n"
             u"选“是”改用 UTF-8 保存，并把网页的声明改为 utf-8；选“否”仍按 GB18030 保存。"_s);
         QCOMPARE(f.dialogs.calls.last().icon, MessageIcon::Warning);
         QCOMPARE(TestFiles::read(path), saved.isEmpty() ? page : saved);
