@@ -6,6 +6,7 @@
 #include "encodingmenus.h"
 #include "helpcommands.h"
 #include "returnwatch.h"
+#include "viewmenu.h"
 
 #include "editor/document.h"
 #include "editor/pageeditor.h"
@@ -92,6 +93,7 @@ MainWindow::MainWindow(
     m_help = new HelpCommands(
         platform, [this] { return m_applicationFolder; }, this);
     buildMenus();
+    new ViewMenu(*m_editor, platform.files, placementFile, menuBar(), m_searchMenu->menuAction(), this);
     buildToolBar();
 
     m_placement = std::make_unique<PlacementStore>(platform.files, placementFile, this);
@@ -100,6 +102,7 @@ MainWindow::MainWindow(
         fitTextToSkin();
     });
     m_document->showDefaultPage();
+    m_caretLabel->setText(m_editor->caretPlace());
     // What another program did to the page's file is said when the user comes back to the program.
     connect(new ReturnWatch(this), &ReturnWatch::returned, this,
         [this] { pageCommand([this] { m_document->checkFileOnDisk(); }); });
@@ -140,10 +143,18 @@ void MainWindow::buildStatusStrip(QWidget *parent)
     m_creditLabel = WindowParts::pictureCaption(parent, u"Label2"_s, QString());
     m_creditLabel->move(7, 5);
     m_creditLabel->raise();
+    // The caret's place and the page's encoding and line breaks, at the strip's right end.
+    auto *right = new QHBoxLayout;
+    right->setContentsMargins(0, 0, 6, 0);
+    right->setSpacing(14);
+    m_caretLabel = WindowParts::pictureCaption(parent, u"CaretPlace"_s, QString());
+    m_caretLabel->setToolTip(u"超过 8 MB 或有超长行的大网页不着色、不自动换行，这样输入、翻页和查找都不会变慢。"_s);
     m_formatLabel = WindowParts::pictureCaption(parent, u"PageFormat"_s, QString());
     m_formatLabel->setToolTip(u"网页的编码和行尾"_s);
-    layout->addWidget(m_formatLabel, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
-    m_formatLabel->setContentsMargins(0, 0, 6, 0);
+    right->addWidget(m_caretLabel);
+    right->addWidget(m_formatLabel);
+    layout->addLayout(right, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
+    m_caretLabel->raise();
     m_formatLabel->raise();
 }
 
@@ -176,6 +187,10 @@ void MainWindow::buildDocumentSide(QWidget *parent)
     editorLayout->addWidget(m_editor->widget());
     m_documentTabs->addTab(m_editorTab, imageListIcon(vellumo::artwork::IconHtmlDocument), u"HTML"_s);
 
+    connect(m_editor, &PageEditor::caretPlaceChanged, this, [this] {
+        if (m_caretLabel)
+            m_caretLabel->setText(m_editor->caretPlace());
+    });
     m_view = std::make_unique<ScintillaDocumentView>(
         this, m_editor->widget(), [this](bool large) { m_editor->setLargePage(large); });
     m_document = std::make_unique<Document>(
@@ -210,32 +225,35 @@ void MainWindow::buildMenus()
     const auto separator = [](QMenu *m, const QString &name) { m->addSeparator()->setObjectName(name); };
 
     m_fileMenu = menu(nullptr, u"F1"_s, u"文件(&F)"_s);
-    m_newAction = item(m_fileMenu, u"N1"_s, u"新建...(&N)"_s, IconNewFile);
+    // The keys every editor has, beside the menus' own letters.
+    m_newAction = item(m_fileMenu, u"N1"_s, u"新建...(&N)"_s, IconNewFile, QKeySequence(Qt::CTRL | Qt::Key_N));
     // The registered templates, read afresh each time the menu opens.
     m_templateMenu = menu(m_fileMenu, u"NewFromTemplate1"_s, u"从模板新建(&T)"_s);
     m_templateMenu->setIcon(imageListIcon(IconTemplates));
     connect(m_templateMenu, &QMenu::aboutToShow, this, &MainWindow::listTemplates);
-    m_openAction = item(m_fileMenu, u"O1"_s, u"打开...(&O)"_s, IconOpen);
-    m_saveAction = item(m_fileMenu, u"S1"_s, u"保存...(&S)"_s, IconSave);
+    m_openAction = item(m_fileMenu, u"O1"_s, u"打开...(&O)"_s, IconOpen, QKeySequence(Qt::CTRL | Qt::Key_O));
+    m_saveAction = item(m_fileMenu, u"S1"_s, u"保存...(&S)"_s, IconSave, QKeySequence(Qt::CTRL | Qt::Key_S));
     separator(m_fileMenu, u"N2"_s);
-    m_saveAsAction = item(m_fileMenu, u"A1"_s, u"另存为...(&A)"_s);
+    m_saveAsAction = item(m_fileMenu, u"A1"_s, u"另存为...(&A)"_s, -1, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     m_systemPreviewAction = item(m_fileMenu, u"N3"_s, u"IE网页预览"_s, IconBrowserPreview, Qt::Key_F12);
     separator(m_fileMenu, u"N4"_s);
     m_exitAction = item(m_fileMenu, u"X1"_s, u"退出程序(&X)"_s);
 
     m_editMenu = menu(nullptr, u"E1"_s, u"编辑(&E)"_s);
     m_undoAction = item(m_editMenu, u"U1"_s, u"撤消"_s, IconUndo, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction *redo = item(m_editMenu, u"Redo1"_s, u"重做"_s, -1, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     separator(m_editMenu, u"N5"_s);
     m_copyAction = item(m_editMenu, u"C1"_s, u"复制"_s, IconCopy, QKeySequence(Qt::CTRL | Qt::Key_C));
     m_cutAction = item(m_editMenu, u"X2"_s, u"剪切"_s, IconCut, QKeySequence(Qt::CTRL | Qt::Key_Y));
     m_pasteAction = item(m_editMenu, u"V1"_s, u"贴粘"_s, IconPaste, QKeySequence(Qt::CTRL | Qt::Key_V));
     separator(m_editMenu, u"N6"_s);
-    m_selectAllAction = item(m_editMenu, u"A2"_s, u"全选(&A)"_s);
+    m_selectAllAction = item(m_editMenu, u"A2"_s, u"全选(&A)"_s, -1, QKeySequence(Qt::CTRL | Qt::Key_A));
 
     m_searchMenu = menu(nullptr, u"S2"_s, u"查找(&S)"_s);
-    m_findAction = item(m_searchMenu, u"F2"_s, u"查找...(&F)"_s, IconFind);
+    m_findAction = item(m_searchMenu, u"F2"_s, u"查找...(&F)"_s, IconFind, QKeySequence(Qt::CTRL | Qt::Key_F));
     m_findNextAction = item(m_searchMenu, u"N7"_s, u"查找下一个"_s, -1, Qt::Key_F3);
-    m_replaceAction = item(m_searchMenu, u"R1"_s, u"替换...(&R)"_s, IconFindReplace);
+    m_replaceAction
+        = item(m_searchMenu, u"R1"_s, u"替换...(&R)"_s, IconFindReplace, QKeySequence(Qt::CTRL | Qt::Key_H));
 
     m_optionsMenu = menu(nullptr, u"O2"_s, u"选项(&O)"_s);
     m_skinsAction = item(m_optionsMenu, u"S3"_s, u"皮肤设置(&S)"_s, IconSkins);
@@ -261,6 +279,7 @@ void MainWindow::buildMenus()
     connect(m_systemPreviewAction, &QAction::triggered, this, &MainWindow::previewInSystemBrowser);
     connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
     connect(m_undoAction, &QAction::triggered, m_editor, &PageEditor::undo);
+    connect(redo, &QAction::triggered, m_editor, &PageEditor::redo);
     connect(m_copyAction, &QAction::triggered, m_editor, &PageEditor::copySelection);
     connect(m_cutAction, &QAction::triggered, m_editor, &PageEditor::cutSelection);
     connect(m_pasteAction, &QAction::triggered, m_editor, &PageEditor::paste);
@@ -360,6 +379,7 @@ void MainWindow::fitTextToSkin()
     QPainter(&stripImage).drawImage(m_statusPicture->pos(), status);
     ReadableText::fit(m_creditLabel, stripImage);
     ReadableText::fit(m_formatLabel, stripImage);
+    ReadableText::fit(m_caretLabel, stripImage);
 }
 
 void MainWindow::showEvent(QShowEvent *event)

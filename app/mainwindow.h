@@ -103,6 +103,7 @@ private:
     QLabel *m_creditLabel;
     // The page's encoding and line breaks, at the status strip's right end.
     QLabel *m_formatLabel;
+    QLabel *m_caretLabel = nullptr;
     // Document side.
     QWidget *m_documentSide;
     QWidget *m_toolBand;

@@ -167,7 +167,7 @@ bool Document::load(const QString &path, Source source, std::optional<PageEncodi
 QString Document::formatText() const
 {
     const QString ends = LineEndText::shown(m_lineEnds);
-    return m_encoding.shown() + u" · "_s + (m_mixedLineEnds ? u"混合行尾，新行 "_s + ends : ends);
+    return m_encoding.shown() + u" · "_s + (m_mixedLineEnds ? ends + u"（混合）"_s : ends);
 }
 
 void Document::rememberDeclaration()

@@ -67,7 +67,7 @@ public:
     // The break new lines get; whether the page's lines end in more than one kind.
     LineEnds lineEnds() const { return m_lineEnds; }
     bool mixedLineEnds() const { return m_mixedLineEnds; }
-    // As the status line shows them: "GB18030 · CR LF", "UTF-8 BOM · 混合行尾，新行 LF".
+    // As the status line shows them: "GB18030 · CR LF", "UTF-8 BOM · LF（混合）" (mixed, new lines LF).
     QString formatText() const;
     // Told when the encoding or the line ends change: a page loaded, saved, reopened or converted.
     void setFormatChanged(std::function<void()> changed) { m_formatChanged = std::move(changed); }

@@ -27,6 +27,11 @@ PageEditor::PageEditor(Clipboard &clipboard, QWidget *parent)
     m_editor->setUtf8(true);
     m_editor->setEolMode(QsciScintilla::EolWindows);
     m_editor->setWrapMode(QsciScintilla::WrapWord);
+    // A wrapped line shows where it goes on, so that it does not look like several.
+    m_editor->setWrapVisualFlags(QsciScintilla::WrapFlagByText, QsciScintilla::WrapFlagNone);
+    m_editor->setWrapIndentMode(QsciScintilla::WrapIndentSame);
+    connect(m_editor, &QsciScintilla::linesChanged, this, &PageEditor::fitLineNumbers);
+    connect(m_editor, &QsciScintilla::cursorPositionChanged, this, &PageEditor::caretPlaceChanged);
     m_editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_editor->SendScintilla(QsciScintillaBase::SCI_SETPASTECONVERTENDINGS, 1UL);
     m_lexer = new HtmlLexer(m_editor);
@@ -45,6 +50,75 @@ PageEditor::PageEditor(Clipboard &clipboard, QWidget *parent)
 void PageEditor::undo()
 {
     m_editor->undo();
+}
+
+void PageEditor::redo()
+{
+    m_editor->redo();
+}
+
+void PageEditor::setLineNumbers(bool shown)
+{
+    m_lineNumbers = shown;
+    m_editor->setMarginLineNumbers(0, shown);
+    fitLineNumbers();
+}
+
+void PageEditor::fitLineNumbers()
+{
+    if (!m_lineNumbers) {
+        m_editor->setMarginWidth(0, 0);
+        return;
+    }
+    const QString widest = QString(QString::number(qMax(m_editor->lines(), 99)).size() + 1, u'9');
+    m_editor->setMarginWidth(0, widest);
+}
+
+void PageEditor::setWordWrap(bool wrap)
+{
+    m_wordWrap = wrap;
+    const bool wrapped = wrap && !m_large;
+    m_editor->setWrapMode(wrapped ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
+    m_editor->setHorizontalScrollBarPolicy(wrapped ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+}
+
+void PageEditor::zoomIn()
+{
+    m_editor->zoomIn();
+}
+
+void PageEditor::zoomOut()
+{
+    m_editor->zoomOut();
+}
+
+void PageEditor::zoomBack()
+{
+    m_editor->zoomTo(0);
+}
+
+void PageEditor::goToLine(int line)
+{
+    const int target = qBound(1, line, m_editor->lines()) - 1;
+    m_editor->setCursorPosition(target, 0);
+    m_editor->ensureLineVisible(target);
+    m_editor->setFocus();
+}
+
+int PageEditor::lineCount() const
+{
+    return m_editor->lines();
+}
+
+QString PageEditor::caretPlace() const
+{
+    using Base = QsciScintillaBase;
+    const long caret = m_editor->SendScintilla(Base::SCI_GETCURRENTPOS);
+    const long line = m_editor->SendScintilla(Base::SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret));
+    // The column as the user counts it: characters, a tab to the next tab stop.
+    const long column = m_editor->SendScintilla(Base::SCI_GETCOLUMN, static_cast<unsigned long>(caret));
+    const QString place = u"行 %1，列 %2"_s.arg(line + 1).arg(column + 1);
+    return m_large ? place + u" · 大网页：不着色、不换行"_s : place;
 }
 
 void PageEditor::copySelection()
@@ -83,8 +157,11 @@ void PageEditor::setLargePage(bool large)
         m_editor->setFont(m_lexer->defaultFont()); // without colouring, still the editor's own font
     else
         m_editor->setLexer(m_lexer);
-    m_editor->setWrapMode(large ? QsciScintilla::WrapNone : QsciScintilla::WrapWord);
-    m_editor->setHorizontalScrollBarPolicy(large ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    m_large = large;
+    setWordWrap(m_wordWrap);
+    emit caretPlaceChanged();
+    // A font set again resets the margin's width.
+    fitLineNumbers();
 }
 
 void PageEditor::setContextMenu(QAction *undo, QAction *copy, QAction *paste, QAction *cut, QAction *selectAll)

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -19,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -259,20 +261,27 @@ private slots:
         const auto row = [](const char *name, const QString &caption, QKeySequence key = {}) {
             QTest::newRow(name) << QString::fromLatin1(name) << caption << key;
         };
-        row("N1", u"新建...(&N)"_s);
-        row("O1", u"打开...(&O)"_s);
-        row("S1", u"保存...(&S)"_s);
-        row("A1", u"另存为...(&A)"_s);
+        row("N1", u"新建...(&N)"_s, QKeySequence(Qt::CTRL | Qt::Key_N));
+        row("O1", u"打开...(&O)"_s, QKeySequence(Qt::CTRL | Qt::Key_O));
+        row("S1", u"保存...(&S)"_s, QKeySequence(Qt::CTRL | Qt::Key_S));
+        row("A1", u"另存为...(&A)"_s, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
         row("N3", u"IE网页预览"_s, QKeySequence(Qt::Key_F12));
         row("X1", u"退出程序(&X)"_s);
         row("U1", u"撤消"_s, QKeySequence(Qt::CTRL | Qt::Key_Z));
+        row("Redo1", u"重做"_s, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
         row("C1", u"复制"_s, QKeySequence(Qt::CTRL | Qt::Key_C));
         row("X2", u"剪切"_s, QKeySequence(Qt::CTRL | Qt::Key_Y));
         row("V1", u"贴粘"_s, QKeySequence(Qt::CTRL | Qt::Key_V));
-        row("A2", u"全选(&A)"_s);
-        row("F2", u"查找...(&F)"_s);
+        row("A2", u"全选(&A)"_s, QKeySequence(Qt::CTRL | Qt::Key_A));
+        row("LineNumbers1", u"行号(&L)"_s);
+        row("WordWrap1", u"自动换行(&W)"_s);
+        row("ZoomIn1", u"放大(&I)"_s, QKeySequence(Qt::CTRL | Qt::Key_Equal));
+        row("ZoomOut1", u"缩小(&O)"_s, QKeySequence(Qt::CTRL | Qt::Key_Minus));
+        row("ZoomBack1", u"原始大小(&R)"_s, QKeySequence(Qt::CTRL | Qt::Key_0));
+        row("GoToLine1", u"转到行...(&G)"_s, QKeySequence(Qt::CTRL | Qt::Key_G));
+        row("F2", u"查找...(&F)"_s, QKeySequence(Qt::CTRL | Qt::Key_F));
         row("N7", u"查找下一个"_s, QKeySequence(Qt::Key_F3));
-        row("R1", u"替换...(&R)"_s);
+        row("R1", u"替换...(&R)"_s, QKeySequence(Qt::CTRL | Qt::Key_H));
         row("S3", u"皮肤设置(&S)"_s);
         row("O3", u"系统设置(&O)"_s);
         row("M1", u"模板功能(&M)"_s);
@@ -303,7 +312,8 @@ private slots:
         QStringList menus;
         for (QAction *a : w.menuBar()->actions())
             menus << a->text();
-        QCOMPARE(menus, (QStringList { u"文件(&F)"_s, u"编辑(&E)"_s, u"查找(&S)"_s, u"选项(&O)"_s, u"帮助(&H)"_s }));
+        QCOMPARE(menus,
+            (QStringList { u"文件(&F)"_s, u"编辑(&E)"_s, u"查看(&V)"_s, u"查找(&S)"_s, u"选项(&O)"_s, u"帮助(&H)"_s }));
         QStringList file;
         for (QAction *a : control<QMenu>(w, u"F1"_s)->actions())
             file << (a->isSeparator() ? u"-"_s : a->menu() ? a->menu()->objectName() : a->objectName());
@@ -315,7 +325,8 @@ private slots:
         for (QAction *a : control<QMenu>(w, u"E1"_s)->actions())
             edit << (a->isSeparator() ? u"-"_s : a->menu() ? a->menu()->objectName() : a->objectName());
         QCOMPARE(edit,
-            (QStringList { u"U1"_s, u"-"_s, u"C1"_s, u"X2"_s, u"V1"_s, u"-"_s, u"A2"_s, u"-"_s, u"LineEnds1"_s }));
+            (QStringList {
+                u"U1"_s, u"Redo1"_s, u"-"_s, u"C1"_s, u"X2"_s, u"V1"_s, u"-"_s, u"A2"_s, u"-"_s, u"LineEnds1"_s }));
         QStringList help;
         for (QAction *a : control<QMenu>(w, u"H1"_s)->actions())
             help << (a->menu() ? a->menu()->objectName() : a->objectName());
@@ -478,6 +489,76 @@ private slots:
         control<QAction>(w, u"N1"_s)->trigger();
         QCOMPARE(editor->text(), u"<html></html>"_s);
         QCOMPARE(sizes(), (QList<long> { 12L, 12L, 12L }));
+    }
+
+    // The keys and views every editor has, with real keys on the shown window.
+    void theKeysAndViewsEveryEditorHas()
+    {
+        MainWindowFixture f;
+        f.put(u"page.htm"_s, "<p>1</p>\r\n<p>2</p>\r\n<p>3</p>\r\n");
+        MainWindow &w = f.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"page.htm"_s);
+        QTest::keyClick(editor, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(editor->text(), u"<p>1</p>\r\n<p>2</p>\r\n<p>3</p>\r\n"_s);
+
+        // Undo, then redo brings back what undo took.
+        editor->setCursorPosition(0, 0);
+        QTest::keyClicks(editor, u"abc"_s);
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!editor->text().contains(u"abc"_s));
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(editor->text().startsWith(u"abc<p>1</p>"_s));
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(TestFiles::read(f.folder() + u"page.htm"_s), QByteArray("abc<p>1</p>\r\n<p>2</p>\r\n<p>3</p>\r\n"));
+        QVERIFY(!editor->isModified());
+
+        // Zoom changes the view only.
+        const auto zoom = [editor] { return editor->SendScintilla(QsciScintillaBase::SCI_GETZOOM); };
+        QTest::keyClick(editor, Qt::Key_Equal, Qt::ControlModifier);
+        QTest::keyClick(editor, Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(zoom(), 2L);
+        QTest::keyClick(editor, Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(zoom(), 1L);
+        QTest::keyClick(editor, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(zoom(), 0L);
+        QVERIFY(!editor->isModified());
+        QVERIFY(!editor->text().contains(u'='));
+
+        // Go to a line.
+        QTimer::singleShot(0, [] {
+            auto *ask = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            QVERIFY(ask);
+            ask->setIntValue(3);
+            ask->accept();
+        });
+        QTest::keyClick(editor, Qt::Key_G, Qt::ControlModifier);
+        int line = 0, index = 0;
+        editor->getCursorPosition(&line, &index);
+        QCOMPARE(line, 2);
+        // The editor tells of the caret with its next update.
+        QTRY_COMPARE(control<QLabel>(w, u"CaretPlace"_s)->text(), u"行 3，列 1"_s);
+        QTest::keyClick(editor, Qt::Key_End);
+        QTRY_COMPARE(control<QLabel>(w, u"CaretPlace"_s)->text(), u"行 3，列 9"_s);
+
+        // Line numbers are shown until switched off, and stay off for the next window.
+        const auto numbersWidth = [editor] { return editor->marginWidth(0); };
+        QVERIFY(numbersWidth() > 0);
+        auto *numbers = control<QAction>(w, u"LineNumbers1"_s);
+        QVERIFY(numbers->isChecked());
+        numbers->trigger();
+        QCOMPARE(numbersWidth(), 0);
+        auto *wrap = control<QAction>(w, u"WordWrap1"_s);
+        QCOMPARE(editor->wrapMode(), QsciScintilla::WrapWord);
+        wrap->trigger();
+        QCOMPARE(editor->wrapMode(), QsciScintilla::WrapNone);
+        QVERIFY(f.dialogs.allAnswersUsed());
+        MainWindow &again = f.create();
+        QVERIFY(!control<QAction>(again, u"LineNumbers1"_s)->isChecked());
+        QCOMPARE(control<QsciScintilla>(again, u"RichEdit1"_s)->marginWidth(0), 0);
+        QCOMPARE(control<QsciScintilla>(again, u"RichEdit1"_s)->wrapMode(), QsciScintilla::WrapNone);
     }
 
     void ctrlYIsNotTheEditorsRedo()

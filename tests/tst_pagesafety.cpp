@@ -82,9 +82,9 @@ private slots:
         QTest::newRow("UTF-16 BE") << u"utf16be.htm"_s << u"<p>中文</p>\n<p>第二行</p>\n"_s << u"UTF-16 BE BOM · LF"_s;
         QTest::newRow("mixed line ends") << u"mixed-line-ends.htm"_s
                                          << u"<html>\r\n<body>\n<p>一</p>\r<p>二</p>\r\n</body>\n</html>"_s
-                                         << u"GB18030 · 混合行尾，新行 CR LF"_s;
+                                         << u"GB18030 · CR LF（混合）"_s;
         QTest::newRow("CR CR LF") << u"cr-cr-lf.htm"_s << u"<p>一</p>\r\r\n<p>二</p>\r\r\n"_s
-                                  << u"GB18030 · 混合行尾，新行 CR LF"_s;
+                                  << u"GB18030 · CR LF（混合）"_s;
         QTest::newRow("CR only") << u"cr-only.htm"_s << u"<p>一</p>\r<p>二</p>\r<p>三</p>\r"_s << u"UTF-8 · CR"_s;
         QTest::newRow("UTF-8 labelled GB2312")
             << u"utf8-labelled-gb2312.htm"_s << u"<meta charset=\"gb2312\">\r\n<p>标错了的网页</p>\r\n"_s
