@@ -38,7 +38,8 @@ public:
     void goToLine(int line);
     int lineCount() const;
     bool isLarge() const { return m_large; }
-    // Pages this large go without colouring and wrapping, which cost seconds on them.
+    // Large pages, and pages with a line of megabytes, go without colouring and wrapping, which cost
+    // seconds on them.
     void setLargePage(bool large);
     // The editor's context menu: its items run the given commands and follow their availability.
     void setContextMenu(QAction *undo, QAction *copy, QAction *paste, QAction *cut, QAction *selectAll);

@@ -56,6 +56,9 @@ void ScintillaDocumentView::beginLoad(qint64 expectedSize)
     abandonLoad();
     const bool large = expectedSize > LargePage;
     m_previous = Previous();
+    m_largeBefore = m_large;
+    m_plainPage = large;
+    m_lineSoFar = 0;
     const bool pristine = m_editor->SendScintilla(Base::SCI_GETLENGTH) == 0 && !isModified()
         && !m_editor->SendScintilla(Base::SCI_CANUNDO) && !m_editor->SendScintilla(Base::SCI_CANREDO);
     if (!large && !m_large && pristine) {
@@ -82,7 +85,10 @@ void ScintillaDocumentView::beginLoad(qint64 expectedSize)
         m_editor->SendScintilla(Base::SCI_RELEASEDOCUMENT, 0UL, document);
     }
     m_loading = true;
-    m_loadingLarge = large;
+    // A large page is shown plain while it is filled: with wrapping on, every piece appended would lay
+    // out the screen's lines again, the whole of a long line each time.
+    if (large && !m_large)
+        showPlain(true);
     m_editor->SendScintilla(Base::SCI_SETCODEPAGE, static_cast<unsigned long>(Base::SC_CP_UTF8));
     // A loaded page is no edit: nothing of it goes into the undo history.
     m_editor->SendScintilla(Base::SCI_SETUNDOCOLLECTION, 0UL);
@@ -90,6 +96,19 @@ void ScintillaDocumentView::beginLoad(qint64 expectedSize)
 
 void ScintillaDocumentView::appendUtf8(QByteArrayView piece)
 {
+    if (!m_plainPage) {
+        // A line that grows too long makes the page a plain one before it reaches the editor.
+        for (const char c : piece) {
+            if (c == '\n' || c == '\r') {
+                m_lineSoFar = 0;
+            } else if (++m_lineSoFar > LongLine) {
+                m_plainPage = true;
+                if (!m_large)
+                    showPlain(true);
+                break;
+            }
+        }
+    }
     m_editor->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(piece.size()), piece.data());
 }
 
@@ -99,16 +118,17 @@ void ScintillaDocumentView::endLoad()
     m_editor->SendScintilla(Base::SCI_EMPTYUNDOBUFFER);
     m_editor->SendScintilla(Base::SCI_SETUNDOCOLLECTION, 1UL);
     m_editor->SendScintilla(Base::SCI_SETSAVEPOINT);
-    m_editor->SendScintilla(Base::SCI_GOTOPOS, 0UL);
     m_loading = false;
     m_markedModified = false;
     if (m_previous.document) {
         dropPrevious();
-        // A new document needs its colouring (or none, when large) attached.
-        m_large = m_loadingLarge;
-        if (m_largeChanged)
-            m_largeChanged(m_large);
+        // A new coloured document needs its colouring attached; a plain one is plain already.
+        if (!m_plainPage)
+            showPlain(false);
     }
+    // After the view is set for the page: placing the caret lays out its line, which any change of
+    // colouring or font would make be laid out again, seconds for a line of megabytes.
+    m_editor->SendScintilla(Base::SCI_GOTOPOS, 0UL);
     // A fresh document reaches its save point without telling.
     m_window->setWindowModified(isModified());
 }
@@ -133,7 +153,16 @@ void ScintillaDocumentView::abandonLoad()
         m_markedModified = m_previous.markedModified;
         dropPrevious();
     }
+    if (m_large != m_largeBefore)
+        showPlain(m_largeBefore);
     m_window->setWindowModified(isModified());
+}
+
+void ScintillaDocumentView::showPlain(bool plain)
+{
+    m_large = plain;
+    if (m_largeChanged)
+        m_largeChanged(plain);
 }
 
 void ScintillaDocumentView::dropPrevious()

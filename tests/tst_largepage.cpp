@@ -1,8 +1,13 @@
-// A guard against a step per edit that grows with the page coming back: a keystroke deep in a 4 MB
-// page may cost more than one in a small page, but never twenty times as much.
+// Large pages and pages with a line of megabytes: both are shown plain and come back from a save as
+// they were read; and a guard against a step per edit that grows with the page coming back: a
+// keystroke deep in a 4 MB page may cost more than one in a small page, but never twenty times as much.
 #include "mainwindowfixture.h"
 
+#include "editor/scintilladocumentview.h"
+
 #include <Qsci/qsciscintilla.h>
+
+#include <QAction>
 
 #include <algorithm>
 #include <vector>
@@ -18,6 +23,15 @@ QByteArray page(qint64 size)
     while (bytes.size() < size)
         bytes += line;
     return bytes;
+}
+
+// A page as a minifier leaves it: one line, a little longer than the editor colours and wraps.
+QByteArray oneLongLine(const QByteArray &piece)
+{
+    QByteArray bytes = "<html><script>";
+    while (bytes.size() <= ScintillaDocumentView::LongLine)
+        bytes += piece;
+    return bytes + "</script></html>";
 }
 }
 
@@ -59,6 +73,52 @@ class TestLargePage : public QObject
     }
 
 private slots:
+    void aPageOfOneLongLineIsShownPlainAndSavedAsItWasRead_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        const QString piece = u"var s=\"网页特效\";function f(a){return a*2;}"_s;
+        QTest::newRow("GB18030") << oneLongLine(Ansi::encode(piece));
+        QTest::newRow("UTF-8") << oneLongLine(piece.toUtf8());
+    }
+    void aPageOfOneLongLineIsShownPlainAndSavedAsItWasRead()
+    {
+        QFETCH(QByteArray, page);
+        QVERIFY(page.size() < ScintillaDocumentView::LargePage);
+        MainWindowFixture f;
+        f.put(u"long.htm"_s, page);
+        f.putText(u"short.htm"_s, u"<html>\r\n<p>短网页</p>\r\n</html>"_s);
+        MainWindow &w = f.create();
+        w.show();
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        QVERIFY(editor->lexer());
+        f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"long.htm"_s);
+        control<QAction>(w, u"O1"_s)->trigger();
+        QVERIFY(!editor->lexer());
+        QCOMPARE(editor->wrapMode(), QsciScintilla::WrapNone);
+        QCOMPARE(editor->lines(), 1);
+        QCOMPARE(editor->text(0).left(25), u"<html><script>var s=\"网页特效"_s);
+        QVERIFY(editor->text().endsWith(u"return a*2;}</script></html>"_s));
+        QCOMPARE(editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 0L);
+
+        // A character typed and taken back leaves the page as it was read, byte for byte.
+        editor->setFocus();
+        QTest::keyClick(editor, Qt::Key_X);
+        QCOMPARE(editor->text(0).left(7), u"x<html>"_s);
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        QVERIFY(editor->isModified());
+        control<QAction>(w, u"S1"_s)->trigger();
+        QVERIFY(!editor->isModified());
+        QCOMPARE(TestFiles::read(f.folder() + u"long.htm"_s), page);
+
+        // The next page of short lines is coloured and wrapped again.
+        f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"short.htm"_s);
+        control<QAction>(w, u"O1"_s)->trigger();
+        QVERIFY(f.dialogs.allAnswersUsed());
+        QCOMPARE(editor->text(), u"<html>\r\n<p>短网页</p>\r\n</html>"_s);
+        QVERIFY(editor->lexer());
+        QCOMPARE(editor->wrapMode(), QsciScintilla::WrapWord);
+    }
+
     void aKeystrokeDeepInAPageCostsNoScanOfIt()
     {
         MainWindowFixture f;

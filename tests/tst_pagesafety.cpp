@@ -130,24 +130,33 @@ private slots:
     {
         QTest::addColumn<ScriptedFileSystem::ReadFault>("fault");
         QTest::addColumn<int>("reading"); // the first tells the encoding, the second fills the editor
-        QTest::addColumn<bool>("large"); // whether the page that fails is one kept without colouring
+        // The page that fails, and how far into it; a large page and one of a long line are shown plain
+        // while they are read, the long line only once it is read that far.
+        QTest::addColumn<QByteArray>("next");
+        QTest::addColumn<qint64>("faultAt");
         using Fault = ScriptedFileSystem::ReadFault;
-        QTest::newRow("read fails") << Fault::Fails << 2 << false;
-        QTest::newRow("file cut short") << Fault::CutShort << 2 << false;
-        QTest::newRow("file cut short before it is loaded") << Fault::CutShort << 1 << false;
-        QTest::newRow("out of memory") << Fault::OutOfMemory << 2 << false;
-        QTest::newRow("large page cut short") << Fault::CutShort << 2 << true;
-        QTest::newRow("large page out of memory") << Fault::OutOfMemory << 2 << true;
+        const QByteArray small = lines(u"<p>另一个网页的一行</p>\r\n"_s, 20000);
+        const QByteArray large = lines(u"<p>另一个网页的一行</p>\r\n"_s, ScintillaDocumentView::LargePage + (1 << 20));
+        // A megabyte of the file is more than a megabyte of text: its characters take a third more room
+        // as UTF-8.
+        const QByteArray longLine = lines(u"<p>另一个网页的一行</p>"_s, ScintillaDocumentView::LongLine);
+        QTest::newRow("read fails") << Fault::Fails << 2 << small << 5000LL;
+        QTest::newRow("file cut short") << Fault::CutShort << 2 << small << 5000LL;
+        QTest::newRow("file cut short before it is loaded") << Fault::CutShort << 1 << small << 5000LL;
+        QTest::newRow("out of memory") << Fault::OutOfMemory << 2 << small << 5000LL;
+        QTest::newRow("large page cut short") << Fault::CutShort << 2 << large << 5000LL;
+        QTest::newRow("large page out of memory") << Fault::OutOfMemory << 2 << large << 5000LL;
+        QTest::newRow("long line cut short") << Fault::CutShort << 2 << longLine << qint64(longLine.size() - 1000);
     }
     void aFailedOpenLeavesThePageInTheEditorAsItWas()
     {
         QFETCH(ScriptedFileSystem::ReadFault, fault);
         QFETCH(int, reading);
-        QFETCH(bool, large);
+        QFETCH(QByteArray, next);
+        QFETCH(qint64, faultAt);
         MainWindowFixture f;
         f.put(u"page.htm"_s, lines(u"<html>\r\n<p>原来的网页</p>\r\n</html>\r\n"_s, 0));
-        f.put(u"next.htm"_s,
-            lines(u"<p>另一个网页的一行</p>\r\n"_s, large ? ScintillaDocumentView::LargePage + (1 << 20) : 20000));
+        f.put(u"next.htm"_s, next);
         MainWindow &w = f.create();
         auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"page.htm"_s);
@@ -161,7 +170,7 @@ private slots:
         f.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"next.htm"_s);
         f.dialogs.expect(ScriptedDialogs::Kind::Error);
-        f.files.faultReading(reading, fault, 5000);
+        f.files.faultReading(reading, fault, faultAt);
         control<QAction>(w, u"O1"_s)->trigger();
         QVERIFY(f.dialogs.allAnswersUsed());
         QCOMPARE(f.dialogs.calls.last().text,
