@@ -61,21 +61,21 @@ ViewMenu::ViewMenu(
     connect(item(u"ZoomIn1"_s, u"放大(&I)"_s,
                 { QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus) }),
         &QAction::triggered, this, [this] { m_editor.zoomIn(); });
-    connect(item(u"ZoomOut1"_s, u"缩小(&O)"_s, { QKeySequence(Qt::CTRL | Qt::Key_Minus) }), &QAction::triggered,
-        this, [this] { m_editor.zoomOut(); });
-    connect(item(u"ZoomBack1"_s, u"原始大小(&R)"_s, { QKeySequence(Qt::CTRL | Qt::Key_0) }), &QAction::triggered,
-        this, [this] { m_editor.zoomBack(); });
+    connect(item(u"ZoomOut1"_s, u"缩小(&O)"_s, { QKeySequence(Qt::CTRL | Qt::Key_Minus) }), &QAction::triggered, this,
+        [this] { m_editor.zoomOut(); });
+    connect(item(u"ZoomBack1"_s, u"原始大小(&R)"_s, { QKeySequence(Qt::CTRL | Qt::Key_0) }), &QAction::triggered, this,
+        [this] { m_editor.zoomBack(); });
     m_menu->addSeparator();
-    connect(item(u"GoToLine1"_s, u"转到行...(&G)"_s, { QKeySequence(Qt::CTRL | Qt::Key_G) }), &QAction::triggered,
-        this, &ViewMenu::goToLine);
+    connect(item(u"GoToLine1"_s, u"转到行...(&G)"_s, { QKeySequence(Qt::CTRL | Qt::Key_G) }), &QAction::triggered, this,
+        &ViewMenu::goToLine);
 }
 
 void ViewMenu::goToLine()
 {
     bool ok = false;
     const int lines = m_editor.lineCount();
-    const int line = QInputDialog::getInt(
-        m_window, u"转到行"_s, u"行号（1 - %1）："_s.arg(lines), 1, 1, qMax(1, lines), 1, &ok);
+    const int line
+        = QInputDialog::getInt(m_window, u"转到行"_s, u"行号（1 - %1）："_s.arg(lines), 1, 1, qMax(1, lines), 1, &ok);
     if (ok)
         m_editor.goToLine(line);
 }

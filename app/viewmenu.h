@@ -17,8 +17,8 @@ class ViewMenu : public QObject
     Q_OBJECT
 public:
     // The menu goes into the bar before `before`.
-    ViewMenu(PageEditor &editor, FileSystem &files, QString settingsFile, QMenuBar *bar, QAction *before,
-        QWidget *window);
+    ViewMenu(
+        PageEditor &editor, FileSystem &files, QString settingsFile, QMenuBar *bar, QAction *before, QWidget *window);
 
     QMenu *menu() const { return m_menu; }
 
