@@ -96,7 +96,7 @@ struct TooLarge
 };
 }
 
-bool Document::load(const QString &path, Source source, std::optional<PageEncoding> chosen)
+bool Document::load(const QString &path, Source source, std::optional<PageEncoding> chosen, const QString &caption)
 {
     const qint64 capacity = m_view.capacity();
     const std::int64_t readFromNs = m_files.nowNs();
@@ -150,6 +150,8 @@ bool Document::load(const QString &path, Source source, std::optional<PageEncodi
         throw VellumoError::cannotOpen(path);
     }
     m_view.endLoad();
+    if (!caption.isEmpty())
+        m_view.setCaption(caption);
     m_outsideChanges.read(path, before, digest.result(), readFromNs);
     // A page read in an encoding with a mark that its file lacks is saved without one, as it was.
     m_encoding = encoding.mark() && !result.markFound ? PageEncoding(encoding.name(), false) : encoding;
@@ -209,11 +211,11 @@ QString Document::beyondDeclarationQuestion(const QString &label, const PageCode
                label, listed(characters.characters), QString::number(characters.firstLine));
 }
 
-QString Document::unheldQuestion(const PageEncoding &encoding, const PageCodec::Unheld &characters)
+QString Document::unheldQuestion(const PageEncoding &encoding, const PageCodec::Unheld &characters, bool declared)
 {
     return u"网页的编码 %1 无法表示其中的字符：%2（第 %3 行起），保存会丢失它们。\n"
-           u"选“是”改用 UTF-8 保存（网页的声明也改为 utf-8）；选“否”不保存。"_s.arg(
-               encoding.shown(), listed(characters.characters), QString::number(characters.firstLine));
+           u"选“是”改用 UTF-8 保存%4；选“否”不保存。"_s.arg(encoding.shown(), listed(characters.characters),
+               QString::number(characters.firstLine), declared ? u"（网页的声明也改为 utf-8）"_s : QString());
 }
 
 QString Document::replacementQuestion()
@@ -222,14 +224,22 @@ QString Document::replacementQuestion()
            u"是否仍要保存？选“否”不保存，可以先用“文件 > 以其他编码重新打开”换一种编码读入。"_s;
 }
 
+PageEncoding Document::declaredEncoding()
+{
+    // A declaration the user changed names the encoding the page is now meant to be read in.
+    const std::optional<PageDeclaration::Charset> declared = PageDeclaration::find(m_view.utf8());
+    if (declared && declared->label.toLower() != m_declaredOnDisk) {
+        if (const std::optional<PageEncoding> wanted = PageEncoding::writtenFor(declared->label))
+            return wanted->isUtf8() && m_encoding.isUtf8() ? m_encoding : *wanted;
+    }
+    return m_encoding;
+}
+
 std::optional<Document::Written> Document::bytesToWrite(PageEncoding encoding, bool chosen)
 {
     std::optional<PageDeclaration::Charset> declared = PageDeclaration::find(m_view.utf8());
-    // A declaration the user changed names the encoding the page is now meant to be read in.
-    if (!chosen && declared && declared->label.toLower() != m_declaredOnDisk) {
-        if (const std::optional<PageEncoding> wanted = PageEncoding::writtenFor(declared->label))
-            encoding = wanted->isUtf8() && encoding.isUtf8() ? encoding : *wanted;
-    }
+    if (!chosen)
+        encoding = declaredEncoding();
     PageCodec::Encoded encoded = PageCodec::fromUtf8(m_view.utf8(), encoding);
     const auto toUtf8 = [&] {
         encoding = encoding.isUtf8() ? encoding : PageEncoding::Utf8;
@@ -253,7 +263,8 @@ std::optional<Document::Written> Document::bytesToWrite(PageEncoding encoding, b
     }
     if (!encoded.whole) {
         const PageCodec::Unheld unheld = PageCodec::unheldIn(m_view.utf8(), encoding);
-        if (m_dialogs.ask(u"询问"_s, unheldQuestion(encoding, unheld), MessageIcon::Warning) != Answer::Yes)
+        if (m_dialogs.ask(u"询问"_s, unheldQuestion(encoding, unheld, declared.has_value()), MessageIcon::Warning)
+            != Answer::Yes)
             return std::nullopt;
         toUtf8();
     }
@@ -308,19 +319,21 @@ Explained<QString> Document::dialogSave(const QString &suggestedName)
     request.fileName = suggestedName;
     // The page's encoding can be chosen beside the name; one the list lacks (a page reopened in
     // another encoding) is offered first.
+    // What a save would write is what the dialog offers first.
+    const PageEncoding expected = declaredEncoding();
     QList<PageEncoding> encodings = PageEncoding::saveChoices();
-    if (!encodings.contains(m_encoding))
-        encodings.prepend(m_encoding);
+    if (!encodings.contains(expected))
+        encodings.prepend(expected);
     request.choiceLabel = u"编码："_s;
     for (const PageEncoding &encoding : encodings)
         request.choices << encoding.shown();
-    request.choice = int(encodings.indexOf(m_encoding));
+    request.choice = int(encodings.indexOf(expected));
     const std::optional<SaveAnswer> answer = m_dialogs.saveFile(request);
     if (!answer)
         return Explained<QString>::none();
     std::optional<QString> path = answer->path;
     const PageEncoding picked
-        = answer->choice >= 0 && answer->choice < encodings.size() ? encodings[answer->choice] : m_encoding;
+        = answer->choice >= 0 && answer->choice < encodings.size() ? encodings[answer->choice] : expected;
     // A name typed without an extension is saved as a page.
     const qsizetype slash = path->lastIndexOf(u'/');
     if (!path->mid(slash + 1).contains(u'.'))
@@ -331,8 +344,8 @@ Explained<QString> Document::dialogSave(const QString &suggestedName)
     if (!m_outsideChanges.mayOverwrite(*path) || !mayOverwrite(*path))
         return Explained<QString>::none();
     // An encoding the user chose is what the page says it is in, so browsers read it so.
-    const bool chosen = picked != m_encoding;
-    if (chosen && !picked.isUtf16())
+    const bool chosen = picked != expected;
+    if (chosen)
         declare(picked.label());
     const std::optional<Written> page = bytesToWrite(picked, chosen);
     if (!page)
@@ -343,15 +356,15 @@ Explained<QString> Document::dialogSave(const QString &suggestedName)
 
 void Document::newPage()
 {
-    if (mayLeavePage() && load(m_applicationFolder + u"lines.txt"_s, Source::NewPage))
-        m_view.setCaption(newCaption());
+    if (mayLeavePage())
+        load(m_applicationFolder + u"lines.txt"_s, Source::NewPage, std::nullopt, newCaption());
 }
 
 void Document::newPageFrom(const QString &templatePath)
 {
     // The template's own encoding and line ends; the page has no name yet.
-    if (mayLeavePage() && load(templatePath, Source::Template))
-        m_view.setCaption(newCaption());
+    if (mayLeavePage())
+        load(templatePath, Source::Template, std::nullopt, newCaption());
 }
 
 void Document::openPage()
@@ -380,10 +393,8 @@ void Document::openChosen(const QString &path)
             && m_dialogs.ask(u"询问"_s, liveCopyQuestion(path, live->written), MessageIcon::Warning) != Answer::Yes)
             return;
     }
-    if (load(path, Source::Page)) {
-        m_view.setCaption(path);
+    if (load(path, Source::Page, std::nullopt, path))
         m_files.clearStaleTemporaries(pageFolder());
-    }
 }
 
 void Document::savePage()

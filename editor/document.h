@@ -82,7 +82,7 @@ public:
     static QString tooLargeMessage(const QString &path, qint64 capacity);
     static QString readOnlyQuestion();
     static QString beyondDeclarationQuestion(const QString &label, const PageCodec::Unheld &characters);
-    static QString unheldQuestion(const PageEncoding &encoding, const PageCodec::Unheld &characters);
+    static QString unheldQuestion(const PageEncoding &encoding, const PageCodec::Unheld &characters, bool declared);
     static QString replacementQuestion();
 
 private:
@@ -104,6 +104,9 @@ private:
         QByteArray bytes;
     };
     std::optional<Written> bytesToWrite(PageEncoding encoding, bool chosen);
+    // The encoding a save writes unless the user chooses one: the page's own, or the one its
+    // changed charset declaration names.
+    PageEncoding declaredEncoding();
     // The page's declaration made to name `label`, when it has one.
     void declare(const QString &label);
     // A save of the page itself in `encoding`, which also clears what killed saves left in its folder.
@@ -114,8 +117,10 @@ private:
     enum class Source { NewPage, Template, Page };
     // The file becomes the page only once it was read whole and unchanged; false when the user was told
     // why it was not loaded. A failed load, told or thrown, leaves the previous page as it was. A page
-    // is read in `encoding`, or in the one its bytes tell.
-    bool load(const QString &path, Source source, std::optional<PageEncoding> encoding = std::nullopt);
+    // is read in `encoding`, or in the one its bytes tell; a loaded page takes `caption`, if given,
+    // before anything is said about it.
+    bool load(const QString &path, Source source, std::optional<PageEncoding> encoding = std::nullopt,
+        const QString &caption = QString());
     // The page chosen to open, once the current one may make way.
     void openChosen(const QString &path);
 

@@ -1035,7 +1035,7 @@ private slots:
         f.document.savePage();
         QCOMPARE(f.dialogs.calls.last().text,
             u"网页的编码 windows-1252 无法表示其中的字符：中（第 2 行起），保存会丢失它们。\n"
-            u"选“是”改用 UTF-8 保存（网页的声明也改为 utf-8）；选“否”不保存。"_s);
+            u"选“是”改用 UTF-8 保存；选“否”不保存。"_s);
         QCOMPARE(TestFiles::read(f.path(u"latin.htm"_s)), latin1);
         QVERIFY(f.view.isModified());
         f.dialogs.expect(Kind::Question, u"yes"_s);
@@ -1162,7 +1162,7 @@ private slots:
             << 2 << Ansi::encode(u"<meta charset=gb2312><p>中</p>"_s) << PageEncoding::Gb18030;
         QTest::newRow("UTF-16") << 3
                                 << QByteArray("\xFF\xFE")
-                + QStringEncoder(QStringConverter::Utf16LE).encode(u"<meta charset=gb2312><p>中</p>"_s)
+                + QStringEncoder(QStringConverter::Utf16LE).encode(u"<meta charset=utf-16><p>中</p>"_s)
                                 << PageEncoding::Utf16Le;
     }
     void saveAsWritesTheChosenEncoding()
@@ -1197,6 +1197,20 @@ private slots:
         f.document.savePage();
         QCOMPARE(TestFiles::read(f.path(u"bare.htm"_s)), bare);
         QVERIFY2(f.unexpected.isEmpty(), qPrintable(f.unexpected.join(u'|')));
+    }
+
+    // The save dialog offers first what a save would write: a changed declaration's encoding.
+    void theSaveDialogOffersTheDeclaredEncodingFirst()
+    {
+        Fixture f;
+        f.view.text.replace("charset=gb2312", "charset=utf-8");
+        f.view.markModified();
+        f.dialogs.expect(Kind::SaveFile, f.path(u"new.htm|2"_s)); // GB18030, chosen over UTF-8
+        f.document.savePageAs();
+        QCOMPARE(f.dialogs.calls.last().request.choice, 0);
+        QCOMPARE(f.document.encoding(), PageEncoding::Gb18030);
+        QVERIFY(TestFiles::read(f.path(u"new.htm"_s)).contains("charset=gb18030"));
+        QVERIFY(f.unexpected.isEmpty());
     }
 
     void previewFileBesideTheDocument()
