@@ -106,7 +106,7 @@ MainWindow::MainWindow(
     // What another program did to the page's file is said when the user comes back to the program.
     connect(new ReturnWatch(this), &ReturnWatch::returned, this,
         [this] { pageCommand([this] { m_document->checkFileOnDisk(); }); });
-    m_search = new SearchController(m_editor->widget(), platform.dialogs, this);
+    m_search = new SearchController(m_editor->widget(), platform.dialogs, platform.files, placementFile, this);
     connect(m_findAction, &QAction::triggered, m_search, &SearchController::showFind);
     connect(m_findNextAction, &QAction::triggered, m_search, &SearchController::findNext);
     connect(m_replaceAction, &QAction::triggered, m_search, &SearchController::showReplace);

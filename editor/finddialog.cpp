@@ -29,6 +29,7 @@ FindDialog::FindDialog(FindReplace &search, QWidget *parent)
     m_findCaption->setBuddy(m_findBox);
     m_matchCaseBox = named<QCheckBox>(u"CheckBox1"_s, u"区分大小写(&C)"_s, this);
     m_wholeWordBox = named<QCheckBox>(u"CheckBox2"_s, u"全字匹配(&W)"_s, this);
+    m_wrapAroundBox = named<QCheckBox>(u"CheckBox3"_s, u"循环查找"_s, this);
     m_directionGroup = named<QGroupBox>(u"GroupBox1"_s, u"方向"_s, this);
     m_upButton = named<QRadioButton>(u"RadioButton1"_s, u"向上(&U)"_s, m_directionGroup);
     m_downButton = named<QRadioButton>(u"RadioButton2"_s, u"向下(&D)"_s, m_directionGroup);
@@ -43,6 +44,7 @@ FindDialog::FindDialog(FindReplace &search, QWidget *parent)
     auto *options = new QVBoxLayout;
     options->addWidget(m_matchCaseBox);
     options->addWidget(m_wholeWordBox);
+    options->addWidget(m_wrapAroundBox);
     options->addStretch();
     auto *layout = new QGridLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -52,11 +54,17 @@ FindDialog::FindDialog(FindReplace &search, QWidget *parent)
     layout->addWidget(m_directionGroup, 1, 2);
     layout->addWidget(m_findNextButton, 0, 3);
     layout->addWidget(m_cancelButton, 1, 3, Qt::AlignTop);
-    m_findBox->setMinimumWidth(200);
+    // Room for a long search text in whatever font the box is given; it scrolls beyond that.
+    m_findBox->setMinimumWidth(qMax(200, m_findBox->fontMetrics().averageCharWidth() * 32));
 
     connect(m_findBox, &QLineEdit::textChanged, this, &FindDialog::store);
     connect(m_matchCaseBox, &QCheckBox::toggled, this, &FindDialog::store);
     connect(m_wholeWordBox, &QCheckBox::toggled, this, &FindDialog::store);
+    // Only the user's own switch: showing the state in the box is no choice to remember.
+    connect(m_wrapAroundBox, &QCheckBox::clicked, this, [this](bool wrap) {
+        m_search.state().wrapAround = wrap;
+        emit wrapAroundChosen(wrap);
+    });
     connect(m_findNextButton, &QPushButton::clicked, this, &FindDialog::findNext);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     load();
@@ -70,6 +78,7 @@ void FindDialog::load()
         m_findBox->setText(state.findText);
     m_matchCaseBox->setChecked(state.options.matchCase);
     m_wholeWordBox->setChecked(state.options.wholeWord);
+    m_wrapAroundBox->setChecked(m_search.state().wrapAround);
     store();
 }
 

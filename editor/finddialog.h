@@ -22,6 +22,10 @@ public:
     void load();
     void findNext();
 
+signals:
+    // The user switched wrapping around on or off; the state holds the choice already.
+    void wrapAroundChosen(bool wrap);
+
 protected:
     void showEvent(QShowEvent *event) override;
 
@@ -33,6 +37,7 @@ private:
     QLineEdit *m_findBox;
     QCheckBox *m_matchCaseBox;
     QCheckBox *m_wholeWordBox;
+    QCheckBox *m_wrapAroundBox;
     QGroupBox *m_directionGroup;
     QRadioButton *m_upButton;
     QRadioButton *m_downButton;

@@ -22,7 +22,10 @@ qsizetype FindReplace::search(
 qsizetype FindReplace::searchFromSelection(const QString &text, SearchOptions options) const
 {
     const qsizetype start = m_target.selectionEnd();
-    return search(m_target, text, start, m_target.textLength() - start, options);
+    const qsizetype found = search(m_target, text, start, m_target.textLength() - start, options);
+    if (found >= 0 || !m_state.wrapAround)
+        return found;
+    return search(m_target, text, 0, m_target.textLength(), options);
 }
 
 bool FindReplace::find()
@@ -49,6 +52,12 @@ void FindReplace::forgetReplacement()
 {
     m_state.replace.replaceText.clear();
     m_state.repeatedReplacement.clear();
+}
+
+void FindReplace::takeFindText()
+{
+    if (!m_state.find.findText.isEmpty())
+        m_state.replace.findText = m_state.find.findText;
 }
 
 bool FindReplace::findNext()

@@ -22,13 +22,16 @@ struct SearchState
     };
     FindWindow find;
     ReplaceWindow replace;
+    // Shared by both windows: a search that reaches the end of the page goes on from its start.
+    bool wrapAround = false;
     // The memory of the last search: the replacement text the Replace window last replaced with.
     // Empty means F3 repeats a find, otherwise it repeats that replacement.
     QString repeatedReplacement;
 };
 
-// Find and replace over the editor: every search runs forward from the end of the selection and never
-// wraps around; the results are reported in boxes with an empty caption.
+// Find and replace over the editor: every search runs forward from the end of the selection, and goes on
+// from the start of the page only when the user asked for it; the results are reported in boxes with an
+// empty caption.
 class FindReplace
 {
 public:
@@ -42,6 +45,8 @@ public:
     bool findFromReplaceWindow();
     // The Find command: F3 goes back to repeating finds.
     void forgetReplacement();
+    // The Replace window opening: it takes the Find window's text, when there is one.
+    void takeFindText();
     // F3: repeats the last replacement or find; false when there is nothing to repeat.
     bool findNext();
     // With the Replace window's text and options: replaces the next match and selects the replacement,
@@ -56,7 +61,8 @@ public:
         const SearchTarget &target, const QString &text, qsizetype start, qsizetype range, SearchOptions options);
 
 private:
-    // The search step from the end of the selection to the end of the text.
+    // The search step from the end of the selection to the end of the text; then, when searches wrap
+    // around, over the whole text from its start.
     qsizetype searchFromSelection(const QString &text, SearchOptions options) const;
     bool replaceNext(const QString &replacement);
 

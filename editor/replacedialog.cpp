@@ -29,6 +29,7 @@ ReplaceDialog::ReplaceDialog(FindReplace &search, QWidget *parent)
     m_replaceCaption->setBuddy(m_replaceBox);
     m_matchCaseBox = named<QCheckBox>(u"CheckBox1"_s, u"区分大小写(&C)"_s, this);
     m_wholeWordBox = named<QCheckBox>(u"CheckBox2"_s, u"全字匹配(&W)"_s, this);
+    m_wrapAroundBox = named<QCheckBox>(u"CheckBox3"_s, u"循环查找"_s, this);
     m_findNextButton = named<QPushButton>(u"Button1"_s, u"查找下一个(&F)"_s, this);
     m_findNextButton->setDefault(true);
     m_replaceButton = named<QPushButton>(u"Button2"_s, u"替换(&R)"_s, this);
@@ -49,14 +50,21 @@ ReplaceDialog::ReplaceDialog(FindReplace &search, QWidget *parent)
     layout->addWidget(m_replaceBox, 1, 1);
     layout->addWidget(m_matchCaseBox, 2, 0, 1, 2);
     layout->addWidget(m_wholeWordBox, 3, 0, 1, 2);
-    layout->setRowStretch(4, 1);
-    layout->addLayout(buttons, 0, 2, 5, 1);
-    m_findBox->setMinimumWidth(200);
+    layout->addWidget(m_wrapAroundBox, 4, 0, 1, 2);
+    layout->setRowStretch(5, 1);
+    layout->addLayout(buttons, 0, 2, 6, 1);
+    // Room for a long search text in whatever font the box is given; it scrolls beyond that.
+    m_findBox->setMinimumWidth(qMax(200, m_findBox->fontMetrics().averageCharWidth() * 32));
 
     connect(m_findBox, &QLineEdit::textChanged, this, &ReplaceDialog::store);
     connect(m_replaceBox, &QLineEdit::textChanged, this, &ReplaceDialog::store);
     connect(m_matchCaseBox, &QCheckBox::toggled, this, &ReplaceDialog::store);
     connect(m_wholeWordBox, &QCheckBox::toggled, this, &ReplaceDialog::store);
+    // Only the user's own switch: showing the state in the box is no choice to remember.
+    connect(m_wrapAroundBox, &QCheckBox::clicked, this, [this](bool wrap) {
+        m_search.state().wrapAround = wrap;
+        emit wrapAroundChosen(wrap);
+    });
     connect(m_findNextButton, &QPushButton::clicked, this, &ReplaceDialog::findNext);
     connect(m_replaceButton, &QPushButton::clicked, this, &ReplaceDialog::replaceOne);
     connect(m_replaceAllButton, &QPushButton::clicked, this, &ReplaceDialog::replaceAll);
@@ -74,6 +82,7 @@ void ReplaceDialog::load()
         m_replaceBox->setText(state.replaceText);
     m_matchCaseBox->setChecked(state.options.matchCase);
     m_wholeWordBox->setChecked(state.options.wholeWord);
+    m_wrapAroundBox->setChecked(m_search.state().wrapAround);
     store();
 }
 

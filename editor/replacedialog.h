@@ -25,6 +25,8 @@ public:
 signals:
     // Find Next gave the Find window this window's text and options.
     void findWindowChanged();
+    // The user switched wrapping around on or off; the state holds the choice already.
+    void wrapAroundChosen(bool wrap);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -39,6 +41,7 @@ private:
     QLineEdit *m_replaceBox;
     QCheckBox *m_matchCaseBox;
     QCheckBox *m_wholeWordBox;
+    QCheckBox *m_wrapAroundBox;
     QPushButton *m_findNextButton;
     QPushButton *m_replaceButton;
     QPushButton *m_replaceAllButton;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "findreplace.h"
+#include "searchsettings.h"
 
 #include <QObject>
 #include <QPointer>
@@ -8,6 +9,7 @@
 #include <memory>
 
 class Dialogs;
+class FileSystem;
 class FindDialog;
 class QsciScintilla;
 class QWidget;
@@ -20,8 +22,10 @@ class SearchController : public QObject
 {
     Q_OBJECT
 public:
-    // Becomes a child of mainWindow, which also owns the two windows.
-    SearchController(QsciScintilla *editor, Dialogs &dialogs, QWidget *mainWindow);
+    // Becomes a child of mainWindow, which also owns the two windows; whether searches wrap around is
+    // kept in settingsFile.
+    SearchController(
+        QsciScintilla *editor, Dialogs &dialogs, FileSystem &files, const QString &settingsFile, QWidget *mainWindow);
     ~SearchController() override;
 
     // The windows are made when first needed; their texts live in the state from the start.
@@ -34,13 +38,15 @@ public slots:
     void showFind();
     // Find next (F3).
     void findNext();
-    // Replace: shows the Replace window.
+    // Replace: shows the Replace window, with the Find window's text when it was closed.
     void showReplace();
 
 private:
     static void showWindow(QWidget *window);
+    void chooseWrapAround(bool wrap);
 
     SearchState m_state;
+    SearchSettings m_settings;
     std::unique_ptr<ScintillaSearchTarget> m_target;
     std::unique_ptr<FindReplace> m_search;
     QWidget *m_mainWindow;

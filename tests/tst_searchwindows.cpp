@@ -94,7 +94,7 @@ class TestSearchWindows : public QObject
             editor->setText(text);
             editor->SendScintilla(Base::SCI_EMPTYUNDOBUFFER);
             editor->setModified(false);
-            search = new SearchController(editor, dialogs ? *dialogs : f.dialogs, &window);
+            search = new SearchController(editor, dialogs ? *dialogs : f.dialogs, f.files, f.placementFile(), &window);
             find = search->findDialog();
             replace = search->replaceDialog();
         }
@@ -125,6 +125,11 @@ class TestSearchWindows : public QObject
     {
         for (const QChar c : text)
             QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    // A click on the box's caption: a box laid out wider than its caption takes no click beside it.
+    static void tick(QCheckBox *box)
+    {
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->sizeHint().width() / 2, box->height() / 2));
     }
     static void press(QPushButton *button)
     {
@@ -438,6 +443,109 @@ private slots:
         run.expectNotice();
         press(control<QPushButton>(*run.find, u"Button1"_s));
         QCOMPARE(run.lastNotice(), notice(u"本次查找完畢"_s, MessageIcon::Error));
+    }
+
+    // With 循环查找 ticked, a search that reaches the end of the page goes on from its start; without it the
+    // match above the caret is not found.
+    void wrapAroundFindsAMatchAboveTheCaret_data()
+    {
+        QTest::addColumn<bool>("replaceWindow");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("wrap");
+        QTest::addColumn<QString>("notice"); // the box shown, "<none>" for none
+        QTest::addColumn<QString>("selection"); // in bytes
+        QTest::addColumn<QString>("text");
+        const QString page = u"ab 中文 cd"_s;
+        const QString found = u"<none>"_s, notFound = notice(u"本次查找完畢"_s, MessageIcon::Error);
+        QTest::newRow("Find, off") << false << u"Button1"_s << false << notFound << u"12+0"_s << page;
+        QTest::newRow("Find, on") << false << u"Button1"_s << true << found << u"0+2"_s << page;
+        QTest::newRow("Replace window's Find Next, off")
+            << true << u"Button1"_s << false << notFound << u"12+0"_s << page;
+        QTest::newRow("Replace window's Find Next, on") << true << u"Button1"_s << true << found << u"0+2"_s << page;
+        QTest::newRow("Replace, off") << true << u"Button2"_s << false
+                                      << notice(u"本次搜索完畢"_s, MessageIcon::Warning) << u"12+0"_s << page;
+        QTest::newRow("Replace, on") << true << u"Button2"_s << true << found << u"0+3"_s << u"替 中文 cd"_s;
+    }
+    void wrapAroundFindsAMatchAboveTheCaret()
+    {
+        QFETCH(bool, replaceWindow);
+        QFETCH(QString, button);
+        QFETCH(bool, wrap);
+        QFETCH(QString, notice);
+        QFETCH(QString, selection);
+        QFETCH(QString, text);
+        Run run(u"ab 中文 cd"_s);
+        run.select(12, 12);
+        QDialog *dialog = replaceWindow ? static_cast<QDialog *>(run.replace) : run.find;
+        replaceWindow ? run.search->showReplace() : run.search->showFind();
+        auto *wrapBox = control<QCheckBox>(*dialog, u"CheckBox3"_s);
+        QCOMPARE(wrapBox->text(), u"循环查找"_s);
+        QVERIFY(!wrapBox->isChecked());
+        if (wrap)
+            tick(wrapBox);
+        QCOMPARE(wrapBox->isChecked(), wrap);
+        type(control<QLineEdit>(*dialog, u"Edit1"_s), u"ab"_s);
+        if (replaceWindow)
+            type(control<QLineEdit>(*dialog, u"Edit2"_s), u"替"_s);
+        if (notice != u"<none>"_s)
+            run.expectNotice();
+        press(control<QPushButton>(*dialog, button));
+        QCOMPARE(run.lastNotice(), notice);
+        QCOMPARE(run.selection(), selection);
+        QCOMPARE(run.editor->text(), text);
+    }
+
+    // The choice is the user's, not the window's: both windows show it, and the next main window (the
+    // next run) starts with it.
+    void wrapAroundIsRememberedByANewWindow()
+    {
+        Run run(u"ab"_s);
+        run.search->showFind();
+        auto *findWrap = control<QCheckBox>(*run.find, u"CheckBox3"_s);
+        auto *replaceWrap = control<QCheckBox>(*run.replace, u"CheckBox3"_s);
+        const auto nextWindowWraps = [&run] {
+            MainWindow next(run.f.platform, run.f.dir.path(), run.f.placementFile());
+            control<QAction>(next, u"F2"_s)->trigger();
+            auto *find = next.findChild<FindDialog *>();
+            control<QAction>(next, u"R1"_s)->trigger();
+            auto *replace = next.findChild<ReplaceDialog *>();
+            if (!find || !replace)
+                return u"no windows"_s;
+            return u"%1 %2"_s.arg(control<QCheckBox>(*find, u"CheckBox3"_s)->isChecked())
+                .arg(control<QCheckBox>(*replace, u"CheckBox3"_s)->isChecked());
+        };
+        QCOMPARE(nextWindowWraps(), u"0 0"_s);
+        tick(findWrap);
+        QVERIFY(findWrap->isChecked() && replaceWrap->isChecked());
+        QVERIFY(QString::fromUtf8(TestFiles::read(run.f.placementFile())).contains(u"[search]\r\nwrap=1\r\n"_s));
+        QCOMPARE(nextWindowWraps(), u"1 1"_s);
+        run.search->showReplace();
+        tick(replaceWrap);
+        QVERIFY(!findWrap->isChecked() && !replaceWrap->isChecked());
+        QCOMPARE(nextWindowWraps(), u"0 0"_s);
+    }
+
+    // The Replace window opens with the Find window's text; once open, it keeps what is typed into it.
+    void replaceWindowTakesTheFindText()
+    {
+        Run run(u"ab"_s);
+        auto *replaceText = control<QLineEdit>(*run.replace, u"Edit1"_s);
+        run.search->showReplace();
+        type(replaceText, u"old"_s);
+        QTest::mouseClick(control<QPushButton>(*run.replace, u"Button4"_s), Qt::LeftButton);
+        run.search->showFind();
+        type(control<QLineEdit>(*run.find, u"Edit1"_s), u"中文"_s);
+        run.search->showReplace();
+        QCOMPARE(replaceText->text(), u"中文"_s);
+        QCOMPARE(replaceText->selectedText(), u"中文"_s);
+        type(replaceText, u"mine"_s);
+        run.search->showReplace();
+        QCOMPARE(replaceText->text(), u"mine"_s);
+        // Find Next there gives it back to the Find window, and both go on with it.
+        run.expectNotice();
+        press(control<QPushButton>(*run.replace, u"Button1"_s));
+        QCOMPARE(run.lastNotice(), notice(u"本次查找完畢"_s, MessageIcon::Error));
+        QCOMPARE(control<QLineEdit>(*run.find, u"Edit1"_s)->text(), u"mine"_s);
     }
 
     void replaceAllMakesOnePassAndOneUndoStep_data()
