@@ -94,7 +94,7 @@ EffectPanel::EffectPanel(Platform &platform, EffectPreviews &previews, SetupBuff
     m_searchBox = named<FlatLineEdit>(u"Edit1"_s, m_choicePanel);
     m_searchBox->setGeometry(14, 120, 189, 18);
     m_searchBox->setLowerCaseInput(true);
-    m_searchBox->setText(u"特效名称..."_s);
+    m_searchBox->setHintText(u"特效名称..."_s);
     m_searchButton = glyphButton(
         m_choicePanel, u"SpeedButton6"_s, u"按条件查询"_s, vellumo::artwork::GlyphSearch, QRect(57, 150, 99, 22));
     m_resultsCaption = WindowParts::pictureCaption(m_choicePanel, u"Label7"_s, u"查询结果："_s);

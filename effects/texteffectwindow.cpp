@@ -37,7 +37,7 @@ TextEffectWindow::TextEffectWindow(const SetupContext &context, QWidget *parent)
 
     m_textBox = named<FlatLineEdit>(u"RFlatEdit1"_s, this);
     m_textBox->setGeometry(8, 142, 520, 24);
-    m_textBox->setText(u"输入要设置的文字"_s);
+    m_textBox->setHintText(u"输入要设置的文字"_s);
 
     WindowParts::caption(this, u"字体颜色"_s, QRect(8, 178, 56, 20));
     m_colourButton = named<ColorPickerButton>(u"ColorPickerButton1"_s, this);

@@ -489,6 +489,57 @@ private slots:
         QCOMPARE(start(u"字"_s), u"文字窗口 本特效需图像文件0个，需文本文件0个。文字"_s);
     }
 
+    // A click into the untouched "特效名称...", with or without the focus having followed the mouse there
+    // first, leaves it selected: what is typed next replaces it and is what the search looks for.
+    void clickIntoTheSearchHintThenTypingReplacesIt_data()
+    {
+        QTest::addColumn<bool>("hoverFirst");
+        QTest::addColumn<QPoint>("click");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("click in the middle, Chinese")
+            << false << QPoint(40, 9) << u"顶部"_s << u"顶部"_s << QStringList { u"简单复制.返回顶部"_s };
+        QTest::newRow("hover, then click at the end, Chinese")
+            << true << QPoint(180, 9) << u"顶部"_s << u"顶部"_s << QStringList { u"简单复制.返回顶部"_s };
+        QTest::newRow("click at the start, letters made lower case")
+            << false << QPoint(2, 9) << u"ZZ"_s << u"zz"_s << QStringList();
+    }
+    void clickIntoTheSearchHintThenTypingReplacesIt()
+    {
+        QFETCH(bool, hoverFirst);
+        QFETCH(QPoint, click);
+        QFETCH(QString, typed);
+        QFETCH(QString, text);
+        QFETCH(QStringList, found);
+        MainWindowFixture f;
+        distinctLibrary(f);
+        MainWindow &w = f.create();
+        w.show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        FlatLineEdit *search = searchBox(w);
+        editor->setFocus();
+        QTRY_VERIFY(editor->hasFocus());
+        if (hoverFirst) {
+            QTest::mouseMove(search, click);
+            QTRY_VERIFY(search->hasFocus());
+        }
+        QTest::mouseClick(search, Qt::LeftButton, {}, click);
+        QVERIFY(search->hasFocus());
+        for (const QChar c : typed)
+            QTest::sendKeyEvent(QTest::Click, search, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QCOMPARE(search->text(), text);
+        QTest::mouseClick(control<QToolButton>(w, u"SpeedButton6"_s), Qt::LeftButton);
+        QCOMPARE(results(w), found);
+        // What the user typed is no hint: a click places the caret in it.
+        QTest::mouseClick(search, Qt::LeftButton, {}, QPoint(2, 9));
+        QVERIFY(search->selectedText().isEmpty());
+        QTest::keyClicks(search, u"x"_s);
+        QCOMPARE(search->text(), u"x"_s + text);
+    }
+
     void searchBoxTakesTheFocusWithItsTextSelected()
     {
         MainWindowFixture f;

@@ -196,6 +196,44 @@ private slots:
         QVERIFY(box->selectedText().isEmpty());
     }
 
+    // A click into the untouched hint, with or without the focus having followed the mouse there first,
+    // leaves it selected: what is typed next replaces it.
+    void clickIntoTheTextHintThenTypingReplacesIt_data()
+    {
+        QTest::addColumn<bool>("hoverFirst");
+        QTest::addColumn<QPoint>("click");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("click in the middle, Latin") << false << QPoint(60, 12) << u"Hi"_s;
+        QTest::newRow("hover, then click at the end, Chinese") << true << QPoint(500, 12) << u"时钟"_s;
+        QTest::newRow("click at the start, Chinese") << false << QPoint(2, 12) << u"时钟"_s;
+    }
+    void clickIntoTheTextHintThenTypingReplacesIt()
+    {
+        QFETCH(bool, hoverFirst);
+        QFETCH(QPoint, click);
+        QFETCH(QString, typed);
+        Run run(u"[file]\ntxtfilet=0\n"_s);
+        TextEffectWindow &w = run.text();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto *box = control<FlatLineEdit>(w, u"RFlatEdit1"_s);
+        control<FlatLineEdit>(w, u"v11"_s)->setFocus(Qt::TabFocusReason);
+        if (hoverFirst) {
+            QTest::mouseMove(box, click);
+            QTRY_VERIFY(box->hasFocus());
+        }
+        QTest::mouseClick(box, Qt::LeftButton, {}, click);
+        QVERIFY(box->hasFocus());
+        for (const QChar c : typed)
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QCOMPARE(box->text(), typed);
+        // What the user typed is no hint: a click places the caret in it.
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(2, 12));
+        QVERIFY(box->selectedText().isEmpty());
+        QTest::keyClicks(box, u"x"_s);
+        QCOMPARE(box->text(), u"x"_s + typed);
+    }
+
     void fontListIsSortedWithDefaultAndNoAtNames()
     {
         QCOMPARE(TextEffectWindow::fontList({ u"zeta"_s, u"@SimSun"_s, u"Alpha"_s, u"beta"_s }),

@@ -38,3 +38,16 @@ void FlatLineEdit::focusInEvent(QFocusEvent *event)
         && event->reason() != Qt::ActiveWindowFocusReason)
         selectAll();
 }
+
+void FlatLineEdit::setHintText(const QString &hint)
+{
+    m_hint = hint;
+    setText(hint);
+}
+
+void FlatLineEdit::mousePressEvent(QMouseEvent *event)
+{
+    QLineEdit::mousePressEvent(event);
+    if (!m_hint.isEmpty() && text() == m_hint && event->button() == Qt::LeftButton)
+        selectAll();
+}

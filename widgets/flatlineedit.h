@@ -11,11 +11,16 @@ class FlatLineEdit : public QLineEdit
 public:
     explicit FlatLineEdit(QWidget *parent = nullptr);
     void setLowerCaseInput(bool lower);
+    // Sets a text that tells the user what to type: while the box still holds it, a click selects the
+    // whole of it, so that typing replaces it as it does after the keyboard or the mouse brought it in.
+    void setHintText(const QString &hint);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     void lowerTypedText(const QString &text);
     bool m_lowerCase = false;
+    QString m_hint;
 };
