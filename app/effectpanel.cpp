@@ -14,6 +14,7 @@
 #include "library/effectkind.h"
 #include "library/effectsearch.h"
 #include "library/resultline.h"
+#include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "platform/errorguard.h"
 #include "platform/platform.h"
@@ -229,6 +230,13 @@ void EffectPanel::runEffect()
     const QString kind = EffectIndex(m_platform.files, folder).kind(category, effect);
     const SetupContext context { m_platform, folder, category, effect, m_buffers, &m_parentMenuNeeded, &m_previews };
     QWidget *owner = window();
+    // A setup window that copied has put the effect's code on the clipboard.
+    const QString before = m_platform.clipboard.text();
+    const auto toldIfCopied = [this, &before] {
+        const QString after = m_platform.clipboard.text();
+        if (!after.isEmpty() && after != before)
+            emit codeCopied();
+    };
     switch (EffectKinds::fromText(kind)) {
     case EffectKind::Unusable:
         m_platform.dialogs.message(u"出现莫名奇妙的错误"_s);
@@ -239,16 +247,19 @@ void EffectPanel::runEffect()
     case EffectKind::Image: {
         ImageEffectWindow setup(context, owner);
         setup.exec();
+        toldIfCopied();
         return;
     }
     case EffectKind::Menu: {
         MenuEffectWindow setup(context, owner);
         setup.exec();
+        toldIfCopied();
         return;
     }
     case EffectKind::Text: {
         TextEffectWindow setup(context, owner);
         setup.exec();
+        toldIfCopied();
         return;
     }
     case EffectKind::Unknown:
@@ -267,6 +278,7 @@ void EffectPanel::copySimpleEffect(const QString &category, const QString &effec
     }
     // The copy goes by way of the row buffer, which it leaves empty.
     m_buffers.rows.clear();
+    emit codeCopied();
 }
 
 void EffectPanel::searchEffects()

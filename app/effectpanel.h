@@ -31,6 +31,10 @@ public:
     // Black or white captions over the main picture, whichever reads better there.
     void fitTextToPicture();
 
+signals:
+    // An effect's code reached the clipboard: a simple copy, or a setup window that copied.
+    void codeCopied();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

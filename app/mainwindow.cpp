@@ -82,6 +82,8 @@ MainWindow::MainWindow(
     m_effectPanel = new EffectPanel(
         platform, *m_previews, m_buffers, m_parentMenuNeeded, [this] { return m_applicationFolder; }, central);
     upper->addWidget(m_effectPanel);
+    // After an effect, the keyboard is back on the page, with a word on where the code is.
+    connect(m_effectPanel, &EffectPanel::codeCopied, this, [this] { m_editor->takeBackKeyboard(); });
     auto *statusFrame = named<QFrame>(u"Panel2"_s, central);
     statusFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_statusStrip = statusFrame;
@@ -200,6 +202,8 @@ void MainWindow::buildDocumentSide(QWidget *parent)
     connect(m_documentTabs, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == 1)
             m_previewTab->showPreview();
+        else
+            m_document->removePreview();
     });
 }
 
@@ -400,6 +404,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     m_placement->save();
+    m_document->removePreview();
     event->accept();
 }
 

@@ -150,6 +150,8 @@ bool Document::load(const QString &path, Source source, std::optional<PageEncodi
         throw VellumoError::cannotOpen(path);
     }
     m_view.endLoad();
+    // The preview of the page before is no longer shown.
+    removePreview();
     if (!caption.isEmpty())
         m_view.setCaption(caption);
     m_outsideChanges.read(path, before, digest.result(), readFromNs);
@@ -508,6 +510,18 @@ void Document::writePreview()
         encoding = PageEncoding::Utf8;
     const QByteArray page = PageDeclaration::declaring(m_view.utf8(), encoding.label());
     const QString path = previewPath();
+    if (path != m_previewPath)
+        removePreview();
     if (!m_files.writeAtomically(path, PageCodec::fromUtf8(page, encoding).bytes))
         throw VellumoError::cannotCreate(path);
+    m_previewPath = path;
+    m_previewStamp = m_files.stamp(path);
+}
+
+void Document::removePreview()
+{
+    // A file another program wrote or changed there since is not the program's to remove.
+    if (!m_previewPath.isEmpty() && m_files.stamp(m_previewPath) == m_previewStamp)
+        m_files.remove(m_previewPath);
+    m_previewPath.clear();
 }

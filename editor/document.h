@@ -3,6 +3,7 @@
 #include "outsidechanges.h"
 #include "pagecodec.h"
 #include "platform/explained.h"
+#include "platform/filesystem.h"
 #include "recoverycopy.h"
 
 #include <QString>
@@ -51,6 +52,9 @@ public:
     QString pageFolder() const;
     // Writes the page to the preview file; "Cannot create file %s" when that fails.
     void writePreview();
+    // The preview file goes once it is no longer shown (the preview left, another page, exit), so that
+    // it is not uploaded with the site; only while it is still the file written here.
+    void removePreview();
 
     // The page as its recovery copy keeps it; nothing while it has no unsaved changes.
     std::optional<RecoveryCopy> recoverySnapshot();
@@ -134,6 +138,9 @@ private:
     QString m_declaredOnDisk; // the charset label, lower case; empty for none
     bool m_readDamaged = false; // replacement characters stand for bytes that did not decode
     std::function<void()> m_formatChanged;
+    // The preview file last written and how it was then.
+    QString m_previewPath;
+    FileStamp m_previewStamp;
     const RecoveryFolder *m_recovery = nullptr;
     std::function<void()> m_changesDiscarded;
     OutsideChanges m_outsideChanges;

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 
@@ -44,6 +45,9 @@ PageEditor::PageEditor(Clipboard &clipboard, QWidget *parent)
     // Ctrl+Y is the cut command of the menu, not the editor's redo.
     if (QsciCommand *redo = m_editor->standardCommands()->boundTo(QKeyCombination(Qt::CTRL, Qt::Key_Y).toCombined()))
         redo->setKey(0);
+    // Ctrl+V is the menu's paste, which gives pasted lines the page's line break.
+    if (QsciCommand *paste = m_editor->standardCommands()->boundTo(QKeyCombination(Qt::CTRL, Qt::Key_V).toCombined()))
+        paste->setKey(0);
     FocusOnHover::install(m_editor);
 }
 
@@ -108,6 +112,22 @@ void PageEditor::goToLine(int line)
 int PageEditor::lineCount() const
 {
     return m_editor->lines();
+}
+
+QString PageEditor::pasteNote()
+{
+    return u"特效代码已复制到剪贴板，按 Ctrl+V 粘贴到光标处。"_s;
+}
+
+void PageEditor::takeBackKeyboard()
+{
+    m_editor->window()->activateWindow();
+    m_editor->setFocus(Qt::OtherFocusReason);
+    using Base = QsciScintillaBase;
+    const long caret = m_editor->SendScintilla(Base::SCI_GETCURRENTPOS);
+    const QPoint at(int(m_editor->SendScintilla(Base::SCI_POINTXFROMPOSITION, 0UL, caret)),
+        int(m_editor->SendScintilla(Base::SCI_POINTYFROMPOSITION, 0UL, caret)));
+    QToolTip::showText(m_editor->viewport()->mapToGlobal(at), pasteNote(), m_editor, QRect(), 8000);
 }
 
 QString PageEditor::caretPlace() const

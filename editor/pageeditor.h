@@ -43,6 +43,10 @@ public:
     void setLargePage(bool large);
     // The editor's context menu: its items run the given commands and follow their availability.
     void setContextMenu(QAction *undo, QAction *copy, QAction *paste, QAction *cut, QAction *selectAll);
+    // The keyboard back on the page after an effect's code went to the clipboard, with a note at the
+    // caret that Ctrl+V pastes it there.
+    void takeBackKeyboard();
+    static QString pasteNote();
     // Where the caret is, as the status strip shows it: "行 12，列 5", with a note on a large page.
     QString caretPlace() const;
 

@@ -40,6 +40,17 @@ PreviewTab::PreviewTab(Dialogs &dialogs, Document &document, QWidget *parent)
     addressBar->addWidget(m_goButton);
     addressBar->addStretch(1);
     layout->addWidget(m_addressBar);
+    m_unsavedNote = named<QLabel>(u"UnsavedPreviewNote"_s,
+        u"这个网页还没有保存。特效需要的图片和脚本，要等网页保存到它们所在的文件夹后才能显示。"_s, this);
+    m_unsavedNote->setWordWrap(true);
+    m_unsavedNote->setContentsMargins(6, 3, 6, 3);
+    m_unsavedNote->setAutoFillBackground(true);
+    QPalette note = m_unsavedNote->palette();
+    note.setColor(QPalette::Window, QColor(0xFF, 0xF8, 0xDC));
+    note.setColor(QPalette::WindowText, Qt::black);
+    m_unsavedNote->setPalette(note);
+    m_unsavedNote->hide();
+    layout->addWidget(m_unsavedNote);
     m_browserArea = WindowParts::panel(this, u"BrowserArea"_s);
     m_browserArea->setAutoFillBackground(true);
     QPalette white = m_browserArea->palette();
@@ -55,6 +66,7 @@ void PreviewTab::guarded(const std::function<void()> &handler)
 
 void PreviewTab::showPreview()
 {
+    m_unsavedNote->setVisible(m_document.pageFolder().isEmpty());
     guarded([this] {
         m_document.writePreview();
         if (!ensureBrowser())

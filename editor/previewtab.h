@@ -6,6 +6,7 @@ class BrowserView;
 class Dialogs;
 class Document;
 class FlatLineEdit;
+class QLabel;
 class QPushButton;
 
 // The preview tab: the page as the browser shows it, written to its preview file each time the tab
@@ -32,5 +33,7 @@ private:
     FlatLineEdit *m_addressBox;
     QPushButton *m_goButton;
     QWidget *m_browserArea;
+    // Said above the preview of a page that has no file yet.
+    QLabel *m_unsavedNote;
     BrowserView *m_browser = nullptr;
 };

@@ -1228,6 +1228,29 @@ private slots:
             f.error([&] { f.document.writePreview(); }), u"Cannot create file "_s + f.path(u"gone/TEM~~CHO.HTM"_s));
     }
 
+    // The preview file goes when it is no longer shown, unless something else changed it since.
+    void thePreviewFileGoesWhenItIsNoLongerShown()
+    {
+        Fixture f;
+        const QString page = f.open(u"page.htm"_s, "<p>1</p>");
+        const QString preview = f.path(u"TEM~~CHO.HTM"_s);
+        f.document.writePreview();
+        QVERIFY(QFile::exists(preview));
+        f.document.removePreview();
+        QVERIFY(!QFile::exists(preview));
+        // Another page opened: the last page's preview goes.
+        f.document.writePreview();
+        f.open(u"other.htm"_s, "<p>2</p>");
+        QVERIFY(!QFile::exists(preview));
+        // A file another program wrote over it stays.
+        f.document.writePreview();
+        TestFiles::write(preview, "someone else's");
+        f.document.removePreview();
+        QCOMPARE(TestFiles::read(preview), QByteArray("someone else's"));
+        QCOMPARE(TestFiles::read(page), QByteArray("<p>1</p>"));
+        QVERIFY(f.unexpected.isEmpty());
+    }
+
     // A browser reads the preview as the editor shows the page: the copy says which encoding it is in.
     void thePreviewSaysItsEncoding_data()
     {

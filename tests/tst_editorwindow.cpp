@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
@@ -274,6 +275,23 @@ private slots:
         QCOMPARE(lexer->color(styleAt("aria-label")), lexer->color(QsciLexerHTML::Attribute));
     }
 
+    // A page without a file is previewed from the application folder, with a note on its effects'
+    // files, and its preview goes when the program ends.
+    void anUnsavedPageIsPreviewedWithANote()
+    {
+        MainWindowFixture f;
+        MainWindow &w = f.create();
+        w.show();
+        control<QTabWidget>(w, u"PageControl1"_s)->setCurrentIndex(1);
+        auto *note = control<QLabel>(w, u"UnsavedPreviewNote"_s);
+        QVERIFY(note->isVisible());
+        QCOMPARE(
+            note->text(), u"这个网页还没有保存。特效需要的图片和脚本，要等网页保存到它们所在的文件夹后才能显示。"_s);
+        QVERIFY(QFile::exists(f.folder() + u"TEM~~CHO.HTM"_s));
+        QVERIFY(w.close());
+        QVERIFY(!QFile::exists(f.folder() + u"TEM~~CHO.HTM"_s));
+    }
+
     void previewTabShowsThePageBesideItsFile()
     {
         MainWindowFixture f;
@@ -302,6 +320,12 @@ private slots:
             [&](const QVariant &v) { pictureShown = v.toInt() == 40; });
         QTRY_VERIFY_WITH_TIMEOUT(pictureShown, 10000);
         QVERIFY(!control<QsciScintilla>(w, u"RichEdit1"_s)->isModified());
+        QVERIFY(!control<QLabel>(w, u"UnsavedPreviewNote"_s)->isVisible());
+        // Back on the page, the preview file goes: it is not to be uploaded with the site.
+        control<QTabWidget>(w, u"PageControl1"_s)->setCurrentIndex(0);
+        QVERIFY(!QFile::exists(preview));
+        control<QTabWidget>(w, u"PageControl1"_s)->setCurrentIndex(1);
+        QVERIFY(QFile::exists(preview));
 
         // Any address typed is shown as it reads.
         f.put(u"other.htm"_s, "<html><body>other page</body></html>");

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 
@@ -247,6 +248,31 @@ private slots:
         QCOMPARE(f.dialogs.calls[0].icon, MessageIcon::Question);
         QCOMPARE(f.clipboard.text(), u"<a href=\"#\">顶部</a>\r\n<script>\r\nvar x;\r\n</script>"_s);
         QCOMPARE(f.buffers().rows, QString());
+    }
+
+    // After an effect the keyboard is back on the page: Ctrl+V pastes the code there, not into a box.
+    void afterAnEffectCtrlVPastesIntoThePage()
+    {
+        MainWindowFixture f;
+        library(f);
+        MainWindow &w = f.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        editor->setText(u"<body>\r\n</body>"_s);
+        editor->setCursorPosition(1, 0);
+        choose(w, 1);
+        auto *effects = effectBox(w);
+        effects->setCurrentIndex(0);
+        emit effects->activated(0);
+        effects->setFocus();
+        f.dialogs.expect(ScriptedDialogs::Kind::Question, u"yes"_s);
+        QTest::mouseClick(control<QToolButton>(w, u"SpeedButton7"_s), Qt::LeftButton);
+        QTRY_COMPARE(QApplication::focusWidget(), editor);
+        QCOMPARE(QToolTip::text(), u"特效代码已复制到剪贴板，按 Ctrl+V 粘贴到光标处。"_s);
+        QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(editor->text(), u"<body>\r\n<a href=\"#\">顶部</a>\r\n<script>\r\nvar x;\r\n</script></body>"_s);
+        QCOMPARE(effects->currentText(), u"返回顶部"_s);
     }
 
     void simpleCopyAnsweredNoOrMissingLeavesTheClipboard()
