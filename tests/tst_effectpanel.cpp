@@ -9,6 +9,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -311,6 +312,27 @@ private slots:
         QCOMPARE(results(w), QStringList());
         QVERIFY(!nothingFound->isHidden());
         QCOMPARE(nothingFound->text(), u"请输入特效名称中的字，再查询。"_s);
+    }
+
+    // Only A-Z are made lower case, as the search folds them: full-width and accented letters are
+    // found as they are typed.
+    void lettersBeyondAToZAreFoundAsTyped()
+    {
+        MainWindowFixture f;
+        library(f);
+        f.putText(u"LINK2.INI"_s, QString(Link2).replace(u"l2=不在"_s, u"l2=特效ＶÉA"_s) + u"简单复制特效ＶÉA=1\r\n"_s);
+        MainWindow &w = f.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        FlatLineEdit *search = searchBox(w);
+        search->setFocus();
+        search->selectAll();
+        QInputMethodEvent typed;
+        typed.setCommitString(u"ＶÉA"_s);
+        QApplication::sendEvent(search, &typed);
+        QCOMPARE(search->text(), u"ＶÉa"_s);
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(results(w), QStringList { u"简单复制.特效ＶÉA"_s });
     }
 
     void enterInTheSearchBoxSearchesAndNothingFoundIsSaid()

@@ -22,7 +22,12 @@ void FlatLineEdit::lowerTypedText(const QString &text)
 {
     if (!m_lowerCase)
         return;
-    const QString lower = text.toLower();
+    // Lower case as the ANSI code page has it, the case the effect search folds: A-Z only, so that
+    // full-width and accented letters stay as typed and are found as they are written.
+    QString lower = text;
+    for (QChar &c : lower)
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + (u'a' - u'A'));
     if (lower == text)
         return;
     const int cursor = cursorPosition();
