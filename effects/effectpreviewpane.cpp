@@ -130,7 +130,7 @@ void EffectPreviewPane::update()
 
 void EffectPreviewPane::show(const Explained<QString> &page, const QString &line, bool problem, const QString &key)
 {
-    m_shownKey = key;
+    m_shownKey = problem ? std::nullopt : std::optional<QString>(key);
     if (!page) {
         showLine(line, true);
         emit pageShown();
@@ -221,6 +221,7 @@ void EffectPreviewPane::showNothing(const QString &line)
     m_source = nullptr;
     if (m_browser) {
         show(m_folder.writeProblem(QString()), line, false, QString());
+        m_shownKey.reset(); // no effect's page, whatever the next one holds
         return;
     }
     // Before the engine has started, the area itself says it.

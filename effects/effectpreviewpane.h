@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class BrowserView;
 class FileSystem;
@@ -80,7 +81,9 @@ private:
     QElapsedTimer m_loadingSince;
     bool m_loading = false;
     bool m_changed = false;
-    QString m_shownKey; // the code and files last shown, so an unchanged page is not loaded again
+    // The code and files last shown, so an unchanged page is not loaded again; none before the first
+    // page and after a problem (an effect whose code is empty is still shown once).
+    std::optional<QString> m_shownKey;
     QString m_lineAfterLoad;
     bool m_problemAfterLoad = false;
     QStringList m_scriptErrors; // the first ones, named in the line's tooltip

@@ -64,8 +64,9 @@ class TestEffectPreview : public QObject
             f.putText(u"lines.txt"_s, u"<html><head><meta charset=\"gb2312\"></head><body>\r\n</body></html>\r\n"_s);
             f.putText(u"LINK1.INI"_s, u"[COMBOX]\r\nTOTAL=1\r\nL1=测试\r\n"_s);
             f.putText(u"LINK2.INI"_s,
-                u"[测试]\r\nTOTAL=5\r\nl1=图像\r\nl2=菜单\r\nl3=文字\r\nl4=坏的\r\nl5=复制\r\n[system]\r\n"
-                "测试图像=2\r\n测试菜单=3\r\n测试文字=4\r\n测试坏的=4\r\n测试复制=1\r\n"_s);
+                u"[测试]\r\nTOTAL=6\r\nl1=图像\r\nl2=菜单\r\nl3=文字\r\nl4=坏的\r\nl5=复制\r\nl6=空的\r\n[system]\r\n"
+                "测试图像=2\r\n测试菜单=3\r\n测试文字=4\r\n测试坏的=4\r\n测试复制=1\r\n测试空的=1\r\n"_s);
+            f.put(Category + u"/空的.txt"_s, QByteArray());
             f.putText(Category + u"/图像"_s, ImageDefinition);
             f.putText(Category + u"/fx.js"_s, u"document.title = '脚本已运行';\n"_s);
             f.putText(Category + u"/script.txt"_s, u"<script src=\"fx.js\"></script>\n"_s);
@@ -291,6 +292,10 @@ private slots:
                                      << u"直接复制 © €"_s << u"没有脚本错误。"_s;
         QTest::newRow("text") << u"文字"_s << u"document.querySelector('p.row').textContent"_s << u"示例文字"_s
                               << u"没有脚本错误；未设置的部分用示例代替。"_s;
+        // Nothing to show is shown too: the page, not "preparing" for ever.
+        QTest::newRow("empty code") << u"空的"_s
+                                    << u"location.pathname.split('/').pop() + '|' + document.body.textContent.trim()"_s
+                                    << u"preview.htm|"_s << u"没有脚本错误。"_s;
         QTest::newRow("damaged") << u"坏的"_s << u"document.getElementById('vellumo-preview-problem').textContent"_s
                                  << u"'zz' is not a valid integer value."_s
                                  << u"无法预览：'zz' is not a valid integer value."_s;
