@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSpacerItem>
 #include <QTreeView>
 
@@ -43,6 +44,8 @@ class Box : public QMessageBox
 public:
     using QMessageBox::QMessageBox;
     bool dismissed() const { return m_dismissed; }
+    // A plain message opens in the middle of the screen, whichever window it belongs to.
+    void centreOnScreen() { m_onScreen = true; }
     void reject() override
     {
         m_dismissed = true;
@@ -50,6 +53,14 @@ public:
     }
 
 protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event);
+        if (m_onScreen && screen()) {
+            const QRect area = screen()->availableGeometry();
+            move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+        }
+    }
     void keyPressEvent(QKeyEvent *event) override
     {
         if (event->matches(QKeySequence::Cancel))
@@ -66,11 +77,12 @@ protected:
 
 private:
     bool m_dismissed = false;
+    bool m_onScreen = false;
 };
 
 // The button clicked, or nothing when the box was dismissed.
 std::optional<QMessageBox::StandardButton> showBox(QWidget *parent, const QString &caption, const QString &text,
-    MessageIcon icon, QMessageBox::StandardButtons buttons)
+    MessageIcon icon, QMessageBox::StandardButtons buttons, bool onScreen = false)
 {
     // A box belongs to the window the user works in, the Find and Replace windows too: it is shown over
     // that window, and the keyboard goes back there when it closes, so that the next Enter meant for
@@ -78,6 +90,8 @@ std::optional<QMessageBox::StandardButton> showBox(QWidget *parent, const QStrin
     const QPointer<QWidget> working = QApplication::activeWindow();
     Box box(boxIcon(icon), caption, QtDialogs::shownText(text), buttons, working ? working.data() : parent);
     box.setTextFormat(Qt::PlainText);
+    if (onScreen)
+        box.centreOnScreen();
     // Wide enough that the window's title bar shows the whole caption beside its buttons.
     if (!caption.isEmpty())
         if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
@@ -130,7 +144,7 @@ QString QtDialogs::qtFilter(const QString &filter)
 
 void QtDialogs::message(const QString &text)
 {
-    showBox(m_parent, m_title, text, MessageIcon::None, QMessageBox::Ok);
+    showBox(m_parent, m_title, text, MessageIcon::None, QMessageBox::Ok, true);
 }
 
 Answer QtDialogs::ask(const QString &caption, const QString &text, MessageIcon icon)

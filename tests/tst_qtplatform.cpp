@@ -86,6 +86,27 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), edit);
     }
 
+    // A plain message opens in the middle of the screen even over a window in a corner; the other
+    // boxes open over their window.
+    void plainMessagesAreCentredOnTheScreen()
+    {
+        QWidget main;
+        main.setGeometry(0, 0, 200, 150);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QtDialogs dialogs(u"Vellumo"_s, noPicture, &main);
+        const QPoint screenCentre = main.screen()->availableGeometry().center();
+        QPoint plain, notice;
+        whenShown<QMessageBox>([&](QMessageBox *box) { plain = box->frameGeometry().center(); });
+        dialogs.message(u"特效设置出错"_s);
+        whenShown<QMessageBox>([&](QMessageBox *box) { notice = box->frameGeometry().center(); });
+        dialogs.notice(QString(), u"本次查找完畢"_s, MessageIcon::Error);
+        QVERIFY2((plain - screenCentre).manhattanLength() <= 4,
+            qPrintable(
+                u"%1,%2 against %3,%4"_s.arg(plain.x()).arg(plain.y()).arg(screenCentre.x()).arg(screenCentre.y())));
+        QVERIFY((notice - screenCentre).manhattanLength() > 40);
+    }
+
     void qtDialogsSpeakChinese()
     {
         QString yes;
