@@ -87,7 +87,8 @@ std::optional<QMessageBox::StandardButton> showBox(QWidget *parent, const QStrin
     // A box belongs to the window the user works in, the Find and Replace windows too: it is shown over
     // that window, and the keyboard goes back there when it closes, so that the next Enter meant for
     // that window never reaches the page.
-    const QPointer<QWidget> working = QApplication::activeWindow();
+    const QPointer<QWidget> working
+        = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
     Box box(boxIcon(icon), caption, QtDialogs::shownText(text), buttons, working ? working.data() : parent);
     box.setTextFormat(Qt::PlainText);
     if (onScreen)
@@ -114,6 +115,14 @@ QtDialogs::QtDialogs(QString title, PictureOpener openPicture, QWidget *parent)
     , m_parent(parent)
     , m_folders(QDir::homePath())
 {
+}
+
+QWidget *QtDialogs::owner() const
+{
+    // A setup window is modal: what it asks for belongs to it, not to the main window behind it.
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    return m_parent;
 }
 
 QString QtDialogs::shownText(const QString &text)
@@ -168,7 +177,7 @@ void QtDialogs::notice(const QString &caption, const QString &text, MessageIcon 
 std::optional<QString> QtDialogs::openFile(const FileDialogRequest &request)
 {
     const QString path = QFileDialog::getOpenFileName(
-        m_parent, request.caption, m_folders.startFolder(request.folder), qtFilter(request.filter));
+        owner(), request.caption, m_folders.startFolder(request.folder), qtFilter(request.filter));
     if (path.isEmpty())
         return std::nullopt;
     m_folders.fileChosen(path);
@@ -177,7 +186,7 @@ std::optional<QString> QtDialogs::openFile(const FileDialogRequest &request)
 
 std::optional<SaveAnswer> QtDialogs::saveFile(const FileDialogRequest &request)
 {
-    QFileDialog dialog(m_parent, request.caption, m_folders.startFolder(request.folder), qtFilter(request.filter));
+    QFileDialog dialog(owner(), request.caption, m_folders.startFolder(request.folder), qtFilter(request.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(request.defaultExtension);
     // The program asks its own overwrite question.
@@ -213,7 +222,7 @@ std::optional<SaveAnswer> QtDialogs::saveFile(const FileDialogRequest &request)
 
 std::optional<QString> QtDialogs::browseFolder(const QString &caption)
 {
-    const QString folder = QFileDialog::getExistingDirectory(m_parent, caption, m_folders.startFolder(QString()));
+    const QString folder = QFileDialog::getExistingDirectory(owner(), caption, m_folders.startFolder(QString()));
     if (folder.isEmpty())
         return std::nullopt;
     m_folders.folderChosen(folder);
@@ -223,7 +232,7 @@ std::optional<QString> QtDialogs::browseFolder(const QString &caption)
 std::optional<QString> QtDialogs::openPicture(const FileDialogRequest &request)
 {
     const auto picture
-        = m_openPicture(m_parent, request.caption, m_folders.startFolder(request.folder), qtFilter(request.filter));
+        = m_openPicture(owner(), request.caption, m_folders.startFolder(request.folder), qtFilter(request.filter));
     if (picture)
         m_folders.fileChosen(*picture);
     return picture;
@@ -232,7 +241,7 @@ std::optional<QString> QtDialogs::openPicture(const FileDialogRequest &request)
 std::optional<QString> QtDialogs::pickColour(const QString &initial)
 {
     const QColor start = QColor::fromString(initial);
-    const QColor colour = QColorDialog::getColor(start.isValid() ? start : QColor(Qt::black), m_parent, u"其它颜色"_s);
+    const QColor colour = QColorDialog::getColor(start.isValid() ? start : QColor(Qt::black), owner(), u"其它颜色"_s);
     if (!colour.isValid())
         return std::nullopt;
     return colour.name(QColor::HexRgb).toUpper();

@@ -37,6 +37,8 @@ public:
 private:
     QString m_title;
     PictureOpener m_openPicture;
+    // The window a dialog belongs to: the modal window the user works in, or the main window.
+    QWidget *owner() const;
     QWidget *m_parent;
     DialogFolders m_folders;
 };

@@ -107,6 +107,26 @@ private slots:
         QVERIFY((notice - screenCentre).manhattanLength() > 40);
     }
 
+    // What a setup window asks for, the folder browser and its messages, belongs to that window.
+    void aModalWindowOwnsItsDialogs()
+    {
+        QWidget main;
+        main.show();
+        QDialog setup(&main);
+        setup.setModal(true);
+        setup.show();
+        QVERIFY(QTest::qWaitForWindowActive(&setup));
+        QtDialogs dialogs(u"Vellumo"_s, noPicture, &main);
+        QWidget *folderOwner = nullptr;
+        QWidget *messageOwner = nullptr;
+        whenShown<QFileDialog>([&](QFileDialog *dialog) { folderOwner = dialog->parentWidget(); });
+        QVERIFY(!dialogs.browseFolder(u"本特效还需要别的文件支持，请选择文件夹!"_s));
+        whenShown<QMessageBox>([&](QMessageBox *box) { messageOwner = box->parentWidget(); });
+        dialogs.message(u"长或宽的设置不能为0"_s);
+        QCOMPARE(folderOwner, &setup);
+        QCOMPARE(messageOwner, &setup);
+    }
+
     void qtDialogsSpeakChinese()
     {
         QString yes;
