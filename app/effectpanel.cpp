@@ -136,9 +136,12 @@ EffectPanel::EffectPanel(Platform &platform, EffectPreviews &previews, SetupBuff
     // a click there keeps the selection for it.
     m_resultList->viewport()->installEventFilter(this);
     m_resultList->setItemDelegate(new FixedHeightDelegate(12, m_resultList));
-    listLayout->addWidget(m_resultList);
+    // Three rows at least; the rest of the column is shared with the preview, so that the window keeps
+    // its size with the preview shown and still fits a small screen.
+    m_resultList->setMinimumHeight(3 * 12 + 2);
+    listLayout->addWidget(m_resultList, 1);
     m_preview = new EffectPanelPreview(m_platform, m_previews, m_applicationFolder, m_resultsPanel);
-    listLayout->addWidget(m_preview);
+    listLayout->addWidget(m_preview, 2);
     connect(m_effectBox, &QComboBox::activated, this,
         [this] { m_preview->showEffect(m_categoryBox->currentText(), m_effectBox->currentText()); });
     connect(m_resultList, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *item) {

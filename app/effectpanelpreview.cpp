@@ -16,7 +16,9 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+// The pane gives up height before the window grows: from its full height down to a strip.
 constexpr int PaneHeight = 150;
+constexpr int SmallestPaneHeight = 60;
 }
 
 EffectPanelPreview::EffectPanelPreview(
@@ -41,7 +43,9 @@ EffectPanelPreview::EffectPanelPreview(
     header->addWidget(m_toggle);
     layout->addLayout(header);
     m_pane = new EffectPreviewPane(platform.files, QString(), this);
-    m_pane->setFixedHeight(PaneHeight);
+    m_pane->setMinimumHeight(SmallestPaneHeight);
+    m_pane->setMaximumHeight(PaneHeight);
+    m_pane->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     m_pane->setZoomFactor(0.6);
     layout->addWidget(m_pane);
     m_pane->showNothing(u"选择一个特效，这里显示它的样子。"_s);

@@ -576,6 +576,28 @@ private slots:
         QVERIFY(!editor->text().contains(u"abc"_s));
     }
 
+    // The window keeps its size with the effect preview shown, and shrinks far enough to fit a
+    // 1280 x 900 screen at twice the scale (640 x 450 of the window's pixels, its frame included).
+    void theWindowKeepsItsSizeAndFitsASmallScreen_data()
+    {
+        QTest::addColumn<bool>("previews");
+        QTest::newRow("preview shown") << true;
+        QTest::newRow("preview hidden") << false;
+    }
+    void theWindowKeepsItsSizeAndFitsASmallScreen()
+    {
+        QFETCH(bool, previews);
+        MainWindowFixture f;
+        f.previews = previews;
+        MainWindow &w = f.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.size(), QSize(704, 435));
+        QVERIFY2(w.minimumSizeHint().height() <= 400, qPrintable(QString::number(w.minimumSizeHint().height())));
+        QVERIFY2(w.minimumSizeHint().width() <= 630, qPrintable(QString::number(w.minimumSizeHint().width())));
+        QVERIFY(control<QListWidget>(w, u"ListBox1"_s)->height() >= 38);
+    }
+
     void layoutSizesAndTexts()
     {
         MainWindowFixture f;
