@@ -17,11 +17,13 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
@@ -99,10 +101,19 @@ void SetupWindow::layoutBottom()
     const int needed = m_statusLine->heightForWidth(width);
     // Wrapped lines keep the same room above and below as a single one.
     const int statusHeight = needed > StatusLineHeight ? needed + 6 : StatusLineHeight;
-    const int previewHeight = m_previewShown ? PreviewHeight : 0;
+    // On a low screen the preview gives up height, down to a strip, so that the window with its
+    // hint line still fits.
+    int previewHeight = m_previewShown ? PreviewHeight : 0;
+    if (m_previewShown) {
+        const QScreen *shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
+        const int room = shownOn
+            ? shownOn->availableGeometry().height() - (m_clientSize.height() - StatusLineHeight) - statusHeight
+            : PreviewHeight;
+        previewHeight = qBound(SmallestPreviewHeight, room, PreviewHeight);
+    }
     const int top = m_clientSize.height() - StatusLineHeight - 2;
     if (m_previewBox) {
-        m_previewBox->setGeometry(8, top, m_clientSize.width() - 16, PreviewHeight - 6);
+        m_previewBox->setGeometry(8, top, m_clientSize.width() - 16, previewHeight - 6);
         m_previewBox->setVisible(m_previewShown);
     }
     setFixedSize(m_clientSize.width(), m_clientSize.height() - StatusLineHeight + previewHeight + statusHeight);

@@ -81,6 +81,7 @@ private:
     QLabel *m_statusLine;
     static constexpr int StatusLineHeight = 20;
     static constexpr int PreviewHeight = 250;
+    static constexpr int SmallestPreviewHeight = 100;
     QGroupBox *m_previewBox = nullptr;
     EffectPreviewPane *m_preview = nullptr;
     QToolButton *m_previewToggle = nullptr;

@@ -16,7 +16,9 @@
 #include <QDirIterator>
 #include <QGroupBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -253,6 +255,22 @@ private slots:
         window.close();
 
         QCOMPARE(snapshot(run.f.folder()), before);
+    }
+
+    // On a low screen the preview gives up height: the window and its hint line fit.
+    void aSetupWindowFitsALowScreen()
+    {
+        Run run;
+        SetupWindow &window = run.open(u"image"_s, u"图像"_s);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const int screenHeight = window.screen()->availableGeometry().height();
+        QVERIFY2(window.height() <= screenHeight, qPrintable(u"%1 on %2"_s.arg(window.height()).arg(screenHeight)));
+        auto *line = control<QLabel>(window, u"spanle"_s);
+        QCOMPARE(line->geometry().bottom(), window.height() - 3);
+        auto *box = control<QGroupBox>(window, u"PreviewBox"_s);
+        QVERIFY(box->isVisible());
+        QVERIFY(box->height() >= SetupWindow::SmallestPreviewHeight - 6);
+        QVERIFY(box->geometry().bottom() < line->y());
     }
 
     void aHiddenPreviewStaysHiddenAndStartsNothing()
