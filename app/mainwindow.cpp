@@ -51,6 +51,8 @@ namespace {
 // 19-pixel caption.
 constexpr int ClientWidth = 704;
 constexpr int ClientHeight = 435;
+constexpr int FrameWidth = 712 - ClientWidth;
+constexpr int FrameHeight = 462 - ClientHeight;
 }
 
 MainWindow::MainWindow(
@@ -64,8 +66,14 @@ MainWindow::MainWindow(
     setWindowTitle(u"新文件"_s);
     setFont(UiStyle::songFont(12));
     resize(ClientWidth, ClientHeight);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - QPoint(ClientWidth / 2, ClientHeight / 2));
+    // Centred; on a screen smaller than the window (a high scale, a netbook) as large as fits, its
+    // frame included, so that no edge is out of reach.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const QSize fits(qMin(ClientWidth, area.width() - FrameWidth), qMin(ClientHeight, area.height() - FrameHeight));
+        resize(fits);
+        move(area.center() - QPoint(fits.width() / 2, fits.height() / 2));
+    }
 
     auto *central = WindowParts::panel(this, u"Form1Client"_s);
     auto *outer = new QVBoxLayout(central);
