@@ -110,6 +110,7 @@ MainWindow::MainWindow(
     m_document->setFormatChanged([this] {
         m_formatLabel->setText(m_document->formatText());
         fitTextToSkin();
+        fitStatusTexts();
     });
     m_document->showDefaultPage();
     m_caretLabel->setText(m_editor->caretPlace());
@@ -198,8 +199,10 @@ void MainWindow::buildDocumentSide(QWidget *parent)
     m_documentTabs->addTab(m_editorTab, imageListIcon(vellumo::artwork::IconHtmlDocument), u"HTML"_s);
 
     connect(m_editor, &PageEditor::caretPlaceChanged, this, [this] {
-        if (m_caretLabel)
-            m_caretLabel->setText(m_editor->caretPlace());
+        if (!m_caretLabel)
+            return;
+        m_caretLabel->setText(m_editor->caretPlace());
+        fitStatusTexts();
     });
     m_view = std::make_unique<ScintillaDocumentView>(
         this, m_editor->widget(), [this](bool large) { m_editor->setLargePage(large); });
@@ -392,6 +395,22 @@ void MainWindow::fitTextToSkin()
     ReadableText::fit(m_creditLabel, stripImage);
     ReadableText::fit(m_formatLabel, stripImage);
     ReadableText::fit(m_caretLabel, stripImage);
+}
+
+void MainWindow::fitStatusTexts()
+{
+    if (!m_caretLabel)
+        return;
+    const int creditEnd = m_creditLabel->x() + m_creditLabel->sizeHint().width();
+    const int room = m_statusStrip->width() - 6 - creditEnd - 12;
+    const int format = m_formatLabel->sizeHint().width();
+    m_caretLabel->setVisible(format + 14 + m_caretLabel->sizeHint().width() <= room);
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    fitStatusTexts();
 }
 
 void MainWindow::showEvent(QShowEvent *event)

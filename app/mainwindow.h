@@ -61,6 +61,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -78,6 +79,8 @@ private:
     void openOptions(int tab);
     // Black or white text over the skin's pictures, whichever reads better there.
     void fitTextToSkin();
+    // The caret's place gives way when the strip is too narrow for it beside the credit line.
+    void fitStatusTexts();
     // A page command may have saved, replaced or discarded the page: its recovery copy follows.
     void pageCommand(const std::function<void()> &command);
     void newPage();

@@ -596,6 +596,18 @@ private slots:
         QVERIFY2(w.minimumSizeHint().height() <= 400, qPrintable(QString::number(w.minimumSizeHint().height())));
         QVERIFY2(w.minimumSizeHint().width() <= 630, qPrintable(QString::number(w.minimumSizeHint().width())));
         QVERIFY(control<QListWidget>(w, u"ListBox1"_s)->height() >= 38);
+        // The status texts never run into the credit line: the caret's place gives way first.
+        auto *credit = control<QLabel>(w, u"Label2"_s);
+        auto *caret = control<QLabel>(w, u"CaretPlace"_s);
+        auto *format = control<QLabel>(w, u"PageFormat"_s);
+        QVERIFY(caret->isVisible());
+        for (const int width : { 704, 660, 629 }) {
+            w.resize(width, 435);
+            QTRY_COMPARE(w.width(), width);
+            QVERIFY2(!format->geometry().intersects(credit->geometry()), qPrintable(QString::number(width)));
+            QVERIFY2(!caret->isVisible() || !caret->geometry().intersects(credit->geometry()),
+                qPrintable(QString::number(width)));
+        }
     }
 
     void layoutSizesAndTexts()
