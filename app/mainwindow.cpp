@@ -40,6 +40,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -404,13 +405,19 @@ void MainWindow::fitStatusTexts()
     const int creditEnd = m_creditLabel->x() + m_creditLabel->sizeHint().width();
     const int room = m_statusStrip->width() - 6 - creditEnd - 12;
     const int format = m_formatLabel->sizeHint().width();
-    m_caretLabel->setVisible(format + 14 + m_caretLabel->sizeHint().width() <= room);
+    const bool fits = format + 14 + m_caretLabel->sizeHint().width() <= room;
+    if (fits != m_caretLabel->isVisibleTo(m_statusStrip)) {
+        m_caretLabel->setVisible(fits);
+        QTimer::singleShot(0, this, &MainWindow::fitTextToSkin);
+    }
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     fitStatusTexts();
+    // The strip's texts have their places once its layout has run: their colours are chosen there.
+    QTimer::singleShot(0, this, &MainWindow::fitTextToSkin);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
