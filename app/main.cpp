@@ -1,10 +1,6 @@
 #include "startup.h"
 
-#include <QApplication>
-
 int main(int argc, char *argv[])
 {
-    Startup::prepareProcess();
-    QApplication app(argc, argv);
-    return Startup::run(app);
+    return Startup::start(argc, argv);
 }

@@ -5,6 +5,8 @@
 #include "effectpanel.h"
 #include "encodingmenus.h"
 #include "helpcommands.h"
+#include "pagedrop.h"
+#include "recentmenu.h"
 #include "returnwatch.h"
 #include "viewmenu.h"
 
@@ -105,6 +107,9 @@ MainWindow::MainWindow(
         platform, [this] { return m_applicationFolder; }, this);
     buildMenus();
     new ViewMenu(*m_editor, platform.files, placementFile, menuBar(), m_searchMenu->menuAction(), this);
+    const auto openAt = [this](const QString &path) { openPageAt(path); };
+    m_recent = new RecentMenu(platform.files, platform.dialogs, placementFile, m_fileMenu, m_saveAction, openAt, this);
+    new PageDrop(platform.dialogs, { this, m_editor->widget(), m_editor->widget()->viewport() }, openAt, this);
     buildToolBar();
 
     m_placement = std::make_unique<PlacementStore>(platform.files, placementFile, this);
@@ -509,19 +514,32 @@ void MainWindow::newPage()
     pageCommand([this] { m_document->newPage(); });
 }
 
+void MainWindow::namingCommand(const std::function<void()> &command)
+{
+    const int captions = m_view->captionsGiven();
+    pageCommand(command);
+    if (m_view->captionsGiven() != captions && m_view->caption() != Document::newCaption())
+        m_recent->remember(m_view->caption());
+}
+
 void MainWindow::openPage()
 {
-    pageCommand([this] { m_document->openPage(); });
+    namingCommand([this] { m_document->openPage(); });
+}
+
+void MainWindow::openPageAt(const QString &path)
+{
+    namingCommand([this, &path] { m_document->openPageAt(path); });
 }
 
 void MainWindow::savePage()
 {
-    pageCommand([this] { m_document->savePage(); });
+    namingCommand([this] { m_document->savePage(); });
 }
 
 void MainWindow::savePageAs()
 {
-    pageCommand([this] { m_document->savePageAs(); });
+    namingCommand([this] { m_document->savePageAs(); });
 }
 
 void MainWindow::previewInSystemBrowser()

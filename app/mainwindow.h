@@ -21,6 +21,7 @@ class QTabWidget;
 class QToolBar;
 class QWidget;
 class RecoveryFolder;
+class RecentMenu;
 class RecoveryKeeper;
 class ScintillaDocumentView;
 class SearchController;
@@ -55,6 +56,8 @@ public:
     void restorePage(const RecoveryCopy &copy);
     // Public for the benchmarks and tests that open and save pages as the menu does.
     void openPage();
+    // Open without the file dialog (a page given at start, dropped or chosen from the recent pages).
+    void openPageAt(const QString &path);
     void savePageAs();
     // Where the options window's skins tab hands the chosen skin's pictures; a null one stays.
     void showSkin(const QPixmap &mainPicture, const QPixmap &statusPicture);
@@ -83,6 +86,9 @@ private:
     void fitStatusTexts();
     // A page command may have saved, replaced or discarded the page: its recovery copy follows.
     void pageCommand(const std::function<void()> &command);
+    // A page command that may give the page a name: a page opened or saved under one joins the
+    // recently opened pages.
+    void namingCommand(const std::function<void()> &command);
     void newPage();
     void savePage();
     bool confirmClose();
@@ -131,5 +137,6 @@ private:
     // Gone before the page it copies.
     std::unique_ptr<RecoveryKeeper> m_recovery;
     SearchController *m_search = nullptr;
+    RecentMenu *m_recent = nullptr;
     bool m_placementRestored = false;
 };

@@ -2,6 +2,7 @@
 
 #include "applicationinfo.h"
 #include "artwork/artwork.h"
+#include "commandline.h"
 #include "mainwindow.h"
 #include "splashwindow.h"
 
@@ -31,6 +32,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <list>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -72,7 +74,24 @@ static void bringUserLibraryUpToDate(Platform &platform, const LibraryUpgrade::P
         platform.dialogs.message(u"特效库没有完全放到 %1：\n%2"_s.arg(place.applicationFolder, problems.join(u'\n')));
 }
 
-int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowShown)
+namespace {
+// One window of the run, with the boxes shown over it and the folder its page keeps copies in.
+struct Window
+{
+    Window(const QtDialogs::PictureOpener &openPicture, Shell &shell, Clipboard &clipboard, FileSystem &files)
+        : dialogs(ApplicationInfo::title(), openPicture)
+        , platform { dialogs, shell, clipboard, files }
+        , recovery(files, RecoveryFolder::defaultFolder())
+    {
+    }
+    QtDialogs dialogs;
+    Platform platform;
+    RecoveryFolder recovery;
+    std::unique_ptr<MainWindow> main;
+};
+}
+
+int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowShown, const QStringList &pages)
 {
     QApplication::setApplicationName(ApplicationInfo::title());
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(vellumo::artwork::appIcon())));
@@ -82,10 +101,11 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
     // Ended by the session or the user, the program takes its previews' scratch folders with it.
     Termination::install([] { PreviewFolder::removeEveryFolder(); });
 
-    QtDialogs dialogs(ApplicationInfo::title(),
-        [](QWidget *parent, const QString &caption, const QString &folder, const QString &filter) {
-            return PictureDialog::choose(parent, caption, folder, filter);
-        });
+    const QtDialogs::PictureOpener openPicture
+        = [](QWidget *parent, const QString &caption, const QString &folder, const QString &filter) {
+              return PictureDialog::choose(parent, caption, folder, filter);
+          };
+    QtDialogs dialogs(ApplicationInfo::title(), openPicture);
     QtShell shell;
     QtClipboard clipboard;
     LocalFileSystem files;
@@ -102,11 +122,23 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
     if (!place.shippedFolder.isEmpty())
         bringUserLibraryUpToDate(platform, place);
 
-    // Outlives the window, whose page keeps its copy there.
-    RecoveryFolder recovery(files, RecoveryFolder::defaultFolder());
-    std::unique_ptr<MainWindow> mainWindow;
+    // Each page given has a window of its own; closing the last one ends the program. A window
+    // outlives nothing it shares: the windows go before the platform they were made with.
+    std::list<Window> windows;
+    const auto newWindow = [&]() -> Window & {
+        Window &window = windows.emplace_back(openPicture, shell, clipboard, files);
+        window.main
+            = std::make_unique<MainWindow>(window.platform, place.applicationFolder, PlacementStore::defaultPath());
+        window.dialogs.setParent(window.main.get());
+        window.dialogs.folders().setLibraryFolder(window.main->applicationFolder());
+        if (window.recovery.claim())
+            window.main->keepRecoveryCopies(window.recovery);
+        return window;
+    };
     try {
-        mainWindow = std::make_unique<MainWindow>(platform, place.applicationFolder, PlacementStore::defaultPath());
+        newWindow();
+        for (qsizetype i = 1; i < pages.size(); ++i)
+            newWindow();
     } catch (const std::exception &error) {
         splash.reset();
         std::fprintf(stderr, "vellumo: %s\n", error.what());
@@ -115,14 +147,27 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
     splash->close();
     splash.reset();
 
-    dialogs.setParent(mainWindow.get());
-    dialogs.folders().setLibraryFolder(mainWindow->applicationFolder());
-    mainWindow->show();
-    if (recovery.claim()) {
-        mainWindow->keepRecoveryCopies(recovery);
-        // Offered once the window is up, over it.
-        QTimer::singleShot(0, mainWindow.get(), [&recovery, &dialogs, window = mainWindow.get()] {
-            RecoveryOffer::run(recovery, dialogs, [window](const RecoveryCopy &copy) { window->restorePage(copy); });
+    Window &first = windows.front();
+    dialogs.setParent(first.main.get());
+    dialogs.folders().setLibraryFolder(first.main->applicationFolder());
+    auto page = pages.cbegin();
+    for (Window &window : windows) {
+        window.main->show();
+        // A page that cannot be opened is said as Open says it; its window keeps the start-up page.
+        if (page != pages.cend())
+            window.main->openPageAt(*page++);
+    }
+    if (first.recovery.claimed()) {
+        // Offered once the windows are up, over the first. A copy restored while the first window
+        // holds a page given at start gets a window of its own, so that neither page is in the way.
+        QTimer::singleShot(0, first.main.get(), [&, givenPage = !pages.isEmpty()] {
+            bool firstFree = !givenPage;
+            RecoveryOffer::run(first.recovery, first.dialogs, [&](const RecoveryCopy &copy) {
+                Window &into = firstFree ? windows.front() : newWindow();
+                firstFree = false;
+                into.main->show();
+                into.main->restorePage(copy);
+            });
         });
     } else {
         dialogs.message(
@@ -130,13 +175,30 @@ int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowSh
     }
     // What killed writers and previews left behind goes once the window is up: the sweep walks the
     // whole library, which a start need not wait for.
-    QTimer::singleShot(0, [folder = mainWindow->applicationFolder()] {
+    QTimer::singleShot(0, [folder = first.main->applicationFolder()] {
         FolderLock::clearStaleTemporaries(folder);
         PreviewFolder::clearStale(QDir::tempPath());
     });
     if (mainWindowShown)
-        mainWindowShown(*mainWindow);
+        mainWindowShown(*first.main);
     return app.exec();
+}
+
+int start(int argc, char *argv[], const std::function<void(MainWindow &)> &mainWindowShown)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // Answered without a display: the application object would need one.
+    const CommandLine early = CommandLine::parse(arguments, false);
+    if (early.action != CommandLine::Action::Run)
+        return CommandLine::answer(early);
+    prepareProcess();
+    QApplication app(argc, argv);
+    const CommandLine line = CommandLine::parse(QApplication::arguments().mid(1), true);
+    if (line.action != CommandLine::Action::Run)
+        return CommandLine::answer(line);
+    return run(app, mainWindowShown, line.pages);
 }
 
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <functional>
 
 class QApplication;
@@ -11,6 +13,10 @@ namespace Startup {
 void prepareProcess();
 // Loads Qt's Chinese texts for its standard dialogs and the browser engine; returns how many loaded.
 int installQtTranslations();
-// mainWindowShown, when given, runs right after the main window is shown (benchmarks use it).
-int run(QApplication &app, const std::function<void(MainWindow &)> &mainWindowShown = {});
+// Each of pages opens in a main window of its own; without any, one window with the start-up page.
+// mainWindowShown, when given, runs right after the windows are shown, with the first (benchmarks use it).
+int run(
+    QApplication &app, const std::function<void(MainWindow &)> &mainWindowShown = {}, const QStringList &pages = {});
+// The program: --help and --version answered before any display is needed, then the windows.
+int start(int argc, char *argv[], const std::function<void(MainWindow &)> &mainWindowShown = {});
 }

@@ -27,6 +27,7 @@ QString ScintillaDocumentView::caption() const
 void ScintillaDocumentView::setCaption(const QString &caption)
 {
     m_caption = caption;
+    ++m_captionsGiven;
     // "[*]" is where Qt puts the marker; one that the name itself holds is doubled to stay as it is.
     m_window->setWindowTitle(
         QString(caption).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")) + QStringLiteral("[*]"));

@@ -19,6 +19,9 @@ public:
 
     QString caption() const override;
     void setCaption(const QString &caption) override;
+    // Counts the captions given: a command that named the page (opened or saved it under a name) is
+    // told from one that left it as it was.
+    int captionsGiven() const { return m_captionsGiven; }
     bool isModified() const override;
     void setUnmodified() override;
     void markModified() override;
@@ -58,6 +61,7 @@ private:
     void showPlain(bool plain);
 
     QString m_caption;
+    int m_captionsGiven = 0;
     QWidget *m_window;
     QsciScintilla *m_editor;
     std::function<void(bool large)> m_largeChanged;
