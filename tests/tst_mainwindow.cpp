@@ -317,10 +317,10 @@ private slots:
         QStringList file;
         for (QAction *a : control<QMenu>(w, u"F1"_s)->actions())
             file << (a->isSeparator() ? u"-"_s : a->menu() ? a->menu()->objectName() : a->objectName());
-        // New from a template follows New; reopening in another encoding follows Save As.
+        // New from a template follows New, the recent pages Open; reopening in another encoding follows Save As.
         QCOMPARE(file,
-            (QStringList { u"N1"_s, u"NewFromTemplate1"_s, u"O1"_s, u"S1"_s, u"-"_s, u"A1"_s, u"ReopenIn1"_s, u"N3"_s,
-                u"-"_s, u"X1"_s }));
+            (QStringList { u"N1"_s, u"NewFromTemplate1"_s, u"O1"_s, u"RecentPages1"_s, u"S1"_s, u"-"_s, u"A1"_s,
+                u"ReopenIn1"_s, u"N3"_s, u"-"_s, u"X1"_s }));
         QStringList edit;
         for (QAction *a : control<QMenu>(w, u"E1"_s)->actions())
             edit << (a->isSeparator() ? u"-"_s : a->menu() ? a->menu()->objectName() : a->objectName());
