@@ -8,6 +8,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QAction>
+#include <QLabel>
 
 #include <algorithm>
 #include <vector>
@@ -99,6 +100,9 @@ private slots:
         QCOMPARE(editor->text(0).left(25), u"<html><script>var s=\"网页特效"_s);
         QVERIFY(editor->text().endsWith(u"return a*2;}</script></html>"_s));
         QCOMPARE(editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 0L);
+        // The status strip says why the page is plain.
+        auto *place = control<QLabel>(w, u"CaretPlace"_s);
+        QTRY_COMPARE(place->text(), u"行 1，列 1 · 大网页：不着色、不换行"_s);
 
         // A character typed and taken back leaves the page as it was read, byte for byte.
         editor->setFocus();
@@ -117,6 +121,7 @@ private slots:
         QCOMPARE(editor->text(), u"<html>\r\n<p>短网页</p>\r\n</html>"_s);
         QVERIFY(editor->lexer());
         QCOMPARE(editor->wrapMode(), QsciScintilla::WrapWord);
+        QTRY_COMPARE(place->text(), u"行 1，列 1"_s);
     }
 
     void aKeystrokeDeepInAPageCostsNoScanOfIt()
