@@ -251,6 +251,50 @@ private slots:
         QCOMPARE(f.buffers().rows, QString());
     }
 
+    // A setup window that copied hands the keyboard back to the page; one closed without copying
+    // leaves it where it was.
+    void aSetupWindowThatCopiedHandsTheKeyboardBack_data()
+    {
+        QTest::addColumn<bool>("copy");
+        QTest::newRow("copied") << true;
+        QTest::newRow("closed") << false;
+    }
+    void aSetupWindowThatCopiedHandsTheKeyboardBack()
+    {
+        QFETCH(bool, copy);
+        MainWindowFixture f;
+        library(f);
+        f.putText(u"LINK2.INI"_s, u"[导航]\r\nTOTAL=1\r\nl1=字\r\n[system]\r\n导航字=4\r\n"_s);
+        f.putText(u"导航/字"_s,
+            u"[file]\r\ntxttop=<\r\ntxtbu=>\r\nft=0\r\n[list]\r\ntotal=1\r\nlist1=txt\r\n[abcd]\r\ntotal=1\r\nopen1=list\r\n"_s);
+        MainWindow &w = f.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
+        categoryBox(w)->setEditText(u"导航"_s);
+        effectBox(w)->setEditText(u"字"_s);
+        searchBox(w)->setFocus();
+        QTimer::singleShot(0, [&f, copy] {
+            auto *text = qobject_cast<TextEffectWindow *>(QApplication::activeModalWidget());
+            QVERIFY(text);
+            if (!copy) {
+                control<QToolButton>(*text, u"SpeedButton4"_s)->click();
+                return;
+            }
+            control<FlatLineEdit>(*text, u"RFlatEdit1"_s)->setText(u"x"_s);
+            control<QToolButton>(*text, u"SpeedButton3"_s)->click();
+            f.dialogs.expect(ScriptedDialogs::Kind::BrowseFolder, QString());
+            control<QToolButton>(*text, u"SpeedButton5"_s)->click();
+        });
+        control<QToolButton>(w, u"SpeedButton7"_s)->click();
+        QCOMPARE(f.clipboard.text(), copy ? u"<x>"_s : QString());
+        if (copy)
+            QTRY_COMPARE(QApplication::focusWidget(), editor);
+        else
+            QVERIFY(QApplication::focusWidget() != editor);
+        QVERIFY(f.dialogs.allAnswersUsed());
+    }
+
     // After an effect the keyboard is back on the page: Ctrl+V pastes the code there, not into a box.
     void afterAnEffectCtrlVPastesIntoThePage()
     {
