@@ -1,12 +1,9 @@
 #include "viewmenu.h"
 
 #include "editor/pageeditor.h"
-#include "library/inifile.h"
-#include "platform/vellumoerror.h"
+#include "library/settingswitch.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileInfo>
 #include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
@@ -37,19 +34,19 @@ ViewMenu::ViewMenu(
 
     QAction *lineNumbers = item(u"LineNumbers1"_s, u"行号(&L)"_s);
     lineNumbers->setCheckable(true);
-    lineNumbers->setChecked(setting(u"lineNumbers"_s));
+    lineNumbers->setChecked(setting(u"lineNumbers"_s).isOn());
     m_editor.setLineNumbers(lineNumbers->isChecked());
     connect(lineNumbers, &QAction::toggled, this, [this](bool on) {
         m_editor.setLineNumbers(on);
-        remember(u"lineNumbers"_s, on);
+        setting(u"lineNumbers"_s).set(on);
     });
     QAction *wrap = item(u"WordWrap1"_s, u"自动换行(&W)"_s);
     wrap->setCheckable(true);
-    wrap->setChecked(setting(u"wordWrap"_s));
+    wrap->setChecked(setting(u"wordWrap"_s).isOn());
     m_editor.setWordWrap(wrap->isChecked());
     connect(wrap, &QAction::toggled, this, [this](bool on) {
         m_editor.setWordWrap(on);
-        remember(u"wordWrap"_s, on);
+        setting(u"wordWrap"_s).set(on);
     });
     // A large page is never wrapped: the switch says so while one is shown.
     connect(m_menu, &QMenu::aboutToShow, this, [this, wrap] {
@@ -80,18 +77,8 @@ void ViewMenu::goToLine()
         m_editor.goToLine(line);
 }
 
-bool ViewMenu::setting(const QString &key) const
+SettingSwitch ViewMenu::setting(const QString &key) const
 {
     // Both are on until the user switches them off.
-    return IniFile(m_files, m_settingsFile).readString(Section, key) != u"0"_s;
-}
-
-void ViewMenu::remember(const QString &key, bool on)
-{
-    try {
-        QDir().mkpath(QFileInfo(m_settingsFile).absolutePath());
-        IniFile(m_files, m_settingsFile).writeString(Section, key, on ? u"1"_s : u"0"_s);
-    } catch (const VellumoError &) {
-        // A setting that cannot be kept is only forgotten at the next start.
-    }
+    return SettingSwitch(m_files, m_settingsFile, Section, key, true);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/settingswitch.h"
+
 #include <QObject>
 #include <QString>
 
@@ -24,8 +26,7 @@ public:
 
 private:
     void goToLine();
-    bool setting(const QString &key) const;
-    void remember(const QString &key, bool on);
+    SettingSwitch setting(const QString &key) const;
 
     PageEditor &m_editor;
     FileSystem &m_files;

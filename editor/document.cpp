@@ -192,31 +192,17 @@ void Document::declare(const QString &label)
         m_view.replaceText(declared->at, declared->length, label.toLatin1());
 }
 
-namespace {
-// The characters one by one, so that each can be seen: "©、€、😀".
-QString listed(const QString &characters)
-{
-    QStringList each;
-    for (qsizetype i = 0; i < characters.size(); ++i) {
-        const qsizetype length = characters.at(i).isHighSurrogate() && i + 1 < characters.size() ? 2 : 1;
-        each << characters.mid(i, length);
-        i += length - 1;
-    }
-    return each.join(u"、"_s);
-}
-}
-
 QString Document::beyondDeclarationQuestion(const QString &label, const PageCodec::Unheld &characters)
 {
     return u"网页声明的字符集是 %1，其中有 GB2312/GBK 无法表示的字符：%2（第 %3 行起）。浏览器会把它们显示成乱码。\n"
            u"选“是”改用 UTF-8 保存，并把网页的声明改为 utf-8；选“否”仍按 GB18030 保存。"_s.arg(
-               label, listed(characters.characters), QString::number(characters.firstLine));
+               label, characters.characters.join(u"、"_s), QString::number(characters.firstLine));
 }
 
 QString Document::unheldQuestion(const PageEncoding &encoding, const PageCodec::Unheld &characters, bool declared)
 {
     return u"网页的编码 %1 无法表示其中的字符：%2（第 %3 行起），保存会丢失它们。\n"
-           u"选“是”改用 UTF-8 保存%4；选“否”不保存。"_s.arg(encoding.shown(), listed(characters.characters),
+           u"选“是”改用 UTF-8 保存%4；选“否”不保存。"_s.arg(encoding.shown(), characters.characters.join(u"、"_s),
                QString::number(characters.firstLine), declared ? u"（网页的声明也改为 utf-8）"_s : QString());
 }
 

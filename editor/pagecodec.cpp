@@ -592,7 +592,7 @@ Unheld unheldBy(QByteArrayView utf8, int most, const std::function<bool(QByteArr
             line += piece.count('\n') + piece.count('\r') - piece.count(QByteArrayView("\r\n"));
         }
     });
-    return { found.join(QString()), found.isEmpty() ? 0 : line };
+    return { found, found.isEmpty() ? 0 : line };
 }
 }
 

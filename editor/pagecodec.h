@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -95,7 +96,7 @@ Encoded fromUtf8(QByteArrayView utf8, const PageEncoding &encoding);
 // most `most` of them, with the line of the first.
 struct Unheld
 {
-    QString characters;
+    QStringList characters; // each one character, a surrogate pair included
     qint64 firstLine = 0; // from 1
     bool any() const { return !characters.isEmpty(); }
 };

@@ -89,7 +89,7 @@ QStringList PageEncoding::reopenChoices()
         u"windows-1257"_s, u"windows-1258"_s, u"windows-874"_s, u"UTF-16LE"_s, u"UTF-16BE"_s };
     QStringList offered;
     for (const QString &name : wanted)
-        if (QStringDecoder(name.toLatin1().constData()).isValid())
+        if (PageEncoding(name, false).known())
             offered << name;
     return offered;
 }

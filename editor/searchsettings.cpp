@@ -1,10 +1,6 @@
 #include "searchsettings.h"
 
-#include "library/inifile.h"
-#include "platform/vellumoerror.h"
-
-#include <QDir>
-#include <QFileInfo>
+#include "library/settingswitch.h"
 
 using namespace Qt::StringLiterals;
 
@@ -21,14 +17,10 @@ SearchSettings::SearchSettings(FileSystem &files, QString settingsFile)
 
 bool SearchSettings::wrapAround() const
 {
-    return IniFile(m_files, m_settingsFile).readString(Section, WrapKey) == u"1"_s;
+    return SettingSwitch(m_files, m_settingsFile, Section, WrapKey, false).isOn();
 }
 
 void SearchSettings::setWrapAround(bool wrap)
 {
-    try {
-        QDir().mkpath(QFileInfo(m_settingsFile).absolutePath());
-        IniFile(m_files, m_settingsFile).writeString(Section, WrapKey, wrap ? u"1"_s : u"0"_s);
-    } catch (const VellumoError &) {
-    }
+    SettingSwitch(m_files, m_settingsFile, Section, WrapKey, false).set(wrap);
 }

@@ -1,11 +1,5 @@
 #include "effectpreviews.h"
 
-#include "library/inifile.h"
-#include "platform/vellumoerror.h"
-
-#include <QDir>
-#include <QFileInfo>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -23,16 +17,17 @@ EffectPreviews::EffectPreviews(FileSystem &files, QString settingsFile)
 {
 }
 
+SettingSwitch EffectPreviews::switchOf(Place place) const
+{
+    return SettingSwitch(m_files, m_settingsFile, Section, keyOf(place), true);
+}
+
 bool EffectPreviews::shown(Place place) const
 {
-    return IniFile(m_files, m_settingsFile).readString(Section, keyOf(place)) != u"0"_s;
+    return switchOf(place).isOn();
 }
 
 void EffectPreviews::setShown(Place place, bool shown)
 {
-    try {
-        QDir().mkpath(QFileInfo(m_settingsFile).absolutePath());
-        IniFile(m_files, m_settingsFile).writeString(Section, keyOf(place), shown ? u"1"_s : u"0"_s);
-    } catch (const VellumoError &) {
-    }
+    switchOf(place).set(shown);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/settingswitch.h"
+
 #include <QString>
 
 class FileSystem;
@@ -18,6 +20,8 @@ public:
     void setShown(Place place, bool shown);
 
 private:
+    SettingSwitch switchOf(Place place) const;
+
     FileSystem &m_files;
     QString m_settingsFile;
 };
