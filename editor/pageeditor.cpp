@@ -41,6 +41,7 @@ PageEditor::PageEditor(Clipboard &clipboard, QWidget *parent)
     m_lexer->setDefaultFont(code);
     m_lexer->setFont(code);
     m_editor->setLexer(m_lexer);
+    m_editor->setMarginsFont(code);
     m_editor->setMarginWidth(1, 0);
     // Ctrl+Y is the cut command of the menu, not the editor's redo.
     if (QsciCommand *redo = m_editor->standardCommands()->boundTo(QKeyCombination(Qt::CTRL, Qt::Key_Y).toCombined()))
@@ -180,7 +181,8 @@ void PageEditor::setLargePage(bool large)
     m_large = large;
     setWordWrap(m_wordWrap);
     emit caretPlaceChanged();
-    // A font set again resets the margin's width.
+    // Taking the colouring off gives the line numbers the widget's small font; they keep the page's.
+    m_editor->setMarginsFont(m_lexer->defaultFont());
     fitLineNumbers();
 }
 

@@ -476,19 +476,20 @@ private slots:
         auto *editor = control<QsciScintilla>(w, u"RichEdit1"_s);
         const auto sizes = [editor] {
             QList<long> all;
-            for (int style : { 0, 1, 5 })
+            for (int style : { 0, 1, 5, int(QsciScintillaBase::STYLE_LINENUMBER) })
                 all << editor->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, static_cast<unsigned long>(style));
             return all;
         };
-        QCOMPARE(sizes(), (QList<long> { 12L, 12L, 12L }));
-        // The colouring is attached again for every page loaded; its sizes must survive that.
+        QCOMPARE(sizes(), (QList<long> { 12L, 12L, 12L, 12L }));
+        // The colouring is attached again for every page loaded; its sizes, and the line numbers'
+        // beside them, must survive that.
         f.dialogs.expect(ScriptedDialogs::Kind::OpenFile, f.folder() + u"page.htm"_s);
         control<QAction>(w, u"O1"_s)->trigger();
         QCOMPARE(editor->text(), u"<p>page</p>"_s);
-        QCOMPARE(sizes(), (QList<long> { 12L, 12L, 12L }));
+        QCOMPARE(sizes(), (QList<long> { 12L, 12L, 12L, 12L }));
         control<QAction>(w, u"N1"_s)->trigger();
         QCOMPARE(editor->text(), u"<html></html>"_s);
-        QCOMPARE(sizes(), (QList<long> { 12L, 12L, 12L }));
+        QCOMPARE(sizes(), (QList<long> { 12L, 12L, 12L, 12L }));
     }
 
     // The keys and views every editor has, with real keys on the shown window.
