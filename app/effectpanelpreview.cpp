@@ -7,7 +7,6 @@
 #include "library/effectkind.h"
 #include "platform/platform.h"
 #include "widgets/named.h"
-#include "widgets/openglprimer.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -61,10 +60,6 @@ EffectPanelPreview::EffectPanelPreview(
 
 void EffectPanelPreview::showPane(bool shown)
 {
-    // The preview's browser is made when the first effect is chosen; the window is made ready for it
-    // now, so that choosing (a double-click's first click) does not rebuild the window under the mouse.
-    if (shown)
-        composeThroughOpenGL(this);
     m_toggle->setText(shown ? u"隐藏"_s : u"显示"_s);
     m_pane->setVisible(shown);
     if (shown && !m_effect.isEmpty())

@@ -7,6 +7,7 @@
 #include "scratchschemehandler.h"
 
 #include <QFileInfo>
+#include <QQuickWindow>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineLoadingInfo>
@@ -44,6 +45,11 @@ void WebBrowser::prepareEngine()
         QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
         flags += " --force-webrtc-ip-handling-policy=disable_non_proxied_udp";
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
+        // The browser paints as the window's other controls do. Painting through OpenGL, it would
+        // make its whole window compose through OpenGL: the window is built anew under the click
+        // that shows the first preview, and every keystroke after it pays for composing the whole
+        // window, dearly where OpenGL is done in software.
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
         return true;
     }();
     Q_UNUSED(prepared);
