@@ -467,7 +467,8 @@ void MainWindow::keepRecoveryCopies(RecoveryFolder &folder)
     m_document->setRecoveryFolder(&folder);
     m_document->setChangesDiscarded([this] { m_recovery->discard(); });
     m_recovery = std::make_unique<RecoveryKeeper>(
-        folder, [this] { return m_document->recoverySnapshot(); }, [this] { return m_view->isModified(); });
+        folder, [this](QByteArray reuse) { return m_document->recoverySnapshot(std::move(reuse)); },
+        [this] { return m_view->isModified(); });
     // The editor does not announce insertions and deletions one by one while no screen reader
     // listens; a change of content is told with the next update of the view.
     QsciScintilla *editor = m_editor->widget();

@@ -123,12 +123,15 @@ int main(int argc, char *argv[])
     Editor editor(dir.path());
     editor.open(large);
     QTest::keyClick(editor.page, Qt::Key_X);
+    // Each made in the last one's memory, as the keeper gets it back from the disk's thread.
     std::vector<double> snapshots;
+    QByteArray spare;
     for (int i = 0; i < 9; ++i) {
         QElapsedTimer timer;
         timer.start();
-        const QByteArray copy = editor.window.document().recoverySnapshot()->utf8;
+        QByteArray copy = editor.window.document().recoverySnapshot(std::move(spare))->utf8;
         snapshots.push_back(timer.nsecsElapsed() / 1e6);
+        spare = std::move(copy);
     }
     editor.dialogs.expect(ScriptedDialogs::Kind::Question, u"no"_s);
     editor.window.close();

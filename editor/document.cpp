@@ -431,7 +431,7 @@ bool Document::confirmClose()
     return mayLeavePage();
 }
 
-std::optional<RecoveryCopy> Document::recoverySnapshot()
+std::optional<RecoveryCopy> Document::recoverySnapshot(QByteArray reuse)
 {
     if (!m_view.isModified())
         return std::nullopt;
@@ -440,7 +440,7 @@ std::optional<RecoveryCopy> Document::recoverySnapshot()
     copy.pagePath = caption == newCaption() ? QString() : caption;
     copy.encoding = m_encoding;
     copy.lineEnds = m_lineEnds;
-    copy.utf8 = m_view.copyUtf8();
+    copy.utf8 = m_view.copyUtf8(std::move(reuse));
     return copy;
 }
 

@@ -56,8 +56,9 @@ public:
     // it is not uploaded with the site; only while it is still the file written here.
     void removePreview();
 
-    // The page as its recovery copy keeps it; nothing while it has no unsaved changes.
-    std::optional<RecoveryCopy> recoverySnapshot();
+    // The page as its recovery copy keeps it, its text made in `reuse` when that has the room; nothing
+    // while it has no unsaved changes.
+    std::optional<RecoveryCopy> recoverySnapshot(QByteArray reuse = {});
     // The text of a recovery copy becomes the page, under the copy's name, unsaved.
     void restore(const RecoveryCopy &copy);
     // Where other running programs keep their copies: opening a page one of them has unsaved

@@ -34,8 +34,9 @@ public:
     // The whole text, valid until the next change.
     virtual QByteArrayView utf8() = 0;
     // A copy of the whole text that leaves the editor's own buffer where it is, so that the next
-    // keystroke costs no more than it would have.
-    virtual QByteArray copyUtf8() = 0;
+    // keystroke costs no more than it would have. Made in `reuse` when it has the room: fresh memory for
+    // a large page costs many times the copy itself.
+    virtual QByteArray copyUtf8(QByteArray reuse = {}) = 0;
 
     // The line break that Enter and paste give new lines.
     virtual void setNewLineEnds(LineEnds ends) = 0;

@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QMetaObject>
 
+#include <utility>
+
 RecoveryKeeper::RecoveryKeeper(RecoveryFolder &folder, Snapshot snapshot, Unsaved unsaved, QObject *parent)
     : QObject(parent)
     , m_folder(folder)
@@ -63,6 +65,7 @@ void RecoveryKeeper::discard()
 {
     m_pause.stop();
     m_longest.stop();
+    m_spare = QByteArray();
     RecoveryFolder *folder = &m_folder;
     m_disk.start([folder] { folder->remove(); });
     m_copyKept = false;
@@ -78,7 +81,7 @@ void RecoveryKeeper::writeNow()
 {
     m_pause.stop();
     m_longest.stop();
-    std::optional<RecoveryCopy> copy = m_snapshot();
+    std::optional<RecoveryCopy> copy = m_snapshot(std::exchange(m_spare, {}));
     RecoveryFolder *folder = &m_folder;
     if (!copy) {
         if (m_copyKept)
@@ -90,9 +93,15 @@ void RecoveryKeeper::writeNow()
     m_copyKept = true;
     m_longest.setInterval(copy->utf8.size() > SmallPage ? m_longestMs : m_longestSmallPageMs);
     // The keeper outlives every write (it waits for them), and a queued call to it is dropped once it is gone.
-    m_disk.start([this, folder, copy = std::move(*copy)] {
+    m_disk.start([this, folder, copy = std::move(*copy)]() mutable {
         const bool written = folder->write(copy);
         QMetaObject::invokeMethod(
-            this, [this, written] { emit copyWritten(written); }, Qt::QueuedConnection);
+            this,
+            [this, written, spare = std::move(copy.utf8)]() mutable {
+                if (m_copyKept)
+                    m_spare = std::move(spare);
+                emit copyWritten(written);
+            },
+            Qt::QueuedConnection);
     });
 }

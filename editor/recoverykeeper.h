@@ -19,8 +19,9 @@ class RecoveryKeeper : public QObject
     Q_OBJECT
 
 public:
-    // The page as it is now; nothing when it has no unsaved changes.
-    using Snapshot = std::function<std::optional<RecoveryCopy>()>;
+    // The page as it is now, its text made in the buffer given when that has the room; nothing when it
+    // has no unsaved changes.
+    using Snapshot = std::function<std::optional<RecoveryCopy>(QByteArray reuse)>;
     // Whether the page has unsaved changes, asked without copying it.
     using Unsaved = std::function<bool()>;
 
@@ -65,6 +66,9 @@ private:
     int m_longestMs = LongestMs;
     // One thread, so that writes and removals reach the disk in the order they were asked for.
     QThreadPool m_disk;
+    // The last copy's text, back from the disk's thread: the next copy of a large page is made in it
+    // rather than in fresh memory, which would hold the window's thread many times longer.
+    QByteArray m_spare;
     bool m_copyKept = false;
     bool m_discarded = false;
 };

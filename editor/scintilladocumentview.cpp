@@ -56,6 +56,9 @@ void ScintillaDocumentView::beginLoad(qint64 expectedSize)
     using Base = QsciScintillaBase;
     abandonLoad();
     const bool large = expectedSize > LargePage;
+    // Room to type in beside the text: a document filled to the brim makes the first keystrokes move
+    // the whole text into a larger buffer, a pause of a tenth of a second or more on a large page.
+    expectedSize += qBound(qint64(4) << 10, expectedSize / 16, qint64(16) << 20);
     m_previous = Previous();
     m_largeBefore = m_large;
     m_plainPage = large;
@@ -180,15 +183,18 @@ QByteArrayView ScintillaDocumentView::utf8()
     return QByteArrayView(text, length);
 }
 
-QByteArray ScintillaDocumentView::copyUtf8()
+QByteArray ScintillaDocumentView::copyUtf8(QByteArray reuse)
 {
     // Scintilla keeps the text in two parts around the place of the last edit; asking for the whole
     // text as one would move the second part, and the next keystroke would move it back.
     using Base = QsciScintillaBase;
     const auto length = static_cast<qsizetype>(m_editor->SendScintilla(Base::SCI_GETLENGTH));
     const auto gap = static_cast<qsizetype>(m_editor->SendScintilla(Base::SCI_GETGAPPOSITION));
-    QByteArray copy;
-    copy.reserve(length);
+    QByteArray copy = std::move(reuse);
+    copy.resize(0); // keeps its room
+    // Room for the page to grow by typing, so that the next copy fits in this one's memory too.
+    if (copy.capacity() < length)
+        copy.reserve(length + length / 8);
     const auto range = [this](qsizetype from, qsizetype size) {
         return QByteArrayView(reinterpret_cast<const char *>(m_editor->SendScintilla(Base::SCI_GETRANGEPOINTER,
                                   static_cast<unsigned long>(from), static_cast<long>(size))),

@@ -40,7 +40,7 @@ public:
     static constexpr qint64 Capacity = 0x7fffffff;
     qint64 capacity() const override { return Capacity; }
     QByteArrayView utf8() override;
-    QByteArray copyUtf8() override;
+    QByteArray copyUtf8(QByteArray reuse = {}) override;
     void setNewLineEnds(LineEnds ends) override;
     void convertLineEnds(LineEnds ends) override;
     void replaceText(qsizetype at, qsizetype length, QByteArrayView utf8) override;

@@ -29,7 +29,14 @@ public:
     void abandonLoad() override { m_loading.clear(); }
     qint64 capacity() const override { return capacityBytes; }
     QByteArrayView utf8() override { return text; }
-    QByteArray copyUtf8() override { return text; }
+    QByteArray copyUtf8(QByteArray reuse = {}) override
+    {
+        reuse.resize(0);
+        if (reuse.capacity() < text.size())
+            reuse.reserve(text.size() + text.size() / 8);
+        reuse.append(text);
+        return reuse;
+    }
     void setNewLineEnds(LineEnds ends) override { newLineEnds = ends; }
     void convertLineEnds(LineEnds ends) override
     {

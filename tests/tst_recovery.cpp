@@ -233,7 +233,8 @@ private slots:
         RecoveryFolder folder(files, dir.filePath(u"recovery"_s));
         QVERIFY(folder.claim());
         RecoveryKeeper keeper(
-            folder, [&document] { return document.recoverySnapshot(); }, [&view] { return view.isModified(); });
+            folder, [&document](QByteArray reuse) { return document.recoverySnapshot(std::move(reuse)); },
+            [&view] { return view.isModified(); });
         keeper.setIntervals(100, 400, 1000);
         QSignalSpy written(&keeper, &RecoveryKeeper::copyWritten);
 
@@ -276,6 +277,52 @@ private slots:
         keeper.pageStateChanged();
         keeper.waitForDisk();
         QVERIFY(!QFile::exists(folder.copyPath()));
+    }
+
+    // A large page's copy is taken on the window's thread; made in the last copy's memory it costs a
+    // copy, not the fresh memory's faults. The memory goes with the unsaved changes.
+    void eachCopyIsMadeInTheLastCopysMemory()
+    {
+        QTemporaryDir dir;
+        LocalFileSystem files;
+        ScriptedDialogs dialogs([](const QString &what) { QFAIL(qPrintable(what)); });
+        StringDocumentView view;
+        Document document(view, dialogs, files, dir.path() + u'/');
+        RecoveryFolder folder(files, dir.filePath(u"recovery"_s));
+        QVERIFY(folder.claim());
+        // Where each buffer's bytes are.
+        QList<quintptr> given;
+        QList<quintptr> made;
+        RecoveryKeeper keeper(
+            folder,
+            [&](QByteArray reuse) {
+                given << (reuse.capacity() > 0 ? quintptr(reuse.constData()) : 0);
+                std::optional<RecoveryCopy> copy = document.recoverySnapshot(std::move(reuse));
+                made << (copy ? quintptr(copy->utf8.constData()) : 0);
+                return copy;
+            },
+            [&view] { return view.isModified(); });
+        QSignalSpy written(&keeper, &RecoveryKeeper::copyWritten);
+        view.type(QByteArray(100000, 'x'));
+        keeper.writeNow();
+        QTRY_COMPARE(written.size(), 1);
+        view.type("y");
+        keeper.writeNow();
+        QTRY_COMPARE(written.size(), 2);
+        QCOMPARE(given.size(), 2);
+        QCOMPARE(given[0], quintptr(0));
+        QCOMPARE(given[1], made[0]);
+        QCOMPARE(made[1], made[0]);
+        std::optional<RecoveryCopy> copy = RecoveryCopy::fromBytes(*files.readAll(folder.copyPath()));
+        QVERIFY(copy);
+        QCOMPARE(copy->utf8, QByteArray(100000, 'x') + "y");
+
+        keeper.discard();
+        keeper.waitForDisk();
+        view.type("z");
+        keeper.writeNow();
+        QTRY_COMPARE(written.size(), 3);
+        QCOMPARE(given.last(), quintptr(0));
     }
 
     void aPageAnotherRunningProgramHasUnsavedChangesOfIsSaidBeforeItOpens_data()
