@@ -150,11 +150,7 @@ Percentiles typeInTheMiddle(const QString &folder, const QString &path)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         roundTrip();
         times.push_back(timer.nsecsElapsed() / 1e6);
-        if (qEnvironmentVariableIsSet("TRACE"))
-            std::fprintf(stderr, "%.1f ", times.back());
     }
-    if (qEnvironmentVariableIsSet("TRACE"))
-        std::fprintf(stderr, "\n");
     const long typed = page->SendScintilla(Base::SCI_GETLENGTH) - lengthBefore;
     if (typed != Keystrokes) {
         std::fprintf(stderr, "bench_keystroke_onscreen: %ld of %d keys reached the page\n", typed, Keystrokes);
