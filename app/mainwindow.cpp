@@ -468,7 +468,7 @@ void MainWindow::keepRecoveryCopies(RecoveryFolder &folder)
     m_document->setChangesDiscarded([this] { m_recovery->discard(); });
     m_recovery = std::make_unique<RecoveryKeeper>(
         folder, [this](QByteArray reuse) { return m_document->recoverySnapshot(std::move(reuse)); },
-        [this] { return m_view->isModified(); });
+        [this] { return m_view->isModified(); }, [this] { return m_view->utf8Size(); });
     // The editor does not announce insertions and deletions one by one while no screen reader
     // listens; a change of content is told with the next update of the view.
     QsciScintilla *editor = m_editor->widget();

@@ -33,6 +33,8 @@ public:
 
     // The whole text, valid until the next change.
     virtual QByteArrayView utf8() = 0;
+    // The text's size in UTF-8 bytes, asked without touching the text.
+    virtual qint64 utf8Size() const = 0;
     // A copy of the whole text that leaves the editor's own buffer where it is, so that the next
     // keystroke costs no more than it would have. Made in `reuse` when it has the room: fresh memory for
     // a large page costs many times the copy itself.

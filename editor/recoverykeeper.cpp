@@ -7,11 +7,13 @@
 
 #include <utility>
 
-RecoveryKeeper::RecoveryKeeper(RecoveryFolder &folder, Snapshot snapshot, Unsaved unsaved, QObject *parent)
+RecoveryKeeper::RecoveryKeeper(
+    RecoveryFolder &folder, Snapshot snapshot, Unsaved unsaved, PageSize pageSize, QObject *parent)
     : QObject(parent)
     , m_folder(folder)
     , m_snapshot(std::move(snapshot))
     , m_unsaved(std::move(unsaved))
+    , m_pageSize(std::move(pageSize))
 {
     m_disk.setMaxThreadCount(1);
     m_pause.setSingleShot(true);
@@ -47,6 +49,30 @@ void RecoveryKeeper::pageChanged()
     m_pause.start();
     if (!m_longest.isActive())
         m_longest.start();
+    prepareSpare();
+}
+
+void RecoveryKeeper::prepareSpare()
+{
+    if (m_spareComing || m_spare.capacity() > 0 || !m_pageSize)
+        return;
+    const qint64 size = m_pageSize();
+    if (size <= SmallPage)
+        return;
+    m_spareComing = true;
+    m_disk.start([this, size] {
+        // Touched here, so that the window's thread finds the memory there when it copies.
+        QByteArray room(size + size / 8, '\0');
+        room.resize(0);
+        QMetaObject::invokeMethod(
+            this,
+            [this, room = std::move(room)]() mutable {
+                m_spareComing = false;
+                if (m_spare.capacity() == 0 && !m_discarded)
+                    m_spare = std::move(room);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void RecoveryKeeper::pageStateChanged()

@@ -24,8 +24,11 @@ public:
     using Snapshot = std::function<std::optional<RecoveryCopy>(QByteArray reuse)>;
     // Whether the page has unsaved changes, asked without copying it.
     using Unsaved = std::function<bool()>;
+    // The page's size in bytes, asked without copying it.
+    using PageSize = std::function<qint64()>;
 
-    RecoveryKeeper(RecoveryFolder &folder, Snapshot snapshot, Unsaved unsaved, QObject *parent = nullptr);
+    RecoveryKeeper(
+        RecoveryFolder &folder, Snapshot snapshot, Unsaved unsaved, PageSize pageSize = {}, QObject *parent = nullptr);
     // Waits for the last write; the copy stays only when the page still has unsaved changes.
     ~RecoveryKeeper() override;
 
@@ -57,9 +60,12 @@ signals:
     void copyWritten(bool written);
 
 private:
+    void prepareSpare();
+
     RecoveryFolder &m_folder;
     Snapshot m_snapshot;
     Unsaved m_unsaved;
+    PageSize m_pageSize;
     QTimer m_pause;
     QTimer m_longest;
     int m_longestSmallPageMs = LongestSmallPageMs;
@@ -68,7 +74,10 @@ private:
     QThreadPool m_disk;
     // The last copy's text, back from the disk's thread: the next copy of a large page is made in it
     // rather than in fresh memory, which would hold the window's thread many times longer.
+    // The first copy of a large page has no last copy: its memory is made ready on the disk's thread
+    // when the page first changes.
     QByteArray m_spare;
+    bool m_spareComing = false;
     bool m_copyKept = false;
     bool m_discarded = false;
 };

@@ -183,6 +183,11 @@ QByteArrayView ScintillaDocumentView::utf8()
     return QByteArrayView(text, length);
 }
 
+qint64 ScintillaDocumentView::utf8Size() const
+{
+    return m_editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+}
+
 QByteArray ScintillaDocumentView::copyUtf8(QByteArray reuse)
 {
     // Scintilla keeps the text in two parts around the place of the last edit; asking for the whole

@@ -40,6 +40,7 @@ public:
     static constexpr qint64 Capacity = 0x7fffffff;
     qint64 capacity() const override { return Capacity; }
     QByteArrayView utf8() override;
+    qint64 utf8Size() const override;
     QByteArray copyUtf8(QByteArray reuse = {}) override;
     void setNewLineEnds(LineEnds ends) override;
     void convertLineEnds(LineEnds ends) override;

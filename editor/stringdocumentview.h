@@ -29,6 +29,7 @@ public:
     void abandonLoad() override { m_loading.clear(); }
     qint64 capacity() const override { return capacityBytes; }
     QByteArrayView utf8() override { return text; }
+    qint64 utf8Size() const override { return text.size(); }
     QByteArray copyUtf8(QByteArray reuse = {}) override
     {
         reuse.resize(0);

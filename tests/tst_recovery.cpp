@@ -325,6 +325,45 @@ private slots:
         QCOMPARE(given.last(), quintptr(0));
     }
 
+    // The first copy of a large page has no last copy to be made in: its memory is made ready on the
+    // disk's thread once the page changes. A small page's copy costs nothing and gets none.
+    void theFirstCopyOfALargePageIsMadeInMemoryMadeReady_data()
+    {
+        QTest::addColumn<qsizetype>("size");
+        QTest::addColumn<bool>("readied");
+        QTest::newRow("large") << RecoveryKeeper::SmallPage + 1 << true;
+        QTest::newRow("small") << RecoveryKeeper::SmallPage << false;
+    }
+    void theFirstCopyOfALargePageIsMadeInMemoryMadeReady()
+    {
+        QFETCH(qsizetype, size);
+        QFETCH(bool, readied);
+        QTemporaryDir dir;
+        LocalFileSystem files;
+        ScriptedDialogs dialogs([](const QString &what) { QFAIL(qPrintable(what)); });
+        StringDocumentView view;
+        Document document(view, dialogs, files, dir.path() + u'/');
+        RecoveryFolder folder(files, dir.filePath(u"recovery"_s));
+        QVERIFY(folder.claim());
+        qsizetype given = -1;
+        RecoveryKeeper keeper(
+            folder,
+            [&](QByteArray reuse) {
+                given = reuse.capacity();
+                return document.recoverySnapshot(std::move(reuse));
+            },
+            [&view] { return view.isModified(); }, [&view] { return view.utf8Size(); });
+        QSignalSpy written(&keeper, &RecoveryKeeper::copyWritten);
+        view.type(QByteArray(size, 'x'));
+        keeper.pageChanged();
+        keeper.waitForDisk();
+        QCoreApplication::processEvents(); // what the disk's thread handed back
+        keeper.writeNow();
+        QTRY_COMPARE(written.size(), 1);
+        QCOMPARE(given >= size, readied);
+        QCOMPARE(given == 0, !readied);
+    }
+
     void aPageAnotherRunningProgramHasUnsavedChangesOfIsSaidBeforeItOpens_data()
     {
         QTest::addColumn<QString>("answer");
