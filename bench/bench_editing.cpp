@@ -18,9 +18,7 @@ using namespace EditorBench;
 using Base = QsciScintillaBase;
 
 namespace {
-const int Keystrokes = qEnvironmentVariableIntValue("VELLUMO_BENCH_STEPS") > 0
-    ? qEnvironmentVariableIntValue("VELLUMO_BENCH_STEPS")
-    : 200;
+const int Keystrokes = steps();
 const int PageSteps = Keystrokes;
 const QByteArray Needle = "vellumo-needle";
 

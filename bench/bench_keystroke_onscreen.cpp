@@ -25,9 +25,7 @@ using namespace EditorBench;
 using Base = QsciScintillaBase;
 
 namespace {
-const int Keystrokes = qEnvironmentVariableIntValue("VELLUMO_BENCH_STEPS") > 0
-    ? qEnvironmentVariableIntValue("VELLUMO_BENCH_STEPS")
-    : 200;
+const int Keystrokes = steps();
 // Between one keystroke painted and the next key: a quick typist's pace, about twelve a second.
 constexpr int PaceMs = 80;
 

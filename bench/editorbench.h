@@ -25,6 +25,13 @@
 #include <vector>
 
 namespace EditorBench {
+// Keystrokes or steps a figure is measured over; VELLUMO_BENCH_STEPS sets fewer for a quick look.
+inline int steps()
+{
+    const int set = qEnvironmentVariableIntValue("VELLUMO_BENCH_STEPS");
+    return set > 0 ? set : 200;
+}
+
 inline double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());

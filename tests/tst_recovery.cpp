@@ -33,6 +33,17 @@ RecoveryCopy copyOf(const QString &path, const QByteArray &text, qint64 writtenM
     copy.written = QDateTime::fromMSecsSinceEpoch(writtenMs, Qt::UTC);
     return copy;
 }
+
+// A page on a view of its own, beside a recovery folder, as a window keeps them.
+struct KeptPage
+{
+    QTemporaryDir dir;
+    LocalFileSystem files;
+    ScriptedDialogs dialogs { [](const QString &what) { QFAIL(qPrintable(what)); } };
+    StringDocumentView view;
+    Document document { view, dialogs, files, dir.path() + u'/' };
+    RecoveryFolder folder { files, dir.filePath(u"recovery"_s) };
+};
 }
 
 class TestRecovery : public QObject
@@ -222,15 +233,11 @@ private slots:
 
     void theCopyFollowsTheUnsavedChanges()
     {
-        QTemporaryDir dir;
-        LocalFileSystem files;
-        ScriptedDialogs dialogs([](const QString &what) { QFAIL(qPrintable(what)); });
-        StringDocumentView view;
-        Document document(view, dialogs, files, dir.path() + u'/');
+        KeptPage kept;
+        auto &[dir, files, dialogs, view, document, folder] = kept;
         const QString page = dir.filePath(u"page.htm"_s);
         TestFiles::write(page, "<p>saved</p>");
         document.openPageAt(page);
-        RecoveryFolder folder(files, dir.filePath(u"recovery"_s));
         QVERIFY(folder.claim());
         RecoveryKeeper keeper(
             folder, [&document](QByteArray reuse) { return document.recoverySnapshot(std::move(reuse)); },
@@ -283,12 +290,8 @@ private slots:
     // copy, not the fresh memory's faults. The memory goes with the unsaved changes.
     void eachCopyIsMadeInTheLastCopysMemory()
     {
-        QTemporaryDir dir;
-        LocalFileSystem files;
-        ScriptedDialogs dialogs([](const QString &what) { QFAIL(qPrintable(what)); });
-        StringDocumentView view;
-        Document document(view, dialogs, files, dir.path() + u'/');
-        RecoveryFolder folder(files, dir.filePath(u"recovery"_s));
+        KeptPage kept;
+        auto &[dir, files, dialogs, view, document, folder] = kept;
         QVERIFY(folder.claim());
         // Where each buffer's bytes are.
         QList<quintptr> given;
@@ -338,12 +341,8 @@ private slots:
     {
         QFETCH(qsizetype, size);
         QFETCH(bool, readied);
-        QTemporaryDir dir;
-        LocalFileSystem files;
-        ScriptedDialogs dialogs([](const QString &what) { QFAIL(qPrintable(what)); });
-        StringDocumentView view;
-        Document document(view, dialogs, files, dir.path() + u'/');
-        RecoveryFolder folder(files, dir.filePath(u"recovery"_s));
+        KeptPage kept;
+        auto &[dir, files, dialogs, view, document, folder] = kept;
         QVERIFY(folder.claim());
         qsizetype given = -1;
         RecoveryKeeper keeper(
