@@ -5,7 +5,6 @@
 // Without a display it starts one of its own.
 #include "editor/recoveryfolder.h"
 #include "editorbench.h"
-#include "effects/effectpreviews.h"
 #include "widgets/uistyle.h"
 
 #include <QApplication>
@@ -109,11 +108,6 @@ Percentiles percentiles(std::vector<double> values)
 // change on the server; -1 in the first value when keys did not arrive.
 Percentiles typeInTheMiddle(const QString &folder, const QString &path)
 {
-    // As a user who hid the panel's preview, to tell its share apart.
-    if (qEnvironmentVariable("VELLUMO_BENCH_PANEL_PREVIEW") == u"hidden"_s) {
-        LocalFileSystem files;
-        EffectPreviews(files, folder + u"/mainform"_s).setShown(EffectPreviews::Place::Panel, false);
-    }
     Editor editor(folder);
     // Recovery copies kept as the program keeps them: their copying falls among the keystrokes too.
     RecoveryFolder recovery(editor.files, folder + u"/recovery"_s);

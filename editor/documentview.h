@@ -2,6 +2,7 @@
 
 #include "pageencoding.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -46,4 +47,15 @@ public:
     virtual void convertLineEnds(LineEnds ends) = 0;
     // An edit the user can undo: `length` bytes at `at` of the text become `utf8`.
     virtual void replaceText(qsizetype at, qsizetype length, QByteArrayView utf8) = 0;
+
+protected:
+    // `reuse` emptied with its memory kept, and room for `size` bytes and an eighth more, so that the
+    // next copy, after some typing, fits in the same memory.
+    static QByteArray roomFor(QByteArray reuse, qsizetype size)
+    {
+        reuse.resize(0);
+        if (reuse.capacity() < size)
+            reuse.reserve(size + size / 8);
+        return reuse;
+    }
 };

@@ -54,7 +54,8 @@ void RecoveryKeeper::pageChanged()
 
 void RecoveryKeeper::prepareSpare()
 {
-    if (m_spareComing || m_spare.capacity() > 0 || !m_pageSize)
+    // Once a copy is kept, each one comes back from the disk's thread for the next.
+    if (m_copyKept || m_spareComing || m_spare.capacity() > 0 || !m_pageSize)
         return;
     const qint64 size = m_pageSize();
     if (size <= SmallPage)

@@ -195,11 +195,7 @@ QByteArray ScintillaDocumentView::copyUtf8(QByteArray reuse)
     using Base = QsciScintillaBase;
     const auto length = static_cast<qsizetype>(m_editor->SendScintilla(Base::SCI_GETLENGTH));
     const auto gap = static_cast<qsizetype>(m_editor->SendScintilla(Base::SCI_GETGAPPOSITION));
-    QByteArray copy = std::move(reuse);
-    copy.resize(0); // keeps its room
-    // Room for the page to grow by typing, so that the next copy fits in this one's memory too.
-    if (copy.capacity() < length)
-        copy.reserve(length + length / 8);
+    QByteArray copy = roomFor(std::move(reuse), length);
     const auto range = [this](qsizetype from, qsizetype size) {
         return QByteArrayView(reinterpret_cast<const char *>(m_editor->SendScintilla(Base::SCI_GETRANGEPOINTER,
                                   static_cast<unsigned long>(from), static_cast<long>(size))),

@@ -32,11 +32,9 @@ public:
     qint64 utf8Size() const override { return text.size(); }
     QByteArray copyUtf8(QByteArray reuse = {}) override
     {
-        reuse.resize(0);
-        if (reuse.capacity() < text.size())
-            reuse.reserve(text.size() + text.size() / 8);
-        reuse.append(text);
-        return reuse;
+        QByteArray copy = roomFor(std::move(reuse), text.size());
+        copy.append(text);
+        return copy;
     }
     void setNewLineEnds(LineEnds ends) override { newLineEnds = ends; }
     void convertLineEnds(LineEnds ends) override
